@@ -1,0 +1,15 @@
+/*
+** host.h: everything the system calls of its host.
+*/
+#ifndef NCSHEET_HOST_H
+#define NCSHEET_HOST_H
+
+#include "host_runtime.h"
+#include "uf_cam.h"
+#include "uf_core.h"
+#include "uf_csys.h"
+#include "uf_defs.h"
+#include "uf_styler.h"
+#include "uf_ui.h"
+
+#endif

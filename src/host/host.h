@@ -10,6 +10,8 @@
 #include "uf_csys.h"
 #include "uf_curve.h"
 #include "uf_defs.h"
+#include "uf_draw.h"
+#include "uf_drf.h"
 #include "uf_layer.h"
 #include "uf_modl.h"
 #include "uf_styler.h"

@@ -34,4 +34,10 @@ extern "C"
 ** directly call it between cases. */
 void reset_module_state(void);
 
+/* Puts the driver's own module-level values (the language file path, the
+** tips flag) back to their load-time state.  Every subsystem with
+** module-level values offers such a <subsystem>_reset_state routine, and
+** reset_module_state calls them all. */
+void command_reset_state(void);
+
 #endif

@@ -1,0 +1,16 @@
+/*
+** module_state.cpp: the reset of everything that lives as long as the
+** module.
+**
+** Entry: reset_module_state.  Each subsystem that keeps module-level
+** values offers `void <subsystem>_reset_state(void)` in its header, which
+** puts them back to their load-time state; this routine calls them all.
+*/
+#include "command/command.h"
+
+/* Puts every module-level value of the system back to its load-time
+** state. */
+void reset_module_state(void)
+{
+  command_reset_state();
+}

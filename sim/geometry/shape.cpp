@@ -1,0 +1,291 @@
+// shape.cpp: bodies on the kernel: topology in the host's order, exact
+// boxes, the native file format.
+#include "geometry/shape.h"
+
+#include "geometry/shape_impl.h"
+
+#include <BRepAdaptor_Curve.hxx>
+#include <BRepAdaptor_Surface.hxx>
+#include <BRepBndLib.hxx>
+#include <BRepBuilderAPI_Transform.hxx>
+#include <BRepTools.hxx>
+#include <BRep_Builder.hxx>
+#include <BRep_Tool.hxx>
+#include <Bnd_Box.hxx>
+#include <Standard_Failure.hxx>
+#include <TopExp.hxx>
+#include <TopExp_Explorer.hxx>
+#include <TopTools_IndexedMapOfShape.hxx>
+#include <TopTools_MapOfShape.hxx>
+#include <TopoDS.hxx>
+#include <TopoDS_Vertex.hxx>
+#include <gp_Trsf.hxx>
+
+#include <sstream>
+
+namespace sim::geo {
+
+namespace {
+
+Vec3 vec(const gp_Pnt &p) { return {p.X(), p.Y(), p.Z()}; }
+
+EdgeType edge_type_of(GeomAbs_CurveType t) {
+  switch (t) {
+  case GeomAbs_Line:
+    return EdgeType::Line;
+  case GeomAbs_Circle:
+    return EdgeType::Circle;
+  case GeomAbs_Ellipse:
+    return EdgeType::Ellipse;
+  case GeomAbs_BezierCurve:
+  case GeomAbs_BSplineCurve:
+    return EdgeType::Spline;
+  default:
+    return EdgeType::Other;
+  }
+}
+
+FaceType face_type_of(GeomAbs_SurfaceType t) {
+  switch (t) {
+  case GeomAbs_Plane:
+    return FaceType::Plane;
+  case GeomAbs_Cylinder:
+    return FaceType::Cylinder;
+  case GeomAbs_Cone:
+    return FaceType::Cone;
+  case GeomAbs_Sphere:
+    return FaceType::Sphere;
+  case GeomAbs_Torus:
+    return FaceType::Torus;
+  case GeomAbs_SurfaceOfRevolution:
+    return FaceType::Revolution;
+  case GeomAbs_SurfaceOfExtrusion:
+    return FaceType::Extrusion;
+  case GeomAbs_BezierSurface:
+  case GeomAbs_BSplineSurface:
+    return FaceType::BSpline;
+  case GeomAbs_OffsetSurface:
+    return FaceType::Offset;
+  default:
+    return FaceType::Other;
+  }
+}
+
+Box box_of(const Bnd_Box &b) {
+  Box out;
+  if (b.IsVoid())
+    return out;
+  double x0, y0, z0, x1, y1, z1;
+  b.Get(x0, y0, z0, x1, y1, z1);
+  out.add(Vec3{x0, y0, z0});
+  out.add(Vec3{x1, y1, z1});
+  return out;
+}
+
+// The seam edges of the shape: edges with two parameter curves on one face.
+TopTools_MapOfShape seam_edges(const TopoDS_Shape &shape) {
+  TopTools_MapOfShape seams;
+  for (TopExp_Explorer f(shape, TopAbs_FACE); f.More(); f.Next()) {
+    const TopoDS_Face &face = TopoDS::Face(f.Current());
+    for (TopExp_Explorer e(face, TopAbs_EDGE); e.More(); e.Next()) {
+      const TopoDS_Edge &edge = TopoDS::Edge(e.Current());
+      if (BRep_Tool::IsClosed(edge, face))
+        seams.Add(edge);
+    }
+  }
+  return seams;
+}
+
+EdgeInfo edge_info_of(const TopoDS_Edge &edge) {
+  EdgeInfo info;
+  BRepAdaptor_Curve c(edge);
+  info.type = edge_type_of(c.GetType());
+  TopoDS_Vertex first, last;
+  TopExp::Vertices(edge, first, last, Standard_True);
+  if (first.IsNull() || last.IsNull() || first.IsSame(last)) {
+    info.vertex_count = 0;
+    return info;
+  }
+  info.vertex_count = 2;
+  info.v1 = vec(BRep_Tool::Pnt(first));
+  info.v2 = vec(BRep_Tool::Pnt(last));
+  return info;
+}
+
+} // namespace
+
+const char *edge_type_name(EdgeType t) {
+  switch (t) {
+  case EdgeType::Line:
+    return "line";
+  case EdgeType::Circle:
+    return "circle";
+  case EdgeType::Ellipse:
+    return "ellipse";
+  case EdgeType::Spline:
+    return "spline";
+  default:
+    return "other";
+  }
+}
+
+const char *face_type_name(FaceType t) {
+  switch (t) {
+  case FaceType::Plane:
+    return "plane";
+  case FaceType::Cylinder:
+    return "cylinder";
+  case FaceType::Cone:
+    return "cone";
+  case FaceType::Sphere:
+    return "sphere";
+  case FaceType::Torus:
+    return "torus";
+  case FaceType::Revolution:
+    return "revolution";
+  case FaceType::Extrusion:
+    return "extrusion";
+  case FaceType::BSpline:
+    return "bspline";
+  case FaceType::Offset:
+    return "offset";
+  default:
+    return "other";
+  }
+}
+
+Box exact_box(const TopoDS_Shape &shape) {
+  Bnd_Box b;
+  BRepBndLib::AddOptimal(shape, b, Standard_False, Standard_False);
+  return box_of(b);
+}
+
+Shape::Impl::Impl(TopoDS_Shape s) : shape(std::move(s)) {
+  if (shape.IsNull())
+    return;
+  solid = TopExp_Explorer(shape, TopAbs_SOLID).More();
+  TopTools_MapOfShape seams = seam_edges(shape);
+  TopTools_IndexedMapOfShape map;
+  TopExp::MapShapes(shape, TopAbs_EDGE, map);
+  edges.reserve(map.Extent());
+  edge_info.reserve(map.Extent());
+  for (int i = 1; i <= map.Extent(); ++i) {
+    TopoDS_Edge e = TopoDS::Edge(map(i));
+    if (BRep_Tool::Degenerated(e) || seams.Contains(e))
+      continue;
+    e.Orientation(TopAbs_FORWARD);
+    edges.push_back(e);
+    edge_info.push_back(edge_info_of(e));
+  }
+  map.Clear();
+  TopExp::MapShapes(shape, TopAbs_FACE, map);
+  faces.reserve(map.Extent());
+  for (int i = 1; i <= map.Extent(); ++i) {
+    TopoDS_Face f = TopoDS::Face(map(i));
+    faces.push_back(f);
+    face_types.push_back(face_type_of(BRepAdaptor_Surface(f, Standard_False).GetType()));
+  }
+  edge_boxes.resize(edges.size());
+  face_boxes.resize(faces.size());
+  prep.resize(faces.size());
+}
+
+Shape::Shape() : impl_(std::make_shared<Impl>(TopoDS_Shape())) {}
+Shape::~Shape() = default;
+Shape::Shape(const Shape &) = default;
+Shape &Shape::operator=(const Shape &) = default;
+Shape::Shape(Shape &&) noexcept = default;
+Shape &Shape::operator=(Shape &&) noexcept = default;
+Shape::Shape(std::shared_ptr<Impl> impl) : impl_(std::move(impl)) {}
+
+bool Shape::is_null() const { return impl_->shape.IsNull(); }
+bool Shape::is_solid() const { return impl_->solid; }
+int Shape::edge_count() const { return static_cast<int>(impl_->edges.size()); }
+int Shape::face_count() const { return static_cast<int>(impl_->faces.size()); }
+const EdgeInfo &Shape::edge(int index) const { return impl_->edge_info.at(index); }
+FaceType Shape::face_type(int index) const { return impl_->face_types.at(index); }
+
+Curve Shape::edge_curve(int index) const {
+  const TopoDS_Edge &e = impl_->edges.at(index);
+  double first = 0, last = 0;
+  BRep_Tool::Range(e, first, last);
+  return curve_of_edge(e, first, last, 1e-3);
+}
+
+Box Shape::edge_box(int index) const {
+  auto &slot = impl_->edge_boxes.at(index);
+  if (!slot)
+    slot = exact_box(impl_->edges[index]);
+  return *slot;
+}
+
+Box Shape::face_box(int index) const {
+  auto &slot = impl_->face_boxes.at(index);
+  if (!slot)
+    slot = exact_box(impl_->faces[index]);
+  return *slot;
+}
+
+Box Shape::box() const {
+  if (!impl_->box)
+    impl_->box = is_null() ? Box{} : exact_box(impl_->shape);
+  return *impl_->box;
+}
+
+Box Shape::box_in(const Mat3 &axes) const {
+  if (is_null())
+    return {};
+  // The transformation taking absolute coordinates to frame coordinates.
+  gp_Trsf t;
+  const auto &r = axes.row;
+  t.SetValues(r[0].x, r[0].y, r[0].z, 0, r[1].x, r[1].y, r[1].z, 0, r[2].x, r[2].y, r[2].z, 0);
+  return exact_box(impl_->shape.Moved(TopLoc_Location(t)));
+}
+
+Result<std::vector<Curve>> Shape::isoclines(int index, Vec3 direction, double angle_deg,
+                                            double tolerance) const {
+  if (index < 0 || index >= face_count())
+    return Result<std::vector<Curve>>::failure("no such face");
+  if (norm(direction) < 1e-12)
+    return Result<std::vector<Curve>>::failure("zero direction");
+  try {
+    gp_Dir d(direction.x, direction.y, direction.z);
+    return face_isoclines(*impl_, index, d, angle_deg * M_PI / 180.0, tolerance);
+  } catch (const Standard_Failure &f) {
+    return Result<std::vector<Curve>>::failure(std::string("isoclines: ") + f.GetMessageString());
+  }
+}
+
+std::string Shape::to_brep() const {
+  std::ostringstream out;
+  BRepTools::Write(impl_->shape, out);
+  return out.str();
+}
+
+Result<Shape> Shape::from_brep(const std::string &text) {
+  try {
+    std::istringstream in(text);
+    TopoDS_Shape s;
+    BRep_Builder builder;
+    BRepTools::Read(s, in, builder);
+    if (s.IsNull())
+      return Result<Shape>::failure("not a shape in the native format");
+    return Shape(std::make_shared<Impl>(s));
+  } catch (const Standard_Failure &f) {
+    return Result<Shape>::failure(std::string("native format: ") + f.GetMessageString());
+  }
+}
+
+Shape Shape::placed(const Frame &frame) const {
+  if (is_null())
+    return *this;
+  gp_Trsf t;
+  const auto &r = frame.axes.row;
+  // columns are the frame's axes, translation its origin
+  t.SetValues(r[0].x, r[1].x, r[2].x, frame.origin.x, r[0].y, r[1].y, r[2].y, frame.origin.y,
+              r[0].z, r[1].z, r[2].z, frame.origin.z);
+  BRepBuilderAPI_Transform move(impl_->shape, t, Standard_True);
+  return Shape(std::make_shared<Impl>(move.Shape()));
+}
+
+} // namespace sim::geo

@@ -1,0 +1,60 @@
+// shape_impl.h: the kernel side of a Shape (private to sim/geometry).
+#ifndef NCSHEET_SIM_GEOMETRY_SHAPE_IMPL_H
+#define NCSHEET_SIM_GEOMETRY_SHAPE_IMPL_H
+
+#include "geometry/shape.h"
+
+#include <GeomAbs_SurfaceType.hxx>
+#include <TopoDS_Edge.hxx>
+#include <TopoDS_Face.hxx>
+#include <TopoDS_Shape.hxx>
+#include <gp_Ax3.hxx>
+#include <gp_Dir.hxx>
+
+#include <optional>
+#include <vector>
+
+namespace sim::geo {
+
+// What the isocline closed forms need of a face, worked out once.
+struct FacePrep {
+  bool ready = false;
+  GeomAbs_SurfaceType type = GeomAbs_OtherSurface;
+  gp_Ax3 position;             // the surface's own frame
+  double radius = 0;           // cylinder, cone (reference), sphere, torus major
+  double minor = 0;            // torus minor radius
+  double semi_angle = 0;       // cone
+  double u0 = 0, u1 = 0, v0 = 0, v1 = 0; // parameter bounds of the face
+  bool rect = false;           // the face is the whole rectangle [u0,u1] x [v0,v1]
+};
+
+struct Shape::Impl {
+  explicit Impl(TopoDS_Shape s);
+
+  TopoDS_Shape shape;
+  bool solid = false;
+  std::vector<TopoDS_Edge> edges; // FORWARD oriented
+  std::vector<EdgeInfo> edge_info;
+  std::vector<TopoDS_Face> faces;
+  std::vector<FaceType> face_types;
+
+  mutable std::vector<std::optional<Box>> edge_boxes;
+  mutable std::vector<std::optional<Box>> face_boxes;
+  mutable std::vector<FacePrep> prep;
+  mutable std::optional<Box> box;
+};
+
+// The isoclines of face index of impl (angle in radians).  Throws the
+// kernel's exceptions.
+std::vector<Curve> face_isoclines(const Shape::Impl &impl, int index, const gp_Dir &direction,
+                                  double angle, double tolerance);
+
+// The host's curve for a kernel edge, between parameters first and last.
+Curve curve_of_edge(const TopoDS_Edge &edge, double first, double last, double tolerance);
+
+// Exact box of a kernel shape, without tolerance gaps.
+Box exact_box(const TopoDS_Shape &shape);
+
+} // namespace sim::geo
+
+#endif

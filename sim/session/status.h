@@ -1,0 +1,40 @@
+//===- status.h - Host status codes and their texts -----------------------===//
+//
+// The statuses the simulated host returns.  Codes 1 to 899 have a text
+// (UF_get_fail_message answers 0); codes from 900 up have none, so that the
+// caller's "no text" path can be exercised.  Areas add their codes here.
+//
+//===----------------------------------------------------------------------===//
+#ifndef NCSHEET_SIM_SESSION_STATUS_H
+#define NCSHEET_SIM_SESSION_STATUS_H
+
+#include <optional>
+#include <string_view>
+
+namespace sim::status {
+
+inline constexpr int kOk = 0;
+inline constexpr int kFailed = 1;          ///< generic failure; default injected fault
+inline constexpr int kBadArgument = 2;     ///< null pointer or value out of range
+inline constexpr int kBadTag = 3;          ///< no object with that tag
+inline constexpr int kWrongType = 4;       ///< object of another type
+inline constexpr int kNoPart = 5;          ///< no part is displayed
+inline constexpr int kNotInitialized = 6;  ///< outside the API bracket (UF_terminate)
+inline constexpr int kNoMemory = 7;
+inline constexpr int kNotFound = 8;        ///< no such item (object without a name, ...)
+inline constexpr int kCanceled = 9;
+inline constexpr int kInternal = 10;       ///< the host failed inside (exception caught)
+inline constexpr int kFileError = 11;
+inline constexpr int kListingClosed = 12;  ///< listing window written before it was opened
+inline constexpr int kNoSession = 13;      ///< a host call with no session current
+
+/// First code without a text.
+inline constexpr int kFirstTextless = 900;
+inline constexpr int kTextless = 949;      ///< a textless code for tests and scenarios
+
+/// The text of a status, or nothing when the host has none.
+[[nodiscard]] std::optional<std::string_view> fail_text(int code) noexcept;
+
+} // namespace sim::status
+
+#endif

@@ -7,10 +7,12 @@
 ** puts them back to their load-time state; this routine calls them all.
 */
 #include "command/command.h"
+#include "post/post.h"
 
 /* Puts every module-level value of the system back to its load-time
 ** state. */
 void reset_module_state(void)
 {
   command_reset_state();
+  post_reset_state();
 }

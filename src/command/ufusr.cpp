@@ -16,6 +16,10 @@
 #include "host/uf_core.h"
 #include "host/uf_ui.h"
 #include "my_func/my_func.h"
+#include "post/post.h"
+#include "selection/selection.h"
+
+#include <stdlib.h>
 
 /* Path of the command's language file, built by ufusr on every run. */
 char lang_file[LANG_FILE_BUFSIZE];
@@ -107,6 +111,10 @@ static int run_command(void)
 {
   driver_messages messages;
   tag_t setup = NULL_TAG;
+  prog_entry *prog_list = NULL;
+  int prog_count = 0;
+  tag_t prev_oper_mcs = NULL_TAG;
+  int result;
 
   build_lang_file();
   if (!load_driver_messages(&messages)) {
@@ -125,7 +133,12 @@ static int run_command(void)
   if (tips_are_due()) {
     did_you_know();
   }
-  return 1;
+  if (!select_all(&prog_list, &prog_count, &prev_oper_mcs)) {
+    return 0;
+  }
+  result = post_process(prog_list, prog_count, setup);
+  free(prog_list);
+  return result;
 }
 
 /* The command.  The host's parameter string, return code and length are

@@ -91,6 +91,6 @@ void post_dialog_reset(void);
 /* post_process.cpp */
 int post_process(prog_entry *list, int count, tag_t setup);
 void set_nc_ext(int choice, int menu_item);
-void post_reset_module_state(void);
+void post_reset_state(void);
 
 #endif

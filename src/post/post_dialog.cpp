@@ -72,7 +72,7 @@ static void set_text(int dialog_id, const char *item_id, char *text)
   value_for(&value, item_id);
   value.count = 1;
   value.value.string = text;
-  UF_STYLER_set_value(dialog_id, &value);
+  (void)UF_STYLER_set_value(dialog_id, &value);
 }
 
 /* Sets the value of integer item item_id. */
@@ -82,7 +82,7 @@ static void set_integer(int dialog_id, const char *item_id, int number)
 
   value_for(&value, item_id);
   value.value.integer = number;
-  UF_STYLER_set_value(dialog_id, &value);
+  (void)UF_STYLER_set_value(dialog_id, &value);
 }
 
 /* Asks the value of item item_id into value; the caller releases it with
@@ -90,7 +90,7 @@ static void set_integer(int dialog_id, const char *item_id, int number)
 static void ask_value(int dialog_id, const char *item_id, UF_STYLER_item_value_type_t *value)
 {
   value_for(value, item_id);
-  UF_STYLER_ask_value(dialog_id, value);
+  (void)UF_STYLER_ask_value(dialog_id, value);
 }
 
 /* Asks and releases the value of integer item item_id; 0 when it cannot
@@ -143,12 +143,12 @@ int show_post_dialog(void)
   status = UF_STYLER_create_dialog(POST_DIALOG_FILE, callbacks, POST_DIALOG_CALLBACK_COUNT,
                                    NULL, &response);
   if (status != 0) {
-    UF_get_fail_message(status, message);
-    UF_UI_set_status(message);
-    text_format(line, sizeof line, "%s\n", message);
+    (void)UF_get_fail_message(status, message);
+    (void)UF_UI_set_status(message);
+    (void)text_format(line, sizeof line, "%s\n", message);
     host_print_stdout(line);
   }
-  UF_terminate();
+  (void)UF_terminate();
   return response == UF_UI_OK;
 }
 
@@ -162,7 +162,7 @@ int post_dialog_constructor(int dialog_id, void *client_data, UF_STYLER_item_val
   if (UF_initialize() != 0) {
     return UF_UI_CB_CONTINUE_DIALOG;
   }
-  settings_load(DIALOG_SETTINGS_FILE, &settings_record);
+  (void)settings_load(DIALOG_SETTINGS_FILE, &settings_record);
   set_text(dialog_id, "STR_0", settings_record.str_0);
   set_text(dialog_id, "STR_1", display_part_stem(stem));
   set_integer(dialog_id, "RADIO_4", settings_record.radio_4);
@@ -171,8 +171,8 @@ int post_dialog_constructor(int dialog_id, void *client_data, UF_STYLER_item_val
   set_integer(dialog_id, "OPTION_9", settings_record.option_9);
   set_integer(dialog_id, "RADIO_7", settings_record.radio_7);
   set_integer(dialog_id, "TOGGLE_8", settings_record.toggle_8);
-  UF_UI_set_prompt(POST_DIALOG_PROMPT);
-  UF_terminate();
+  (void)UF_UI_set_prompt(POST_DIALOG_PROMPT);
+  (void)UF_terminate();
   return UF_UI_CB_CONTINUE_DIALOG;
 }
 
@@ -182,7 +182,7 @@ int post_dialog_destructor(int dialog_id, void *client_data, UF_STYLER_item_valu
   if (UF_initialize() != 0) {
     return UF_UI_CB_CONTINUE_DIALOG;
   }
-  UF_terminate();
+  (void)UF_terminate();
   return UF_UI_CB_CONTINUE_DIALOG;
 }
 
@@ -216,7 +216,7 @@ int post_dialog_ok(int dialog_id, void *client_data, UF_STYLER_item_value_type_p
   aix_choice = settings_record.radio_4 = ask_integer(dialog_id, "RADIO_4");
   save_aix_layer = settings_record.int_3 = ask_integer(dialog_id, "INT_3");
   if (save_aix_layer < AIX_LAYER_MIN || save_aix_layer > AIX_LAYER_MAX) {
-    uc1601(message_01, 1);
+    (void)uc1601(message_01, 1);
     goto out_free_values;
   }
   part_type_choice = settings_record.option_6 = ask_integer(dialog_id, "OPTION_6");
@@ -225,7 +225,7 @@ int post_dialog_ok(int dialog_id, void *client_data, UF_STYLER_item_value_type_p
   show_ext = settings_record.toggle_8 = ask_integer(dialog_id, "TOGGLE_8");
 
   if (!settings_save(DIALOG_SETTINGS_FILE, &settings_record, &opened) && opened) {
-    uc1601(message_02, 1);
+    (void)uc1601(message_02, 1);
   }
   result = UF_UI_CB_EXIT_DIALOG;
 
@@ -233,7 +233,7 @@ out_free_values:
   UF_STYLER_free_value(&str_1);
   UF_STYLER_free_value(&str_0);
 out_terminate:
-  UF_terminate();
+  (void)UF_terminate();
   return result;
 }
 
@@ -243,7 +243,7 @@ int post_dialog_apply(int dialog_id, void *client_data, UF_STYLER_item_value_typ
   if (UF_initialize() != 0) {
     return UF_UI_CB_CONTINUE_DIALOG;
   }
-  UF_terminate();
+  (void)UF_terminate();
   return UF_UI_CB_EXIT_DIALOG;
 }
 
@@ -253,6 +253,6 @@ int post_dialog_cancel(int dialog_id, void *client_data, UF_STYLER_item_value_ty
   if (UF_initialize() != 0) {
     return UF_UI_CB_CONTINUE_DIALOG;
   }
-  UF_terminate();
+  (void)UF_terminate();
   return UF_UI_CB_EXIT_DIALOG;
 }

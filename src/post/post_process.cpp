@@ -1,7 +1,7 @@
 /*
 ** post_process.cpp: the post run.
 **
-** Entries: post_process, set_nc_ext and post_reset_module_state.  The user
+** Entries: post_process, set_nc_ext and post_reset_state.  The user
 ** picks a postprocessor from a menu, confirms the post dialog and picks the
 ** output folder; every existing NC file is replaced only after the user
 ** agrees.  Each program group is posted into a temporary file, its summary
@@ -86,7 +86,7 @@ typedef struct nc_names {
 
 /* Puts nc_ext and post_dir, and the dialog values, back to their state at
 ** module load. */
-void post_reset_module_state(void)
+void post_reset_state(void)
 {
   nc_ext[0] = '\0';
   post_dir[0] = '\0';
@@ -101,7 +101,7 @@ static int load_messages(post_run *run)
   int i;
 
   for (i = 0; i < POST_MESSAGE_COUNT; i++) {
-    text_format(key, sizeof key, "post_pro_%02d:", i + 1);
+    (void)text_format(key, sizeof key, "post_pro_%02d:", i + 1);
     if (!read_lang_message(key, run->messages[i], lang_file)) {
       return 0;
     }
@@ -112,7 +112,7 @@ static int load_messages(post_run *run)
 /* Shows message number index of the run in a message box. */
 static void show_message(const post_run *run, int index)
 {
-  uc1601(run->messages[index], 1);
+  (void)uc1601(run->messages[index], 1);
 }
 
 /* Refuses a folder or file name that does not fit its buffer: shows the
@@ -126,8 +126,8 @@ static void show_too_long(const char *piece1, const char *piece2, const char *pi
   if (!read_lang_message("post_pro_16:", message, lang_file)) {
     return;
   }
-  text_format(text, sizeof text, "%s %s%s%s", message, piece1, piece2, piece3);
-  uc1601(text, 1);
+  (void)text_format(text, sizeof text, "%s %s%s%s", message, piece1, piece2, piece3);
+  (void)uc1601(text, 1);
 }
 
 /* The menu default: the number with its fraction dropped; 0 when it is
@@ -157,19 +157,20 @@ static int read_menu(post_run *run)
     char name[MESSAGE_BUFSIZE] = "";
     char text[POST_COMPOSED_BUFSIZE] = "";
 
-    text_format(key, sizeof key, "post_category_%d:", i + 1);
+    (void)text_format(key, sizeof key, "post_category_%d:", i + 1);
     if (!read_config_value_char(key, name, CONFIG_PATH)) {
       return 0;
     }
     if (strlen(name) > POST_NAME_MAX) {
-      text_format(text, sizeof text, "%s %s %s\n%s %s %s", run->messages[MSG_NAME_TOO_LONG_1],
-                  name, run->messages[MSG_NAME_TOO_LONG_2], run->messages[MSG_NAME_TOO_LONG_3],
-                  CONFIG_PATH, run->messages[MSG_NAME_TOO_LONG_4]);
-      uc1601(text, 1);
+      (void)text_format(text, sizeof text, "%s %s %s\n%s %s %s",
+                        run->messages[MSG_NAME_TOO_LONG_1], name,
+                        run->messages[MSG_NAME_TOO_LONG_2], run->messages[MSG_NAME_TOO_LONG_3],
+                        CONFIG_PATH, run->messages[MSG_NAME_TOO_LONG_4]);
+      (void)uc1601(text, 1);
       run->items[i][0] = '\0';
       continue;
     }
-    text_copy(run->items[i], sizeof run->items[i], name);
+    (void)text_copy(run->items[i], sizeof run->items[i], name);
   }
   return 1;
 }
@@ -178,7 +179,7 @@ static int read_menu(post_run *run)
 static void banner_title(const post_run *run, int index, char title[POST_TITLE_BUFSIZE])
 {
   text_copy_cut(title, POST_TITLE_BUFSIZE, run->messages[index], POST_TITLE_CUT);
-  text_append(title, POST_TITLE_BUFSIZE, POST_BANNER);
+  (void)text_append(title, POST_TITLE_BUFSIZE, POST_BANNER);
 }
 
 /* Shows the postprocessor menu.  1 with the chosen name and item in run;
@@ -195,7 +196,7 @@ static int choose_postprocessor(post_run *run)
     return 0;
   }
   run->menu_item = response - MENU_FIRST_ITEM + 1;
-  text_copy(run->post_name, sizeof run->post_name, run->items[response - MENU_FIRST_ITEM]);
+  (void)text_copy(run->post_name, sizeof run->post_name, run->items[response - MENU_FIRST_ITEM]);
   if (strcmp(run->post_name, run->messages[MSG_NOT_A_POST]) == 0) {
     show_message(run, MSG_NOT_A_POST_CHOSEN);
     return 0;
@@ -214,12 +215,12 @@ void set_nc_ext(int choice, int menu_item)
 
   if (choice == 0) {
     if (menu_item >= 1 && menu_item <= POST_MENU_ITEMS) {
-      text_copy(nc_ext, sizeof nc_ext, by_item[menu_item - 1]);
+      (void)text_copy(nc_ext, sizeof nc_ext, by_item[menu_item - 1]);
     }
     return;
   }
   if (choice > 0 && choice < NC_EXT_CHOICE_COUNT) {
-    text_copy(nc_ext, sizeof nc_ext, by_choice[choice]);
+    (void)text_copy(nc_ext, sizeof nc_ext, by_choice[choice]);
   }
 }
 
@@ -240,7 +241,7 @@ static int offer_configured_folder(void)
     show_too_long(folder, "", "");
     return 0;
   }
-  text_copy(post_dir, sizeof post_dir, folder);
+  (void)text_copy(post_dir, sizeof post_dir, folder);
   return 1;
 }
 
@@ -261,7 +262,7 @@ static int choose_folder(const post_run *run, const char *first_name)
   size_t folder_len;
   int resp = 0;
 
-  text_copy(kept_dir, sizeof kept_dir, post_dir);
+  (void)text_copy(kept_dir, sizeof kept_dir, post_dir);
   if (!offer_configured_folder()) {
     return 0;
   }
@@ -271,8 +272,8 @@ static int choose_folder(const post_run *run, const char *first_name)
   }
 
   banner_title(run, MSG_FILE_PROMPT, prompt);
-  UF_CALL_TEXT("UF_UI_create_filebox(prompt, title, post_dir, default_name, filename, &resp)",
-               UF_UI_create_filebox(prompt, title, filter, default_name, filename, &resp));
+  (void)UF_CALL_TEXT("UF_UI_create_filebox(prompt, title, post_dir, default_name, filename, &resp)",
+                     UF_UI_create_filebox(prompt, title, filter, default_name, filename, &resp));
   if (resp == UF_UI_CANCEL) {
     goto out_restore;
   }
@@ -287,11 +288,11 @@ static int choose_folder(const post_run *run, const char *first_name)
   }
   memcpy(folder, filename, folder_len);
   folder[folder_len] = '\0';
-  text_copy(post_dir, sizeof post_dir, folder);
+  (void)text_copy(post_dir, sizeof post_dir, folder);
   return 1;
 
 out_restore:
-  text_copy(post_dir, sizeof post_dir, kept_dir);
+  (void)text_copy(post_dir, sizeof post_dir, kept_dir);
   return 0;
 }
 
@@ -317,7 +318,7 @@ static int file_exists(const char *path)
   if (file == NULL) {
     return 0;
   }
-  host_fclose(file);
+  (void)host_fclose(file);
   return 1;
 }
 
@@ -330,7 +331,7 @@ static int ask_replace(const post_run *run, const char *final_name)
   UF_UI_message_buttons_t buttons;
   int response = 0;
 
-  text_format(line, sizeof line, "%s  %s", final_name, run->messages[MSG_REPLACE_QUESTION]);
+  (void)text_format(line, sizeof line, "%s  %s", final_name, run->messages[MSG_REPLACE_QUESTION]);
   messages[0] = line;
   memset(&buttons, 0, sizeof buttons);
   buttons.button1 = TRUE;
@@ -342,7 +343,7 @@ static int ask_replace(const post_run *run, const char *final_name)
   buttons.response1 = ANSWER_YES;
   buttons.response2 = ANSWER_BACK;
   buttons.response3 = ANSWER_NO;
-  UF_UI_message_dialog("", UF_UI_MESSAGE_WARNING, messages, 1, FALSE, &buttons, &response);
+  (void)UF_UI_message_dialog("", UF_UI_MESSAGE_WARNING, messages, 1, FALSE, &buttons, &response);
   return response == ANSWER_YES;
 }
 
@@ -383,7 +384,7 @@ static tag_t find_program_group(const char *name)
     if (UF_OBJ_cycle_by_name(name, &object) != 0 || object == NULL_TAG) {
       return NULL_TAG;
     }
-    UF_OBJ_ask_type_and_subtype(object, &type, &subtype);
+    (void)UF_OBJ_ask_type_and_subtype(object, &type, &subtype);
     if (type == UF_machining_ncgroup_type && subtype == UF_machining_program_grp_subtype) {
       return object;
     }
@@ -400,19 +401,19 @@ static int read_summary(const post_run *run, prog_entry *entry)
   char line[POST_INFO_BUFSIZE] = "";
   host_file *file;
 
-  text_format(path, sizeof path, SUMMARY_PATH_FORMAT, entry->prog_name);
+  (void)text_format(path, sizeof path, SUMMARY_PATH_FORMAT, entry->prog_name);
   file = host_fopen(path, "r");
   if (file == NULL) {
     show_message(run, MSG_NO_SUMMARY);
     return 0;
   }
   if (host_fgets(line, SUMMARY_READ_SIZE, file) == NULL) {
-    host_fclose(file);
+    (void)host_fclose(file);
     show_message(run, MSG_EMPTY_SUMMARY);
     return 0;
   }
-  text_copy(entry->post_info, sizeof entry->post_info, line);
-  host_fclose(file);
+  (void)text_copy(entry->post_info, sizeof entry->post_info, line);
+  (void)host_fclose(file);
   if (host_remove(path) != 0) {
     show_message(run, MSG_CANNOT_REMOVE_SUMMARY);
   }
@@ -455,8 +456,8 @@ static int post_program(const post_run *run, prog_entry *entry, tag_t setup, int
   if (!form_nc_names(entry, &names)) {
     return 0;
   }
-  host_remove(names.temp_name);
-  UF_SETUP_generate_program(setup, group, run->post_name, names.temp_name, 1);
+  (void)host_remove(names.temp_name);
+  (void)UF_SETUP_generate_program(setup, group, run->post_name, names.temp_name, 1);
   if (!read_summary(run, entry)) {
     return 0;
   }
@@ -483,7 +484,7 @@ int post_process(prog_entry *list, int count, tag_t setup)
     return 0;
   }
   if (setup == NULL_TAG) {
-    uc1601("setup is null", 1);
+    (void)uc1601("setup is null", 1);
     return 0;
   }
   if (!read_menu(&run)) {

@@ -119,7 +119,7 @@ int settings_load(const char *path, dialog_settings *record)
     return 0;
   }
   got = host_fread(bytes, 1, sizeof bytes, file);
-  host_fclose(file);
+  (void)host_fclose(file);
   if (got < sizeof bytes) {
     settings_defaults(record);
     return 0;

@@ -44,17 +44,17 @@ static int same_placement(tag_t oper_mcs, const tag_t *prev_oper_mcs)
   double matrix_values[9] = {0.0};
   double prev_matrix_values[9] = {0.0};
 
-  UF_CALL_TEXT("UF_CSYS_ask_csys_info( oper_mcs, &matrix_id, origin )",
-               UF_CSYS_ask_csys_info(oper_mcs, &matrix_id, origin));
-  UF_CALL_TEXT("UF_CSYS_ask_csys_info( *prev_oper_mcs, &prev_matrix_id, prev_origin )",
-               UF_CSYS_ask_csys_info(*prev_oper_mcs, &prev_matrix_id, prev_origin));
+  (void)UF_CALL_TEXT("UF_CSYS_ask_csys_info( oper_mcs, &matrix_id, origin )",
+                     UF_CSYS_ask_csys_info(oper_mcs, &matrix_id, origin));
+  (void)UF_CALL_TEXT("UF_CSYS_ask_csys_info( *prev_oper_mcs, &prev_matrix_id, prev_origin )",
+                     UF_CSYS_ask_csys_info(*prev_oper_mcs, &prev_matrix_id, prev_origin));
   if (!values_match(origin, prev_origin, 3)) {
     return 0;
   }
-  UF_CALL_TEXT("UF_CSYS_ask_matrix_values( matrix_id, matrix_values )",
-               UF_CSYS_ask_matrix_values(matrix_id, matrix_values));
-  UF_CALL_TEXT("UF_CSYS_ask_matrix_values( prev_matrix_id, prev_matrix_values )",
-               UF_CSYS_ask_matrix_values(prev_matrix_id, prev_matrix_values));
+  (void)UF_CALL_TEXT("UF_CSYS_ask_matrix_values( matrix_id, matrix_values )",
+                     UF_CSYS_ask_matrix_values(matrix_id, matrix_values));
+  (void)UF_CALL_TEXT("UF_CSYS_ask_matrix_values( prev_matrix_id, prev_matrix_values )",
+                     UF_CSYS_ask_matrix_values(prev_matrix_id, prev_matrix_values));
   return values_match(matrix_values, prev_matrix_values, 9);
 }
 
@@ -77,10 +77,10 @@ int check_mcs(tag_t oper_tag, tag_t *prev_oper_mcs)
   if (!read_lang_message("check_mc_02:", message_02, lang_file)) {
     return 0;
   }
-  UF_CALL_TEXT("UF_OPER_ask_name_from_tag( oper_tag, oper_name )",
-               UF_OPER_ask_name_from_tag(oper_tag, oper_name));
-  UF_CALL_TEXT("UF_PARAM_ask_tag_value( oper_tag, UF_PARAM_MCS, &oper_mcs )",
-               UF_PARAM_ask_tag_value(oper_tag, UF_PARAM_MCS, &oper_mcs));
+  (void)UF_CALL_TEXT("UF_OPER_ask_name_from_tag( oper_tag, oper_name )",
+                     UF_OPER_ask_name_from_tag(oper_tag, oper_name));
+  (void)UF_CALL_TEXT("UF_PARAM_ask_tag_value( oper_tag, UF_PARAM_MCS, &oper_mcs )",
+                     UF_PARAM_ask_tag_value(oper_tag, UF_PARAM_MCS, &oper_mcs));
 
   /* An operation without a coordinate system can neither set nor match
   ** the reference. */
@@ -94,7 +94,7 @@ int check_mcs(tag_t oper_tag, tag_t *prev_oper_mcs)
     }
   }
 
-  text_format(refusal, sizeof refusal, "%s %s %s", message_01, oper_name, message_02);
-  uc1601(refusal, 1);
+  (void)text_format(refusal, sizeof refusal, "%s %s %s", message_01, oper_name, message_02);
+  (void)uc1601(refusal, 1);
   return 0;
 }

@@ -56,7 +56,7 @@ static int load_messages(select_walk *walk)
   int i;
 
   for (i = 0; i < SELECT_MESSAGE_COUNT; i++) {
-    text_format(key, sizeof key, "select_al_%02d:", i + 1);
+    (void)text_format(key, sizeof key, "select_al_%02d:", i + 1);
     if (!read_lang_message(key, walk->messages[i], lang_file)) {
       return 0;
     }
@@ -67,7 +67,7 @@ static int load_messages(select_walk *walk)
 /* Shows message number index of the walk in a message box. */
 static void show_message(const select_walk *walk, int index)
 {
-  uc1601(walk->messages[index], 1);
+  (void)uc1601(walk->messages[index], 1);
 }
 
 /* Shows a refusal composed of two messages around a group name. */
@@ -76,8 +76,8 @@ static void show_refusal(const select_walk *walk, const char *format, int before
 {
   char text[SELECT_REFUSAL_BUFSIZE] = "";
 
-  text_format(text, sizeof text, format, walk->messages[before], name, walk->messages[after]);
-  uc1601(text, 1);
+  (void)text_format(text, sizeof text, format, walk->messages[before], name, walk->messages[after]);
+  (void)uc1601(text, 1);
 }
 
 /* Adds a record for program group name inside parent_name (empty for a
@@ -94,8 +94,8 @@ static int add_record(select_walk *walk, const char *name, const char *parent_na
   walk->list = grown;
   entry = &grown[walk->count];
   memset(entry, 0, sizeof *entry);
-  text_copy(entry->parent_name, sizeof entry->parent_name, parent_name);
-  text_copy(entry->prog_name, sizeof entry->prog_name, name);
+  (void)text_copy(entry->parent_name, sizeof entry->parent_name, parent_name);
+  (void)text_copy(entry->prog_name, sizeof entry->prog_name, name);
   walk->count++;
   return 1;
 }
@@ -110,12 +110,12 @@ static int walk_subgroup(select_walk *walk, tag_t member, int level, const char 
   int member_count = 0;
   int result;
 
-  UF_OBJ_ask_name(member, name);
+  (void)UF_OBJ_ask_name(member, name);
   if (level >= SELECT_MAX_LEVEL) {
     show_refusal(walk, "%s%s%s", MSG_TOO_DEEP_BEFORE, name, MSG_TOO_DEEP_AFTER);
     return 0;
   }
-  UF_NCGROUP_ask_member_list(member, &member_count, &members);
+  (void)UF_NCGROUP_ask_member_list(member, &member_count, &members);
   result = walk_group(walk, members, member_count, level + 1, name, parent_name);
   UF_free(members);
   return result;
@@ -136,10 +136,10 @@ static int walk_group(select_walk *walk, const tag_t *members, int member_count,
     logical is = FALSE;
 
     if (level == 1) {
-      UF_CALL_TEXT("UF_NCGROUP_is_group( list2[loop2],&is )",
-                   UF_NCGROUP_is_group(members[loop2], &is));
+      (void)UF_CALL_TEXT("UF_NCGROUP_is_group( list2[loop2],&is )",
+                         UF_NCGROUP_is_group(members[loop2], &is));
     } else {
-      UF_NCGROUP_is_group(members[loop2], &is);
+      (void)UF_NCGROUP_is_group(members[loop2], &is);
     }
     if (is) {
       has_groups = 1;
@@ -175,7 +175,8 @@ static int all_groups(const tag_t *list1, int node_count)
   for (loop1 = 0; loop1 < node_count; loop1++) {
     logical is = FALSE;
 
-    UF_CALL_TEXT("UF_NCGROUP_is_group( list1[loop1],&is )", UF_NCGROUP_is_group(list1[loop1], &is));
+    (void)UF_CALL_TEXT("UF_NCGROUP_is_group( list1[loop1],&is )",
+                       UF_NCGROUP_is_group(list1[loop1], &is));
     if (!is) {
       all = 0;
     }
@@ -196,16 +197,17 @@ static int walk_selected(select_walk *walk, const tag_t *list1, int node_count)
     int count2 = 0;
     int result;
 
-    UF_CALL_TEXT("UF_NCGROUP_is_group( list1[loop1],&is )", UF_NCGROUP_is_group(list1[loop1], &is));
+    (void)UF_CALL_TEXT("UF_NCGROUP_is_group( list1[loop1],&is )",
+                       UF_NCGROUP_is_group(list1[loop1], &is));
     if (!is) {
       continue;
     }
-    UF_OBJ_ask_name(list1[loop1], name);
+    (void)UF_OBJ_ask_name(list1[loop1], name);
     if (strcmp(name, "NONE") == 0) {
       continue;
     }
-    UF_CALL_TEXT("UF_NCGROUP_ask_member_list( list1[loop1],&count2,&list2)",
-                 UF_NCGROUP_ask_member_list(list1[loop1], &count2, &list2));
+    (void)UF_CALL_TEXT("UF_NCGROUP_ask_member_list( list1[loop1],&count2,&list2)",
+                       UF_NCGROUP_ask_member_list(list1[loop1], &count2, &list2));
     result = walk_group(walk, list2, count2, 1, name, "");
     UF_free(list2);
     if (!result) {
@@ -242,7 +244,7 @@ int select_all(prog_entry **list_out, int *count_out, tag_t *mcs_out)
     return 0;
   }
 
-  UF_UI_ONT_ask_selected_nodes(&node_count, &list1);
+  (void)UF_UI_ONT_ask_selected_nodes(&node_count, &list1);
   if (node_count <= 0) {
     show_message(&walk, MSG_NOTHING_SELECTED);
     goto out_free_nodes;
@@ -262,7 +264,7 @@ int select_all(prog_entry **list_out, int *count_out, tag_t *mcs_out)
     show_message(&walk, MSG_NO_OPERATION);
     goto out_free_list;
   }
-  UF_CALL_TEXT("UF_CSYS_set_wcs( prev_oper_mcs )", UF_CSYS_set_wcs(walk.prev_oper_mcs));
+  (void)UF_CALL_TEXT("UF_CSYS_set_wcs( prev_oper_mcs )", UF_CSYS_set_wcs(walk.prev_oper_mcs));
   *mcs_out = walk.prev_oper_mcs;
   if (walk.count == 0) {
     show_message(&walk, MSG_EMPTY_LIST);

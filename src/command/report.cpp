@@ -97,8 +97,10 @@ void report_final_status(int status)
     return;
   }
   message[0] = '\0';
-  /* The host's own result is not used: whatever text it left is shown. */
-  (void)UF_get_fail_message(status, message);
+  /* Without a text from the host an empty one is shown. */
+  if (UF_get_fail_message(status, message) != 0) {
+    message[0] = '\0';
+  }
   message[UF_FAIL_MESSAGE_BUFSIZE - 1] = '\0';
   (void)UF_UI_set_status(message);
   (void)text_format(printed, sizeof printed, "%s\n", message);

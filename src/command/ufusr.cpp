@@ -104,17 +104,13 @@ static int ask_setup(const driver_messages *m, tag_t *setup)
   return 1;
 }
 
-/* Runs the command inside the API bracket.  Returns 1 when it came to its
-** normal end; 0 when a check or a stage stopped it (the user has been
-** told). */
-static int run_command(void)
+/* Steps before the stages: the language file, the driver's messages, a
+** displayed part in the CAM or Drafting application, the undo mark and the
+** CAM setup, stored in *setup.  Returns 1 to go on; 0 when a check failed
+** (the user has been told). */
+static int run_checks(tag_t *setup)
 {
   driver_messages messages;
-  tag_t setup = NULL_TAG;
-  prog_entry *prog_list = NULL;
-  int prog_count = 0;
-  tag_t prev_oper_mcs = NULL_TAG;
-  int result;
 
   build_lang_file();
   if (!load_driver_messages(&messages)) {
@@ -127,18 +123,46 @@ static int run_command(void)
     return 0;
   }
   set_undo_mark();
-  if (!ask_setup(&messages, &setup)) {
-    return 0;
-  }
+  return ask_setup(&messages, setup);
+}
+
+/* The stages, in order: the tips box, the program collection and the post
+** run.  The program list belongs to this routine from its collection to
+** its end.  Returns 1 when every stage went on; 0 at the first that
+** stopped (it has told the user). */
+static int run_stages(tag_t setup)
+{
+  prog_entry *prog_list = NULL;
+  int prog_count = 0;
+  tag_t prev_oper_mcs = NULL_TAG;
+  int result = 0;
+
   if (tips_are_due()) {
     did_you_know();
   }
   if (!select_all(&prog_list, &prog_count, &prev_oper_mcs)) {
     return 0;
   }
-  result = post_process(prog_list, prog_count, setup);
+  if (!post_process(prog_list, prog_count, setup)) {
+    goto out_free_list;
+  }
+  result = 1;
+
+out_free_list:
   free(prog_list);
   return result;
+}
+
+/* Runs the command inside the API bracket.  Returns 1 when it came to its
+** normal end; 0 when a check or a stage stopped it. */
+static int run_command(void)
+{
+  tag_t setup = NULL_TAG;
+
+  if (!run_checks(&setup)) {
+    return 0;
+  }
+  return run_stages(setup);
 }
 
 /* The command.  The host's parameter string, return code and length are

@@ -8,6 +8,7 @@
 */
 #include "command/command.h"
 #include "post/post.h"
+#include "sheet/sheet.h"
 
 /* Puts every module-level value of the system back to its load-time
 ** state. */
@@ -15,4 +16,5 @@ void reset_module_state(void)
 {
   command_reset_state();
   post_reset_state();
+  sheet_reset_state();
 }

@@ -12,13 +12,13 @@
 #include <BRepAdaptor_Curve.hxx>
 #include <BRepAdaptor_Curve2d.hxx>
 #include <BRepAdaptor_Surface.hxx>
-#include <BRepClass_FaceClassifier.hxx>
 #include <BRepTools.hxx>
 #include <BRepTopAdaptor_TopolTool.hxx>
 #include <BRepTopAdaptor_Tool.hxx>
 #include <BRep_Tool.hxx>
 #include <Contap_Contour.hxx>
 #include <ElCLib.hxx>
+#include <ElSLib.hxx>
 #include <GCPnts_TangentialDeflection.hxx>
 #include <Geom2d_Line.hxx>
 #include <Geom2d_TrimmedCurve.hxx>
@@ -238,15 +238,38 @@ bool closed_form(const FacePrep &p, const gp_Dir &dir, std::vector<Curve> &out) 
   }
 }
 
-// A piece of a line or circle of the contour, kept when its middle lies on
-// the face.
-bool on_face(const TopoDS_Face &face, const gp_Pnt &p, double tol) {
-  BRepClass_FaceClassifier c(face, p, tol);
-  TopAbs_State st = c.State();
+// True when point p of the surface lies on the face: its parameters, found
+// in closed form (contour lines and circles arise on quadrics only), are
+// classified against the face's domain.
+bool on_face(const Handle(Adaptor3d_Surface) &surface, const Handle(Adaptor3d_TopolTool) &domain,
+             const gp_Pnt &p) {
+  double u = 0, v = 0;
+  switch (surface->GetType()) {
+  case GeomAbs_Plane:
+    ElSLib::Parameters(surface->Plane(), p, u, v);
+    break;
+  case GeomAbs_Cylinder:
+    ElSLib::Parameters(surface->Cylinder(), p, u, v);
+    break;
+  case GeomAbs_Cone:
+    ElSLib::Parameters(surface->Cone(), p, u, v);
+    break;
+  case GeomAbs_Sphere:
+    ElSLib::Parameters(surface->Sphere(), p, u, v);
+    break;
+  case GeomAbs_Torus:
+    ElSLib::Parameters(surface->Torus(), p, u, v);
+    break;
+  default:
+    return true;
+  }
+  TopAbs_State st = domain->Classify(gp_Pnt2d(u, v), 1e-9, Standard_True);
   return st == TopAbs_IN || st == TopAbs_ON;
 }
 
-void contour_pieces(const TopoDS_Face &face, const Contap_Line &line, std::vector<Curve> &out) {
+void contour_pieces(const Handle(Adaptor3d_Surface) &surface,
+                    const Handle(Adaptor3d_TopolTool) &domain, const Contap_Line &line,
+                    std::vector<Curve> &out) {
   std::vector<double> ts;
   for (int k = 1; k <= line.NbVertex(); ++k)
     ts.push_back(line.Vertex(k).ParameterOnLine());
@@ -275,11 +298,11 @@ void contour_pieces(const TopoDS_Face &face, const Contap_Line &line, std::vecto
       gp_Circ c = line.Circle();
       gp_Ax2 ax = c.Position();
       Arc arc{vec(ax.Location()), vec(ax.XDirection()), vec(ax.YDirection()), c.Radius(), t0, t1};
-      if (on_face(face, ElCLib::Value(tm, c), 1e-7))
+      if (on_face(surface, domain, ElCLib::Value(tm, c)))
         out.push_back(Curve{arc});
     } else {
       gp_Lin l = line.Line();
-      if (on_face(face, ElCLib::Value(tm, l), 1e-7))
+      if (on_face(surface, domain, ElCLib::Value(tm, l)))
         out.push_back(Curve{Line{vec(ElCLib::Value(t0, l)), vec(ElCLib::Value(t1, l))}});
     }
   }
@@ -291,11 +314,13 @@ void contour(const TopoDS_Face &face, const gp_Dir &dir, double angle, double to
   TopoDS_Face f = face;
   f.Orientation(TopAbs_FORWARD);
   BRepTopAdaptor_Tool tool(f, Precision::PConfusion());
+  Handle(Adaptor3d_Surface) surface = tool.GetSurface();
+  Handle(Adaptor3d_TopolTool) domain = tool.GetTopolTool();
   Contap_Contour c;
   if (angle == 0)
-    c.Perform(tool.GetSurface(), tool.GetTopolTool(), gp_Vec(dir));
+    c.Perform(surface, domain, gp_Vec(dir));
   else
-    c.Perform(tool.GetSurface(), tool.GetTopolTool(), gp_Vec(dir), angle);
+    c.Perform(surface, domain, gp_Vec(dir), angle);
   if (!c.IsDone())
     throw Standard_Failure("the contour algorithm failed");
   TopTools_MapOfShape seen; // boundary edges come once per parameter curve
@@ -304,7 +329,7 @@ void contour(const TopoDS_Face &face, const gp_Dir &dir, double angle, double to
     switch (line.TypeContour()) {
     case Contap_Lin:
     case Contap_Circle:
-      contour_pieces(f, line, out);
+      contour_pieces(surface, domain, line, out);
       break;
     case Contap_Walking: {
       Polyline poly;
@@ -352,13 +377,13 @@ Curve curve_of_edge(const TopoDS_Edge &edge, double first, double last, double t
 }
 
 std::vector<Curve> face_isoclines(const Shape::Impl &impl, int index, const gp_Dir &direction,
-                                  double angle, double tolerance) {
+                                  double angle, double tolerance, bool general_only) {
   const TopoDS_Face &face = impl.faces[index];
   FacePrep &p = impl.prep[index];
   if (!p.ready)
     prepare(face, p);
   std::vector<Curve> out;
-  if (angle == 0 && closed_form(p, direction, out))
+  if (!general_only && angle == 0 && closed_form(p, direction, out))
     return out;
   out.clear();
   contour(face, direction, angle, tolerance, out);

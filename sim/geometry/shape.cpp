@@ -256,6 +256,18 @@ Result<std::vector<Curve>> Shape::isoclines(int index, Vec3 direction, double an
   }
 }
 
+Result<std::vector<Curve>> Shape::isoclines_general(int index, Vec3 direction, double angle_deg,
+                                                    double tolerance) const {
+  if (index < 0 || index >= face_count() || norm(direction) < 1e-12)
+    return Result<std::vector<Curve>>::failure("no such face or zero direction");
+  try {
+    gp_Dir d(direction.x, direction.y, direction.z);
+    return face_isoclines(*impl_, index, d, angle_deg * M_PI / 180.0, tolerance, true);
+  } catch (const Standard_Failure &f) {
+    return Result<std::vector<Curve>>::failure(std::string("isoclines: ") + f.GetMessageString());
+  }
+}
+
 std::string Shape::to_brep() const {
   std::ostringstream out;
   BRepTools::Write(impl_->shape, out);

@@ -66,6 +66,11 @@ public:
   // give polylines within tolerance.  No curve for a face seen edge-on.
   [[nodiscard]] Result<std::vector<Curve>> isoclines(int index, Vec3 direction, double angle_deg,
                                                      double tolerance) const;
+  // The same by the kernel's general contour method alone (the oracle of
+  // the closed forms).
+  [[nodiscard]] Result<std::vector<Curve>> isoclines_general(int index, Vec3 direction,
+                                                             double angle_deg,
+                                                             double tolerance) const;
 
   // The native file format (text); edge and face order survive it.
   [[nodiscard]] std::string to_brep() const;

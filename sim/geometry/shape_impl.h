@@ -47,7 +47,7 @@ struct Shape::Impl {
 // The isoclines of face index of impl (angle in radians).  Throws the
 // kernel's exceptions.
 std::vector<Curve> face_isoclines(const Shape::Impl &impl, int index, const gp_Dir &direction,
-                                  double angle, double tolerance);
+                                  double angle, double tolerance, bool general_only = false);
 
 // The host's curve for a kernel edge, between parameters first and last.
 Curve curve_of_edge(const TopoDS_Edge &edge, double first, double last, double tolerance);

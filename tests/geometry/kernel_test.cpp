@@ -1,0 +1,263 @@
+// kernel_test.cpp: the simulated host's geometry without a session: the
+// host's view of topology, exact boxes, isoclines, the native format.
+#include "geometry/build.h"
+#include "geometry/shape.h"
+
+#include <gtest/gtest.h>
+
+#include <cmath>
+#include <functional>
+#include <numbers>
+#include <string>
+
+namespace sim::geo {
+namespace {
+
+Shape must(Result<Shape> r) {
+  EXPECT_TRUE(r.ok()) << r.error();
+  return r.ok() ? *r : Shape();
+}
+
+// The workpiece box as the system builds it from host queries: vertices of
+// open edges, boxes of closed edges, boxes of the silhouettes of curved
+// faces along Z, Y and X.
+Box method_box(const Shape &s, bool general = false) {
+  Box b;
+  for (int i = 0; i < s.edge_count(); ++i) {
+    const EdgeInfo &e = s.edge(i);
+    if (e.vertex_count == 2) {
+      b.add(e.v1);
+      b.add(e.v2);
+    } else {
+      b.add(s.edge_box(i));
+    }
+  }
+  for (int f = 0; f < s.face_count(); ++f) {
+    if (s.face_type(f) == FaceType::Plane)
+      continue;
+    for (Vec3 d : {Vec3{0, 0, 1}, Vec3{0, 1, 0}, Vec3{1, 0, 0}}) {
+      auto curves = general ? s.isoclines_general(f, d, 0, 0.005) : s.isoclines(f, d, 0, 0.005);
+      EXPECT_TRUE(curves.ok()) << curves.error();
+      if (!curves.ok())
+        continue;
+      for (const Curve &c : *curves)
+        b.add(c.box());
+    }
+  }
+  return b;
+}
+
+double worst(const Box &got, const Box &exact, double *larger = nullptr) {
+  double w = 0, big = -1e9;
+  for (int i = 0; i < 3; ++i) {
+    w = std::max({w, std::abs(got.min[i] - exact.min[i]), std::abs(got.max[i] - exact.max[i])});
+    big = std::max({big, exact.min[i] - got.min[i], got.max[i] - exact.max[i]});
+  }
+  if (larger)
+    *larger = big;
+  return w;
+}
+
+Frame turned(Vec3 axis, double deg, Vec3 at) {
+  Frame f;
+  f.origin = at;
+  double a = deg * std::numbers::pi / 180;
+  f.axes.row = {rotate({1, 0, 0}, axis, a), rotate({0, 1, 0}, axis, a), rotate({0, 0, 1}, axis, a)};
+  return f;
+}
+
+struct BoxCase {
+  const char *name;
+  std::function<Shape()> make;
+};
+
+class MethodBox : public ::testing::TestWithParam<BoxCase> {};
+
+TEST_P(MethodBox, EqualsTheKernelsExactBox) {
+  Shape s = GetParam().make();
+  ASSERT_FALSE(s.is_null());
+  Box exact = s.box();
+  Box got = method_box(s);
+  ASSERT_FALSE(got.empty);
+  double larger = 0;
+  EXPECT_LT(worst(got, exact, &larger), 1e-6);
+  EXPECT_LT(larger, 0.0005);
+}
+
+const BoxCase kBoxCases[] = {
+    {"block", [] { return must(make_block({100, 60, 30})); }},
+    {"filleted_block", [] { return must(fillet_vertical(must(make_block({100, 60, 30})), 5)); }},
+    {"rounded_block", [] { return must(fillet_all(must(make_block({100, 60, 30})), 4)); }},
+    {"chamfered_block", [] { return must(chamfer_all(must(make_block({100, 60, 30})), 2)); }},
+    {"cylinder", [] { return must(make_cylinder(20, 50)); }},
+    {"cone", [] { return must(make_cone(20, 8, 30)); }},
+    {"sphere", [] { return must(make_sphere(25)); }},
+    {"torus", [] { return must(make_torus(30, 10)); }},
+    {"domed_block", [] { return must(make_domed_block({100, 60, 30}, 6)); }},
+    {"hole_plate", [] { return must(make_hole_plate(3, 20, 4, 10)); }},
+    {"turned_cylinder",
+     [] { return must(make_cylinder(20, 50)).placed(turned({1, 1, 0}, 30, {5, -7, 3})); }},
+    {"turned_sphere", [] { return must(make_sphere(25)).placed(turned({1, 2, 3}, 40, {1, 2, 3})); }},
+    {"turned_torus", [] { return must(make_torus(30, 10)).placed(turned({0, 1, 0}, 90, {0, 0, 0})); }},
+    {"block_with_hole",
+     [] {
+       return must(boolean(BooleanOp::Cut, must(make_block({80, 80, 20})),
+                           must(make_cylinder(10, 40)).placed(turned({0, 0, 1}, 0, {40, 40, -5}))));
+     }},
+};
+
+INSTANTIATE_TEST_SUITE_P(Shapes, MethodBox, ::testing::ValuesIn(kBoxCases),
+                         [](const auto &info) { return std::string(info.param.name); });
+
+TEST(Topology, HidesSeamsAndPolesAndClosedEdgesHaveNoVertices) {
+  struct Case {
+    const char *name;
+    Shape shape;
+    int edges, faces, closed;
+  } cases[] = {
+      {"block", must(make_block({100, 60, 30})), 12, 6, 0},
+      {"cylinder", must(make_cylinder(20, 50)), 2, 3, 2},
+      {"sphere", must(make_sphere(25)), 0, 1, 0},
+      {"torus", must(make_torus(30, 10)), 0, 1, 0},
+      {"filleted", must(fillet_vertical(must(make_block({100, 60, 30})), 5)), 24, 10, 0},
+  };
+  for (const Case &c : cases) {
+    SCOPED_TRACE(c.name);
+    EXPECT_EQ(c.shape.edge_count(), c.edges);
+    EXPECT_EQ(c.shape.face_count(), c.faces);
+    int closed = 0;
+    for (int i = 0; i < c.shape.edge_count(); ++i)
+      closed += c.shape.edge(i).vertex_count == 0;
+    EXPECT_EQ(closed, c.closed);
+  }
+}
+
+TEST(Topology, TypesOfEdgesAndFaces) {
+  Shape cyl = must(make_cylinder(20, 50));
+  for (int i = 0; i < cyl.edge_count(); ++i)
+    EXPECT_EQ(cyl.edge(i).type, EdgeType::Circle);
+  int planes = 0, cylinders = 0;
+  for (int f = 0; f < cyl.face_count(); ++f) {
+    planes += cyl.face_type(f) == FaceType::Plane;
+    cylinders += cyl.face_type(f) == FaceType::Cylinder;
+  }
+  EXPECT_EQ(planes, 2);
+  EXPECT_EQ(cylinders, 1);
+  EXPECT_EQ(must(make_torus(30, 10)).face_type(0), FaceType::Torus);
+  EXPECT_EQ(must(make_sphere(5)).face_type(0), FaceType::Sphere);
+  EXPECT_EQ(must(make_cone(5, 2, 4)).face_type(0), FaceType::Cone);
+}
+
+// The vertices follow the edge's curve, whichever face reaches it first.
+TEST(Topology, VerticesRunAlongTheCurve) {
+  for (const Shape &s : {must(make_block({10, 20, 30})),
+                         must(fillet_vertical(must(make_block({100, 60, 30})), 5))}) {
+    for (int i = 0; i < s.edge_count(); ++i) {
+      const EdgeInfo &e = s.edge(i);
+      ASSERT_EQ(e.vertex_count, 2);
+      Curve c = s.edge_curve(i);
+      EXPECT_LT(norm(c.start() - e.v1), 1e-7) << i;
+      EXPECT_LT(norm(c.end() - e.v2), 1e-7) << i;
+    }
+  }
+}
+
+TEST(Topology, NativeFormatKeepsTheOrder) {
+  Shape s = must(make_domed_block({100, 60, 30}, 6));
+  auto back = Shape::from_brep(s.to_brep());
+  ASSERT_TRUE(back.ok()) << back.error();
+  ASSERT_EQ(back->edge_count(), s.edge_count());
+  ASSERT_EQ(back->face_count(), s.face_count());
+  for (int i = 0; i < s.edge_count(); ++i) {
+    EXPECT_EQ(back->edge(i).type, s.edge(i).type);
+    EXPECT_LT(norm(back->edge(i).v1 - s.edge(i).v1), 1e-9);
+    EXPECT_LT(norm(back->edge(i).v2 - s.edge(i).v2), 1e-9);
+  }
+  for (int f = 0; f < s.face_count(); ++f)
+    EXPECT_EQ(back->face_type(f), s.face_type(f));
+  EXPECT_FALSE(Shape::from_brep("not a shape").ok());
+}
+
+TEST(Topology, SheetBodyIsNotSolid) {
+  EXPECT_FALSE(must(make_sheet(10, 20)).is_solid());
+  EXPECT_TRUE(must(make_block({1, 2, 3})).is_solid());
+}
+
+TEST(Isoclines, EdgeOnFaceGivesNoCurve) {
+  Shape cyl = must(make_cylinder(20, 50));
+  for (int f = 0; f < cyl.face_count(); ++f) {
+    if (cyl.face_type(f) != FaceType::Cylinder)
+      continue;
+    auto along = cyl.isoclines(f, {0, 0, 1}, 0, 0.005);
+    ASSERT_TRUE(along.ok());
+    EXPECT_TRUE(along->empty());
+    auto across = cyl.isoclines(f, {1, 0, 0}, 0, 0.005);
+    ASSERT_TRUE(across.ok());
+    ASSERT_EQ(across->size(), 2u);
+    for (const Curve &c : *across) {
+      EXPECT_STREQ(c.kind(), "line");
+      EXPECT_NEAR(std::abs(c.start().y), 20, 1e-12);
+      EXPECT_NEAR(c.start().x, 0, 1e-12);
+    }
+  }
+}
+
+// The closed forms give what the kernel's general method gives.
+TEST(Isoclines, ClosedFormsAgreeWithTheGeneralMethod) {
+  for (const Shape &s :
+       {must(make_cylinder(20, 50)), must(make_sphere(25)), must(make_torus(30, 10)),
+        must(make_cone(20, 8, 30)), must(fillet_all(must(make_block({100, 60, 30})), 4)),
+        must(make_torus(30, 10)).placed(turned({1, 0, 0}, 90, {1, 2, 3}))}) {
+    Box fast = method_box(s), general = method_box(s, true);
+    EXPECT_LT(worst(fast, general), 1e-6);
+  }
+}
+
+TEST(Isoclines, SphereSilhouetteIsTheGreatCircle) {
+  Shape s = must(make_sphere(25));
+  auto c = s.isoclines(0, {0, 0, 1}, 0, 0.005);
+  ASSERT_TRUE(c.ok());
+  ASSERT_EQ(c->size(), 1u);
+  EXPECT_STREQ((*c)[0].kind(), "circle");
+  Box b = (*c)[0].box();
+  EXPECT_NEAR(b.max.x, 25, 1e-12);
+  EXPECT_NEAR(b.min.y, -25, 1e-12);
+  EXPECT_NEAR(b.max.z, 0, 1e-12);
+  auto oblique = s.isoclines(0, {1, 1, 1}, 0, 0.005);
+  ASSERT_TRUE(oblique.ok());
+  ASSERT_EQ(oblique->size(), 1u);
+  EXPECT_NEAR((*oblique)[0].box().max.z, 25 * std::sqrt(2.0 / 3.0), 1e-9);
+}
+
+TEST(Curves, ArcBoxReachesItsExtremes) {
+  const double pi = std::numbers::pi;
+  struct Case {
+    Arc arc;
+    Box want;
+  } cases[] = {
+      {{{0, 0, 0}, {1, 0, 0}, {0, 1, 0}, 2, 0, pi / 2}, {{0, 0, 0}, {2, 2, 0}, false}},
+      {{{0, 0, 0}, {1, 0, 0}, {0, 1, 0}, 2, 0, 2 * pi}, {{-2, -2, 0}, {2, 2, 0}, false}},
+      {{{1, 1, 1}, {0, 0, 1}, {1, 0, 0}, 1, pi / 4, pi}, {{1, 1, 0}, {2, 1, 1 + std::sqrt(0.5)}, false}},
+      {{{0, 0, 0}, {1, 0, 0}, {0, 1, 0}, 1, 3 * pi / 2, 5 * pi / 2}, {{0, -1, 0}, {1, 1, 0}, false}},
+  };
+  for (const Case &c : cases) {
+    Box b = Curve{c.arc}.box();
+    for (int i = 0; i < 3; ++i) {
+      EXPECT_NEAR(b.min[i], c.want.min[i], 1e-12);
+      EXPECT_NEAR(b.max[i], c.want.max[i], 1e-12);
+    }
+  }
+}
+
+TEST(Boxes, InARotatedFrame) {
+  Shape s = must(make_block({100, 60, 30}));
+  Mat3 top_turned; // X axis along absolute Y, Y along -X
+  top_turned.row = {Vec3{0, 1, 0}, Vec3{-1, 0, 0}, Vec3{0, 0, 1}};
+  Box b = s.box_in(top_turned);
+  EXPECT_NEAR(b.max.x - b.min.x, 60, 1e-9);
+  EXPECT_NEAR(b.max.y - b.min.y, 100, 1e-9);
+  EXPECT_NEAR(b.min.y, -100, 1e-9);
+}
+
+} // namespace
+} // namespace sim::geo

@@ -60,6 +60,9 @@ struct Event {
 class Transcript {
 public:
   void add(EventKind kind, std::string text = {}, std::string detail = {}, int value = 0);
+  /// Sets the value of the latest event of a kind and appends to its
+  /// detail; nothing when there is none.
+  void amend_last(EventKind kind, int value, std::string_view more);
   void set_run(int run) noexcept { run_ = run; }
   [[nodiscard]] int run() const noexcept { return run_; }
 

@@ -86,8 +86,13 @@ public:
   /// left; the run is then marked failed with the question named.
   [[nodiscard]] const nlohmann::json *ask(const Question &question);
 
-  /// Records the response a question resolved to (after ask()).
+  /// Records the response a question resolved to (after ask()); what says
+  /// how, e.g. "Cancel (no answer left)".
   void record_response(int response, std::string_view what = {});
+  /// Fails the run: the answer given does not fit the question (an unknown
+  /// label, an item out of range...).  The caller then takes the
+  /// question's Cancel or Back way.
+  void reject(const Question &question, const nlohmann::json &answer, std::string_view why);
 
 private:
   struct Impl;

@@ -15,6 +15,8 @@
 #include "session/session.h"
 
 #include <array>
+#include <functional>
+#include <optional>
 #include <memory>
 #include <string>
 #include <unordered_map>
@@ -127,6 +129,17 @@ public:
 
 private:
   std::unordered_map<const void *, std::unique_ptr<List>> lists_;
+};
+
+// Lines made while a drawing is shown go to the drawing side, which sets
+// drawing_line: it returns the new line's tag, or nothing when the line is
+// model geometry.
+class LineRouting : public Component {
+public:
+  explicit LineRouting(Session &) {}
+  [[nodiscard]] std::string_view name() const override { return "line_routing"; }
+
+  std::function<std::optional<tag_t>(Session &, Vec3, Vec3)> drawing_line;
 };
 
 struct BodyOptions {

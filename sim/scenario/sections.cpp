@@ -6,13 +6,17 @@
 //===----------------------------------------------------------------------===//
 #include "scenario/sections.h"
 
+#include "geometry/scenario_bodies.h"
+
 #include <initializer_list>
 
 namespace sim {
 namespace {
 
 /// Keys of "part" (after "file", "application" and "objects").
-constexpr std::initializer_list<Section> kPartSections{
+constexpr Section kPartSections[]{
+    {"layers", &geo::load_layers},
+    {"bodies", &geo::load_bodies},
 };
 
 /// Top-level keys (after the part, before answers and faults).
@@ -22,7 +26,7 @@ constexpr std::initializer_list<Section> kTopSections{
 } // namespace
 
 std::span<const Section> part_sections() noexcept {
-  return {kPartSections.begin(), kPartSections.size()};
+  return kPartSections;
 }
 std::span<const Section> top_sections() noexcept {
   return {kTopSections.begin(), kTopSections.size()};

@@ -25,6 +25,12 @@ extern "C" {
 /* Item attribute: the item's value. */
 #define UF_STYLER_VALUE 0
 
+/* What an asked value holds (the indicator field). */
+#define UF_STYLER_NO_VALUE 0
+#define UF_STYLER_INTEGER_VALUE 1
+#define UF_STYLER_REAL_VALUE 2
+#define UF_STYLER_STRING_VALUE 3
+
 /* A callback returns 0 to keep the dialog open, 1 to close it. */
 #define UF_UI_CB_CONTINUE_DIALOG 0
 #define UF_UI_CB_EXIT_DIALOG 1

@@ -1,8 +1,10 @@
-//===- api_csys_map.cpp - uf_csys.h: point mapping between frames ---------===//
+//===- api_csys_map.cpp - uf_csys.h: point mapping, matrix of an object ---===//
 #include "host/uf_csys.h"
 
 #include "api/entry.h"
+#include "cam/cam_objects.h"
 #include "cam/cam_state.h"
+#include "objects/object_store.h"
 
 using sim::Call;
 using sim::Session;
@@ -35,4 +37,22 @@ extern "C" int UF_CSYS_map_point(int input_csys, const double input_point[3], in
     output_point[2] = p.z;
     return status::kOk;
   });
+}
+
+extern "C" int UF_CSYS_ask_matrix_of_object(tag_t object, tag_t *matrix) {
+  return sim::api::call(
+      Call::UF_CSYS_ask_matrix_of_object,
+      [&](Session &s) {
+        if (!matrix)
+          return status::kBadArgument;
+        const auto *csys = s.objects().payload_as<sim::cam::CsysPayload>(object);
+        if (!csys)
+          return s.objects().find(object) ? status::kWrongType : status::kBadTag;
+        *matrix = csys->matrix;
+        return status::kOk;
+      },
+      [&] {
+        if (matrix)
+          sim::api::poison(*matrix);
+      });
 }

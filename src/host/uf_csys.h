@@ -19,6 +19,8 @@ int UF_CSYS_ask_csys_info(tag_t csys, tag_t *matrix, double origin[3]);
 /* Nine values, row-major; the rows are the X, Y and Z axes in absolute
 ** coordinates. */
 int UF_CSYS_ask_matrix_values(tag_t matrix, double values[9]);
+/* The matrix object of a coordinate system. */
+int UF_CSYS_ask_matrix_of_object(tag_t object, tag_t *matrix);
 int UF_CSYS_set_wcs(tag_t csys);
 /* Maps a point between frames; input and output may be the same array. */
 int UF_CSYS_map_point(int input_csys, const double input_point[3], int output_csys,

@@ -1,0 +1,355 @@
+// The default installation: every key the system asks for is there, in
+// both languages, and the files are as the readers need them.
+#include "my_func/my_func.h"
+
+#include "../my_func/gbk_text.h"
+#include "host/uf_core.h"
+#include "system_fixture.h"
+
+#include <gtest/gtest.h>
+
+#include <algorithm>
+#include <cstdio>
+#include <cstdlib>
+#include <filesystem>
+#include <fstream>
+#include <map>
+#include <regex>
+#include <set>
+#include <sstream>
+#include <string>
+#include <tuple>
+#include <vector>
+
+namespace {
+
+namespace fs = std::filesystem;
+
+const fs::path kSource = NCSHEET_SOURCE_DIR;
+constexpr const char *kCommandLang = "D:\\kv_conf\\lang\\ncsheet_elec_uni.txt";
+constexpr const char *kMyFuncLang = "D:\\kv_conf\\lang\\my_func.txt";
+
+std::string slurp(const fs::path &path) {
+  std::ifstream in(path, std::ios::binary);
+  std::ostringstream bytes;
+  bytes << in.rdbuf();
+  return bytes.str();
+}
+
+// Keys of a routine prefix, numbered 01 to last.
+void add_keys(std::vector<std::string> &keys, const std::string &prefix, int last) {
+  for (int i = 1; i <= last; ++i) {
+    char key[80];
+    std::snprintf(key, sizeof key, "%s_%02d:", prefix.c_str(), i);
+    keys.push_back(key);
+  }
+}
+
+// Every message key of the command, by routine.
+std::vector<std::string> command_message_keys() {
+  std::vector<std::string> keys;
+  add_keys(keys, "ufusr", 3);
+  add_keys(keys, "did_you_kno", 11);
+  add_keys(keys, "select_al", 11);
+  add_keys(keys, "check_mc", 2);
+  add_keys(keys, "ok_cb", 2);
+  add_keys(keys, "post_pro", 15);
+  add_keys(keys, "import_prog_dra", 16);
+  add_keys(keys, "import_prog_dra_1", 4);
+  add_keys(keys, "prog_d_not", 34);
+  add_keys(keys, "create_modl_vie", 3);
+  add_keys(keys, "import_vie", 1);
+  add_keys(keys, "create_mcs_ori_poin", 1);
+  add_keys(keys, "analy_elec_top_wc", 2);
+  add_keys(keys, "analy_elec_front_wc", 2);
+  add_keys(keys, "analy_elec_right_wc", 2);
+  return keys;
+}
+
+// Every message key of the utility library.
+std::vector<std::string> library_message_keys() {
+  std::vector<std::string> keys;
+  add_keys(keys, "read_config_value", 9);
+  add_keys(keys, "read_config_value_char", 9);
+  add_keys(keys, "MY_select_screen_view_soli", 1);
+  return keys;
+}
+
+// Every key of the definition file; the text keys first.
+const std::vector<std::string> kTextConfigKeys = {
+    "post_category_1:", "post_category_2:", "post_category_3:", "post_category_4:",
+    "post_category_5:", "post_folder:"};
+
+std::vector<std::string> numeric_config_keys() {
+  std::vector<std::string> keys = {
+      "post_category_default:", "prog_sheet_high:", "prog_sheet_width:",
+      "part_path_note_ratio:", "prog_sheet_note_space:", "prog_sheet_note_high:",
+      "prog_sheet_note_ratio:", "one_page_space_y_start_site:", "two_page_space_y_start_site:",
+      "page_space_y_end_site:", "tool_len_than_max_depth_size:",
+      "nc_prog_elec_top_and_front_view_bound_x:", "nc_prog_elec_top_and_front_view_bound_y:",
+      "nc_prog_elec_top_and_front_view_point_x:", "nc_prog_elec_top_and_front_view_point_y:",
+      "nc_prog_elec_top_and_front_view_space:", "nc_prog_elec_iso_view_bound_x:",
+      "nc_prog_elec_iso_view_bound_y:", "nc_prog_elec_iso_view_point_x:",
+      "nc_prog_elec_iso_view_point_y:", "require_nc_prog_elec_iso_view:",
+      "nc_prog_elec_view_select:", "nc_prog_elec_view_aix_size:",
+      "nc_prog_elec_view_aix_extend_len:", "elec_size_note_point_x:",
+      "elec_size_note_point_y:"};
+  for (const char *note : {"page", "desc", "part_type", "time", "mold_no", "part_no", "part_path"})
+    for (const char *axis : {"x", "y"})
+      keys.push_back(std::string("elec_") + note + "_note_point_" + axis + ":");
+  for (const char *column : {"sequence", "prog_name", "tool", "tool_number", "tool_len",
+                             "side_stock", "floor_stock", "mach_desc", "max_depth", "time",
+                             "min_speed", "max_speed", "min_feed", "max_feed", "remark",
+                             "prog_group"}) {
+    keys.push_back(std::string(column) + "_x_start_site:");
+    keys.push_back(std::string(column) + "_x_end_site:");
+  }
+  for (const char *sw : {"sequence", "tool_number", "tool_len", "side_stock", "floor_stock",
+                         "max_depth", "time", "min_speed", "max_speed", "min_feed", "max_feed",
+                         "remark"})
+    keys.push_back(std::string("require_") + sw + ":");
+  return keys;
+}
+
+bool is_library_message_key(const std::string &key) {
+  return key.rfind("read_config_value", 0) == 0 || key.rfind("MY_select_screen_view_soli", 0) == 0;
+}
+
+bool is_message_key(const std::string &key) {
+  static const std::regex numbered(".*_[0-9][0-9]:");
+  return std::regex_match(key, numbered);
+}
+
+// The key-shaped literals of the system's sources: "word:" and formats
+// such as "word_%02d:" (taken as their first key, word_01:).
+std::set<std::string> keys_in_sources() {
+  static const std::regex literal("\"([A-Za-z][A-Za-z0-9_]+(_%02d)?:)\"");
+  std::set<std::string> keys;
+  for (const auto &entry : fs::recursive_directory_iterator(kSource / "src")) {
+    const auto ext = entry.path().extension();
+    if (ext != ".cpp" && ext != ".h")
+      continue;
+    const std::string text = slurp(entry.path());
+    for (std::sregex_iterator it(text.begin(), text.end(), literal), end; it != end; ++it) {
+      std::string key = (*it)[1];
+      const auto format = key.find("_%02d:");
+      if (format != std::string::npos)
+        key = key.substr(0, format) + "_01:";
+      keys.insert(key);
+    }
+  }
+  return keys;
+}
+
+// Keys at the start of the lines of a language file.
+std::set<std::string> keys_of_file(const std::string &bytes) {
+  std::set<std::string> keys;
+  std::istringstream lines(bytes);
+  static const std::regex key_line("([A-Za-z][A-Za-z0-9_]*_[0-9][0-9]:).*");
+  std::smatch match;
+  for (std::string line; std::getline(lines, line);)
+    if (std::regex_match(line, match, key_line))
+      keys.insert(match[1]);
+  return keys;
+}
+
+class Installation : public sim::testing::SystemTest {
+protected:
+  // Looks up every key; returns those that were not found.
+  std::vector<std::string> missing_messages(const std::vector<std::string> &keys,
+                                            const char *file) {
+    std::vector<std::string> missing;
+    EXPECT_EQ(UF_initialize(), 0);
+    for (const auto &key : keys) {
+      char out[MESSAGE_BUFSIZE] = "";
+      if (!read_lang_message(key.c_str(), out, file))
+        missing.push_back(key);
+    }
+    EXPECT_EQ(UF_terminate(), 0);
+    return missing;
+  }
+  std::vector<std::string> missing_config(const std::vector<std::string> &keys, bool numeric) {
+    std::vector<std::string> missing;
+    EXPECT_EQ(UF_initialize(), 0);
+    for (const auto &key : keys) {
+      char word[MESSAGE_BUFSIZE] = "";
+      if (!read_config_value_char(key.c_str(), word, CONFIG_PATH)) {
+        missing.push_back(key);
+        continue;
+      }
+      char *end = nullptr;
+      std::strtod(word, &end);
+      if (numeric && *end != '\0')
+        missing.push_back(key + " (not a number: " + word + ")");
+    }
+    EXPECT_EQ(UF_terminate(), 0);
+    return missing;
+  }
+  // Every key of the command, in the mounted installation.
+  void expect_every_key() {
+    EXPECT_EQ(missing_messages(command_message_keys(), kCommandLang),
+              std::vector<std::string>{});
+    EXPECT_EQ(missing_messages(library_message_keys(), kMyFuncLang), std::vector<std::string>{});
+    EXPECT_EQ(missing_config(kTextConfigKeys, false), std::vector<std::string>{});
+    EXPECT_EQ(missing_config(numeric_config_keys(), true), std::vector<std::string>{});
+    EXPECT_TRUE(transcript().messages_shown().empty());
+  }
+  double number(const char *key) {
+    double value = -1.0;
+    EXPECT_EQ(UF_initialize(), 0);
+    EXPECT_EQ(read_config_value(key, &value, CONFIG_PATH), 1) << key;
+    EXPECT_EQ(UF_terminate(), 0);
+    return value;
+  }
+  std::string word(const char *key, const char *file = CONFIG_PATH) {
+    char out[MESSAGE_BUFSIZE] = "";
+    EXPECT_EQ(UF_initialize(), 0);
+    EXPECT_EQ(read_config_value_char(key, out, file), 1) << key;
+    EXPECT_EQ(UF_terminate(), 0);
+    return out;
+  }
+};
+
+TEST_F(Installation, HoldsEveryKeyOfTheCommand) { expect_every_key(); }
+
+TEST_F(Installation, EnglishInstallationHoldsEveryKeyToo) {
+  const fs::path en = kSource / "data" / "kv_conf_en";
+  write_file(kCommandLang, slurp(en / "lang" / "ncsheet_elec_uni.txt"));
+  write_file(kMyFuncLang, slurp(en / "lang" / "my_func.txt"));
+  write_file(CONFIG_PATH, slurp(en / "config_prog_sheet_mr.def"));
+  expect_every_key();
+}
+
+TEST_F(Installation, EveryKeyTheSourcesNameIsInstalled) {
+  const std::set<std::string> keys = keys_in_sources();
+  std::vector<std::string> commands, library, config;
+  for (const auto &key : keys) {
+    if (!is_message_key(key))
+      config.push_back(key);
+    else if (is_library_message_key(key))
+      library.push_back(key);
+    else
+      commands.push_back(key);
+  }
+  // The driver's own keys are named in the sources, so the scan works.
+  EXPECT_TRUE(keys.count("ufusr_01:")) << "source scan found nothing";
+  EXPECT_EQ(missing_messages(commands, kCommandLang), std::vector<std::string>{});
+  EXPECT_EQ(missing_messages(library, kMyFuncLang), std::vector<std::string>{});
+  EXPECT_EQ(missing_config(config, false), std::vector<std::string>{});
+}
+
+TEST_F(Installation, BothLanguagesHaveTheSameKeys) {
+  for (const char *name : {"ncsheet_elec_uni.txt", "my_func.txt"}) {
+    const auto zh = keys_of_file(slurp(kSource / "data" / "kv_conf" / "lang" / name));
+    const auto en = keys_of_file(slurp(kSource / "data" / "kv_conf_en" / "lang" / name));
+    EXPECT_EQ(zh, en) << name;
+    EXPECT_FALSE(zh.empty()) << name;
+  }
+}
+
+TEST_F(Installation, GbkFilesAgreeWithTheirUtf8Twins) {
+  for (const char *name : {"ncsheet_elec_uni.txt", "my_func.txt"}) {
+    const std::string gbk_bytes = slurp(kSource / "data" / "kv_conf" / "lang" / name);
+    const std::string twin = slurp(kSource / "data" / "lang-utf8" / name);
+    EXPECT_EQ(test_text::gbk(twin), gbk_bytes) << name << ": run scripts/gen-lang";
+  }
+}
+
+TEST_F(Installation, FilesEndWithALineFeedAndEnglishIsAscii) {
+  for (const char *inst : {"kv_conf", "kv_conf_en"}) {
+    for (const char *name :
+         {"lang/ncsheet_elec_uni.txt", "lang/my_func.txt", "config_prog_sheet_mr.def"}) {
+      const std::string bytes = slurp(kSource / "data" / inst / name);
+      ASSERT_FALSE(bytes.empty()) << inst << "/" << name;
+      EXPECT_EQ(bytes.back(), '\n') << inst << "/" << name;
+      if (std::string(inst) == "kv_conf_en" || std::string(name) == "config_prog_sheet_mr.def") {
+        for (unsigned char c : bytes) {
+          ASSERT_LT(c, 0x80) << inst << "/" << name;
+        }
+      }
+    }
+    EXPECT_TRUE(fs::is_directory(kSource / "data" / inst / "temp")) << inst;
+  }
+  EXPECT_EQ(slurp(kSource / "data" / "kv_conf" / "config_prog_sheet_mr.def"),
+            slurp(kSource / "data" / "kv_conf_en" / "config_prog_sheet_mr.def"));
+}
+
+TEST_F(Installation, EmptyPostprocessorChoiceIsNoConfiguredName) {
+  // The comparison text stands right after its key's colon...
+  const std::string lang = slurp(kSource / "data" / "kv_conf" / "lang" / "ncsheet_elec_uni.txt");
+  EXPECT_NE(lang.find("\npost_pro_06:NONE_POST\n"), std::string::npos);
+  // ...and names none of the configured postprocessors.
+  for (const auto &key : kTextConfigKeys) {
+    if (key != "post_folder:") {
+      EXPECT_NE(word(key.c_str()), "NONE_POST") << key;
+    }
+  }
+  const std::string folder = word("post_folder:");
+  ASSERT_FALSE(folder.empty());
+  EXPECT_EQ(folder.back(), '\\');
+}
+
+TEST_F(Installation, LayoutFitsTheA3Sheet) {
+  const double width = number("prog_sheet_width:");
+  const double height = number("prog_sheet_high:");
+  EXPECT_EQ(width, 420.0);
+  EXPECT_EQ(height, 297.0);
+  // Columns lie inside the frame, left of their ends, and the operation
+  // row's columns do not overlap.
+  std::vector<std::pair<double, double>> row;
+  for (const char *column : {"sequence", "prog_name", "tool", "tool_number", "tool_len",
+                             "side_stock", "floor_stock", "mach_desc", "max_depth", "time",
+                             "min_speed", "max_speed", "min_feed", "max_feed", "remark",
+                             "prog_group"}) {
+    const double start = number((std::string(column) + "_x_start_site:").c_str());
+    const double end = number((std::string(column) + "_x_end_site:").c_str());
+    EXPECT_LT(start, end) << column;
+    EXPECT_GE(start, 10.0) << column;
+    EXPECT_LE(end, width - 10.0) << column;
+    if (std::string(column) != "prog_group")
+      row.emplace_back(start, end);
+  }
+  std::sort(row.begin(), row.end());
+  for (std::size_t i = 1; i < row.size(); ++i)
+    EXPECT_LE(row[i - 1].second, row[i].first);
+  // Rows: the first page's start lies below the view area and both starts
+  // leave room for at least ten rows above the end site.
+  const double space = number("prog_sheet_note_space:");
+  const double end_site = number("page_space_y_end_site:");
+  const double first = number("one_page_space_y_start_site:");
+  const double further = number("two_page_space_y_start_site:");
+  EXPECT_GT(first - end_site, 10 * space);
+  EXPECT_GT(further - end_site, 10 * space);
+  EXPECT_GE(end_site - space, 0.0);
+  EXPECT_LE(further, height - 10.0);
+  // The view rectangles lie on the sheet, above the table.
+  const double bx = number("nc_prog_elec_top_and_front_view_bound_x:");
+  const double by = number("nc_prog_elec_top_and_front_view_bound_y:");
+  const double px = number("nc_prog_elec_top_and_front_view_point_x:");
+  const double py = number("nc_prog_elec_top_and_front_view_point_y:");
+  const double ibx = number("nc_prog_elec_iso_view_bound_x:");
+  const double iby = number("nc_prog_elec_iso_view_bound_y:");
+  const double ipx = number("nc_prog_elec_iso_view_point_x:");
+  const double ipy = number("nc_prog_elec_iso_view_point_y:");
+  for (auto [cx, cy, w, h] : {std::tuple{px, py, bx, by}, std::tuple{ipx, ipy, ibx, iby}}) {
+    EXPECT_GE(cx - w / 2, 10.0);
+    EXPECT_LE(cx + w / 2, width - 10.0);
+    EXPECT_GT(cy - h / 2, first + space);
+    EXPECT_LE(cy + h / 2, height - 10.0);
+  }
+  // The two rectangles do not overlap.
+  EXPECT_LE(px + bx / 2, ipx - ibx / 2);
+  // Every note point lies on the sheet.
+  for (const char *note : {"page", "desc", "part_type", "time", "mold_no", "part_no", "part_path"}) {
+    const double x = number((std::string("elec_") + note + "_note_point_x:").c_str());
+    const double y = number((std::string("elec_") + note + "_note_point_y:").c_str());
+    EXPECT_GT(x, 10.0) << note;
+    EXPECT_LT(x, width - 10.0) << note;
+    EXPECT_GT(y, first + space) << note;
+    EXPECT_LT(y, height - 10.0) << note;
+  }
+  EXPECT_GT(number("part_path_note_ratio:"), 0.0);
+  EXPECT_GT(number("prog_sheet_note_ratio:"), 0.0);
+}
+
+} // namespace

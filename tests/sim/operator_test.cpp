@@ -1,0 +1,159 @@
+// Message boxes, message dialogs, the operator's answers (scripted and at a
+// terminal), the listing window and the status, prompt and output lines.
+#include "session_fixture.h"
+
+#include "host/host_runtime.h"
+#include "host/uf_core.h"
+#include "host/uf_ui.h"
+#include "session/status.h"
+#include "ui/operator.h"
+
+#include <sstream>
+
+namespace sim::testing {
+namespace {
+
+class OperatorTest : public SessionTest {
+protected:
+  void SetUp() override {
+    SessionTest::SetUp();
+    ASSERT_EQ(UF_initialize(), 0);
+  }
+
+  /// Shows the overwrite question: YES (1) and NO (3), BACK hidden.
+  int ask_yes_no(const char *text, int *status = nullptr) {
+    UF_UI_message_buttons_t buttons{};
+    buttons.button1 = TRUE;
+    buttons.button2 = FALSE;
+    buttons.button3 = TRUE;
+    buttons.label1 = "YES";
+    buttons.label2 = "BACK";
+    buttons.label3 = "NO";
+    buttons.response1 = 1;
+    buttons.response2 = 2;
+    buttons.response3 = 3;
+    char line[64];
+    std::snprintf(line, sizeof line, "%s", text);
+    char *messages[] = {line};
+    int response = -1;
+    const int result = UF_UI_message_dialog("", UF_UI_MESSAGE_WARNING, messages, 1, FALSE,
+                                             &buttons, &response);
+    if (status)
+      *status = result;
+    return response;
+  }
+};
+
+TEST_F(OperatorTest, MessageBoxesNeedNoAnswer) {
+  answer({{"buttons", "YES"}});
+  EXPECT_EQ(uc1601("\xd5\xd2\xb2\xbb\xb5\xbd", 1), 1); // 找不到
+  EXPECT_EQ(uc1601("passing", 0), 0);
+  EXPECT_EQ(transcript().messages_shown(),
+            (std::vector<std::string>{"\xd5\xd2\xb2\xbb\xb5\xbd", "passing"}));
+  EXPECT_EQ(session().op().remaining(), 1u);
+}
+
+TEST_F(OperatorTest, OneButtonDialogIsShownNotAsked) {
+  UF_UI_message_buttons_t buttons{};
+  buttons.button1 = TRUE;
+  buttons.label1 = "OK";
+  buttons.response1 = 1;
+  buttons.label2 = "BACK";
+  buttons.response2 = 2;
+  buttons.label3 = "NO";
+  buttons.response3 = 3;
+  char tip[] = "tip one\n\ntip two";
+  char *messages[] = {tip};
+  int response = 0;
+  EXPECT_EQ(UF_UI_message_dialog("", 1, messages, 1, FALSE, &buttons, &response), 0);
+  EXPECT_EQ(response, 1);
+  EXPECT_EQ(transcript().count(EventKind::MessageBox), 1u);
+  EXPECT_EQ(transcript().count(EventKind::Question), 0u);
+}
+
+TEST_F(OperatorTest, ScriptedAnswersChooseButtons) {
+  const struct {
+    nlohmann::json answer;
+    int response;
+    bool failed;
+  } cases[] = {
+      {{{"buttons", "YES"}}, 1, false},
+      {{{"buttons", "no"}}, 3, false},
+      {{{"button", 1}}, 1, false},
+      {{{"button", 3}}, 3, false},
+      {{{"button", 2}}, 3, true},        // hidden slot: fails, takes NO
+      {{{"buttons", "MAYBE"}}, 3, true}, // no such label
+      {{{"menu", 1}}, 3, true},          // answer of another kind
+  };
+  for (const auto &c : cases) {
+    SCOPED_TRACE(c.answer.dump());
+    new_session();
+    ASSERT_EQ(UF_initialize(), 0);
+    answer(c.answer);
+    int status = -1;
+    EXPECT_EQ(ask_yes_no("D:\\nc\\A01.nc  exists", &status), c.response);
+    EXPECT_EQ(status, 0);
+    EXPECT_EQ(session().run_failed(), c.failed);
+    EXPECT_EQ(session().op().remaining(), 0u);
+  }
+}
+
+TEST_F(OperatorTest, NoAnswerLeftTakesTheSafeWayAndFailsTheRun) {
+  EXPECT_EQ(ask_yes_no("overwrite D:\\nc\\A01.nc?"), 3);
+  ASSERT_EQ(session().failures().size(), 1u);
+  EXPECT_NE(session().failures()[0].find("no answer left for message_dialog question "
+                                         "\"overwrite D:\\nc\\A01.nc?\""),
+            std::string::npos)
+      << session().failures()[0];
+  const auto answers = transcript().events();
+  EXPECT_EQ(answers.back().kind, EventKind::Answer);
+  EXPECT_EQ(answers.back().value, 3);
+}
+
+TEST_F(OperatorTest, BadDialogArgumentsAreRefused) {
+  int response = 0;
+  UF_UI_message_buttons_t none{};
+  char text[] = "x";
+  char *messages[] = {text};
+  EXPECT_EQ(UF_UI_message_dialog("", 1, messages, 1, FALSE, &none, &response), status::kBadArgument);
+  EXPECT_EQ(UF_UI_message_dialog("", 1, messages, 1, FALSE, nullptr, &response), status::kBadArgument);
+  EXPECT_EQ(UF_UI_message_dialog("", 1, nullptr, 1, FALSE, &none, &response), status::kBadArgument);
+}
+
+TEST_F(OperatorTest, TerminalModeAsksThePerson) {
+  std::istringstream in("maybe\n2\n\n");
+  std::ostringstream out;
+  session().op().set_terminal(in, out);
+  session().op().set_mode(Operator::Mode::Terminal);
+  EXPECT_EQ(ask_yes_no("overwrite?"), 3); // "maybe" is asked again, "2" is the second button
+  EXPECT_EQ(uc1601("\xd5\xd2", 1), 1);     // shown as UTF-8, Enter goes on
+  EXPECT_NE(out.str().find("overwrite?"), std::string::npos);
+  EXPECT_NE(out.str().find("找"), std::string::npos);
+  EXPECT_FALSE(session().run_failed());
+  // Input ends: as if no answer were left.
+  EXPECT_EQ(ask_yes_no("again?"), 3);
+  EXPECT_TRUE(session().run_failed());
+}
+
+TEST_F(OperatorTest, ListingStatusPromptAndOutputs) {
+  EXPECT_EQ(UF_UI_write_listing_window("lost\n"), status::kListingClosed);
+  EXPECT_EQ(UF_UI_open_listing_window(), 0);
+  EXPECT_EQ(UF_UI_write_listing_window("ufusr.cpp, line 9:  UF_X( a )\n"), 0);
+  EXPECT_EQ(UF_UI_write_listing_window("    error 3:  "), 0);
+  EXPECT_EQ(UF_UI_write_listing_window("Invalid object tag\n"), 0);
+  EXPECT_EQ(transcript().listing_lines(),
+            (std::vector<std::string>{"ufusr.cpp, line 9:  UF_X( a )",
+                                      "    error 3:  Invalid object tag"}));
+  EXPECT_EQ(UF_UI_set_status("done"), 0);
+  EXPECT_EQ(UF_UI_set_prompt("pick"), 0);
+  EXPECT_EQ(UF_UI_set_status(nullptr), status::kBadArgument);
+  EXPECT_EQ(session().status_line(), "done");
+  EXPECT_EQ(session().prompt_line(), "pick");
+  host_print_stdout("out\n");
+  host_print_stderr("err\n");
+  EXPECT_EQ(transcript().texts(EventKind::Stdout), std::vector<std::string>{"out\n"});
+  EXPECT_EQ(transcript().texts(EventKind::Stderr), std::vector<std::string>{"err\n"});
+}
+
+} // namespace
+} // namespace sim::testing

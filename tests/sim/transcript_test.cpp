@@ -1,0 +1,82 @@
+// Transcript output (JSON and text), GBK conversion and the part dump.
+#include "session_fixture.h"
+
+#include "dump/dump.h"
+#include "objects/object_store.h"
+#include "text/gbk.h"
+
+namespace sim::testing {
+namespace {
+
+TEST(GbkTest, ConvertsBothWays) {
+  const struct {
+    std::string gbk;
+    std::string utf8;
+  } cases[] = {
+      {"plain", "plain"},
+      {"\xd5\xd2\xb2\xbb\xb5\xbd %s", "找不到 %s"},
+      {"\xd3\xef\xd1\xd4", "语言"},
+      {"", ""},
+  };
+  for (const auto &c : cases) {
+    EXPECT_EQ(gbk_to_utf8(c.gbk), c.utf8);
+    EXPECT_EQ(utf8_to_gbk(c.utf8), c.gbk);
+  }
+  EXPECT_EQ(gbk_to_utf8("a\xff" "b"), "a\xEF\xBF\xBD" "b");
+  EXPECT_EQ(gbk_to_utf8("a\xd5"), "a\xEF\xBF\xBD") << "cut in the middle of a character";
+  EXPECT_EQ(utf8_to_gbk("a\xF0\x9F\x98\x80" "b"), "a?b") << "a character GBK lacks";
+  EXPECT_EQ(to_hex("\xd5\xd2" "A"), "d5d241");
+}
+
+using TranscriptTest = SessionTest;
+
+TEST_F(TranscriptTest, StoresTextsAsUtf8AndGbkHex) {
+  transcript().set_run(1);
+  transcript().add(EventKind::MessageBox, "\xd5\xd2\nnext line");
+  transcript().add(EventKind::Status, "ok");
+  const nlohmann::json doc = transcript().to_json();
+  const nlohmann::json &events = doc["events"];
+  ASSERT_EQ(events.size(), 2u);
+  EXPECT_EQ(events[0]["kind"], "message_box");
+  EXPECT_EQ(events[0]["text"], "找\nnext line");
+  EXPECT_EQ(events[0]["gbk_hex"], "d5d20a6e657874206c696e65");
+  EXPECT_EQ(events[0]["run"], 1);
+  EXPECT_FALSE(events[1].contains("gbk_hex"));
+  const std::string text = transcript().to_text();
+  EXPECT_NE(text.find("== run 1 =="), std::string::npos);
+  EXPECT_NE(text.find("message_box: 找\n    next line\n"), std::string::npos) << text;
+}
+
+class NotePayload : public Payload {
+public:
+  const char *kind() const override { return "note"; }
+  void dump(nlohmann::json &out) const override { out["text"] = "hello"; }
+};
+
+class WcsState : public Component {
+public:
+  explicit WcsState(Session &) {}
+  std::string_view name() const override { return "wcs"; }
+  void dump(nlohmann::json &out) const override { out["origin"] = {0, 0, 30}; }
+};
+
+TEST_F(TranscriptTest, PartDumpHasObjectsPayloadsAndState) {
+  session().objects().create(3, 1, "\xd6\xd0", std::make_unique<NotePayload>());
+  session().component<WcsState>();
+  EXPECT_EQ(&session().component<WcsState>(), session().find<WcsState>());
+  (void)session().add_undo_mark(true, "");
+  const nlohmann::json doc = dump_part(session());
+  EXPECT_EQ(doc["display_part"]["file"], "D:\\work\\part.prt");
+  EXPECT_EQ(doc["application"], 16);
+  ASSERT_EQ(doc["objects"].size(), 2u); // the part and the note
+  const nlohmann::json &note = doc["objects"][1];
+  EXPECT_EQ(note["name"], "中");
+  EXPECT_EQ(note["name_gbk_hex"], "d6d0");
+  EXPECT_EQ(note["kind"], "note");
+  EXPECT_EQ(note["payload"]["text"], "hello");
+  EXPECT_EQ(doc["state"]["wcs"]["origin"][2], 30);
+  EXPECT_EQ(doc["undo_marks"].size(), 1u);
+}
+
+} // namespace
+} // namespace sim::testing

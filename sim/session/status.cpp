@@ -7,7 +7,7 @@
 namespace sim::status {
 namespace {
 
-constexpr std::array<std::pair<int, std::string_view>, 14> kTexts{{
+constexpr std::array<std::pair<int, std::string_view>, 17> kTexts{{
     {kOk, "No error"},
     {kFailed, "The operation failed"},
     {kBadArgument, "Invalid argument"},
@@ -22,6 +22,9 @@ constexpr std::array<std::pair<int, std::string_view>, 14> kTexts{{
     {kFileError, "File error"},
     {kListingClosed, "The listing window is not open"},
     {kNoSession, "No host session is active"},
+    {kNameInUse, "An object with this name already exists"},
+    {kNoDrawing, "There is no current drawing"},
+    {kNotOnDrawing, "The view is not a member of the drawing"},
 }};
 
 } // namespace

@@ -27,6 +27,10 @@ inline constexpr int kInternal = 10;       ///< the host failed inside (exceptio
 inline constexpr int kFileError = 11;
 inline constexpr int kListingClosed = 12;  ///< listing window written before it was opened
 inline constexpr int kNoSession = 13;      ///< a host call with no session current
+// Drawings and views.
+inline constexpr int kNameInUse = 30;      ///< an object of the part already has the name
+inline constexpr int kNoDrawing = 31;      ///< no current drawing to show
+inline constexpr int kNotOnDrawing = 32;   ///< the view is not a member of that drawing
 
 /// First code without a text.
 inline constexpr int kFirstTextless = 900;

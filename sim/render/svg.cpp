@@ -1,0 +1,297 @@
+//===- svg.cpp - Drawings as SVG pages at true size -----------------------===//
+#include "render/svg.h"
+
+#include "drafting/drafting.h"
+#include "drawings/drawings.h"
+#include "drawings/member_views.h"
+#include "geometry/model.h"
+#include "objects/object_store.h"
+#include "session/session.h"
+#include "text/gbk.h"
+
+#include <algorithm>
+#include <cmath>
+#include <fstream>
+#include <map>
+#include <numbers>
+#include <sstream>
+#include <system_error>
+
+namespace sim::render {
+namespace {
+
+// Shortest text of a number that reads back the same at 1e-4 mm.
+std::string num(double value) {
+  if (std::fabs(value) < 5e-5)
+    return "0";
+  std::ostringstream out;
+  out.precision(4);
+  out << std::fixed << value;
+  std::string text = out.str();
+  while (text.back() == '0')
+    text.pop_back();
+  if (text.back() == '.')
+    text.pop_back();
+  return text;
+}
+
+std::string xml_escape(std::string_view text) {
+  std::string out;
+  for (char c : text) {
+    switch (c) {
+    case '&':
+      out += "&amp;";
+      break;
+    case '<':
+      out += "&lt;";
+      break;
+    case '>':
+      out += "&gt;";
+      break;
+    case '"':
+      out += "&quot;";
+      break;
+    default:
+      out += c;
+    }
+  }
+  return out;
+}
+
+// Characters of a GBK text: a lead byte 0x81..0xFE with a following byte
+// makes one character, any other byte one.
+int gbk_chars(std::string_view text) {
+  int count = 0;
+  for (std::size_t i = 0; i < text.size(); ++i, ++count) {
+    const auto byte = static_cast<unsigned char>(text[i]);
+    if (byte >= 0x81 && byte <= 0xFE && i + 1 < text.size())
+      ++i;
+  }
+  return count;
+}
+
+// Points along a curve, close enough for a first look at a page.
+std::vector<geo::Vec3> sample(const geo::Curve &curve) {
+  if (const auto *line = std::get_if<geo::Line>(&curve.shape))
+    return {line->start, line->end};
+  if (const auto *arc = std::get_if<geo::Arc>(&curve.shape)) {
+    const double span = arc->t1 - arc->t0;
+    const int steps = std::max(8, static_cast<int>(std::ceil(span / (std::numbers::pi / 36))));
+    std::vector<geo::Vec3> points;
+    for (int i = 0; i <= steps; ++i)
+      points.push_back(arc->at(arc->t0 + span * i / steps));
+    return points;
+  }
+  return std::get<geo::Polyline>(curve.shape).points;
+}
+
+class Page {
+public:
+  Page(double width, double height) : width_(width), height_(height) {}
+
+  // A drawing point as SVG coordinates (y downwards).
+  [[nodiscard]] std::string at(double x, double y) const { return num(x) + "," + num(height_ - y); }
+
+  void line(double x1, double y1, double x2, double y2, const char *cls) {
+    out_ << "<line class=\"" << cls << "\" x1=\"" << num(x1) << "\" y1=\"" << num(height_ - y1)
+         << "\" x2=\"" << num(x2) << "\" y2=\"" << num(height_ - y2) << "\"/>\n";
+  }
+
+  void polyline(const std::vector<std::array<double, 2>> &points, const char *cls) {
+    if (points.size() < 2)
+      return;
+    out_ << "<polyline class=\"" << cls << "\" points=\"";
+    for (std::size_t i = 0; i < points.size(); ++i)
+      out_ << (i ? " " : "") << at(points[i][0], points[i][1]);
+    out_ << "\"/>\n";
+  }
+
+  void raw(std::string_view text) { out_ << text; }
+
+  // A note: its lines as one block whose alignment position lies on the
+  // origin; each character is size / aspect_ratio wide with
+  // char_space_factor * size between characters, and lines are
+  // line_space_factor * size apart.
+  void note(const drf::NotePayload &note) {
+    const UF_DRF_lettering_t &text = note.lettering.general_text;
+    const double size = text.size, width = size / text.aspect_ratio;
+    const double gap = text.char_space_factor * size, line_gap = text.line_space_factor * size;
+    std::vector<double> lengths;
+    double block_width = 0;
+    for (const std::string &line : note.lines) {
+      const int n = gbk_chars(line);
+      lengths.push_back(n > 0 ? n * width + (n - 1) * gap : 0.0);
+      block_width = std::max(block_width, lengths.back());
+    }
+    const auto m = static_cast<double>(note.lines.size());
+    const double block_height = m * size + (m - 1) * line_gap;
+    const int align = note.lettering.align_position;
+    const int column = (align - 1) % 3, row = (align - 1) / 3;
+    const double left = note.origin.x - block_width * column / 2.0;
+    const double top = note.origin.y + block_height * row / 2.0;
+    out_ << "<g class=\"note\"";
+    if (note.orientation != 0)
+      out_ << " transform=\"rotate(" << -note.orientation << " " << num(note.origin.x) << " "
+           << num(height_ - note.origin.y) << ")\"";
+    out_ << ">\n";
+    for (std::size_t i = 0; i < note.lines.size(); ++i) {
+      if (lengths[i] <= 0)
+        continue;
+      const int just = note.lettering.horiz_text_just - 1;
+      const double x = left + (block_width - lengths[i]) * just / 2.0;
+      const double baseline = top - size - static_cast<double>(i) * (size + line_gap);
+      out_ << "<text x=\"" << num(x) << "\" y=\"" << num(height_ - baseline) << "\" font-size=\""
+           << num(size) << "\" textLength=\"" << num(lengths[i])
+           << "\" lengthAdjust=\"spacingAndGlyphs\">" << xml_escape(gbk_to_utf8(note.lines[i]))
+           << "</text>\n";
+    }
+    out_ << "</g>\n";
+  }
+
+  [[nodiscard]] std::string str() const { return out_.str(); }
+
+private:
+  double width_, height_;
+  std::ostringstream out_;
+};
+
+bool shows(Session &session, const Object &object) {
+  if (object.blanked)
+    return false;
+  const geo::Layers &layers = session.component<geo::Layers>();
+  return !geo::Layers::valid(object.layer) || layers.status(object.layer) != geo::kInvisible;
+}
+
+// A member view: the bodies' edges, then the model curves and points.
+void member_view(Session &session, Page &page, tag_t tag, const draw::MemberViewPayload &view,
+                 bool border) {
+  std::vector<std::vector<std::array<double, 2>>> edges, curves;
+  std::vector<std::array<double, 2>> points;
+  auto project = [&](const std::vector<geo::Vec3> &model) {
+    std::vector<std::array<double, 2>> out;
+    for (const geo::Vec3 &p : model)
+      out.push_back(draw::model_to_drawing(view, p));
+    return out;
+  };
+  for (tag_t body_tag : geo::visible_bodies(session)) {
+    const geo::BodyPayload *body = geo::find_body(session, body_tag);
+    for (int i = 0; body && i < body->shape.edge_count(); ++i)
+      edges.push_back(project(sample(body->shape.edge_curve(i))));
+  }
+  session.objects().for_each([&](const Object &object) {
+    if (!object.payload || !shows(session, object))
+      return;
+    if (const auto *curve = dynamic_cast<const geo::CurvePayload *>(object.payload.get()))
+      curves.push_back(project(sample(curve->curve)));
+    else if (const auto *point = dynamic_cast<const geo::PointPayload *>(object.payload.get()))
+      points.push_back(draw::model_to_drawing(view, point->at));
+  });
+  page.raw("<g class=\"view\" id=\"view-" + std::to_string(tag) + "\">\n");
+  double lo[2] = {1e300, 1e300}, hi[2] = {-1e300, -1e300};
+  for (const auto &edge : edges) {
+    page.polyline(edge, "edge");
+    for (const auto &p : edge)
+      for (int k = 0; k < 2; ++k) {
+        lo[k] = std::min(lo[k], p[k]);
+        hi[k] = std::max(hi[k], p[k]);
+      }
+  }
+  for (const auto &curve : curves)
+    page.polyline(curve, "model");
+  for (const auto &p : points) {
+    page.line(p[0] - 0.75, p[1], p[0] + 0.75, p[1], "model");
+    page.line(p[0], p[1] - 0.75, p[0], p[1] + 0.75, "model");
+  }
+  if (border && !edges.empty()) {
+    constexpr double kMargin = 3.0;
+    page.polyline({{lo[0] - kMargin, lo[1] - kMargin},
+                   {hi[0] + kMargin, lo[1] - kMargin},
+                   {hi[0] + kMargin, hi[1] + kMargin},
+                   {lo[0] - kMargin, hi[1] + kMargin},
+                   {lo[0] - kMargin, lo[1] - kMargin}},
+                  "border");
+  }
+  page.raw("</g>\n");
+}
+
+} // namespace
+
+std::string drawing_svg(Session &session, tag_t drawing) {
+  const draw::DrawingPayload *sheet = draw::find_drawing(session, drawing);
+  if (!sheet)
+    return {};
+  const double w = sheet->width, h = sheet->height;
+  const bool border = session.component<draw::Drawings>().border_display;
+  Page page(w, h);
+  page.raw("<?xml version=\"1.0\" encoding=\"UTF-8\"?>\n");
+  page.raw("<svg xmlns=\"http://www.w3.org/2000/svg\" width=\"" + num(w) + "mm\" height=\"" +
+           num(h) + "mm\" viewBox=\"0 0 " + num(w) + " " + num(h) + "\">\n");
+  page.raw("<title>" + xml_escape(gbk_to_utf8(session.objects().find(drawing)->name)) +
+           "</title>\n");
+  page.raw("<style>line,polyline{fill:none;stroke:#000;stroke-linecap:round}"
+           ".sheet{stroke-width:0.25}.edge{stroke-width:0.35}"
+           ".model{stroke-width:0.18;stroke:#1f4fbf}.border{stroke-width:0.1;stroke:#999;"
+           "stroke-dasharray:1 1}text{font-family:'Noto Sans Mono CJK SC',SimSun,monospace;"
+           "fill:#000}</style>\n");
+  page.raw("<rect x=\"0\" y=\"0\" width=\"" + num(w) + "\" height=\"" + num(h) +
+           "\" fill=\"#fff\"/>\n");
+  session.objects().for_each([&](const Object &object) {
+    if (!object.payload || !shows(session, object))
+      return;
+    if (const auto *line = dynamic_cast<const drf::SheetLinePayload *>(object.payload.get())) {
+      if (line->drawing == drawing)
+        page.line(line->start.x, line->start.y, line->end.x, line->end.y, "sheet");
+    } else if (const auto *note = dynamic_cast<const drf::NotePayload *>(object.payload.get())) {
+      if (note->drawing == drawing)
+        page.note(*note);
+    }
+  });
+  for (tag_t view : sheet->views)
+    if (const draw::MemberViewPayload *member = draw::find_member_view(session, view))
+      member_view(session, page, view, *member, border);
+  page.raw("</svg>\n");
+  return page.str();
+}
+
+std::string page_file_name(std::string_view drawing_name) {
+  std::string name = gbk_to_utf8(drawing_name);
+  for (char &c : name) {
+    const auto byte = static_cast<unsigned char>(c);
+    if (!(std::isalnum(byte) && byte < 0x80) && c != '_' && c != '-' && c != '.')
+      c = '_';
+  }
+  if (name.empty())
+    name = "drawing";
+  return name + ".svg";
+}
+
+std::vector<std::filesystem::path> write_pages(Session &session,
+                                               const std::filesystem::path &folder,
+                                               std::string &why) {
+  std::error_code error;
+  std::filesystem::create_directories(folder, error);
+  if (error) {
+    why = folder.string() + ": " + error.message();
+    return {};
+  }
+  std::vector<std::filesystem::path> written;
+  std::map<std::string, int> used;
+  for (tag_t drawing : session.objects().tags_of_type(draw::kDrawingType)) {
+    if (!draw::find_drawing(session, drawing))
+      continue;
+    std::string name = page_file_name(session.objects().find(drawing)->name);
+    if (const int seen = used[name]++; seen > 0)
+      name = name.substr(0, name.size() - 4) + "_" + std::to_string(seen + 1) + ".svg";
+    const std::filesystem::path file = folder / name;
+    std::ofstream out(file, std::ios::binary);
+    out << drawing_svg(session, drawing);
+    if (!out) {
+      why = file.string() + ": cannot be written";
+      return {};
+    }
+    written.push_back(file);
+  }
+  return written;
+}
+
+} // namespace sim::render

@@ -1,0 +1,43 @@
+//===- svg.h - Drawings as SVG pages at true size -------------------------===//
+//
+// One SVG page per drawing, in millimetres at true size: its sheet lines,
+// its notes with their lettering and alignment, and its member views as
+// the projected edges of the workpiece bodies with the model curves and
+// points that show in every view.  No hidden-line removal yet.
+//
+//===----------------------------------------------------------------------===//
+#ifndef NCSHEET_SIM_RENDER_SVG_H
+#define NCSHEET_SIM_RENDER_SVG_H
+
+#include "host/uf_defs.h"
+
+#include <filesystem>
+#include <string>
+#include <string_view>
+#include <vector>
+
+namespace sim {
+class Session;
+}
+
+namespace sim::render {
+
+/// The SVG document of one drawing; empty when tag is not a drawing.
+[[nodiscard]] std::string drawing_svg(Session &session, tag_t drawing);
+
+/// The file name of a drawing's page: its name in UTF-8 with every
+/// character other than a letter, a digit, '_', '-' and '.' replaced by
+/// '_', and ".svg".
+[[nodiscard]] std::string page_file_name(std::string_view drawing_name);
+
+/// Writes every drawing of the part into folder (created when missing),
+/// in creation order; a name met twice gets "_2", "_3" ... before the
+/// extension.  Returns the files written; on a write failure why says
+/// which and the result is empty.
+[[nodiscard]] std::vector<std::filesystem::path> write_pages(Session &session,
+                                                             const std::filesystem::path &folder,
+                                                             std::string &why);
+
+} // namespace sim::render
+
+#endif

@@ -1,0 +1,59 @@
+//===- module.cpp - Loading the module as the host does -------------------===//
+#include "module.h"
+
+#include <dlfcn.h>
+
+namespace ncsheet {
+
+Module::~Module() {
+  if (handle_)
+    dlclose(handle_);
+}
+
+bool Module::load() {
+  if (handle_)
+    return true;
+  handle_ = dlopen(path_.c_str(), RTLD_NOW | RTLD_LOCAL);
+  if (!handle_) {
+    const char *why = dlerror();
+    error_ = "cannot load module " + path_.string() + ": " + (why ? why : "unknown error");
+    return false;
+  }
+  ufusr_ = reinterpret_cast<Entry>(dlsym(handle_, "ufusr"));
+  if (!ufusr_) {
+    error_ = "module " + path_.string() + " exports no ufusr";
+    dlclose(handle_);
+    handle_ = nullptr;
+    return false;
+  }
+  return true;
+}
+
+bool Module::unload() {
+  if (!handle_)
+    return true;
+  ufusr_ = nullptr;
+  const int closed = dlclose(handle_);
+  handle_ = nullptr;
+  if (closed != 0) {
+    const char *why = dlerror();
+    error_ = "cannot unload module: " + std::string(why ? why : "unknown error");
+    return false;
+  }
+  // Still mapped?  Then its state would survive a reload.
+  if (void *still = dlopen(path_.c_str(), RTLD_NOW | RTLD_NOLOAD)) {
+    dlclose(still);
+    error_ = "module " + path_.string() + " stayed loaded after it was closed";
+    return false;
+  }
+  return true;
+}
+
+int Module::call_ufusr() {
+  char param[1] = {'\0'};
+  int retcode = 0;
+  ufusr_(param, &retcode, 0);
+  return retcode;
+}
+
+} // namespace ncsheet

@@ -1,0 +1,269 @@
+//===- runner.cpp - ncsheet run SCENARIO ----------------------------------===//
+#include "runner.h"
+
+#include "dump/dump.h"
+#include "module.h"
+#include "runtime/runtime.h"
+#include "session/session.h"
+#include "session/transcript.h"
+#include "text/gbk.h"
+#include "ui/operator.h"
+
+#include <nlohmann/json.hpp>
+
+#include <fstream>
+#include <map>
+#include <ostream>
+#include <string_view>
+#include <unistd.h>
+
+namespace fs = std::filesystem;
+
+namespace ncsheet {
+namespace {
+
+constexpr std::string_view kUsage =
+    "usage: ncsheet run SCENARIO [--out DIR] [--module PATH] [--runs LIST]\n"
+    "  --out DIR      where the transcript, part dump and drives go (default out/<scenario name>)\n"
+    "  --module PATH  the module to load (default libncsheet.so beside ncsheet)\n"
+    "  --runs LIST    runs in order, e.g. 3 or run,run,reload,run (default: the scenario's)\n";
+
+/// Longest message line the summary prints.
+constexpr std::size_t kSummaryLineLength = 76;
+
+/// A file of the drives as it was: size and modification time.
+struct FileStamp {
+  std::uintmax_t size;
+  fs::file_time_type time;
+  bool operator==(const FileStamp &) const = default;
+};
+
+using Snapshot = std::map<fs::path, FileStamp>;
+
+Snapshot snapshot(const fs::path &drives) {
+  Snapshot files;
+  std::error_code ec;
+  for (fs::recursive_directory_iterator it(drives, ec), end; !ec && it != end; it.increment(ec))
+    if (it->is_regular_file(ec))
+      files[it->path()] = {it->file_size(ec), it->last_write_time(ec)};
+  return files;
+}
+
+/// "D:\\kv_conf\\temp\\x.dat" for a disk path under drives/D.
+std::string host_name(const fs::path &drives, const fs::path &file) {
+  const fs::path relative = file.lexically_relative(drives);
+  std::string name;
+  for (const fs::path &part : relative) {
+    if (name.empty())
+      name = part.string() + ":";
+    else
+      name += "\\" + part.string();
+  }
+  return name;
+}
+
+fs::path default_module() {
+  std::error_code ec;
+  const fs::path self = fs::read_symlink("/proc/self/exe", ec);
+  return (ec ? fs::current_path() : self.parent_path()) / "libncsheet.so";
+}
+
+/// Removes what an earlier run left in out (only what the runner writes).
+void clear_outputs(const fs::path &out) {
+  std::error_code ec;
+  fs::remove_all(out / "drives", ec);
+  for (const char *name : {"transcript.json", "transcript.txt", "part.json"})
+    fs::remove(out / name, ec);
+}
+
+bool write_text(const fs::path &file, const std::string &text) {
+  std::ofstream stream(file, std::ios::binary);
+  stream << text;
+  return static_cast<bool>(stream);
+}
+
+std::string first_line(const std::string &gbk) {
+  std::string text = sim::gbk_to_utf8(gbk);
+  const std::size_t end = text.find('\n');
+  bool cut = end != std::string::npos;
+  if (cut)
+    text.resize(end);
+  if (text.size() > kSummaryLineLength) {
+    std::size_t size = kSummaryLineLength;
+    while (size > 0 && (static_cast<unsigned char>(text[size]) & 0xC0) == 0x80)
+      --size; // not inside a UTF-8 character
+    text.resize(size);
+    cut = true;
+  }
+  return text + (cut ? " ..." : "");
+}
+
+void print_summary(std::ostream &out, const sim::Session &session, const sim::FinishReport &report,
+                   const std::vector<std::string> &written, const std::vector<std::string> &removed,
+                   const fs::path &out_dir, int runs) {
+  const sim::Transcript &transcript = session.transcript();
+  out << "ncsheet: " << runs << (runs == 1 ? " run" : " runs") << ", outputs in "
+      << out_dir.string() << "\n";
+  const std::vector<std::string> shown = transcript.messages_shown();
+  out << "  messages shown: " << shown.size() << "\n";
+  for (const std::string &text : shown)
+    out << "    " << first_line(text) << "\n";
+  out << "  answers used: " << transcript.count(sim::EventKind::Answer) << "\n";
+  out << "  listing window: " << transcript.listing_lines().size() << " lines\n";
+  if (!session.status_line().empty())
+    out << "  status line: " << sim::gbk_to_utf8(session.status_line()) << "\n";
+  out << "  files written: " << written.size() << "\n";
+  for (const std::string &name : written)
+    out << "    " << name << "\n";
+  if (!removed.empty()) {
+    out << "  files removed: " << removed.size() << "\n";
+    for (const std::string &name : removed)
+      out << "    " << name << "\n";
+  }
+  out << "  API bracket: " << report.initialize_calls << " opened, " << report.terminate_calls
+      << " closed";
+  if (report.outside_bracket_calls != 0)
+    out << ", " << report.outside_bracket_calls << " calls outside it";
+  out << "\n";
+  if (report.ok()) {
+    out << "  result: completed\n";
+    return;
+  }
+  out << "  result: FAILED\n";
+  for (const std::string &reason : report.failures)
+    out << "    " << reason << "\n";
+}
+
+} // namespace
+
+int run_scenario(const RunOptions &options, std::ostream &out, std::ostream &err) {
+  const fs::path out_dir =
+      options.out.empty() ? fs::path("out") / options.scenario.stem() : options.out;
+  std::error_code ec;
+  fs::create_directories(out_dir, ec);
+  if (ec) {
+    err << "ncsheet: " << out_dir.string() << ": cannot create the output folder: " << ec.message()
+        << "\n";
+    return kExitUsage;
+  }
+  clear_outputs(out_dir);
+
+  sim::Session session;
+  sim::SessionScope scope(session);
+  sim::Scenario scenario;
+  try {
+    scenario = sim::load_scenario(session, options.scenario, out_dir);
+  } catch (const sim::ScenarioError &e) {
+    err << "ncsheet: " << e.what() << "\n";
+    return kExitUsage;
+  }
+  const std::vector<sim::RunStep> steps = options.steps ? *options.steps : scenario.steps;
+
+  Module module(options.module.empty() ? default_module() : options.module);
+  const fs::path drives = out_dir / "drives";
+  const Snapshot before = snapshot(drives);
+  sim::Transcript &transcript = session.transcript();
+  int runs = 0;
+  for (const sim::RunStep step : steps) {
+    if (step == sim::RunStep::Reload) {
+      if (!module.unload())
+        session.fail_run(module.error());
+      transcript.add(sim::EventKind::ModuleUnload, {}, module.path().string());
+      continue;
+    }
+    if (!module.loaded()) {
+      if (!module.load()) {
+        err << "ncsheet: " << module.error() << "\n";
+        return kExitUsage;
+      }
+      transcript.add(sim::EventKind::ModuleLoad, {}, module.path().string());
+    }
+    ++runs;
+    transcript.set_run(runs);
+    transcript.add(sim::EventKind::RunStart, {}, {}, runs);
+    const int retcode = module.call_ufusr();
+    transcript.add(sim::EventKind::RunEnd, {}, {}, retcode);
+  }
+  if (!module.unload())
+    session.fail_run(module.error());
+  transcript.add(sim::EventKind::ModuleUnload, {}, module.path().string());
+
+  const sim::FinishReport report = session.finish();
+  const Snapshot after = snapshot(drives);
+  std::vector<std::string> written;
+  std::vector<std::string> removed;
+  for (const auto &[file, stamp] : after) {
+    const auto old = before.find(file);
+    if (old == before.end() || !(old->second == stamp))
+      written.push_back(host_name(drives, file));
+  }
+  for (const auto &[file, stamp] : before)
+    if (after.find(file) == after.end())
+      removed.push_back(host_name(drives, file));
+
+  nlohmann::json doc = transcript.to_json();
+  doc["scenario"] = options.scenario.string();
+  doc["summary"] = {{"runs", runs},
+                    {"completed", report.ok()},
+                    {"failures", report.failures},
+                    {"bracket_opened", report.initialize_calls},
+                    {"bracket_closed", report.terminate_calls},
+                    {"bracket_depth", report.bracket_depth},
+                    {"outside_bracket_calls", report.outside_bracket_calls},
+                    {"unfreed_arrays", report.unfreed_arrays},
+                    {"files_left_open", report.files_left_open},
+                    {"files_written", written},
+                    {"files_removed", removed},
+                    {"listing", sim::gbk_to_utf8(transcript.listing())},
+                    {"status_line", sim::gbk_to_utf8(session.status_line())}};
+  bool saved = write_text(out_dir / "transcript.json", doc.dump(2) + "\n");
+  saved = write_text(out_dir / "transcript.txt", transcript.to_text()) && saved;
+  saved = sim::write_part_dump(session, out_dir / "part.json") && saved;
+  if (!saved) {
+    err << "ncsheet: " << out_dir.string() << ": cannot write the outputs\n";
+    return kExitRunFailed;
+  }
+  print_summary(out, session, report, written, removed, out_dir, runs);
+  return report.ok() ? kExitCompleted : kExitRunFailed;
+}
+
+int main_command(int argc, char **argv, std::ostream &out, std::ostream &err) {
+  const std::vector<std::string_view> args(argv + 1, argv + argc);
+  if (args.size() == 1 && (args[0] == "--help" || args[0] == "-h")) {
+    out << kUsage;
+    return kExitCompleted;
+  }
+  if (args.empty() || args[0] != "run") {
+    err << kUsage;
+    return kExitUsage;
+  }
+  RunOptions options;
+  for (std::size_t i = 1; i < args.size(); ++i) {
+    const std::string_view arg = args[i];
+    const bool has_value = i + 1 < args.size();
+    if (arg == "--out" && has_value) {
+      options.out = args[++i];
+    } else if (arg == "--module" && has_value) {
+      options.module = args[++i];
+    } else if (arg == "--runs" && has_value) {
+      std::vector<sim::RunStep> steps;
+      if (!sim::parse_run_steps(args[++i], steps)) {
+        err << "ncsheet: --runs " << args[i] << ": expected a count or a list of run and reload\n";
+        return kExitUsage;
+      }
+      options.steps = std::move(steps);
+    } else if (!arg.starts_with("-") && options.scenario.empty()) {
+      options.scenario = arg;
+    } else {
+      err << "ncsheet: unexpected argument " << arg << "\n" << kUsage;
+      return kExitUsage;
+    }
+  }
+  if (options.scenario.empty()) {
+    err << "ncsheet: no scenario file given\n" << kUsage;
+    return kExitUsage;
+  }
+  return run_scenario(options, out, err);
+}
+
+} // namespace ncsheet

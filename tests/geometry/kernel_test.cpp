@@ -99,6 +99,8 @@ const BoxCase kBoxCases[] = {
      [] { return must(make_cylinder(20, 50)).placed(turned({1, 1, 0}, 30, {5, -7, 3})); }},
     {"turned_sphere", [] { return must(make_sphere(25)).placed(turned({1, 2, 3}, 40, {1, 2, 3})); }},
     {"turned_torus", [] { return must(make_torus(30, 10)).placed(turned({0, 1, 0}, 90, {0, 0, 0})); }},
+    {"step_workpiece",
+     [] { return must(read_step(std::string(NCSHEET_SOURCE_DIR) + "/examples/demo/workpiece.step")); }},
     {"block_with_hole",
      [] {
        return must(boolean(BooleanOp::Cut, must(make_block({80, 80, 20})),

@@ -6,9 +6,9 @@
 //===----------------------------------------------------------------------===//
 #include "scenario/sections.h"
 
+#include "cam/cam_scenario.h"
 #include "geometry/scenario_bodies.h"
-
-#include <initializer_list>
+#include "post/posts.h"
 
 namespace sim {
 namespace {
@@ -17,10 +17,16 @@ namespace {
 constexpr Section kPartSections[]{
     {"layers", &geo::load_layers},
     {"bodies", &geo::load_bodies},
+    {"csys", &cam::load_csys_section},
+    {"wcs", &cam::load_wcs_section},
+    {"setup", &cam::load_setup_section},
+    {"programs", &cam::load_programs_section},
+    {"selected", &cam::load_selected_section},
 };
 
 /// Top-level keys (after the part, before answers and faults).
-constexpr std::initializer_list<Section> kTopSections{
+constexpr Section kTopSections[]{
+    {"postprocessors", &post::load_postprocessors_section},
 };
 
 } // namespace
@@ -29,7 +35,7 @@ std::span<const Section> part_sections() noexcept {
   return kPartSections;
 }
 std::span<const Section> top_sections() noexcept {
-  return {kTopSections.begin(), kTopSections.size()};
+  return kTopSections;
 }
 
 } // namespace sim

@@ -7,7 +7,7 @@
 namespace sim::status {
 namespace {
 
-constexpr std::array<std::pair<int, std::string_view>, 17> kTexts{{
+constexpr std::array<std::pair<int, std::string_view>, 22> kTexts{{
     {kOk, "No error"},
     {kFailed, "The operation failed"},
     {kBadArgument, "Invalid argument"},
@@ -25,6 +25,11 @@ constexpr std::array<std::pair<int, std::string_view>, 17> kTexts{{
     {kNameInUse, "An object with this name already exists"},
     {kNoDrawing, "There is no current drawing"},
     {kNotOnDrawing, "The view is not a member of the drawing"},
+    {kUnknownPost, "Postprocessor not found"},
+    {kPostFailed, "The postprocessor failed"},
+    {kDialogFile, "Dialog file not found or not readable"},
+    {kNoSuchItem, "The dialog has no such item"},
+    {kNoDialog, "No such dialog is open"},
 }};
 
 } // namespace

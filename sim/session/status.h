@@ -31,6 +31,12 @@ inline constexpr int kNoSession = 13;      ///< a host call with no session curr
 inline constexpr int kNameInUse = 30;      ///< an object of the part already has the name
 inline constexpr int kNoDrawing = 31;      ///< no current drawing to show
 inline constexpr int kNotOnDrawing = 32;   ///< the view is not a member of that drawing
+// CAM and dialogs.
+inline constexpr int kUnknownPost = 20;    ///< no postprocessor of that name is installed
+inline constexpr int kPostFailed = 21;     ///< the postprocessor stopped with an error
+inline constexpr int kDialogFile = 22;     ///< the dialog file is missing or malformed
+inline constexpr int kNoSuchItem = 23;     ///< the dialog has no item of that name
+inline constexpr int kNoDialog = 24;       ///< no open dialog has that id
 
 /// First code without a text.
 inline constexpr int kFirstTextless = 900;

@@ -1,0 +1,465 @@
+//===- styler.cpp - Running designer-made dialogs -------------------------===//
+#include "styler/styler.h"
+
+#include "runtime/runtime.h"
+#include "session/status.h"
+#include "text/gbk.h"
+#include "ui/operator.h"
+
+#include <nlohmann/json.hpp>
+
+#include <dlfcn.h>
+
+#include <cstring>
+#include <filesystem>
+#include <fstream>
+#include <limits>
+#include <sstream>
+
+namespace sim::styler {
+namespace {
+
+using nlohmann::json;
+
+/// Largest dialog file read.
+constexpr std::uintmax_t kMaxFileSize = 1 << 20;
+
+[[nodiscard]] bool read_disk_file(const std::filesystem::path &path, std::string &text) {
+  std::error_code ec;
+  if (!std::filesystem::is_regular_file(path, ec) ||
+      std::filesystem::file_size(path, ec) > kMaxFileSize)
+    return false;
+  std::ifstream in(path, std::ios::binary);
+  if (!in)
+    return false;
+  std::ostringstream out;
+  out << in.rdbuf();
+  text = out.str();
+  return true;
+}
+
+[[nodiscard]] const char *press_name(int reason) {
+  switch (reason) {
+  case UF_STYLER_OK_REASON: return "OK";
+  case UF_STYLER_APPLY_REASON: return "Apply";
+  default: return "Cancel";
+  }
+}
+
+[[nodiscard]] int response_of(int reason) {
+  switch (reason) {
+  case UF_STYLER_OK_REASON: return kResponseOk;
+  case UF_STYLER_APPLY_REASON: return kResponseApply;
+  default: return kResponseCancel;
+  }
+}
+
+/// Terminal answers: "STR_0=M2612 RADIO_7=1 OK".
+[[nodiscard]] bool dialog_from_terminal(std::string_view line, json &answer) {
+  answer = json::object();
+  json edits = json::object();
+  std::istringstream words{std::string(line)};
+  std::string word;
+  while (words >> word) {
+    const std::size_t eq = word.find('=');
+    if (eq == std::string::npos) {
+      answer["press"] = word;
+      continue;
+    }
+    const std::string key = word.substr(0, eq);
+    const std::string value = word.substr(eq + 1);
+    char *end = nullptr;
+    const long number = std::strtol(value.c_str(), &end, 10);
+    if (!value.empty() && end && *end == '\0' && number >= std::numeric_limits<int>::min() &&
+        number <= std::numeric_limits<int>::max())
+      edits[key] = static_cast<int>(number);
+    else
+      edits[key] = value;
+  }
+  if (!edits.empty())
+    answer["dialog"] = std::move(edits);
+  return !answer.empty();
+}
+
+[[nodiscard]] json value_json(const ControlSpec &spec, const ControlValue &value) {
+  switch (spec.kind) {
+  case ControlKind::String: return gbk_to_utf8(value.text);
+  case ControlKind::Real: return value.real;
+  default: return value.integer;
+  }
+}
+
+} // namespace
+
+Styler::Styler(Session &session) : session_(session) {}
+
+void Styler::dump(json &out) const {
+  json dialogs = json::array();
+  for (const DialogRecord &d : dialogs_) {
+    json values = json::object();
+    for (std::size_t i = 0; i < d.spec.controls.size(); ++i)
+      values[d.spec.controls[i].id] = value_json(d.spec.controls[i], d.values[i]);
+    dialogs.push_back({{"id", d.id},
+                       {"file", gbk_to_utf8(d.file)},
+                       {"title", gbk_to_utf8(d.spec.title)},
+                       {"presses", d.presses},
+                       {"response", d.response},
+                       {"values", std::move(values)}});
+  }
+  out["dialogs"] = std::move(dialogs);
+}
+
+int Styler::find_file(const char *dialog_name, UF_STYLER_callback_info_p_t callbacks, int count,
+                      std::string &text, std::string &where) {
+  const std::string name = dialog_name;
+  std::vector<std::string> host_paths;
+  if (name.find('\\') != std::string::npos || name.find(':') != std::string::npos)
+    host_paths.push_back(name);
+  else
+    host_paths.push_back(kDialogFolder + name);
+  for (const std::string &host_path : host_paths) {
+    const std::optional<std::filesystem::path> disk = session_.runtime().resolve(host_path);
+    if (disk && read_disk_file(*disk, text)) {
+      where = host_path;
+      return status::kOk;
+    }
+  }
+  // The folder of the module that gave the callbacks, as the host finds a
+  // user function's own files beside it.
+  if (host_paths.front() != name)
+    for (int i = 0; i < count && callbacks[i].object_id; ++i) {
+      if (!callbacks[i].callback)
+        continue;
+      Dl_info info{};
+      if (dladdr(reinterpret_cast<void *>(callbacks[i].callback), &info) == 0 ||
+          !info.dli_fname)
+        break;
+      const std::filesystem::path disk =
+          std::filesystem::path(info.dli_fname).parent_path() / gbk_to_utf8(name);
+      if (read_disk_file(disk, text)) {
+        where = disk.string();
+        return status::kOk;
+      }
+      break;
+    }
+  session_.transcript().add(EventKind::Note, {},
+                            "dialog file " + gbk_to_utf8(name) + " not found in " +
+                                gbk_to_utf8(host_paths.front()) + " or the module's folder");
+  return status::kDialogFile;
+}
+
+DialogRecord *Styler::open_dialog(int id) noexcept {
+  for (DialogRecord &d : dialogs_)
+    if (d.id == id && d.response == 0)
+      return &d;
+  return nullptr;
+}
+
+int Styler::create_dialog(const char *dialog_name, UF_STYLER_callback_info_p_t callbacks,
+                          int count, void *client_data, int *response) {
+  if (!dialog_name || dialog_name[0] == '\0' || !response || count < 0 ||
+      (count > 0 && !callbacks))
+    return status::kBadArgument;
+  Callbacks table;
+  table.client_data = client_data;
+  std::vector<std::string> item_ids;
+  int entries = 0;
+  for (; entries < count; ++entries) {
+    const UF_STYLER_callback_info_t &entry = callbacks[entries];
+    if (!entry.object_id || std::strcmp(entry.object_id, UF_STYLER_NULL_OBJECT) == 0)
+      break;
+    if (std::strcmp(entry.object_id, UF_STYLER_DIALOG_INDEX) != 0) {
+      item_ids.emplace_back(entry.object_id);
+      continue;
+    }
+    if (entry.callback)
+      table.by_reason.emplace(entry.reason, entry.callback);
+  }
+
+  std::string text;
+  std::string where;
+  if (const int found = find_file(dialog_name, callbacks, entries, text, where); found != 0)
+    return found;
+  DialogRecord record;
+  std::string error;
+  if (!parse_dialog_file(text, record.spec, error)) {
+    session_.transcript().add(EventKind::Note, {},
+                              "dialog file " + gbk_to_utf8(where) + ": " + error);
+    return status::kDialogFile;
+  }
+  for (const std::string &id : item_ids)
+    if (!record.spec.find(id)) {
+      session_.transcript().add(EventKind::Note, {},
+                                "dialog " + gbk_to_utf8(where) + " has no item " + id +
+                                    " named in the callback table");
+      return status::kNoSuchItem;
+    }
+  record.id = next_id_++;
+  record.file = where;
+  for (const ControlSpec &control : record.spec.controls)
+    record.values.push_back(control.initial);
+  dialogs_.push_back(std::move(record));
+  const std::size_t index = dialogs_.size() - 1;
+
+  fire(index, table, UF_STYLER_CONSTRUCTOR_REASON);
+  const int result = run(index, table);
+  dialogs_[index].response = result;
+  fire(index, table, UF_STYLER_DESTRUCTOR_REASON);
+  *response = result;
+  return status::kOk;
+}
+
+int Styler::fire(std::size_t index, const Callbacks &callbacks, int reason) {
+  const auto found = callbacks.by_reason.find(reason);
+  if (found == callbacks.by_reason.end())
+    return -1;
+  UF_STYLER_item_value_type_t data{};
+  data.reason = reason;
+  data.item_id = UF_STYLER_DIALOG_INDEX;
+  data.item_attr = UF_STYLER_VALUE;
+  data.indicator = UF_STYLER_NO_VALUE;
+  return found->second(dialogs_[index].id, callbacks.client_data, &data);
+}
+
+std::string Styler::describe(const DialogRecord &dialog) const {
+  std::string text;
+  for (std::size_t i = 0; i < dialog.spec.controls.size(); ++i) {
+    const ControlSpec &c = dialog.spec.controls[i];
+    const ControlValue &v = dialog.values[i];
+    if (!text.empty())
+      text += '\n';
+    text += c.id + " (" + std::string(control_kind_name(c.kind)) + ") " + c.label + ": ";
+    switch (c.kind) {
+    case ControlKind::String: text += "\"" + v.text + "\""; break;
+    case ControlKind::Real: text += std::to_string(v.real); break;
+    case ControlKind::Toggle: text += v.integer ? "on" : "off"; break;
+    case ControlKind::Integer: text += std::to_string(v.integer); break;
+    case ControlKind::Radio:
+    case ControlKind::Option:
+      text += std::to_string(v.integer);
+      if (v.integer >= 0 && static_cast<std::size_t>(v.integer) < c.options.size())
+        text += " " + c.options[static_cast<std::size_t>(v.integer)];
+      break;
+    }
+  }
+  return text;
+}
+
+bool Styler::apply_edits(DialogRecord &dialog, const json &edits, std::string &why) {
+  if (!edits.is_object()) {
+    why = "\"dialog\" holds the edits as {\"ID\": value, ...}";
+    return false;
+  }
+  std::vector<std::pair<std::size_t, ControlValue>> changes;
+  for (const auto &[id, value] : edits.items()) {
+    const ControlSpec *spec = dialog.spec.find(id);
+    if (!spec) {
+      why = "the dialog has no control " + id;
+      return false;
+    }
+    const auto index = static_cast<std::size_t>(spec - dialog.spec.controls.data());
+    ControlValue v = dialog.values[index];
+    switch (spec->kind) {
+    case ControlKind::String:
+      if (!value.is_string()) {
+        why = id + " takes a text";
+        return false;
+      }
+      v.text = utf8_to_gbk(value.get<std::string>());
+      break;
+    case ControlKind::Real:
+      if (!value.is_number()) {
+        why = id + " takes a number";
+        return false;
+      }
+      v.real = value.get<double>();
+      break;
+    case ControlKind::Integer:
+      if (!value.is_number_integer() || value.get<long long>() < std::numeric_limits<int>::min() ||
+          value.get<long long>() > std::numeric_limits<int>::max()) {
+        why = id + " takes a whole number";
+        return false;
+      }
+      v.integer = value.get<int>();
+      break;
+    case ControlKind::Toggle:
+      if (value.is_boolean()) {
+        v.integer = value.get<bool>() ? 1 : 0;
+      } else if (value.is_number_integer() && (value.get<long long>() == 0 ||
+                                               value.get<long long>() == 1)) {
+        v.integer = value.get<int>();
+      } else {
+        why = id + " is a toggle: true or false (1 or 0)";
+        return false;
+      }
+      break;
+    case ControlKind::Radio:
+    case ControlKind::Option: {
+      const std::size_t n = spec->options.size();
+      bool found = false;
+      if (value.is_number_integer()) {
+        const long long choice = value.get<long long>();
+        found = choice >= 0 && static_cast<std::size_t>(choice) < n;
+        if (found)
+          v.integer = static_cast<int>(choice);
+      } else if (value.is_string()) {
+        const std::string label = utf8_to_gbk(value.get<std::string>());
+        for (std::size_t k = 0; k < n && !found; ++k)
+          if (spec->options[k] == label) {
+            v.integer = static_cast<int>(k);
+            found = true;
+          }
+      }
+      if (!found) {
+        why = id + " offers choices 0 to " + std::to_string(n - 1) + " (or their labels); " +
+              value.dump() + " is not one of them";
+        return false;
+      }
+      break;
+    }
+    }
+    changes.emplace_back(index, std::move(v));
+  }
+  for (auto &[index, v] : changes)
+    dialog.values[index] = std::move(v);
+  return true;
+}
+
+int Styler::run(std::size_t index, const Callbacks &callbacks) {
+  Operator &op = session_.op();
+  for (;;) {
+    Question question;
+    question.kind = QuestionKind::Dialog;
+    question.title = dialogs_[index].spec.title;
+    question.text = describe(dialogs_[index]);
+    question.choices = {{"OK", kResponseOk}, {"Apply", kResponseApply}, {"Cancel", kResponseCancel}};
+    question.keys = {"dialog", "press"};
+    question.from_terminal = dialog_from_terminal;
+
+    int reason = UF_STYLER_CANCEL_REASON;
+    bool forced = false;
+    const json *answer = op.ask(question);
+    if (!answer) {
+      forced = true;
+    } else {
+      std::string press = "OK";
+      std::string why;
+      bool fits = true;
+      if (answer->contains("press")) {
+        const json &p = (*answer)["press"];
+        fits = p.is_string();
+        if (fits)
+          press = p.get<std::string>();
+      }
+      if (fits && press == "OK")
+        reason = UF_STYLER_OK_REASON;
+      else if (fits && press == "Apply")
+        reason = UF_STYLER_APPLY_REASON;
+      else if (fits && press == "Cancel")
+        reason = UF_STYLER_CANCEL_REASON;
+      else {
+        fits = false;
+        why = "\"press\" is \"OK\", \"Apply\" or \"Cancel\"";
+      }
+      if (fits && answer->contains("dialog"))
+        fits = apply_edits(dialogs_[index], (*answer)["dialog"], why);
+      if (!fits) {
+        op.reject(question, *answer, why);
+        reason = UF_STYLER_CANCEL_REASON;
+        forced = true;
+      }
+    }
+    ++dialogs_[index].presses;
+    const int kept = fire(index, callbacks, reason);
+    bool close = kept < 0 ? reason != UF_STYLER_APPLY_REASON : kept != UF_UI_CB_CONTINUE_DIALOG;
+    std::string what = std::string(press_name(reason)) +
+                       (kept < 0 ? " (no callback)" : close ? "" : ": the callback keeps the dialog open");
+    if (forced && !close) {
+      close = true;
+      what += "; closed by the host, no fitting answer is left";
+    }
+    op.record_response(close ? response_of(reason) : 0, what);
+    if (close)
+      return response_of(reason);
+  }
+}
+
+int Styler::ask_value(int dialog_id, UF_STYLER_item_value_type_p_t value) {
+  if (!value || !value->item_id || value->item_attr != UF_STYLER_VALUE)
+    return status::kBadArgument;
+  DialogRecord *dialog = open_dialog(dialog_id);
+  if (!dialog)
+    return status::kNoDialog;
+  const ControlSpec *spec = dialog->spec.find(value->item_id);
+  if (!spec)
+    return status::kNoSuchItem;
+  const ControlValue &v =
+      dialog->values[static_cast<std::size_t>(spec - dialog->spec.controls.data())];
+  switch (spec->kind) {
+  case ControlKind::String: {
+    char *copy = session_.arrays().allocate_array<char>(v.text.size() + 1, Call::UF_STYLER_ask_value);
+    std::memcpy(copy, v.text.data(), v.text.size());
+    copy[v.text.size()] = '\0';
+    value->value.string = copy;
+    value->indicator = UF_STYLER_STRING_VALUE;
+    break;
+  }
+  case ControlKind::Real:
+    value->value.real = v.real;
+    value->indicator = UF_STYLER_REAL_VALUE;
+    break;
+  default:
+    value->value.integer = v.integer;
+    value->indicator = UF_STYLER_INTEGER_VALUE;
+    break;
+  }
+  value->count = 1;
+  return status::kOk;
+}
+
+int Styler::set_value(int dialog_id, UF_STYLER_item_value_type_p_t value) {
+  if (!value || !value->item_id || value->item_attr != UF_STYLER_VALUE)
+    return status::kBadArgument;
+  DialogRecord *dialog = open_dialog(dialog_id);
+  if (!dialog)
+    return status::kNoDialog;
+  const ControlSpec *spec = dialog->spec.find(value->item_id);
+  if (!spec)
+    return status::kNoSuchItem;
+  ControlValue &v = dialog->values[static_cast<std::size_t>(spec - dialog->spec.controls.data())];
+  switch (spec->kind) {
+  case ControlKind::String:
+    if (!value->value.string)
+      return status::kBadArgument;
+    v.text = value->value.string;
+    break;
+  case ControlKind::Real:
+    v.real = value->value.real;
+    break;
+  case ControlKind::Toggle:
+    v.integer = value->value.integer != 0 ? 1 : 0;
+    break;
+  case ControlKind::Radio:
+  case ControlKind::Option:
+    if (value->value.integer < 0 ||
+        static_cast<std::size_t>(value->value.integer) >= spec->options.size())
+      return status::kBadArgument;
+    v.integer = value->value.integer;
+    break;
+  case ControlKind::Integer:
+    v.integer = value->value.integer;
+    break;
+  }
+  return status::kOk;
+}
+
+void Styler::free_value(UF_STYLER_item_value_type_p_t value) {
+  if (!value || value->indicator != UF_STYLER_STRING_VALUE || !value->value.string)
+    return;
+  if (!session_.arrays().release(value->value.string))
+    session_.transcript().add(EventKind::BadFree, {},
+                              "UF_STYLER_free_value of a text the host never handed out");
+  value->value.string = nullptr;
+}
+
+} // namespace sim::styler

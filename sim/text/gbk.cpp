@@ -44,9 +44,12 @@ public:
       if (!gbk_input) {
         const auto lead = static_cast<unsigned char>(*src);
         skip = lead >= 0xF0 ? 4 : lead >= 0xE0 ? 3 : lead >= 0xC0 ? 2 : 1;
-      } else if (left >= 2 && static_cast<unsigned char>(*src) >= 0x81 &&
-                 static_cast<unsigned char>(src[1]) >= 0x40) {
-        skip = 2;
+      } else if (left >= 2) {
+        // A lead byte with a trail byte in range is one bad character.
+        const auto lead = static_cast<unsigned char>(src[0]);
+        const auto trail = static_cast<unsigned char>(src[1]);
+        if (lead >= 0x81 && lead <= 0xFE && trail >= 0x40 && trail <= 0xFE && trail != 0x7F)
+          skip = 2;
       }
       if (skip > left)
         skip = left;

@@ -8,6 +8,7 @@
 #include "session/status.h"
 #include "ui/operator.h"
 
+#include <algorithm>
 #include <sstream>
 
 namespace sim::testing {
@@ -105,9 +106,12 @@ TEST_F(OperatorTest, NoAnswerLeftTakesTheSafeWayAndFailsTheRun) {
                                          "\"overwrite D:\\nc\\A01.nc?\""),
             std::string::npos)
       << session().failures()[0];
-  const auto answers = transcript().events();
-  EXPECT_EQ(answers.back().kind, EventKind::Answer);
-  EXPECT_EQ(answers.back().value, 3);
+  const std::vector<Event> &events = transcript().events();
+  const auto answer = std::find_if(events.rbegin(), events.rend(),
+                                   [](const Event &e) { return e.kind == EventKind::Answer; });
+  ASSERT_NE(answer, events.rend());
+  EXPECT_EQ(answer->value, 3);
+  EXPECT_NE(answer->detail.find("none left"), std::string::npos);
 }
 
 TEST_F(OperatorTest, BadDialogArgumentsAreRefused) {

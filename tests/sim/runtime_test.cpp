@@ -14,6 +14,11 @@ namespace fs = std::filesystem;
 
 class RuntimeTest : public SessionTest {
 protected:
+  void SetUp() override {
+    SessionTest::SetUp();
+    fs::create_directories(root() / "drives" / "D" / "t");
+  }
+
   /// Reads a whole file through host_fgetc.
   std::string read_chars(std::string_view path, const char *mode) {
     host_file *file = host_fopen(std::string(path).c_str(), mode);

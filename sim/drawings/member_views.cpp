@@ -42,7 +42,11 @@ bool body_centre(Session &session, const geo::Mat3 &axes, geo::Vec3 &centre) {
 
 // A member view name not yet used in the part: stem@n.
 std::string free_view_name(Session &session, const std::string &stem) {
-  int n = static_cast<int>(session.objects().tags_of_type(views::kViewType).size());
+  int n = 1;
+  session.objects().for_each([&](const Object &object) {
+    if (object.type == views::kViewType && object.subtype == kMemberViewSubtype)
+      ++n;
+  });
   for (;; ++n) {
     std::string suffix = "@" + std::to_string(n);
     std::string name = stem.substr(0, kMaxNameLength - std::min(kMaxNameLength, suffix.size())) +

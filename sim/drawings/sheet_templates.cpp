@@ -166,6 +166,9 @@ std::optional<double> definition_value(std::string_view text, std::string_view k
     const std::string word(text.substr(start, i - start));
     if (take_next)
       return std::atof(word.c_str());
+    // The key ends at its colon: a value may follow it in the same word.
+    if (word.size() > key.size() && word.compare(0, key.size(), key) == 0)
+      return std::atof(word.c_str() + key.size());
     take_next = word == key;
   }
   return std::nullopt;

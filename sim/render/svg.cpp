@@ -10,6 +10,7 @@
 #include "text/gbk.h"
 
 #include <algorithm>
+#include <cctype>
 #include <cmath>
 #include <fstream>
 #include <map>
@@ -257,7 +258,7 @@ std::string page_file_name(std::string_view drawing_name) {
   std::string name = gbk_to_utf8(drawing_name);
   for (char &c : name) {
     const auto byte = static_cast<unsigned char>(c);
-    if (!(std::isalnum(byte) && byte < 0x80) && c != '_' && c != '-' && c != '.')
+    if (byte < 0x80 && !std::isalnum(byte) && c != '_' && c != '-' && c != '.')
       c = '_';
   }
   if (name.empty())

@@ -25,7 +25,7 @@ namespace sim::render {
 /// The SVG document of one drawing; empty when tag is not a drawing.
 [[nodiscard]] std::string drawing_svg(Session &session, tag_t drawing);
 
-/// The file name of a drawing's page: its name in UTF-8 with every
+/// The file name of a drawing's page: its name in UTF-8 with every ASCII
 /// character other than a letter, a digit, '_', '-' and '.' replaced by
 /// '_', and ".svg".
 [[nodiscard]] std::string page_file_name(std::string_view drawing_name);

@@ -1,0 +1,388 @@
+// Drawings and the display state, page names, drawing-space lines and
+// notes, template import, drafting and lettering preferences.
+#include "session_fixture.h"
+
+#include "drafting/drafting.h"
+#include "drawings/drawings.h"
+#include "drawings/sheet_templates.h"
+#include "drawings/template_import.h"
+#include "geometry/model.h"
+#include "host/uf_core.h"
+#include "host/uf_curve.h"
+#include "host/uf_draw.h"
+#include "host/uf_drf.h"
+#include "objects/object_store.h"
+#include "session/status.h"
+#include "views/model_views.h"
+
+#include <cstring>
+#include <fstream>
+#include <sstream>
+
+namespace sim::testing {
+namespace {
+
+UF_DRAW_info_t a3_info() {
+  UF_DRAW_info_t info{};
+  info.size_state = UF_DRAW_CUSTOM_SIZE;
+  info.size.custom_size.height = 297;
+  info.size.custom_size.length = 420;
+  info.drawing_scale = 1.0;
+  info.units = UF_PART_METRIC;
+  info.projection_angle = UF_DRAW_THIRD_ANGLE_PROJECTION;
+  return info;
+}
+
+class DrawingTest : public SessionTest {
+protected:
+  void SetUp() override {
+    SessionTest::SetUp();
+    ASSERT_EQ(UF_initialize(), 0);
+  }
+  void TearDown() override {
+    EXPECT_EQ(UF_terminate(), 0);
+    SessionTest::TearDown();
+  }
+
+  tag_t make_drawing(const char *name) {
+    UF_DRAW_info_t info = a3_info();
+    tag_t drawing = NULL_TAG;
+    EXPECT_EQ(UF_DRAW_create_drawing(name, &info, &drawing), 0);
+    return drawing;
+  }
+
+  // Tags of the objects of a payload kind, in creation order.
+  template <class T> std::vector<const T *> all() {
+    std::vector<const T *> out;
+    session().objects().for_each([&](const Object &o) {
+      if (auto *p = dynamic_cast<const T *>(o.payload.get()))
+        out.push_back(p);
+    });
+    return out;
+  }
+};
+
+TEST_F(DrawingTest, CreatingADrawingMakesItCurrentAndShowsIt) {
+  int state = 0;
+  ASSERT_EQ(UF_DRAW_ask_display_state(&state), 0);
+  EXPECT_EQ(state, UF_DRAW_MODEL_DISPLAY);
+  const tag_t drawing = make_drawing("prog_sheet1");
+  ASSERT_NE(drawing, NULL_TAG);
+  tag_t current = NULL_TAG;
+  ASSERT_EQ(UF_DRAW_ask_current_drawing(&current), 0);
+  EXPECT_EQ(current, drawing);
+  ASSERT_EQ(UF_DRAW_ask_display_state(&state), 0);
+  EXPECT_EQ(state, UF_DRAW_DRAWING_DISPLAY);
+  const Object *object = session().objects().find(drawing);
+  ASSERT_NE(object, nullptr);
+  EXPECT_EQ(object->name, "prog_sheet1");
+  const draw::DrawingPayload *sheet = draw::find_drawing(session(), drawing);
+  ASSERT_NE(sheet, nullptr);
+  EXPECT_EQ(sheet->width, 420);
+  EXPECT_EQ(sheet->height, 297);
+  tag_t found = NULL_TAG;
+  ASSERT_EQ(UF_OBJ_cycle_by_name("PROG_SHEET1", &found), 0);
+  EXPECT_EQ(found, drawing);
+}
+
+TEST_F(DrawingTest, AnObjectOfTheNameBlocksThePageName) {
+  // Any kind of object blocks a page name, a view or a point as well as a
+  // drawing.
+  const tag_t point = geo::add_point(session(), {1, 2, 3});
+  ObjectStore::set_name(*session().objects().find(point), "prog_sheet1");
+  ASSERT_NE(views::save_view(session(), "prog_sheet2", geo::Mat3{}, "TOP"), NULL_TAG);
+  make_drawing("prog_sheet3");
+  for (const char *name : {"prog_sheet1", "prog_sheet2", "prog_sheet3", "PROG_SHEET3"}) {
+    UF_DRAW_info_t info = a3_info();
+    tag_t drawing = 77;
+    EXPECT_EQ(UF_DRAW_create_drawing(name, &info, &drawing), status::kNameInUse) << name;
+    EXPECT_EQ(drawing, 77u) << "output untouched on failure";
+  }
+  EXPECT_NE(make_drawing("prog_sheet4"), NULL_TAG);
+}
+
+TEST_F(DrawingTest, BadDescriptionsAreRefused) {
+  struct Case {
+    const char *what;
+    const char *name;
+    void (*change)(UF_DRAW_info_t &);
+  };
+  const Case cases[] = {
+      {"empty name", "", [](UF_DRAW_info_t &) {}},
+      {"31 characters", "abcdefghijklmnopqrstuvwxyz01234", [](UF_DRAW_info_t &) {}},
+      {"no height", "a", [](UF_DRAW_info_t &i) { i.size.custom_size.height = 0; }},
+      {"negative width", "a", [](UF_DRAW_info_t &i) { i.size.custom_size.length = -420; }},
+      {"scale 0", "a", [](UF_DRAW_info_t &i) { i.drawing_scale = 0; }},
+      {"units 3", "a", [](UF_DRAW_info_t &i) { i.units = 3; }},
+      {"projection 0", "a", [](UF_DRAW_info_t &i) { i.projection_angle = 0; }},
+      {"size state 5", "a", [](UF_DRAW_info_t &i) { i.size_state = 5; }},
+      {"metric code 9", "a",
+       [](UF_DRAW_info_t &i) {
+         i.size_state = UF_DRAW_METRIC_SIZE;
+         i.size.metric_size_code = 9;
+       }},
+  };
+  for (const Case &c : cases) {
+    UF_DRAW_info_t info = a3_info();
+    c.change(info);
+    tag_t drawing = NULL_TAG;
+    EXPECT_EQ(UF_DRAW_create_drawing(c.name, &info, &drawing), status::kBadArgument) << c.what;
+  }
+  EXPECT_TRUE(session().objects().tags_of_type(draw::kDrawingType).empty());
+  UF_DRAW_info_t a3 = a3_info();
+  a3.size_state = UF_DRAW_METRIC_SIZE;
+  a3.size.metric_size_code = 3;
+  tag_t drawing = NULL_TAG;
+  ASSERT_EQ(UF_DRAW_create_drawing("a3", &a3, &drawing), 0);
+  EXPECT_EQ(draw::find_drawing(session(), drawing)->width, 420);
+  EXPECT_EQ(draw::find_drawing(session(), drawing)->height, 297);
+}
+
+TEST_F(DrawingTest, DisplayStateSwitching) {
+  EXPECT_EQ(UF_DRAW_set_display_state(2), status::kNoDrawing) << "no drawing to show yet";
+  EXPECT_EQ(UF_DRAW_set_display_state(3), status::kBadArgument);
+  const tag_t first = make_drawing("one");
+  const tag_t second = make_drawing("two");
+  int state = 0;
+  ASSERT_EQ(UF_DRAW_set_display_state(1), 0);
+  ASSERT_EQ(UF_DRAW_ask_display_state(&state), 0);
+  EXPECT_EQ(state, 1);
+  ASSERT_EQ(UF_DRAW_open_drawing(first), 0);
+  ASSERT_EQ(UF_DRAW_ask_display_state(&state), 0);
+  EXPECT_EQ(state, 2);
+  tag_t current = NULL_TAG;
+  ASSERT_EQ(UF_DRAW_ask_current_drawing(&current), 0);
+  EXPECT_EQ(current, first);
+  ASSERT_EQ(UF_DRAW_set_display_state(1), 0);
+  ASSERT_EQ(UF_DRAW_set_display_state(2), 0) << "shows the current drawing again";
+  ASSERT_EQ(UF_DRAW_ask_current_drawing(&current), 0);
+  EXPECT_EQ(current, first);
+  EXPECT_EQ(UF_DRAW_open_drawing(UF_PART_ask_display_part()), status::kWrongType);
+  EXPECT_EQ(UF_DRAW_open_drawing(4242), status::kBadTag);
+  (void)second;
+}
+
+TEST_F(DrawingTest, LinesLandOnTheShownDrawingElseInTheModel) {
+  UF_CURVE_line_t coords{{1, 2, 0}, {30, 2, 0}};
+  tag_t model_line = NULL_TAG;
+  ASSERT_EQ(UF_CURVE_create_line(&coords, &model_line), 0);
+  const tag_t drawing = make_drawing("sheet");
+  tag_t sheet_line = NULL_TAG;
+  ASSERT_EQ(UF_CURVE_create_line(&coords, &sheet_line), 0);
+  ASSERT_EQ(UF_DRAW_set_display_state(1), 0);
+  tag_t second_model_line = NULL_TAG;
+  ASSERT_EQ(UF_CURVE_create_line(&coords, &second_model_line), 0);
+
+  EXPECT_NE(session().objects().payload_as<geo::CurvePayload>(model_line), nullptr);
+  EXPECT_NE(session().objects().payload_as<geo::CurvePayload>(second_model_line), nullptr);
+  const drf::SheetLinePayload *line = drf::find_sheet_line(session(), sheet_line);
+  ASSERT_NE(line, nullptr);
+  EXPECT_EQ(line->drawing, drawing);
+  EXPECT_EQ(line->start, (geo::Vec3{1, 2, 0}));
+  EXPECT_EQ(line->end, (geo::Vec3{30, 2, 0}));
+}
+
+TEST_F(DrawingTest, NotesKeepTheLetteringTheyWereCreatedWith) {
+  const tag_t drawing = make_drawing("sheet");
+  UF_DRF_lettering_preferences_t lettering{};
+  ASSERT_EQ(UF_DRF_ask_lettering_preferences(&lettering), 0);
+  lettering.general_text.size = 4.0;
+  lettering.general_text.char_space_factor = 1.0;
+  lettering.general_text.aspect_ratio = 0.8;
+  lettering.general_text.line_space_factor = 0.5;
+  lettering.align_position = UF_DRF_MID_CENTER;
+  ASSERT_EQ(UF_DRF_set_lettering_preferences(&lettering), 0);
+  char text[] = "\xb5\xda 1 \xd2\xb3"; // "第 1 页": page 1
+  char *lines[] = {text};
+  double origin[3] = {385, 282, 0};
+  tag_t note = NULL_TAG;
+  ASSERT_EQ(UF_DRF_create_note(1, lines, origin, 0, &note), 0);
+  lettering.general_text.size = 2.5;
+  lettering.align_position = UF_DRF_MID_LEFT;
+  ASSERT_EQ(UF_DRF_set_lettering_preferences(&lettering), 0);
+
+  const drf::NotePayload *made = drf::find_note(session(), note);
+  ASSERT_NE(made, nullptr);
+  EXPECT_EQ(made->drawing, drawing);
+  EXPECT_EQ(made->lines, (std::vector<std::string>{text}));
+  EXPECT_EQ(made->origin, (geo::Vec3{385, 282, 0}));
+  EXPECT_EQ(made->lettering.general_text.size, 4.0);
+  EXPECT_EQ(made->lettering.general_text.char_space_factor, 1.0);
+  EXPECT_EQ(made->lettering.general_text.aspect_ratio, 0.8);
+  EXPECT_EQ(made->lettering.general_text.line_space_factor, 0.5);
+  EXPECT_EQ(made->lettering.align_position, UF_DRF_MID_CENTER);
+
+  char *none[] = {nullptr};
+  EXPECT_EQ(UF_DRF_create_note(1, none, origin, 0, &note), status::kBadArgument);
+  EXPECT_EQ(UF_DRF_create_note(0, lines, origin, 0, &note), status::kBadArgument);
+}
+
+TEST_F(DrawingTest, DraftingPreferencesRoundTrip) {
+  int ip[UF_DRF_INT_PREFS];
+  double rp[UF_DRF_REAL_PREFS];
+  char radius[UF_DRF_SYMBOL_BUFSIZE], diameter[UF_DRF_SYMBOL_BUFSIZE];
+  ASSERT_EQ(UF_DRF_ask_preferences(ip, rp, radius, diameter), 0);
+  ip[3] = 2;
+  ip[90] = 1;
+  rp[32] = 3.175;
+  rp[69] = -1.5;
+  std::memcpy(diameter, "\xa6\xd5", 3); // a GBK symbol and its terminator
+  ASSERT_EQ(UF_DRF_set_preferences(ip, rp, radius, diameter), 0);
+  int ip2[UF_DRF_INT_PREFS];
+  double rp2[UF_DRF_REAL_PREFS];
+  char radius2[UF_DRF_SYMBOL_BUFSIZE], diameter2[UF_DRF_SYMBOL_BUFSIZE];
+  ASSERT_EQ(UF_DRF_ask_preferences(ip2, rp2, radius2, diameter2), 0);
+  EXPECT_EQ(std::memcmp(ip, ip2, sizeof ip), 0);
+  EXPECT_EQ(std::memcmp(rp, rp2, sizeof rp), 0);
+  EXPECT_STREQ(radius2, radius);
+  EXPECT_STREQ(diameter2, "\xa6\xd5");
+
+  // A symbol text that fills its buffer without a terminator is refused
+  // and changes nothing.
+  std::memset(radius, 'R', sizeof radius);
+  ip[3] = 9;
+  EXPECT_EQ(UF_DRF_set_preferences(ip, rp, radius, diameter), status::kBadArgument);
+  ASSERT_EQ(UF_DRF_ask_preferences(ip2, rp2, radius2, diameter2), 0);
+  EXPECT_EQ(ip2[3], 2);
+}
+
+TEST_F(DrawingTest, BadLetteringIsRefusedAndChangesNothing) {
+  UF_DRF_lettering_preferences_t start{};
+  ASSERT_EQ(UF_DRF_ask_lettering_preferences(&start), 0);
+  struct Case {
+    const char *what;
+    void (*change)(UF_DRF_lettering_preferences_t &);
+  };
+  const Case cases[] = {
+      {"size 0", [](UF_DRF_lettering_preferences_t &l) { l.general_text.size = 0; }},
+      {"aspect ratio -1", [](UF_DRF_lettering_preferences_t &l) { l.general_text.aspect_ratio = -1; }},
+      {"aspect ratio 0 in dimensions",
+       [](UF_DRF_lettering_preferences_t &l) { l.dimension_text.aspect_ratio = 0; }},
+      {"line space 0", [](UF_DRF_lettering_preferences_t &l) { l.general_text.line_space_factor = 0; }},
+      {"space -0.1", [](UF_DRF_lettering_preferences_t &l) { l.general_text.char_space_factor = -0.1; }},
+      {"alignment 0", [](UF_DRF_lettering_preferences_t &l) { l.align_position = 0; }},
+      {"alignment 10", [](UF_DRF_lettering_preferences_t &l) { l.align_position = 10; }},
+      {"justification 4", [](UF_DRF_lettering_preferences_t &l) { l.horiz_text_just = 4; }},
+  };
+  for (const Case &c : cases) {
+    UF_DRF_lettering_preferences_t changed = start;
+    c.change(changed);
+    EXPECT_EQ(UF_DRF_set_lettering_preferences(&changed), status::kBadArgument) << c.what;
+  }
+  UF_DRF_lettering_preferences_t now{};
+  ASSERT_EQ(UF_DRF_ask_lettering_preferences(&now), 0);
+  EXPECT_EQ(std::memcmp(&now, &start, sizeof now), 0);
+  // A zero character space factor is a valid choice.
+  UF_DRF_lettering_preferences_t tight = start;
+  tight.general_text.char_space_factor = 0;
+  EXPECT_EQ(UF_DRF_set_lettering_preferences(&tight), 0);
+}
+
+TEST_F(DrawingTest, TemplateImportCopiesObjectsAtTheDestination) {
+  write_file("D:\\t\\small.prt", R"({ "format": "ncsheet-part", "version": 1, "units": "mm",
+    "objects": [
+      { "type": "line", "start": [0, 0], "end": [10, 0], "layer": 5 },
+      { "type": "note", "origin": [1, 2], "lines": ["\u6a21\u53f7"], "size": 2,
+        "char_space_factor": 0.2, "aspect_ratio": 1, "align": 5 } ] })");
+  const tag_t drawing = make_drawing("sheet");
+  UF_import_part_modes_t modes{};
+  double csys[6] = {0, 1, 0, -1, 0, 0}; // turned a quarter turn
+  double point[3] = {100, 50, 0};
+  tag_t group = 99;
+  ASSERT_EQ(UF_PART_import("D:\\t\\small.prt", &modes, csys, point, 2.0, &group), 0);
+  EXPECT_EQ(group, NULL_TAG);
+  const auto lines = all<drf::SheetLinePayload>();
+  const auto notes = all<drf::NotePayload>();
+  ASSERT_EQ(lines.size(), 1u);
+  ASSERT_EQ(notes.size(), 1u);
+  EXPECT_EQ(lines[0]->drawing, drawing);
+  EXPECT_EQ(lines[0]->start, (geo::Vec3{100, 50, 0}));
+  EXPECT_EQ(lines[0]->end, (geo::Vec3{100, 70, 0}));
+  EXPECT_EQ(notes[0]->drawing, drawing);
+  EXPECT_EQ(notes[0]->origin, (geo::Vec3{96, 52, 0}));
+  EXPECT_EQ(notes[0]->lines, (std::vector<std::string>{"\xc4\xa3\xba\xc5"})); // GBK of the label
+  EXPECT_EQ(notes[0]->lettering.general_text.size, 4.0);
+  EXPECT_EQ(notes[0]->lettering.align_position, 5);
+  tag_t first_line = session().objects().tags_of_type(drf::kSheetLineType).front();
+  EXPECT_EQ(session().objects().find(first_line)->layer, 5) << "layer mode 0 keeps layers";
+}
+
+TEST_F(DrawingTest, ADamagedOrMissingPartAddsNothing) {
+  make_drawing("sheet");
+  write_file("D:\\t\\bad.prt", R"({ "format": "ncsheet-part", "version": 1,
+    "objects": [ { "type": "line", "start": [0, 0], "end": [10, 0] },
+                 { "type": "note", "origin": [1, 2], "lines": [] } ] })");
+  UF_import_part_modes_t modes{};
+  double csys[6] = {1, 0, 0, 0, 1, 0};
+  double point[3] = {0, 0, 0};
+  tag_t group = NULL_TAG;
+  const std::size_t before = session().objects().size();
+  EXPECT_EQ(UF_PART_import("D:\\t\\bad.prt", &modes, csys, point, 1.0, &group), status::kFileError);
+  EXPECT_EQ(UF_PART_import("D:\\t\\none.prt", &modes, csys, point, 1.0, &group), status::kFileError);
+  double skew[6] = {1, 0, 0, 1, 1, 0};
+  EXPECT_EQ(UF_PART_import("D:\\kv_conf\\prog_sheet_mr.prt", &modes, skew, point, 1.0, &group),
+            status::kBadArgument);
+  EXPECT_EQ(UF_PART_import("D:\\kv_conf\\prog_sheet_mr.prt", &modes, csys, point, 0.0, &group),
+            status::kBadArgument);
+  EXPECT_EQ(session().objects().size(), before);
+}
+
+TEST_F(DrawingTest, InstalledTemplatesFillTheA3Frame) {
+  for (const char *file : {"D:\\kv_conf\\prog_sheet_mr.prt", "D:\\kv_conf\\prog_sheet_mr1.prt"}) {
+    new_session();
+    ASSERT_EQ(UF_initialize(), 0);
+    const tag_t drawing = make_drawing("sheet");
+    UF_import_part_modes_t modes{};
+    double csys[6] = {1, 0, 0, 0, 1, 0};
+    double point[3] = {0, 0, 0};
+    tag_t group = NULL_TAG;
+    ASSERT_EQ(UF_PART_import(file, &modes, csys, point, 1.0, &group), 0) << file;
+    const auto lines = all<drf::SheetLinePayload>();
+    const auto notes = all<drf::NotePayload>();
+    EXPECT_GT(lines.size(), 20u) << file;
+    EXPECT_GE(notes.size(), 16u) << file << ": title and fifteen headings at least";
+    for (const drf::SheetLinePayload *line : lines) {
+      EXPECT_EQ(line->drawing, drawing);
+      for (const geo::Vec3 &p : {line->start, line->end}) {
+        EXPECT_GE(p.x, 10);
+        EXPECT_LE(p.x, 410);
+        EXPECT_GE(p.y, 10);
+        EXPECT_LE(p.y, 287);
+      }
+    }
+  }
+}
+
+TEST(SheetTemplates, InstalledFilesAreWhatTheGeneratorDraws) {
+  auto read = [](const std::filesystem::path &file) {
+    std::ifstream in(file, std::ios::binary);
+    std::ostringstream text;
+    text << in.rdbuf();
+    return text.str();
+  };
+  const std::filesystem::path dir = installation_dir();
+  std::string why;
+  const auto parts = draw::draw_sheet_templates(read(dir / "config_prog_sheet_mr.def"), why);
+  ASSERT_TRUE(parts) << why;
+  EXPECT_EQ(read(dir / "prog_sheet_mr.prt"), parts->first)
+      << "run make_sheet_templates data/kv_conf/config_prog_sheet_mr.def data/kv_conf";
+  EXPECT_EQ(read(dir / "prog_sheet_mr1.prt"), parts->further);
+  std::string parse_why;
+  EXPECT_TRUE(draw::parse_sheet_part(parts->first, parse_why)) << parse_why;
+  EXPECT_TRUE(draw::parse_sheet_part(parts->further, parse_why)) << parse_why;
+}
+
+TEST(SheetTemplates, DefinitionValuesAreReadAsTheCommandReadsThem) {
+  const std::string def = "# a comment, x: 3\nkey_a:\n\n  12.5\nkey_b:7,8\nkey_a: 99\nlast:";
+  EXPECT_EQ(draw::definition_value(def, "key_a:"), 12.5);
+  EXPECT_EQ(draw::definition_value(def, "key_b:"), 7.0);
+  EXPECT_EQ(draw::definition_value(def, "x:"), 3.0);
+  EXPECT_FALSE(draw::definition_value(def, "last:"));
+  EXPECT_FALSE(draw::definition_value(def, "missing:"));
+  std::string why;
+  EXPECT_FALSE(draw::draw_sheet_templates("prog_sheet_width: 420\n", why));
+  EXPECT_EQ(why, "missing prog_sheet_high:");
+}
+
+} // namespace
+} // namespace sim::testing

@@ -1,0 +1,159 @@
+// SVG pages: one well-formed file per drawing at true size, with sheet
+// lines, notes in UTF-8 placed by their alignment, and member views.
+#include "session_fixture.h"
+
+#include "drafting/drafting.h"
+#include "geometry/build.h"
+#include "geometry/model.h"
+#include "host/uf_core.h"
+#include "host/uf_curve.h"
+#include "host/uf_draw.h"
+#include "host/uf_drf.h"
+#include "render/svg.h"
+#include "views/model_views.h"
+
+#include <fstream>
+#include <regex>
+#include <sstream>
+
+namespace sim::testing {
+namespace {
+
+// A small check of XML well-formedness: one root, every element closed in
+// order, attribute values quoted, only the five entities.
+bool well_formed(const std::string &xml, std::string &why) {
+  std::vector<std::string> open;
+  std::size_t i = 0;
+  int roots = 0;
+  while ((i = xml.find('<', i)) != std::string::npos) {
+    const std::size_t end = xml.find('>', i);
+    if (end == std::string::npos) {
+      why = "unclosed tag";
+      return false;
+    }
+    const std::string tag = xml.substr(i + 1, end - i - 1);
+    i = end + 1;
+    if (tag.empty() || tag[0] == '?' || tag[0] == '!')
+      continue;
+    if (tag[0] == '/') {
+      if (open.empty() || open.back() != tag.substr(1)) {
+        why = "mismatched </" + tag.substr(1) + ">";
+        return false;
+      }
+      open.pop_back();
+      continue;
+    }
+    if (std::count(tag.begin(), tag.end(), '"') % 2 != 0) {
+      why = "unbalanced quotes in <" + tag + ">";
+      return false;
+    }
+    const std::string name = tag.substr(0, tag.find_first_of(" /"));
+    if (open.empty())
+      ++roots;
+    if (tag.back() != '/')
+      open.push_back(name);
+  }
+  const std::regex bad_amp("&(?!(amp|lt|gt|quot|apos);)");
+  if (std::regex_search(xml, bad_amp)) {
+    why = "a bare ampersand";
+    return false;
+  }
+  if (!open.empty() || roots != 1) {
+    why = "elements left open or more than one root";
+    return false;
+  }
+  return true;
+}
+
+class RenderTest : public SessionTest {
+protected:
+  void SetUp() override {
+    SessionTest::SetUp();
+    ASSERT_EQ(UF_initialize(), 0);
+  }
+  void TearDown() override {
+    EXPECT_EQ(UF_terminate(), 0);
+    SessionTest::TearDown();
+  }
+  tag_t make_drawing(const char *name, double w, double h) {
+    UF_DRAW_info_t info{};
+    info.size_state = UF_DRAW_CUSTOM_SIZE;
+    info.size.custom_size.height = h;
+    info.size.custom_size.length = w;
+    info.drawing_scale = 1;
+    info.units = UF_PART_METRIC;
+    info.projection_angle = UF_DRAW_THIRD_ANGLE_PROJECTION;
+    tag_t drawing = NULL_TAG;
+    EXPECT_EQ(UF_DRAW_create_drawing(name, &info, &drawing), 0);
+    return drawing;
+  }
+};
+
+TEST_F(RenderTest, APageHoldsItsLinesNotesAndViews) {
+  auto block = geo::make_block({100, 60, 30});
+  ASSERT_TRUE(block.ok());
+  geo::add_body(session(), *block, {});
+  const tag_t top = views::save_view(session(), "T", *views::standard_view("TOP"), "TOP");
+  const tag_t drawing = make_drawing("prog_sheet1", 420, 297);
+  UF_CURVE_line_t frame{{10, 10, 0}, {410, 10, 0}};
+  tag_t line = NULL_TAG;
+  ASSERT_EQ(UF_CURVE_create_line(&frame, &line), 0);
+  UF_DRF_lettering_preferences_t lettering{};
+  ASSERT_EQ(UF_DRF_ask_lettering_preferences(&lettering), 0);
+  lettering.general_text.size = 4;
+  lettering.general_text.aspect_ratio = 1;
+  lettering.general_text.char_space_factor = 0.5;
+  lettering.align_position = UF_DRF_MID_CENTER;
+  ASSERT_EQ(UF_DRF_set_lettering_preferences(&lettering), 0);
+  char text[] = "A&B \xb5\xda"; // "A&B 第"
+  char *lines[] = {text};
+  double origin[3] = {200, 100, 0};
+  tag_t note = NULL_TAG;
+  ASSERT_EQ(UF_DRF_create_note(1, lines, origin, 0, &note), 0);
+  UF_DRAW_view_info_t info{};
+  ASSERT_EQ(UF_DRAW_initialize_view_info(&info), 0);
+  info.view_scale = 0.5;
+  double ref[2] = {120, 200};
+  tag_t view = NULL_TAG;
+  ASSERT_EQ(UF_DRAW_import_view(drawing, top, ref, &info, &view), 0);
+  ASSERT_EQ(UF_DRAW_set_border_display(false), 0);
+
+  const std::string svg = render::drawing_svg(session(), drawing);
+  std::string why;
+  EXPECT_TRUE(well_formed(svg, why)) << why << "\n" << svg;
+  EXPECT_NE(svg.find("width=\"420mm\" height=\"297mm\" viewBox=\"0 0 420 297\""),
+            std::string::npos);
+  // The frame line, y turned downwards.
+  EXPECT_NE(svg.find("x1=\"10\" y1=\"287\" x2=\"410\" y2=\"287\""), std::string::npos);
+  // Five characters 4 wide with 2 between: 28 long, centred on x 200;
+  // middle at y 100, so the baseline is 2 below it.
+  EXPECT_NE(svg.find("<text x=\"186\" y=\"199\" font-size=\"4\" textLength=\"28\""),
+            std::string::npos)
+      << svg;
+  EXPECT_NE(svg.find("A&amp;B \u7b2c</text>"), std::string::npos);
+  // The block's top view: 50 x 30 on the sheet around (120, 200).
+  EXPECT_NE(svg.find("class=\"edge\" points=\"95,112 145,112\""), std::string::npos) << svg;
+  EXPECT_EQ(svg.find("class=\"border\""), std::string::npos);
+}
+
+TEST_F(RenderTest, OnePageFilePerDrawing) {
+  make_drawing("prog_sheet1", 420, 297);
+  make_drawing("prog_sheet2", 420, 297);
+  make_drawing("\xb3\xcc\xd0\xf2", 297, 210); // "程序": a Chinese name
+  std::string why;
+  const auto files = render::write_pages(session(), root() / "pages", why);
+  ASSERT_EQ(files.size(), 3u) << why;
+  EXPECT_EQ(files[0].filename(), "prog_sheet1.svg");
+  EXPECT_EQ(files[1].filename(), "prog_sheet2.svg");
+  EXPECT_EQ(files[2].filename(), "\u7a0b\u5e8f.svg");
+  for (const auto &file : files) {
+    std::ifstream in(file, std::ios::binary);
+    std::ostringstream text;
+    text << in.rdbuf();
+    EXPECT_TRUE(well_formed(text.str(), why)) << file << ": " << why;
+  }
+  EXPECT_EQ(render::page_file_name("a b/c"), "a_b_c.svg");
+}
+
+} // namespace
+} // namespace sim::testing

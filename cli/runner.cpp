@@ -3,6 +3,7 @@
 
 #include "dump/dump.h"
 #include "module.h"
+#include "render/svg.h"
 #include "runtime/runtime.h"
 #include "session/session.h"
 #include "session/transcript.h"
@@ -219,6 +220,9 @@ int run_scenario(const RunOptions &options, std::ostream &out, std::ostream &err
   bool saved = write_text(out_dir / "transcript.json", doc.dump(2) + "\n");
   saved = write_text(out_dir / "transcript.txt", transcript.to_text()) && saved;
   saved = sim::write_part_dump(session, out_dir / "part.json") && saved;
+  std::string pages_error;
+  (void)sim::render::write_pages(session, out_dir / "pages", pages_error);
+  saved = pages_error.empty() && saved;
   if (!saved) {
     err << "ncsheet: " << out_dir.string() << ": cannot write the outputs\n";
     return kExitRunFailed;

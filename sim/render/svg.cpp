@@ -269,6 +269,9 @@ std::string page_file_name(std::string_view drawing_name) {
 std::vector<std::filesystem::path> write_pages(Session &session,
                                                const std::filesystem::path &folder,
                                                std::string &why) {
+  const std::vector<tag_t> drawings = session.objects().tags_of_type(draw::kDrawingType);
+  if (drawings.empty())
+    return {};
   std::error_code error;
   std::filesystem::create_directories(folder, error);
   if (error) {
@@ -277,7 +280,7 @@ std::vector<std::filesystem::path> write_pages(Session &session,
   }
   std::vector<std::filesystem::path> written;
   std::map<std::string, int> used;
-  for (tag_t drawing : session.objects().tags_of_type(draw::kDrawingType)) {
+  for (tag_t drawing : drawings) {
     if (!draw::find_drawing(session, drawing))
       continue;
     std::string name = page_file_name(session.objects().find(drawing)->name);

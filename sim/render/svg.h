@@ -30,8 +30,9 @@ namespace sim::render {
 /// '_', and ".svg".
 [[nodiscard]] std::string page_file_name(std::string_view drawing_name);
 
-/// Writes every drawing of the part into folder (created when missing),
-/// in creation order; a name met twice gets "_2", "_3" ... before the
+/// Writes every drawing of the part into folder (created when missing;
+/// nothing is written or created when the part has no drawing), in
+/// creation order; a name met twice gets "_2", "_3" ... before the
 /// extension.  Returns the files written; on a write failure why says
 /// which and the result is empty.
 [[nodiscard]] std::vector<std::filesystem::path> write_pages(Session &session,

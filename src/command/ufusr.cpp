@@ -10,6 +10,7 @@
 */
 #include "command/command.h"
 
+#include "command/drafting_prefs.h"
 #include "command/report.h"
 #include "command/tips.h"
 #include "host/uf_cam.h"
@@ -18,6 +19,7 @@
 #include "my_func/my_func.h"
 #include "post/post.h"
 #include "selection/selection.h"
+#include "sheet/sheet.h"
 
 #include <stdlib.h>
 
@@ -126,10 +128,26 @@ static int run_checks(tag_t *setup)
   return ask_setup(&messages, setup);
 }
 
-/* The stages, in order: the tips box, the program collection and the post
-** run.  The program list belongs to this routine from its collection to
-** its end.  Returns 1 when every stage went on; 0 at the first that
-** stopped (it has told the user). */
+/* Builds the program sheet of the count records of list with the sheet's
+** drafting and lettering preferences, and puts the user's back afterwards
+** whether the sheet was completed or not (drafting preferences 3, 13 and
+** 16 keep the sheet's values).  1 when the sheet is complete; 0 when it
+** stopped (the user has been told). */
+static int run_sheet(prog_entry *list, int count, tag_t prev_oper_mcs)
+{
+  sheet_prefs prefs;
+  int result;
+
+  sheet_prefs_apply(&prefs);
+  result = prog_draw_note(list, count, prev_oper_mcs);
+  sheet_prefs_restore(&prefs);
+  return result;
+}
+
+/* The stages, in order: the tips box, the program collection, the post
+** run and the program sheet.  The program list belongs to this routine
+** from its collection to its end.  Returns 1 when every stage went on;
+** 0 at the first that stopped (it has told the user). */
 static int run_stages(tag_t setup)
 {
   prog_entry *prog_list = NULL;
@@ -146,7 +164,7 @@ static int run_stages(tag_t setup)
   if (!post_process(prog_list, prog_count, setup)) {
     goto out_free_list;
   }
-  result = 1;
+  result = run_sheet(prog_list, prog_count, prev_oper_mcs);
 
 out_free_list:
   free(prog_list);

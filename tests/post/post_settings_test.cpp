@@ -1,0 +1,157 @@
+// The saved dialog settings record: its exact 192-byte layout, the
+// defaults, and the repair of a damaged record.
+#include "post/post.h"
+
+#include <gtest/gtest.h>
+
+#include <array>
+#include <cstring>
+#include <string>
+
+namespace {
+
+using Bytes = std::array<unsigned char, DIALOG_SETTINGS_SIZE>;
+
+void put_le(Bytes &bytes, std::size_t offset, std::uint32_t value) {
+  for (int i = 0; i < 4; ++i)
+    bytes[offset + i] = static_cast<unsigned char>((value >> (8 * i)) & 0xFFu);
+}
+
+// A record as a valid file holds it: texts terminated, zeros after them.
+Bytes valid_bytes(int layer) {
+  Bytes bytes{};
+  std::memcpy(bytes.data(), "M2612", 5);
+  std::memcpy(bytes.data() + 80, "insert_a", 8);
+  put_le(bytes, 160, 1);
+  put_le(bytes, 164, static_cast<std::uint32_t>(layer));
+  put_le(bytes, 168, 7);
+  put_le(bytes, 172, 0x11223344u);
+  put_le(bytes, 176, 4);
+  put_le(bytes, 180, 6);
+  put_le(bytes, 184, 1);
+  put_le(bytes, 188, 0xFFFFFFFEu); // -2
+  return bytes;
+}
+
+TEST(SettingsRecord, DefaultsAreThoseOfAFirstUse) {
+  dialog_settings record;
+  std::memset(&record, 0x5A, sizeof record);
+  settings_defaults(&record);
+  EXPECT_STREQ(record.str_0, "");
+  EXPECT_STREQ(record.str_1, "");
+  EXPECT_EQ(record.radio_4, 0);
+  EXPECT_EQ(record.int_3, 253);
+  EXPECT_EQ(record.option_6, 0);
+  EXPECT_EQ(record.reserved_172, 0);
+  EXPECT_EQ(record.radio_7, 0);
+  EXPECT_EQ(record.option_9, 0);
+  EXPECT_EQ(record.toggle_8, 0);
+  EXPECT_EQ(record.reserved_188, 1);
+}
+
+// Layers 10 and 26 are a line feed and a Ctrl-Z byte: a text-mode file
+// would turn them into two bytes or an end of file.
+TEST(SettingsRecord, RoundTripIsByteExact) {
+  for (int layer : {10, 26, 1, 256}) {
+    SCOPED_TRACE(layer);
+    const Bytes in = valid_bytes(layer);
+    dialog_settings record;
+    settings_unpack(in.data(), &record);
+    EXPECT_STREQ(record.str_0, "M2612");
+    EXPECT_STREQ(record.str_1, "insert_a");
+    EXPECT_EQ(record.radio_4, 1);
+    EXPECT_EQ(record.int_3, layer);
+    EXPECT_EQ(record.option_6, 7);
+    EXPECT_EQ(record.reserved_172, 0x11223344);
+    EXPECT_EQ(record.radio_7, 4);
+    EXPECT_EQ(record.option_9, 6);
+    EXPECT_EQ(record.toggle_8, 1);
+    EXPECT_EQ(record.reserved_188, -2);
+    Bytes out{};
+    settings_pack(&record, out.data());
+    EXPECT_EQ(out, in);
+  }
+}
+
+TEST(SettingsRecord, PackIsLittleEndianAtFixedOffsets) {
+  dialog_settings record;
+  settings_defaults(&record);
+  record.int_3 = 0x01020304;
+  record.reserved_188 = -1;
+  Bytes out{};
+  settings_pack(&record, out.data());
+  EXPECT_EQ(out[164], 0x04);
+  EXPECT_EQ(out[165], 0x03);
+  EXPECT_EQ(out[166], 0x02);
+  EXPECT_EQ(out[167], 0x01);
+  for (std::size_t i = 188; i < 192; ++i)
+    EXPECT_EQ(out[i], 0xFF);
+}
+
+TEST(SettingsRecord, DamagedTextsAreTerminated) {
+  Bytes bytes = valid_bytes(253);
+  std::memset(bytes.data(), 'A', 160); // neither text has a terminator
+  dialog_settings record;
+  settings_unpack(bytes.data(), &record);
+  EXPECT_EQ(std::string(record.str_0), std::string(79, 'A'));
+  EXPECT_EQ(std::string(record.str_1), std::string(79, 'A'));
+}
+
+struct ChoiceCase {
+  std::size_t offset;
+  std::uint32_t stored;
+  int dialog_settings::*field;
+  int expected;
+};
+
+TEST(SettingsRecord, ChoicesOutsideTheirListsBecomeDefaults) {
+  const ChoiceCase cases[] = {
+      {160, 1, &dialog_settings::radio_4, 1},   {160, 2, &dialog_settings::radio_4, 0},
+      {160, 0xFFFFFFFFu, &dialog_settings::radio_4, 0},
+      {168, 7, &dialog_settings::option_6, 7},  {168, 8, &dialog_settings::option_6, 0},
+      {176, 4, &dialog_settings::radio_7, 4},   {176, 5, &dialog_settings::radio_7, 0},
+      {176, 0x80000000u, &dialog_settings::radio_7, 0},
+      {180, 6, &dialog_settings::option_9, 6},  {180, 7, &dialog_settings::option_9, 0},
+      {184, 1, &dialog_settings::toggle_8, 1},  {184, 2, &dialog_settings::toggle_8, 0},
+      // The layer is not a choice: the dialog's OK refuses a bad one.
+      {164, 0, &dialog_settings::int_3, 0},     {164, 300, &dialog_settings::int_3, 300},
+  };
+  for (const ChoiceCase &c : cases) {
+    SCOPED_TRACE(testing::Message() << "offset " << c.offset << " value " << c.stored);
+    Bytes bytes = valid_bytes(253);
+    put_le(bytes, c.offset, c.stored);
+    dialog_settings record;
+    settings_unpack(bytes.data(), &record);
+    EXPECT_EQ(record.*c.field, c.expected);
+  }
+}
+
+TEST(TextCopyCut, NeverSplitsADoubleByteCharacter) {
+  struct Case {
+    std::string src;
+    std::size_t max;
+    std::string expected;
+  };
+  // "\xb3\xcc\xca\xbd" is two GBK characters; "\xd5\x5c" a character
+  // whose second byte is a backslash.
+  const Case cases[] = {
+      {"abcdef", 4, "abcd"},
+      {"abc", 10, "abc"},
+      {"a\xb3\xcc\xca\xbd", 4, "a\xb3\xcc"},
+      {"a\xb3\xcc\xca\xbd", 3, "a\xb3\xcc"},
+      {"ab\xb3\xcc", 3, "ab"},
+      {"\xd5\x5c" "x", 1, ""},
+  };
+  for (const Case &c : cases) {
+    SCOPED_TRACE(c.src);
+    char out[16];
+    std::memset(out, 'Z', sizeof out);
+    text_copy_cut(out, sizeof out, c.src.c_str(), c.max);
+    EXPECT_EQ(std::string(out), c.expected);
+  }
+  char small[3];
+  text_copy_cut(small, sizeof small, "abcdef", 79);
+  EXPECT_STREQ(small, "ab");
+}
+
+} // namespace

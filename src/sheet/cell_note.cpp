@@ -13,7 +13,6 @@
 #include "host/host.h"
 #include "my_func/my_func.h"
 
-#include <string.h>
 
 /* The value of cell_aspect_ratio that stands for "not read yet". */
 #define CELL_RATIO_UNREAD (-1.0)
@@ -90,8 +89,7 @@ static void draw_border_line(double x1, double y1, double x2, double y2)
 int create_cell_note(double row_height, double top_y, double left_x, double right_x,
                      const char *text, int align_position)
 {
-  UF_DRF_lettering_preferences_t kept;
-  UF_DRF_lettering_preferences_t lettering;
+  lettering_bracket lettering;
   char note_text[CELL_TEXT_BUFSIZE] = "";
   char *note_p[1];
   double note_point[3];
@@ -101,14 +99,11 @@ int create_cell_note(double row_height, double top_y, double left_x, double righ
   if (!load_cell_ratio()) {
     return 0;
   }
-  memset(&kept, 0, sizeof kept);
-  memset(&lettering, 0, sizeof lettering);
-  UF_CALL(UF_DRF_ask_lettering_preferences(&kept));
-  UF_CALL(UF_DRF_ask_lettering_preferences(&lettering));
-  lettering.general_text.char_space_factor = 0.2;
-  lettering.general_text.aspect_ratio = cell_aspect_ratio;
-  lettering.align_position = align_position;
-  UF_CALL(UF_DRF_set_lettering_preferences(&lettering));
+  lettering_open(&lettering);
+  lettering.working.general_text.char_space_factor = 0.2;
+  lettering.working.general_text.aspect_ratio = cell_aspect_ratio;
+  lettering.working.align_position = align_position;
+  lettering_apply(&lettering);
 
   draw_border_line(left_x, top_y, right_x, top_y);
   draw_border_line(right_x, top_y, right_x, bottom_y);
@@ -129,6 +124,6 @@ int create_cell_note(double row_height, double top_y, double left_x, double righ
   UF_CALL_TEXT("UF_DRF_create_note( 1, note_p, note_point, 0, &note_tag )",
                UF_DRF_create_note(1, note_p, note_point, 0, &note_tag));
 
-  UF_CALL(UF_DRF_set_lettering_preferences(&kept));
+  lettering_close(&lettering);
   return 1;
 }

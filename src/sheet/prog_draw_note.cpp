@@ -407,8 +407,7 @@ int prog_draw_note(prog_entry *list, int count, tag_t prev_oper_mcs)
 {
   table_run table;
   table_run *run = &table;
-  UF_DRF_lettering_preferences_t kept;
-  UF_DRF_lettering_preferences_t lettering;
+  lettering_bracket lettering;
   int result = 0;
 
   memset(run, 0, sizeof *run);
@@ -418,15 +417,12 @@ int prog_draw_note(prog_entry *list, int count, tag_t prev_oper_mcs)
     return 0;
   }
 
-  memset(&kept, 0, sizeof kept);
-  memset(&lettering, 0, sizeof lettering);
-  UF_CALL(UF_DRF_ask_lettering_preferences(&kept));
-  UF_CALL(UF_DRF_ask_lettering_preferences(&lettering));
-  lettering.general_text.size = run->text_size;
-  lettering.general_text.char_space_factor = 1.0;
-  lettering.general_text.aspect_ratio = 0.8;
-  lettering.align_position = UF_DRF_MID_LEFT;
-  UF_CALL(UF_DRF_set_lettering_preferences(&lettering));
+  lettering_open(&lettering);
+  lettering.working.general_text.size = run->text_size;
+  lettering.working.general_text.char_space_factor = 1.0;
+  lettering.working.general_text.aspect_ratio = 0.8;
+  lettering.working.align_position = UF_DRF_MID_LEFT;
+  lettering_apply(&lettering);
 
   if (!create_modl_view(prev_oper_mcs, &run->modl_view, &run->modl_iso_view,
                         &run->view_dir_code)) {
@@ -439,6 +435,6 @@ int prog_draw_note(prog_entry *list, int count, tag_t prev_oper_mcs)
   result = write_table(run, list, count);
 
 out_restore_lettering:
-  UF_CALL(UF_DRF_set_lettering_preferences(&kept));
+  lettering_close(&lettering);
   return result;
 }

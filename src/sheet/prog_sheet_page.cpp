@@ -237,8 +237,7 @@ int import_prog_drawing(const char *drawing_name, tag_t *drawing, int page_numbe
   char page_note[PAGE_NOTE_BUFSIZE] = "";
   char date_note[DATE_TEXT_BUFSIZE] = "";
   char path_note[MAX_FSPEC_BUFSIZE] = "";
-  UF_DRF_lettering_preferences_t kept;
-  UF_DRF_lettering_preferences_t lettering;
+  lettering_bracket lettering;
   double path_ratio = 0.0;
   double height = 0.0;
   double width = 0.0;
@@ -277,15 +276,12 @@ int import_prog_drawing(const char *drawing_name, tag_t *drawing, int page_numbe
   }
   import_template(PROG_SHEET_TEMPLATE);
 
-  memset(&kept, 0, sizeof kept);
-  memset(&lettering, 0, sizeof lettering);
-  UF_CALL(UF_DRF_ask_lettering_preferences(&kept));
-  UF_CALL(UF_DRF_ask_lettering_preferences(&lettering));
-  lettering.general_text.size = 4.0;
-  lettering.general_text.char_space_factor = 1.0;
-  lettering.general_text.aspect_ratio = 1.0;
-  lettering.align_position = UF_DRF_MID_CENTER;
-  UF_CALL(UF_DRF_set_lettering_preferences(&lettering));
+  lettering_open(&lettering);
+  lettering.working.general_text.size = 4.0;
+  lettering.working.general_text.char_space_factor = 1.0;
+  lettering.working.general_text.aspect_ratio = 1.0;
+  lettering.working.align_position = UF_DRF_MID_CENTER;
+  lettering_apply(&lettering);
 
   create_header_note(page_note, points[NOTE_PAGE]);
   create_header_note(choice_text(messages, MSG_DESC_FIRST, desc_choice, DESC_CHOICE_COUNT - 1),
@@ -294,19 +290,19 @@ int import_prog_drawing(const char *drawing_name, tag_t *drawing, int page_numbe
       choice_text(messages, MSG_TYPE_FIRST, part_type_choice, PART_TYPE_CHOICE_COUNT - 1),
       points[NOTE_PART_TYPE]);
 
-  lettering.general_text.size = 3.175;
-  lettering.general_text.aspect_ratio = 0.8;
-  UF_CALL(UF_DRF_set_lettering_preferences(&lettering));
+  lettering.working.general_text.size = 3.175;
+  lettering.working.general_text.aspect_ratio = 0.8;
+  lettering_apply(&lettering);
   create_header_note(date_note, points[NOTE_TIME]);
   create_header_note(mold_no, points[NOTE_MOLD_NO]);
   create_header_note(part_no, points[NOTE_PART_NO]);
 
-  lettering.general_text.aspect_ratio = path_ratio;
-  lettering.align_position = UF_DRF_MID_LEFT;
-  UF_CALL(UF_DRF_set_lettering_preferences(&lettering));
+  lettering.working.general_text.aspect_ratio = path_ratio;
+  lettering.working.align_position = UF_DRF_MID_LEFT;
+  lettering_apply(&lettering);
   create_header_note(path_note, points[NOTE_PART_PATH]);
 
-  UF_CALL(UF_DRF_set_lettering_preferences(&kept));
+  lettering_close(&lettering);
   return 1;
 }
 
@@ -321,8 +317,7 @@ int import_prog_drawing_1(const char *drawing_name, tag_t *drawing, int page_num
   char page_text[PAGE_NOTE_BUFSIZE] = "";
   char *page_note[1];
   double elec_page_note_point[3];
-  UF_DRF_lettering_preferences_t kept;
-  UF_DRF_lettering_preferences_t lettering;
+  lettering_bracket lettering;
   double height = 0.0;
   double width = 0.0;
   tag_t page_tag = NULL_TAG;
@@ -347,19 +342,16 @@ int import_prog_drawing_1(const char *drawing_name, tag_t *drawing, int page_num
   }
   import_template(PROG_SHEET_TEMPLATE_1);
 
-  memset(&kept, 0, sizeof kept);
-  memset(&lettering, 0, sizeof lettering);
-  UF_CALL(UF_DRF_ask_lettering_preferences(&kept));
-  UF_CALL(UF_DRF_ask_lettering_preferences(&lettering));
-  lettering.general_text.size = 3.175;
-  lettering.general_text.char_space_factor = 1.0;
-  lettering.general_text.aspect_ratio = 0.8;
-  UF_CALL(UF_DRF_set_lettering_preferences(&lettering));
+  lettering_open(&lettering);
+  lettering.working.general_text.size = 3.175;
+  lettering.working.general_text.char_space_factor = 1.0;
+  lettering.working.general_text.aspect_ratio = 0.8;
+  lettering_apply(&lettering);
 
   page_note[0] = page_text;
   UF_CALL_TEXT("UF_DRF_create_note( 1,page_note,elec_page_note_point,0,&page_tag )",
                UF_DRF_create_note(1, page_note, elec_page_note_point, 0, &page_tag));
 
-  UF_CALL(UF_DRF_set_lettering_preferences(&kept));
+  lettering_close(&lettering);
   return 1;
 }

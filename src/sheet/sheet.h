@@ -13,6 +13,7 @@
 
 #include "command/command.h"
 #include "host/uf_defs.h"
+#include "host/uf_drf.h"
 #include "my_func/my_func.h"
 
 /* The two sheet templates. */
@@ -36,6 +37,17 @@ int import_prog_drawing_1(const char *drawing_name, tag_t *drawing, int page_num
 int create_cell_note(double row_height, double top_y, double left_x, double right_x,
                      const char *text, int align_position);
 void sheet_reset_state(void);
+
+/* lettering.cpp: a routine's change of the lettering preferences. */
+typedef struct lettering_bracket {
+  UF_DRF_lettering_preferences_t kept;    /* as the routine found them */
+  UF_DRF_lettering_preferences_t working; /* the routine's own */
+  int open; /* non-zero: both copies were read */
+} lettering_bracket;
+
+void lettering_open(lettering_bracket *bracket);
+void lettering_apply(lettering_bracket *bracket);
+void lettering_close(lettering_bracket *bracket);
 
 /* prog_draw_note.cpp */
 int prog_draw_note(prog_entry *list, int count, tag_t prev_oper_mcs);

@@ -294,6 +294,8 @@ TEST_F(Driver, FaultLoopKeepsTheBracketBalanced) {
                                            << "fault " << k;
                                        EXPECT_EQ(report.unfreed_arrays, 0u) << "fault " << k;
                                        EXPECT_EQ(report.files_left_open, 0u) << "fault " << k;
+                                       for (const auto &failure : report.failures)
+                                         ADD_FAILURE() << "fault " << k << ": " << failure;
                                      });
   EXPECT_GT(n, 5u);
 }

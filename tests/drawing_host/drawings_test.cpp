@@ -6,6 +6,8 @@
 #include "drawings/drawings.h"
 #include "drawings/sheet_templates.h"
 #include "drawings/template_import.h"
+#include "dump/dump.h"
+#include "geometry/build.h"
 #include "geometry/model.h"
 #include "host/uf_core.h"
 #include "host/uf_curve.h"
@@ -16,6 +18,7 @@
 #include "views/model_views.h"
 
 #include <cstring>
+#include <nlohmann/json.hpp>
 #include <fstream>
 #include <sstream>
 
@@ -382,6 +385,125 @@ TEST(SheetTemplates, DefinitionValuesAreReadAsTheCommandReadsThem) {
   std::string why;
   EXPECT_FALSE(draw::draw_sheet_templates("prog_sheet_width: 420\n", why));
   EXPECT_EQ(why, "missing prog_sheet_high:");
+}
+
+} // namespace
+} // namespace sim::testing
+
+namespace sim::testing {
+namespace {
+
+class DrawingDumpTest : public SessionTest {};
+
+TEST_F(DrawingDumpTest, DumpShowsDrawingsNotesAndTheLetteringRecord) {
+  ASSERT_EQ(UF_initialize(), 0);
+  UF_DRAW_info_t info = a3_info();
+  tag_t drawing = NULL_TAG;
+  ASSERT_EQ(UF_DRAW_create_drawing("prog_sheet1", &info, &drawing), 0);
+  UF_DRF_lettering_preferences_t lettering{};
+  ASSERT_EQ(UF_DRF_ask_lettering_preferences(&lettering), 0);
+  lettering.general_text.line_space_factor = 0.5;
+  ASSERT_EQ(UF_DRF_set_lettering_preferences(&lettering), 0);
+  char text[] = "\xc4\xa3"; // "模"
+  char *lines[] = {text};
+  double origin[3] = {72.5, 272, 0};
+  tag_t note = NULL_TAG;
+  ASSERT_EQ(UF_DRF_create_note(1, lines, origin, 0, &note), 0);
+  ASSERT_EQ(UF_terminate(), 0);
+
+  const nlohmann::json part = dump_part(session());
+  const nlohmann::json *sheet = nullptr, *made = nullptr;
+  for (const nlohmann::json &object : part["objects"]) {
+    if (object["tag"] == drawing)
+      sheet = &object;
+    if (object["tag"] == note)
+      made = &object;
+  }
+  ASSERT_NE(sheet, nullptr);
+  ASSERT_NE(made, nullptr);
+  EXPECT_EQ((*sheet)["kind"], "drawing");
+  EXPECT_EQ((*sheet)["payload"]["width_mm"], 420);
+  EXPECT_EQ((*sheet)["payload"]["projection_angle"], "third");
+  EXPECT_EQ((*made)["kind"], "note");
+  EXPECT_EQ((*made)["payload"]["drawing"], drawing);
+  EXPECT_EQ((*made)["payload"]["lines"][0], "\u6a21");
+  EXPECT_EQ((*made)["payload"]["lines_gbk_hex"][0], "c4a3");
+  EXPECT_EQ((*made)["payload"]["lettering"]["line_space_factor"], 0.5);
+  const nlohmann::json &state = part["state"];
+  EXPECT_EQ(state["drawings"]["display_state"], 2);
+  EXPECT_EQ(state["drawings"]["current_drawing"], drawing);
+  EXPECT_EQ(state["drafting"]["lettering"]["general_text"]["line_space_factor"], 0.5);
+  EXPECT_EQ(state["drafting"]["int_prefs"].size(), 100u);
+  EXPECT_EQ(state["drafting"]["real_prefs"].size(), 70u);
+}
+
+// Every fallible call of a page build failed in turn: no crash, and what
+// exists stays consistent (notes and lines on existing drawings, the
+// current drawing a drawing, member views listed by their drawing).
+TEST_F(DrawingDumpTest, FaultLoopOverAPageBuild) {
+  auto body = [&] {
+    ASSERT_EQ(session().bracket_depth(), 0);
+    if (UF_initialize() != 0)
+      return;
+    auto block = geo::make_block({40, 30, 20});
+    if (block.ok())
+      geo::add_body(session(), *block, {});
+    const tag_t top = views::save_view(session(), "T1", *views::standard_view("TOP"), "TOP");
+    UF_DRAW_info_t info = a3_info();
+    tag_t drawing = NULL_TAG;
+    (void)UF_DRAW_create_drawing("prog_sheet1", &info, &drawing);
+    UF_import_part_modes_t modes{};
+    double csys[6] = {1, 0, 0, 0, 1, 0}, point[3] = {0, 0, 0};
+    tag_t group = NULL_TAG;
+    (void)UF_PART_import("D:\\kv_conf\\prog_sheet_mr.prt", &modes, csys, point, 1.0, &group);
+    UF_DRF_lettering_preferences_t keep{}, work{};
+    const bool asked = UF_DRF_ask_lettering_preferences(&keep) == 0 &&
+                       UF_DRF_ask_lettering_preferences(&work) == 0;
+    if (asked) {
+      work.general_text.size = 4.0;
+      (void)UF_DRF_set_lettering_preferences(&work);
+    }
+    char text[] = "x";
+    char *lines[] = {text};
+    double origin[3] = {10, 10, 0};
+    tag_t note = NULL_TAG;
+    (void)UF_DRF_create_note(1, lines, origin, 0, &note);
+    if (asked)
+      (void)UF_DRF_set_lettering_preferences(&keep);
+    UF_DRAW_view_info_t view_info{};
+    if (UF_DRAW_initialize_view_info(&view_info) == 0 && drawing != NULL_TAG) {
+      double ref[2] = {210, 148.5};
+      tag_t view = NULL_TAG, side = NULL_TAG;
+      if (UF_DRAW_import_view(drawing, top, ref, &view_info, &view) == 0) {
+        (void)UF_DRAW_set_view_scale(view, 0.5);
+        (void)UF_DRAW_add_orthographic_view(drawing, view, 3, ref, &side);
+      }
+    }
+    (void)UF_terminate();
+  };
+  auto check = [&](std::uint64_t k) {
+    Session &s = session();
+    const draw::Drawings *drawings = s.find<draw::Drawings>();
+    if (drawings && drawings->current != NULL_TAG) {
+      EXPECT_NE(draw::find_drawing(s, drawings->current), nullptr) << k;
+    }
+    s.objects().for_each([&](const Object &object) {
+      if (const auto *n = dynamic_cast<const drf::NotePayload *>(object.payload.get())) {
+        EXPECT_TRUE(n->drawing == NULL_TAG || draw::find_drawing(s, n->drawing)) << k;
+      }
+      if (const auto *l = dynamic_cast<const drf::SheetLinePayload *>(object.payload.get())) {
+        EXPECT_NE(draw::find_drawing(s, l->drawing), nullptr) << k;
+      }
+    });
+    const UF_DRF_lettering_preferences_t &now = s.component<drf::Drafting>().lettering;
+    if (k == 0) {
+      EXPECT_EQ(now.general_text.size, drf::default_lettering().general_text.size)
+          << "lettering put back";
+    }
+    EXPECT_TRUE(drf::lettering_valid(now)) << k;
+    EXPECT_EQ(s.bracket_depth(), 0) << k;
+  };
+  EXPECT_GT(fault_loop(body, check), 10u);
 }
 
 } // namespace

@@ -74,10 +74,12 @@ extern "C" int uc1603(const char *title, int default_item, char items[][UC1603_I
     sim::Question question;
     question.kind = sim::QuestionKind::Menu;
     question.title = bounded(title, kTitleLimit);
+    question.text = question.title;
     for (int i = 0; i < count; ++i)
       question.choices.push_back({bounded(items[i], UC1603_ITEM_BUFSIZE), kMenuFirstItem + i});
     if (default_item >= 1 && default_item <= count)
-      question.text = "default item " + std::to_string(default_item);
+      s.transcript().add(sim::EventKind::Note, {},
+                         "the menu offers item " + std::to_string(default_item) + " as default");
     question.keys = {"menu"};
     const nlohmann::json *answer = s.op().ask(question);
     if (!answer) {
@@ -117,7 +119,8 @@ extern "C" int UF_UI_create_filebox(const char *prompt, const char *title, const
         question.kind = sim::QuestionKind::FileBox;
         question.title = bounded(title, kTitleLimit);
         const std::string shown_filter = bounded(filter, kTitleLimit);
-        question.text = bounded(prompt, kTitleLimit) + "\nfilter: " + shown_filter +
+        question.text = question.title + "\n" + bounded(prompt, kTitleLimit) +
+                        "\nfilter: " + shown_filter +
                         "\nfile name: " + bounded(default_name, kTitleLimit);
         question.keys = {"file"};
         const auto cancel = [&](const char *what) {

@@ -46,6 +46,7 @@ struct Reader {
   DialogSpec &dialog;
   bool in_dialog = false;         ///< in the [dialog] section
   ControlSpec *control = nullptr; ///< the control section being read
+  int control_line = 0;           ///< where its section begins
   bool kind_seen = false;
   std::string initial;            ///< the control's "value" line, read at its end
   int initial_line = 0;
@@ -56,6 +57,7 @@ struct Reader {
   ControlSpec *c = r.control;
   if (!c)
     return true;
+  line = r.control_line;
   if (!r.kind_seen) {
     why = "the control " + c->id + " has no kind";
     return false;
@@ -118,6 +120,7 @@ struct Reader {
     }
     if (!finish_control(r, why, error_line))
       return false;
+    error_line = number;
     const std::string_view id = trim(line.substr(1, line.size() - 2));
     if (id == "dialog") {
       r.in_dialog = true;
@@ -138,6 +141,7 @@ struct Reader {
     }
     r.dialog.controls.push_back(ControlSpec{std::string(id), ControlKind::String, {}, {}, {}});
     r.control = &r.dialog.controls.back();
+    r.control_line = number;
     return true;
   }
   const std::size_t eq = line.find('=');
@@ -210,7 +214,7 @@ bool parse_dialog_file(std::string_view text, DialogSpec &dialog, std::string &e
   dialog = DialogSpec{};
   if (text.substr(0, 3) == "\xEF\xBB\xBF")
     text.remove_prefix(3);
-  Reader reader{dialog, false, nullptr, false, {}, 0};
+  Reader reader{dialog, false, nullptr, 0, false, {}, 0};
   int number = 0;
   int error_line = 0;
   std::string why;

@@ -331,7 +331,7 @@ int Styler::run(std::size_t index, const Callbacks &callbacks) {
     Question question;
     question.kind = QuestionKind::Dialog;
     question.title = dialogs_[index].spec.title;
-    question.text = describe(dialogs_[index]);
+    question.text = question.title + "\n" + describe(dialogs_[index]);
     question.choices = {{"OK", kResponseOk}, {"Apply", kResponseApply}, {"Cancel", kResponseCancel}};
     question.keys = {"dialog", "press"};
     question.from_terminal = dialog_from_terminal;

@@ -1,0 +1,185 @@
+// Coordinate systems: orthonormalisation of a scenario's axes, the
+// row layout of the nine matrix values, perturbations that survive to the
+// third decimal, the WCS, and the refusals.
+#include "cam/cam_state.h"
+#include "cam/frame.h"
+#include "cam_fixture.h"
+#include "host/uf_csys.h"
+#include "objects/object_store.h"
+#include "scenario/scenario.h"
+#include "session/status.h"
+
+#include <gtest/gtest.h>
+
+#include <cmath>
+
+namespace {
+
+using sim::geo::Vec3;
+namespace cam = sim::cam;
+
+void expect_rotation(const sim::geo::Mat3 &m) {
+  for (int r = 0; r < 3; ++r) {
+    EXPECT_NEAR(sim::geo::norm(m.row[r]), 1.0, 1e-12) << "row " << r;
+    for (int s = r + 1; s < 3; ++s)
+      EXPECT_NEAR(sim::geo::dot(m.row[r], m.row[s]), 0.0, 1e-12) << r << "," << s;
+  }
+  EXPECT_NEAR(sim::geo::dot(sim::geo::cross(m.row[0], m.row[1]), m.row[2]), 1.0, 1e-12);
+}
+
+struct AxesCase {
+  Vec3 x, y;
+  std::array<double, 9> expected;
+};
+
+TEST(FrameFromAxes, MakesProperRotations) {
+  const double s = std::sqrt(0.5);
+  const AxesCase cases[] = {
+      {{1, 0, 0}, {0, 1, 0}, {1, 0, 0, 0, 1, 0, 0, 0, 1}},
+      {{0, 1, 0}, {-1, 0, 0}, {0, 1, 0, -1, 0, 0, 0, 0, 1}},   // turned 90 degrees about Z
+      {{2, 0, 0}, {5, 3, 0}, {1, 0, 0, 0, 1, 0, 0, 0, 1}},     // scaled, Y not perpendicular
+      {{1, 0, 0}, {0, 0, 1}, {1, 0, 0, 0, 0, 1, 0, -1, 0}},    // Z axis along -Y
+      {{0, 0, -1}, {0, 1, 0}, {0, 0, -1, 0, 1, 0, 1, 0, 0}},
+      {{1, 1, 0}, {-1, 1, 0}, {s, s, 0, -s, s, 0, 0, 0, 1}},   // tilted 45 degrees
+  };
+  for (const AxesCase &c : cases) {
+    const auto frame = cam::frame_from_axes({1, 2, 3}, c.x, c.y);
+    ASSERT_TRUE(frame) << frame.error();
+    expect_rotation(frame->axes);
+    const auto values = cam::matrix_values(frame->axes);
+    for (int i = 0; i < 9; ++i)
+      EXPECT_NEAR(values[i], c.expected[i], 1e-12) << "value " << i;
+    EXPECT_EQ(frame->origin, (Vec3{1, 2, 3}));
+  }
+}
+
+TEST(FrameFromAxes, SmallPerturbationIsASmallRealRotation) {
+  const auto frame = cam::frame_from_axes({}, {1, 0.0004, 0}, {0, 1, 0});
+  ASSERT_TRUE(frame);
+  expect_rotation(frame->axes);
+  const auto v = cam::matrix_values(frame->axes);
+  EXPECT_NEAR(v[1], 0.0004, 1e-9);  // X axis leans towards Y
+  EXPECT_NEAR(v[3], -0.0004, 1e-9); // so Y leans back from X
+  EXPECT_NEAR(v[0], 1.0, 1e-6);
+}
+
+TEST(FrameFromAxes, RefusesDegenerateAxes) {
+  EXPECT_FALSE(cam::frame_from_axes({}, {0, 0, 0}, {0, 1, 0}));
+  EXPECT_FALSE(cam::frame_from_axes({}, {1, 0, 0}, {3, 0, 0}));
+  EXPECT_FALSE(cam::frame_from_axes({}, {1, 0, 0}, {0, 0, 0}));
+}
+
+TEST(FrameFromMatrix, KeepsNearlyOrthonormalValuesAndRefusesOthers) {
+  const auto kept = cam::frame_from_matrix({}, {1.0004, 0, 0, 0, 0.9996, 0, 0, 0, 1});
+  ASSERT_TRUE(kept) << kept.error();
+  EXPECT_EQ(cam::matrix_values(kept->axes)[0], 1.0004);
+  EXPECT_EQ(cam::matrix_values(kept->axes)[4], 0.9996);
+  EXPECT_FALSE(cam::frame_from_matrix({}, {1.01, 0, 0, 0, 1, 0, 0, 0, 1}));    // not unit
+  EXPECT_FALSE(cam::frame_from_matrix({}, {1, 0, 0, 0.1, 1, 0, 0, 0, 1}));     // not perpendicular
+  EXPECT_FALSE(cam::frame_from_matrix({}, {1, 0, 0, 0, 1, 0, 0, 0, -1}));      // left-handed
+}
+
+class Csys : public sim::testing::CamHostTest {
+protected:
+  tag_t csys(const char *name) {
+    const tag_t tag = session().objects().next_by_name(name, NULL_TAG);
+    EXPECT_NE(tag, NULL_TAG) << name;
+    return tag;
+  }
+  std::array<double, 9> values_of(const char *name) {
+    tag_t matrix = NULL_TAG;
+    double origin[3] = {};
+    EXPECT_EQ(UF_CSYS_ask_csys_info(csys(name), &matrix, origin), 0);
+    std::array<double, 9> v{};
+    EXPECT_EQ(UF_CSYS_ask_matrix_values(matrix, v.data()), 0);
+    return v;
+  }
+};
+
+TEST_F(Csys, MatrixValuesAreRowsOfTheAxesInAbsoluteCoordinates) {
+  load_part(R"("csys": {"TURNED": {"origin": [10, 20, 30], "x": [0, 1, 0], "y": [-1, 0, 0]}})");
+  tag_t matrix = NULL_TAG;
+  double origin[3] = {};
+  ASSERT_EQ(UF_CSYS_ask_csys_info(csys("TURNED"), &matrix, origin), 0);
+  EXPECT_EQ(origin[0], 10);
+  EXPECT_EQ(origin[1], 20);
+  EXPECT_EQ(origin[2], 30);
+  ASSERT_NE(matrix, NULL_TAG);
+  EXPECT_EQ(session().objects().find(matrix)->type, cam::kMatrixType);
+  double v[9] = {};
+  ASSERT_EQ(UF_CSYS_ask_matrix_values(matrix, v), 0);
+  const double expected[9] = {0, 1, 0, -1, 0, 0, 0, 0, 1};
+  for (int i = 0; i < 9; ++i)
+    EXPECT_NEAR(v[i], expected[i], 1e-15) << "value " << i;
+}
+
+TEST_F(Csys, PerturbationsSurviveToTheThirdDecimal) {
+  load_part(R"("csys": {
+    "P0": {"origin": [0, 0, 30]},
+    "P4": {"origin": [0, 0, 30], "x": [1, 0.0004, 0]},
+    "P6": {"origin": [0, 0, 30], "x": [1, 0.0006, 0]},
+    "BIG": {"origin": [0, 0, 30], "matrix": [1.0004, 0, 0, 0, 1, 0, 0, 0, 1]},
+    "SMALL": {"origin": [0, 0, 30], "matrix": [0.9996, 0, 0, 0, 1, 0, 0, 0, 1]},
+    "MOVED": {"origin": [0, 0.002, 30]}})");
+  const auto round3 = [](double v) { return std::round(v * 1000) / 1000; };
+  EXPECT_EQ(round3(values_of("P4")[1]), round3(values_of("P0")[1]));   // 0.0004 -> 0.000
+  EXPECT_NE(round3(values_of("P6")[1]), round3(values_of("P4")[1]));   // 0.0006 -> 0.001
+  EXPECT_EQ(values_of("BIG")[0], 1.0004);
+  EXPECT_EQ(values_of("SMALL")[0], 0.9996);
+  EXPECT_EQ(round3(values_of("BIG")[0]), round3(values_of("SMALL")[0]));
+  tag_t matrix = NULL_TAG;
+  double origin[3] = {};
+  ASSERT_EQ(UF_CSYS_ask_csys_info(csys("MOVED"), &matrix, origin), 0);
+  EXPECT_EQ(origin[1], 0.002);
+}
+
+TEST_F(Csys, SetWcsMovesTheWorkFrame) {
+  load_part(R"("csys": {"MCS": {"origin": [5, 0, 0], "x": [0, 1, 0], "y": [-1, 0, 0]}})");
+  EXPECT_EQ(cam::work_frame(session()).origin, (Vec3{0, 0, 0}));
+  ASSERT_EQ(UF_CSYS_set_wcs(csys("MCS")), 0);
+  EXPECT_EQ(session().component<cam::CamState>().wcs_csys(), csys("MCS"));
+  const auto frame = cam::work_frame(session());
+  EXPECT_EQ(frame.origin, (Vec3{5, 0, 0}));
+  // Absolute (5, 1, 0) lies on the WCS X axis.
+  double p[3] = {5, 1, 0};
+  ASSERT_EQ(UF_CSYS_map_point(UF_CSYS_WORK_COORDS, p, UF_CSYS_ROOT_WCS_COORDS, p), 0);
+  EXPECT_NEAR(p[0], 1, 1e-12);
+  EXPECT_NEAR(p[1], 0, 1e-12);
+}
+
+TEST_F(Csys, WrongObjectsAreRefused) {
+  load_part(R"("csys": {"MCS": {}})");
+  tag_t matrix = NULL_TAG;
+  double origin[3] = {};
+  ASSERT_EQ(UF_CSYS_ask_csys_info(csys("MCS"), &matrix, origin), 0);
+  double v[9];
+  EXPECT_EQ(UF_CSYS_ask_csys_info(matrix, &matrix, origin), sim::status::kWrongType);
+  EXPECT_EQ(UF_CSYS_ask_csys_info(NULL_TAG, &matrix, origin), sim::status::kBadTag);
+  EXPECT_EQ(UF_CSYS_ask_matrix_values(csys("MCS"), v), sim::status::kWrongType);
+  EXPECT_EQ(UF_CSYS_set_wcs(matrix), sim::status::kWrongType);
+  EXPECT_EQ(UF_CSYS_set_wcs(NULL_TAG), sim::status::kBadTag);
+  EXPECT_EQ(cam::work_frame(session()).origin, (Vec3{0, 0, 0}));
+}
+
+TEST_F(Csys, ScenarioMistakesNameTheirPlace) {
+  const std::pair<const char *, const char *> cases[] = {
+      {R"("csys": {"A": {"x": [0, 0, 0]}})", "/part/csys/A"},
+      {R"("csys": {"A": {"x": [1, 0, 0], "y": [2, 0, 0]}})", "/part/csys/A"},
+      {R"("csys": {"A": {"origin": [1, 2]}})", "/part/csys/A/origin"},
+      {R"("csys": {"A": {"matrix": [1, 0, 0, 0, 1, 0, 0, 0, -1]}})", "/part/csys/A"},
+      {R"("csys": {"A": {"matrix": [1, 0, 0]}})", "/part/csys/A/matrix"},
+      {R"("csys": {"A": {"matrix": [1, 0, 0, 0, 1, 0, 0, 0, 1], "x": [1, 0, 0]}})", "/part/csys/A"},
+      {R"("csys": {"A": {"z": [0, 0, 1]}})", "/part/csys/A"},
+      {R"("csys": {"A": {}}, "wcs": "B")", "/part/wcs"},
+  };
+  for (const auto &[keys, path] : cases) {
+    try {
+      load_part(keys);
+      ADD_FAILURE() << "accepted: " << keys;
+    } catch (const sim::ScenarioError &e) {
+      EXPECT_NE(std::string(e.what()).find(path), std::string::npos) << e.what();
+    }
+  }
+}
+
+} // namespace

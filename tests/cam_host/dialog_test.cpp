@@ -1,0 +1,376 @@
+// Designer-made dialogs: the dialog file format (the shipped post dialog
+// included), and the run: constructor, presses with their callbacks, a
+// callback that keeps the dialog open, responses, the destructor, value
+// exchange with the callbacks, and the refusals.
+#include "cam_fixture.h"
+#include "host/uf_core.h"
+#include "host/uf_styler.h"
+#include "session/status.h"
+#include "styler/dialog_file.h"
+#include "styler/styler.h"
+#include "text/gbk.h"
+
+#include <gtest/gtest.h>
+#include <nlohmann/json.hpp>
+
+#include <unistd.h>
+
+#include <cstring>
+#include <filesystem>
+#include <fstream>
+#include <functional>
+#include <sstream>
+#include <string>
+#include <vector>
+
+namespace {
+
+using sim::styler::ControlKind;
+using sim::styler::DialogSpec;
+namespace fs = std::filesystem;
+
+std::string read_disk(const fs::path &path) {
+  std::ifstream in(path, std::ios::binary);
+  std::ostringstream out;
+  out << in.rdbuf();
+  return out.str();
+}
+
+TEST(DialogFile, ShippedPostDialogsHaveTheEightControls) {
+  for (const char *installation : {"kv_conf", "kv_conf_en"}) {
+    SCOPED_TRACE(installation);
+    DialogSpec dialog;
+    std::string error;
+    ASSERT_TRUE(sim::styler::parse_dialog_file(
+        read_disk(fs::path(NCSHEET_SOURCE_DIR) / "data" / installation / "post_sheet_mr_dlg.dlg"),
+        dialog, error))
+        << error;
+    EXPECT_FALSE(dialog.title.empty());
+    const std::tuple<const char *, ControlKind, std::size_t> expected[] = {
+        {"STR_0", ControlKind::String, 0},  {"STR_1", ControlKind::String, 0},
+        {"RADIO_4", ControlKind::Radio, 2}, {"INT_3", ControlKind::Integer, 0},
+        {"OPTION_6", ControlKind::Option, 8}, {"RADIO_7", ControlKind::Radio, 5},
+        {"OPTION_9", ControlKind::Option, 7}, {"TOGGLE_8", ControlKind::Toggle, 0}};
+    ASSERT_EQ(dialog.controls.size(), 8u);
+    for (const auto &[id, kind, options] : expected) {
+      const auto *control = dialog.find(id);
+      ASSERT_NE(control, nullptr) << id;
+      EXPECT_EQ(control->kind, kind) << id;
+      EXPECT_EQ(control->options.size(), options) << id;
+      EXPECT_FALSE(control->label.empty()) << id;
+    }
+    // The extension choices in the post run's order.
+    const std::vector<std::string> extensions(dialog.find("OPTION_9")->options.begin() + 1,
+                                              dialog.find("OPTION_9")->options.end());
+    EXPECT_EQ(extensions, (std::vector<std::string>{".mpf", ".nc", ".pim", ".ptp", ".h", ".i"}));
+    EXPECT_EQ(dialog.find("INT_3")->initial.integer, 253);
+  }
+}
+
+TEST(DialogFile, MistakesAreNamedWithTheirLine) {
+  const std::pair<const char *, const char *> cases[] = {
+      {"[A]\nlabel = x\n", "line 1"},                          // no kind
+      {"[A]\nkind = radio\n[B]\nkind = string\n", "line 1"},   // radio without options
+      {"[A]\nkind = string\noption = x\n", "line 1"},
+      {"[A]\nkind = string\ncolour = red\n", "line 3"},
+      {"kind = string\n", "line 1"},
+      {"[A]\nkind = string\n[A]\nkind = string\n", "line 3"},
+      {"[A]\nkind = option\noption = a\nvalue = 1\n", "line 4"},
+      {"[A]\nkind = toggle\nvalue = 2\n", "line 3"},
+      {"[A]\nkind = integer\nvalue = x\n", "line 3"},
+      {"[A\nkind = string\n", "line 1"},
+      {"[A-1]\nkind = string\n", "line 1"},
+      {"[A]\nkind = slider\n", "line 2"},
+      {"[dialog]\ntitle = t\n", "line 2"}, // no controls
+      {"[dialog]\nname = t\n", "line 2"},
+      {"[A]\nkind string\n", "line 2"},
+  };
+  for (const auto &[text, where] : cases) {
+    DialogSpec dialog;
+    std::string error;
+    EXPECT_FALSE(sim::styler::parse_dialog_file(text, dialog, error)) << text;
+    EXPECT_EQ(error.rfind(where, 0), 0u) << text << " -> " << error;
+  }
+  DialogSpec dialog;
+  std::string error;
+  ASSERT_TRUE(sim::styler::parse_dialog_file(
+      "\xEF\xBB\xBF# c\n[dialog]\ntitle = \xE6\xA8\xA1\r\n[R]\nkind = radio\noption = a\noption = "
+      "b\nvalue = 1\n",
+      dialog, error))
+      << error;
+  EXPECT_EQ(dialog.title, "\xc4\xa3"); // UTF-8 in the file, GBK in the host
+  EXPECT_EQ(dialog.find("R")->initial.integer, 1);
+}
+
+// What a test's callbacks do: they record every reason and answer through
+// a per-test function.
+struct Script {
+  std::vector<int> reasons;
+  std::function<int(int dialog_id, int reason)> handle = [](int, int) { return 1; };
+};
+
+int record(int dialog_id, void *client_data, UF_STYLER_item_value_type_p_t data) {
+  auto *script = static_cast<Script *>(client_data);
+  script->reasons.push_back(data->reason);
+  return script->handle(dialog_id, data->reason);
+}
+
+UF_STYLER_callback_info_t kTable[] = {
+    {UF_STYLER_DIALOG_INDEX, UF_STYLER_CONSTRUCTOR_REASON, 0, record},
+    {UF_STYLER_DIALOG_INDEX, UF_STYLER_DESTRUCTOR_REASON, 0, record},
+    {UF_STYLER_DIALOG_INDEX, UF_STYLER_OK_REASON, 0, record},
+    {UF_STYLER_DIALOG_INDEX, UF_STYLER_APPLY_REASON, 0, record},
+    {UF_STYLER_DIALOG_INDEX, UF_STYLER_CANCEL_REASON, 0, record},
+    {UF_STYLER_NULL_OBJECT, UF_STYLER_NO_REASON, 0, nullptr}};
+
+constexpr int C = UF_STYLER_CONSTRUCTOR_REASON, D = UF_STYLER_DESTRUCTOR_REASON,
+              OK = UF_STYLER_OK_REASON, AP = UF_STYLER_APPLY_REASON, CA = UF_STYLER_CANCEL_REASON;
+
+class Dialog : public sim::testing::SessionTest {
+protected:
+  int run(Script &script, int expected_status = 0, const char *name = "post_sheet_mr_dlg.dlg") {
+    int response = -1;
+    EXPECT_EQ(UF_STYLER_create_dialog(name, kTable, 6, &script, &response), expected_status);
+    return response;
+  }
+  static int ask_int(int id, const char *item) {
+    UF_STYLER_item_value_type_t v{};
+    v.item_id = item;
+    v.item_attr = UF_STYLER_VALUE;
+    EXPECT_EQ(UF_STYLER_ask_value(id, &v), 0) << item;
+    EXPECT_EQ(v.indicator, UF_STYLER_INTEGER_VALUE);
+    return v.value.integer;
+  }
+  static std::string ask_text(int id, const char *item) {
+    UF_STYLER_item_value_type_t v{};
+    v.item_id = item;
+    v.item_attr = UF_STYLER_VALUE;
+    EXPECT_EQ(UF_STYLER_ask_value(id, &v), 0) << item;
+    EXPECT_EQ(v.indicator, UF_STYLER_STRING_VALUE);
+    std::string text = v.value.string ? v.value.string : "";
+    UF_STYLER_free_value(&v);
+    EXPECT_EQ(v.value.string, nullptr);
+    return text;
+  }
+  static int set_int(int id, const char *item, int value) {
+    UF_STYLER_item_value_type_t v{};
+    v.item_id = item;
+    v.item_attr = UF_STYLER_VALUE;
+    v.value.integer = value;
+    return UF_STYLER_set_value(id, &v);
+  }
+  const sim::styler::DialogRecord &last() {
+    return session().component<sim::styler::Styler>().dialogs().back();
+  }
+};
+
+TEST_F(Dialog, PressesCallTheirCallbacksAndGiveTheirResponses) {
+  struct Case {
+    const char *press;
+    std::vector<int> returns; // of the press callbacks, in turn
+    int presses;
+    std::vector<int> reasons;
+    int response;
+  };
+  const Case cases[] = {
+      {"OK", {1}, 1, {C, OK, D}, 2},
+      {"Cancel", {1}, 1, {C, CA, D}, 3},
+      {"Apply", {1}, 1, {C, AP, D}, 4},
+      {"OK", {0, 1}, 2, {C, OK, OK, D}, 2},         // kept open once, as for a bad layer
+      {"Apply", {0, 0, 1}, 3, {C, AP, AP, AP, D}, 4},
+  };
+  for (const Case &c : cases) {
+    new_session();
+    SCOPED_TRACE(c.press);
+    for (int i = 0; i < c.presses; ++i)
+      answer({{"press", c.press}});
+    Script script;
+    std::size_t turn = 0;
+    script.handle = [&](int, int reason) {
+      if (reason == C || reason == D)
+        return 0;
+      return c.returns.at(turn++);
+    };
+    EXPECT_EQ(run(script), c.response);
+    EXPECT_EQ(script.reasons, c.reasons);
+    EXPECT_EQ(last().presses, c.presses);
+    EXPECT_FALSE(session().run_failed());
+  }
+}
+
+TEST_F(Dialog, EditsReachTheCallbacksAndTheConstructorsValuesShow) {
+  answer({{"dialog", {{"STR_0", "M2612"}, {"RADIO_7", 3}, {"OPTION_9", ".nc"}, {"TOGGLE_8", true}}},
+          {"press", "OK"}});
+  Script script;
+  std::string str0, str1;
+  int radio7 = -1, option9 = -1, toggle8 = -1, int3 = -1;
+  script.handle = [&](int id, int reason) {
+    if (reason == C) {
+      UF_STYLER_item_value_type_t v{};
+      v.item_id = "STR_1";
+      v.item_attr = UF_STYLER_VALUE;
+      v.value.string = const_cast<char *>("insert_a");
+      EXPECT_EQ(UF_STYLER_set_value(id, &v), 0);
+      EXPECT_EQ(set_int(id, "INT_3", 26), 0);
+      return 0;
+    }
+    if (reason == OK) {
+      str0 = ask_text(id, "STR_0");
+      str1 = ask_text(id, "STR_1");
+      radio7 = ask_int(id, "RADIO_7");
+      option9 = ask_int(id, "OPTION_9");
+      toggle8 = ask_int(id, "TOGGLE_8");
+      int3 = ask_int(id, "INT_3");
+    }
+    return 1;
+  };
+  EXPECT_EQ(run(script), 2);
+  EXPECT_EQ(str0, "M2612");
+  EXPECT_EQ(str1, "insert_a");
+  EXPECT_EQ(radio7, 3);
+  EXPECT_EQ(option9, 2);
+  EXPECT_EQ(toggle8, 1);
+  EXPECT_EQ(int3, 26);
+  // The operator saw the constructor's values.
+  const auto questions = transcript().texts(sim::EventKind::Question);
+  ASSERT_EQ(questions.size(), 1u);
+  EXPECT_NE(questions[0].find("STR_1 (string)"), std::string::npos);
+  EXPECT_NE(questions[0].find("\"insert_a\""), std::string::npos);
+  EXPECT_TRUE(finish().ok());
+}
+
+TEST_F(Dialog, LongTextsAreKeptWhole) {
+  const std::string text(100, 'M');
+  answer({{"dialog", {{"STR_0", text}}}, {"press", "OK"}});
+  Script script;
+  std::string seen;
+  script.handle = [&](int id, int reason) {
+    if (reason == OK)
+      seen = ask_text(id, "STR_0");
+    return 1;
+  };
+  EXPECT_EQ(run(script), 2);
+  EXPECT_EQ(seen, text);
+}
+
+TEST_F(Dialog, ChoicesOutsideTheListsAreRefused) {
+  const nlohmann::json edits[] = {
+      {{"OPTION_6", 8}},  {{"RADIO_7", -1}}, {{"RADIO_4", 2}}, {{"OPTION_9", ".txt"}},
+      {{"TOGGLE_8", 2}},  {{"INT_3", "x"}},  {{"STR_0", 5}},   {{"NO_SUCH", 1}},
+  };
+  for (const auto &edit : edits) {
+    new_session();
+    SCOPED_TRACE(edit.dump());
+    answer({{"dialog", edit}, {"press", "OK"}});
+    Script script;
+    script.handle = [](int, int reason) { return reason == CA ? 0 : 1; };
+    EXPECT_EQ(run(script), 3); // taken as Cancel, closed although the callback said 0
+    EXPECT_EQ(script.reasons, (std::vector<int>{C, CA, D}));
+    EXPECT_TRUE(session().run_failed());
+    for (const auto &control : last().values)
+      EXPECT_TRUE(control.text.empty());
+    EXPECT_EQ(last().values[5].integer, 0); // RADIO_7 unchanged
+  }
+  // The callbacks cannot set them either.
+  new_session();
+  answer({{"press", "Cancel"}});
+  Script script;
+  int bad = 0;
+  script.handle = [&](int id, int reason) {
+    if (reason == C)
+      bad = set_int(id, "OPTION_6", 8);
+    return 1;
+  };
+  EXPECT_EQ(run(script), 3);
+  EXPECT_EQ(bad, sim::status::kBadArgument);
+}
+
+TEST_F(Dialog, NoAnswerLeftClosesTheDialogAsCancel) {
+  Script script;
+  script.handle = [](int, int) { return 0; }; // every callback keeps it open
+  EXPECT_EQ(run(script), 3);
+  EXPECT_EQ(script.reasons, (std::vector<int>{C, CA, D}));
+  EXPECT_TRUE(session().run_failed());
+}
+
+TEST_F(Dialog, ValuesAskedOnlyWhileTheDialogIsOpen) {
+  answer({{"press", "OK"}});
+  Script script;
+  int dialog_id = 0;
+  int unknown = 0;
+  script.handle = [&](int id, int reason) {
+    dialog_id = id;
+    if (reason == OK) {
+      UF_STYLER_item_value_type_t v{};
+      v.item_id = "NO_SUCH";
+      v.item_attr = UF_STYLER_VALUE;
+      unknown = UF_STYLER_ask_value(id, &v);
+    }
+    return 1;
+  };
+  EXPECT_EQ(run(script), 2);
+  EXPECT_EQ(unknown, sim::status::kNoSuchItem);
+  UF_STYLER_item_value_type_t v{};
+  v.item_id = "STR_0";
+  v.item_attr = UF_STYLER_VALUE;
+  EXPECT_EQ(UF_STYLER_ask_value(dialog_id, &v), sim::status::kNoDialog);
+}
+
+TEST_F(Dialog, AskedTextsMustBeFreed) {
+  answer({{"press", "OK"}});
+  Script script;
+  script.handle = [&](int id, int reason) {
+    if (reason == OK) {
+      UF_STYLER_item_value_type_t v{};
+      v.item_id = "STR_0";
+      v.item_attr = UF_STYLER_VALUE;
+      EXPECT_EQ(UF_STYLER_ask_value(id, &v), 0); // never freed
+    }
+    return 1;
+  };
+  EXPECT_EQ(run(script), 2);
+  char foreign[4] = "abc";
+  UF_STYLER_item_value_type_t v{};
+  v.indicator = UF_STYLER_STRING_VALUE;
+  v.value.string = foreign;
+  UF_STYLER_free_value(&v);
+  EXPECT_EQ(transcript().count(sim::EventKind::BadFree), 1u);
+  const sim::FinishReport report = finish();
+  EXPECT_EQ(report.unfreed_arrays, 1u);
+  EXPECT_EQ(transcript().details(sim::EventKind::UnfreedArray),
+            std::vector<std::string>{"UF_STYLER_ask_value"});
+}
+
+TEST_F(Dialog, MissingOrBrokenFilesAndUnknownItems) {
+  Script script;
+  EXPECT_EQ(run(script, sim::status::kDialogFile, "no_such.dlg"), -1);
+  write_file("D:\\kv_conf\\broken.dlg", "[A]\nkind = knob\n");
+  EXPECT_EQ(run(script, sim::status::kDialogFile, "broken.dlg"), -1);
+  EXPECT_TRUE(script.reasons.empty());
+  UF_STYLER_callback_info_t table[] = {
+      {"NO_SUCH_ITEM", 1, 0, record},
+      {UF_STYLER_NULL_OBJECT, UF_STYLER_NO_REASON, 0, nullptr}};
+  int response = -1;
+  EXPECT_EQ(UF_STYLER_create_dialog("post_sheet_mr_dlg.dlg", table, 2, &script, &response),
+            sim::status::kNoSuchItem);
+  EXPECT_EQ(UF_STYLER_create_dialog("post_sheet_mr_dlg.dlg", kTable, 6, &script, nullptr),
+            sim::status::kBadArgument);
+}
+
+TEST_F(Dialog, FoundBesideTheModuleWhenTheInstallationLacksIt) {
+  // The callbacks live in this test program: its folder is the module's.
+  const fs::path beside = fs::read_symlink("/proc/self/exe").parent_path() /
+                          ("beside_" + std::to_string(getpid()) + ".dlg");
+  {
+    std::ofstream out(beside);
+    out << "[dialog]\ntitle = Beside\n[STR_0]\nkind = string\n";
+  }
+  answer({{"press", "OK"}});
+  Script script;
+  const int response = run(script, 0, beside.filename().c_str());
+  fs::remove(beside);
+  EXPECT_EQ(response, 2);
+  EXPECT_EQ(last().spec.title, "Beside");
+}
+
+} // namespace

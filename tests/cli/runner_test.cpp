@@ -1,0 +1,221 @@
+// The runner: loading, running and reloading a module, the outputs it
+// writes, its summary and its exit statuses.
+#include "runner.h"
+#include "session_fixture.h"
+
+#include "text/gbk.h"
+
+#include <nlohmann/json.hpp>
+
+#include <fstream>
+#include <iterator>
+#include <sstream>
+#include <sys/wait.h>
+
+namespace ncsheet {
+namespace {
+
+namespace fs = std::filesystem;
+
+std::string slurp(const fs::path &file) {
+  std::ifstream in(file, std::ios::binary);
+  return {std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>()};
+}
+
+class RunnerTest : public ::testing::Test {
+protected:
+  void SetUp() override {
+    dir_ = sim::testing::make_temp_dir("ncsheet-runner");
+    fs::create_directories(dir_ / "inst" / "temp");
+  }
+  void TearDown() override {
+    std::error_code ec;
+    fs::remove_all(dir_, ec);
+  }
+
+  /// Writes a scenario whose part file name steers the stand-in module.
+  fs::path scenario(std::string_view part, std::string_view more = "") {
+    const fs::path file = dir_ / "scenario.json";
+    std::ofstream(file) << R"({"installation": "inst", "part": {"file": "D:\\w\\)" << part
+                        << R"(.prt", "application": "cam"})" << more << "}";
+    return file;
+  }
+
+  int run(const fs::path &file, std::optional<std::vector<sim::RunStep>> steps = std::nullopt,
+          fs::path module = FAKE_MODULE) {
+    RunOptions options;
+    options.scenario = file;
+    options.out = dir_ / "out";
+    options.module = std::move(module);
+    options.steps = std::move(steps);
+    out_.str({});
+    err_.str({});
+    return run_scenario(options, out_, err_);
+  }
+
+  nlohmann::json transcript() const { return nlohmann::json::parse(slurp(dir_ / "out" / "transcript.json")); }
+
+  /// Texts of events of a kind, with the run they happened in.
+  std::vector<std::pair<int, std::string>> events(std::string_view kind) const {
+    std::vector<std::pair<int, std::string>> out;
+    const nlohmann::json doc = transcript();
+    for (const auto &event : doc["events"])
+      if (event["kind"] == kind)
+        out.emplace_back(event["run"].get<int>(), event.value("text", ""));
+    return out;
+  }
+
+  fs::path dir_;
+  std::ostringstream out_;
+  std::ostringstream err_;
+};
+
+TEST_F(RunnerTest, ModuleStateLivesAsLongAsTheLoad) {
+  EXPECT_EQ(run(scenario("plain", R"(, "runs": ["run", "run", "reload", "run"])")), kExitCompleted)
+      << err_.str();
+  using Events = std::vector<std::pair<int, std::string>>;
+  EXPECT_EQ(events("message_box"),
+            (Events{{1, "first run of this load"}, {3, "first run of this load"}}));
+  EXPECT_EQ(events("listing"), (Events{{1, "run 1 of this load\n"},
+                                       {2, "run 2 of this load\n"},
+                                       {3, "run 1 of this load\n"}}));
+  EXPECT_EQ(events("module_load").size(), 2u);
+  EXPECT_EQ(events("module_unload").size(), 2u);
+  EXPECT_EQ(events("stdout").size(), 3u);
+  EXPECT_EQ(slurp(dir_ / "out" / "drives" / "D" / "kv_conf" / "temp" / "runs.txt"),
+            "run 1 of this load\r\nrun 2 of this load\r\nrun 1 of this load\r\n");
+  EXPECT_TRUE(fs::exists(dir_ / "inst" / "temp")) << "the installation itself is untouched";
+  EXPECT_FALSE(fs::exists(dir_ / "inst" / "temp" / "runs.txt"));
+
+  const nlohmann::json summary = transcript()["summary"];
+  EXPECT_EQ(summary["runs"], 3);
+  EXPECT_EQ(summary["completed"], true);
+  EXPECT_EQ(summary["bracket_opened"], 3);
+  EXPECT_EQ(summary["bracket_closed"], 3);
+  EXPECT_EQ(summary["files_written"], nlohmann::json::array({"D:\\kv_conf\\temp\\runs.txt"}));
+  const nlohmann::json part = nlohmann::json::parse(slurp(dir_ / "out" / "part.json"));
+  EXPECT_EQ(part["display_part"]["file"], "D:\\w\\plain.prt");
+  EXPECT_NE(slurp(dir_ / "out" / "transcript.txt").find("== run 3 =="), std::string::npos);
+
+  const std::string printed = out_.str();
+  EXPECT_NE(printed.find("3 runs"), std::string::npos) << printed;
+  EXPECT_NE(printed.find("messages shown: 2"), std::string::npos) << printed;
+  EXPECT_NE(printed.find("D:\\kv_conf\\temp\\runs.txt"), std::string::npos) << printed;
+  EXPECT_NE(printed.find("API bracket: 3 opened, 3 closed"), std::string::npos) << printed;
+  EXPECT_NE(printed.find("result: completed"), std::string::npos) << printed;
+}
+
+TEST_F(RunnerTest, RunsOptionOverridesTheScenario) {
+  std::vector<sim::RunStep> steps;
+  ASSERT_TRUE(sim::parse_run_steps("2", steps));
+  EXPECT_EQ(run(scenario("plain", R"(, "runs": 5)"), steps), kExitCompleted);
+  EXPECT_EQ(events("run_start").size(), 2u);
+  EXPECT_EQ(events("message_box").size(), 1u);
+  // A second run of the runner starts from a clean output folder.
+  EXPECT_EQ(run(scenario("plain")), kExitCompleted);
+  EXPECT_EQ(events("listing").size(), 1u);
+}
+
+TEST_F(RunnerTest, FailedRunsExitWithOne) {
+  const struct {
+    const char *part;
+    const char *reason;
+  } cases[] = {
+      {"ask", "no answer left for message_dialog question \"overwrite?\""},
+      {"unbalanced", "API bracket left open"},
+      {"open", "1 file(s) left open"},
+  };
+  for (const auto &c : cases) {
+    SCOPED_TRACE(c.part);
+    EXPECT_EQ(run(scenario(c.part)), kExitRunFailed);
+    EXPECT_NE(out_.str().find("result: FAILED"), std::string::npos) << out_.str();
+    EXPECT_NE(out_.str().find(c.reason), std::string::npos) << out_.str();
+    EXPECT_EQ(transcript()["summary"]["completed"], false);
+  }
+  EXPECT_EQ(run(scenario("ask", R"(, "answers": [{"buttons": "YES"}])")), kExitCompleted);
+}
+
+TEST_F(RunnerTest, BadInputGetsOneMessageAndExitTwo) {
+  const fs::path bad = dir_ / "bad.json";
+  std::ofstream(bad) << R"({"part": {"file": 12}})";
+  EXPECT_EQ(run(bad), kExitUsage);
+  EXPECT_EQ(err_.str(), "ncsheet: " + bad.string() + ": /part/file: expected a string, got number\n");
+  EXPECT_EQ(out_.str(), "");
+
+  EXPECT_EQ(run(dir_ / "missing.json"), kExitUsage);
+  EXPECT_NE(err_.str().find("missing.json: cannot read the scenario file"), std::string::npos);
+
+  EXPECT_EQ(run(scenario("plain"), std::nullopt, dir_ / "nomodule.so"), kExitUsage);
+  EXPECT_NE(err_.str().find("cannot load module"), std::string::npos) << err_.str();
+}
+
+TEST_F(RunnerTest, CommandLine) {
+  const struct {
+    std::vector<std::string> args;
+    int status;
+    const char *message;
+  } cases[] = {
+      {{}, kExitUsage, "usage: ncsheet run SCENARIO"},
+      {{"walk", "x.json"}, kExitUsage, "usage:"},
+      {{"run"}, kExitUsage, "no scenario file given"},
+      {{"run", "x.json", "--color"}, kExitUsage, "unexpected argument --color"},
+      {{"run", "x.json", "--runs", "run,jump"}, kExitUsage, "--runs run,jump: expected"},
+      {{"run", "x.json", "--out"}, kExitUsage, "unexpected argument --out"},
+  };
+  for (const auto &c : cases) {
+    std::vector<std::string> owned{"ncsheet"};
+    owned.insert(owned.end(), c.args.begin(), c.args.end());
+    std::vector<char *> argv;
+    for (std::string &arg : owned)
+      argv.push_back(arg.data());
+    std::ostringstream out, err;
+    EXPECT_EQ(main_command(static_cast<int>(argv.size()), argv.data(), out, err), c.status);
+    EXPECT_NE(err.str().find(c.message), std::string::npos) << err.str();
+  }
+}
+
+/// The first tip of the installed language file, as UTF-8.
+std::string first_tip() {
+  const std::string file =
+      slurp(fs::path(NCSHEET_SOURCE_DIR) / "data" / "kv_conf" / "lang" / "ncsheet_elec_uni.txt");
+  const std::string key = "did_you_kno_01:";
+  const std::size_t at = file.find(key);
+  if (at == std::string::npos)
+    return {};
+  const std::size_t start = at + key.size();
+  const std::size_t end = file.find_first_of("\r\n", start);
+  return sim::gbk_to_utf8(file.substr(start, end - start));
+}
+
+TEST_F(RunnerTest, RealModuleShowsTheTipsOncePerLoad) {
+  const std::string tip = first_tip();
+  ASSERT_FALSE(tip.empty()) << "no did_you_kno_01: in the installation";
+  const fs::path file = dir_ / "real.json";
+  std::ofstream(file) << R"({"installation": ")" << (fs::path(NCSHEET_SOURCE_DIR) / "data" / "kv_conf").string()
+                      << R"(", "part": {"file": "D:\\work\\a.prt", "application": "cam"},)"
+                      << R"( "runs": ["run", "run", "reload", "run"]})";
+  (void)run(file, std::nullopt, REAL_MODULE);
+  ASSERT_TRUE(err_.str().empty()) << err_.str();
+  std::vector<int> tips_runs;
+  for (const auto &[run_number, text] : events("message_box"))
+    if (text.rfind(tip, 0) == 0)
+      tips_runs.push_back(run_number);
+  EXPECT_EQ(tips_runs, (std::vector<int>{1, 3}));
+  const nlohmann::json summary = transcript()["summary"];
+  EXPECT_EQ(summary["bracket_opened"], summary["bracket_closed"]);
+  EXPECT_EQ(summary["bracket_depth"], 0);
+}
+
+TEST_F(RunnerTest, ExecutableExitStatus) {
+  const fs::path bad = dir_ / "bad.json";
+  std::ofstream(bad) << "{ not json";
+  const std::string command = std::string(RUNNER_EXE) + " run " + bad.string() + " --out " +
+                              (dir_ / "out").string() + " 2>" + (dir_ / "err.txt").string();
+  const int status = std::system(command.c_str());
+  ASSERT_TRUE(WIFEXITED(status));
+  EXPECT_EQ(WEXITSTATUS(status), kExitUsage);
+  EXPECT_NE(slurp(dir_ / "err.txt").find(bad.string() + ": not valid JSON"), std::string::npos);
+}
+
+} // namespace
+} // namespace ncsheet

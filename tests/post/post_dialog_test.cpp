@@ -1,0 +1,268 @@
+// The post dialog on the simulated host: the first use, OK with its
+// settings file, layer validation, Apply and Cancel, damaged and short
+// settings files, the byte-exact record, and texts too long for the record.
+#include "post/post.h"
+
+#include "../my_func/gbk_text.h"
+#include "host/uf_core.h"
+#include "my_func/my_func.h"
+#include "post_fixture.h"
+#include "runtime/runtime.h"
+#include "styler/styler.h"
+
+#include <gtest/gtest.h>
+#include <nlohmann/json.hpp>
+
+#include <array>
+#include <cstring>
+#include <filesystem>
+#include <string>
+
+namespace {
+
+using post_test::kLang;
+using post_test::kSettings;
+using test_text::gbk;
+
+class PostDialog : public post_test::PostTest {
+protected:
+  // Shows the dialog alone inside an API bracket.
+  int show() {
+    (void)text_copy(lang_file, sizeof lang_file, kLang);
+    if (UF_initialize() != 0)
+      return 0;
+    const int result = show_post_dialog();
+    (void)UF_terminate();
+    return result;
+  }
+  void press(const std::string &button, const nlohmann::json &edits = nlohmann::json::object()) {
+    answer({{"dialog", edits}, {"press", button}});
+  }
+
+  // A control's value in the n-th dialog shown, as it was when it closed.
+  const sim::styler::ControlValue &value(std::size_t n, const char *id) {
+    const auto &dialogs = session().component<sim::styler::Styler>().dialogs();
+    EXPECT_LT(n, dialogs.size());
+    const sim::styler::DialogRecord &d = dialogs.at(n);
+    const sim::styler::ControlSpec *spec = d.spec.find(id);
+    EXPECT_NE(spec, nullptr) << id;
+    return d.values.at(static_cast<std::size_t>(spec - d.spec.controls.data()));
+  }
+  int integer(std::size_t n, const char *id) { return value(n, id).integer; }
+  std::string text(std::size_t n, const char *id) { return value(n, id).text; }
+};
+
+// A settings record: texts, then the eight integers little-endian.
+std::string record_bytes(const std::string &str_0, const std::string &str_1,
+                         const std::array<std::uint32_t, 8> &ints) {
+  std::string bytes(DIALOG_SETTINGS_SIZE, '\0');
+  bytes.replace(0, str_0.size(), str_0);
+  bytes.replace(80, str_1.size(), str_1);
+  for (std::size_t i = 0; i < ints.size(); ++i)
+    for (std::size_t b = 0; b < 4; ++b)
+      bytes[160 + 4 * i + b] = static_cast<char>((ints[i] >> (8 * b)) & 0xFFu);
+  return bytes;
+}
+
+TEST_F(PostDialog, FirstUseOffersTheDefaultsAndThePartName) {
+  press("Cancel");
+  EXPECT_EQ(show(), 0);
+  EXPECT_EQ(text(0, "STR_0"), "");
+  EXPECT_EQ(text(0, "STR_1"), "part");
+  EXPECT_EQ(integer(0, "INT_3"), 253);
+  for (const char *id : {"RADIO_4", "OPTION_6", "OPTION_9", "RADIO_7", "TOGGLE_8"})
+    EXPECT_EQ(integer(0, id), 0) << id;
+  EXPECT_EQ(session().prompt_line(), "ncsheet: NC files and program sheet");
+  EXPECT_FALSE(file_exists(kSettings));
+  EXPECT_TRUE(finish().ok());
+}
+
+TEST_F(PostDialog, OkStoresTheValuesAndTheNextOpeningOffersThem) {
+  press("OK", {{"STR_0", "M2612"},
+               {"STR_1", "X1"},
+               {"RADIO_4", 1},
+               {"INT_3", 10},
+               {"OPTION_6", 3},
+               {"OPTION_9", 4},
+               {"RADIO_7", 2},
+               {"TOGGLE_8", true}});
+  EXPECT_EQ(show(), 1);
+  EXPECT_STREQ(mold_no, "M2612");
+  EXPECT_STREQ(part_no, "X1");
+  EXPECT_EQ(aix_choice, 1);
+  EXPECT_EQ(save_aix_layer, 10);
+  EXPECT_EQ(part_type_choice, 3);
+  EXPECT_EQ(nc_ext_choice, 4);
+  EXPECT_EQ(desc_choice, 2);
+  EXPECT_EQ(show_ext, 1);
+  // The reserved fields keep the defaults of a first use.
+  EXPECT_EQ(read_file(kSettings), record_bytes("M2612", "X1", {1, 10, 3, 0, 2, 4, 1, 1}));
+
+  // The mould number comes back; the part number is the part's name again.
+  press("Cancel");
+  EXPECT_EQ(show(), 0);
+  EXPECT_EQ(text(1, "STR_0"), "M2612");
+  EXPECT_EQ(text(1, "STR_1"), "part");
+  EXPECT_EQ(integer(1, "RADIO_4"), 1);
+  EXPECT_EQ(integer(1, "INT_3"), 10);
+  EXPECT_EQ(integer(1, "OPTION_6"), 3);
+  EXPECT_EQ(integer(1, "OPTION_9"), 4);
+  EXPECT_EQ(integer(1, "RADIO_7"), 2);
+  EXPECT_EQ(integer(1, "TOGGLE_8"), 1);
+  EXPECT_TRUE(finish().ok());
+}
+
+struct LayerCase {
+  int layer;
+  bool accepted;
+};
+
+class PostDialogLayer : public PostDialog, public ::testing::WithParamInterface<LayerCase> {};
+
+// A refused layer keeps the dialog open with the message; the values asked
+// before it are stored, the later ones and the file are not, and nothing
+// asked is left unreleased.
+TEST_P(PostDialogLayer, OnlyLayersOneTo256AreTaken) {
+  const LayerCase c = GetParam();
+  press("OK", {{"STR_0", "M1"}, {"RADIO_4", 1}, {"INT_3", c.layer}, {"OPTION_9", 2}});
+  if (!c.accepted)
+    press("Cancel");
+  EXPECT_EQ(show(), c.accepted ? 1 : 0);
+  EXPECT_EQ(save_aix_layer, c.layer);
+  EXPECT_STREQ(mold_no, "M1");
+  EXPECT_EQ(aix_choice, 1);
+  if (c.accepted) {
+    EXPECT_TRUE(boxes().empty());
+    EXPECT_EQ(nc_ext_choice, 2);
+    EXPECT_EQ(read_file(kSettings).size(), 192u);
+  } else {
+    EXPECT_EQ(boxes(), std::vector<std::string>{"K1"});
+    EXPECT_EQ(nc_ext_choice, 0);
+    EXPECT_FALSE(file_exists(kSettings));
+  }
+  const sim::FinishReport report = finish();
+  EXPECT_EQ(report.unfreed_arrays, 0u);
+  EXPECT_TRUE(report.ok());
+}
+
+INSTANTIATE_TEST_SUITE_P(Layers, PostDialogLayer,
+                         ::testing::Values(LayerCase{0, false}, LayerCase{257, false},
+                                           LayerCase{-3, false}, LayerCase{1, true},
+                                           LayerCase{256, true}, LayerCase{253, true}));
+
+TEST_F(PostDialog, ACorrectedLayerIsTakenOnTheNextOk) {
+  press("OK", {{"INT_3", 0}});
+  press("OK", {{"INT_3", 257}});
+  press("OK", {{"INT_3", 12}});
+  EXPECT_EQ(show(), 1);
+  EXPECT_EQ(boxes(), (std::vector<std::string>{"K1", "K1"}));
+  EXPECT_EQ(save_aix_layer, 12);
+  EXPECT_TRUE(finish().ok());
+}
+
+TEST_F(PostDialog, ApplyAndCancelStoreNothing) {
+  for (const char *button : {"Apply", "Cancel"}) {
+    SCOPED_TRACE(button);
+    const std::string saved = record_bytes("OLD", "part", {0, 30, 1, 0, 1, 2, 0, 1});
+    write_file(kSettings, saved);
+    press(button, {{"STR_0", "NEW"}, {"INT_3", 40}});
+    EXPECT_EQ(show(), 0);
+    EXPECT_EQ(read_file(kSettings), saved);
+    EXPECT_STREQ(mold_no, "");
+    EXPECT_EQ(save_aix_layer, 253);
+  }
+  EXPECT_TRUE(finish().ok());
+}
+
+TEST_F(PostDialog, AShortSettingsFileGivesTheDefaultsAndIsRewrittenWhole) {
+  write_file(kSettings, std::string(100, 'x'));
+  press("OK");
+  EXPECT_EQ(show(), 1);
+  EXPECT_EQ(text(0, "STR_0"), "");
+  EXPECT_EQ(integer(0, "INT_3"), 253);
+  EXPECT_EQ(read_file(kSettings), record_bytes("", "part", {0, 253, 0, 0, 0, 0, 0, 1}));
+  EXPECT_TRUE(finish().ok());
+}
+
+// Layers 10 and 26 are a line feed and a Ctrl-Z byte, which a text-mode
+// file would change; the reserved fields are written back as read.
+TEST_F(PostDialog, TheRecordGoesBackByteForByte) {
+  for (std::uint32_t layer : {10u, 26u}) {
+    SCOPED_TRACE(layer);
+    const std::string saved =
+        record_bytes("M7", "part", {1, layer, 7, 0x11223344u, 4, 6, 1, 0xFFFFFFFEu});
+    write_file(kSettings, saved);
+    press("OK");
+    EXPECT_EQ(show(), 1);
+    EXPECT_EQ(save_aix_layer, static_cast<int>(layer));
+    EXPECT_EQ(read_file(kSettings), saved);
+  }
+  EXPECT_TRUE(finish().ok());
+}
+
+TEST_F(PostDialog, ADamagedSettingsFileIsRepaired) {
+  std::string bytes = record_bytes("", "", {9, 40, 8, 0, 77, 0x80000000u, 2, 1});
+  bytes.replace(0, 160, std::string(160, 'A')); // no terminators
+  write_file(kSettings, bytes);
+  press("Cancel");
+  EXPECT_EQ(show(), 0);
+  EXPECT_EQ(text(0, "STR_0"), std::string(79, 'A'));
+  EXPECT_EQ(integer(0, "INT_3"), 40);
+  for (const char *id : {"RADIO_4", "OPTION_6", "OPTION_9", "RADIO_7", "TOGGLE_8"})
+    EXPECT_EQ(integer(0, id), 0) << id;
+  EXPECT_TRUE(finish().ok());
+}
+
+// 78 ASCII bytes and a double-byte character: a cut at 79 bytes would
+// keep its first byte alone.
+TEST_F(PostDialog, LongTextsAreCutOnACharacterBoundary) {
+  const std::string a78(78, 'a');
+  press("OK", {{"STR_0", a78 + "程x"}, {"STR_1", std::string(79, 'b') + "c"}});
+  EXPECT_EQ(show(), 1);
+  EXPECT_EQ(std::string(mold_no), a78);
+  EXPECT_EQ(std::string(part_no), std::string(79, 'b'));
+  const std::string file = read_file(kSettings);
+  ASSERT_EQ(file.size(), 192u);
+  EXPECT_EQ(file.substr(0, 80), a78 + std::string(2, '\0'));
+  EXPECT_EQ(file.substr(80, 80), std::string(79, 'b') + '\0');
+
+  // A text that ends in a whole character at 79 bytes is kept whole.
+  const std::string a77(77, 'a');
+  press("OK", {{"STR_0", a77 + "程x"}});
+  EXPECT_EQ(show(), 1);
+  EXPECT_EQ(std::string(mold_no), a77 + gbk("程"));
+  EXPECT_TRUE(finish().ok());
+}
+
+TEST_F(PostDialog, AnUnwritableSettingsFileIsNotTold) {
+  const auto path = session().runtime().resolve(kSettings);
+  ASSERT_TRUE(path.has_value());
+  std::filesystem::create_directories(*path); // a folder cannot be opened
+  press("OK", {{"STR_0", "M3"}});
+  EXPECT_EQ(show(), 1);
+  EXPECT_TRUE(boxes().empty());
+  EXPECT_STREQ(mold_no, "M3");
+  EXPECT_TRUE(finish().ok());
+}
+
+TEST_F(PostDialog, AMissingMessageKeepsTheDialogOpen) {
+  write_file(kLang, "ok_cb_01:K1\n");
+  press("OK", {{"STR_0", "M4"}});
+  press("Cancel");
+  EXPECT_EQ(show(), 0);
+  ASSERT_EQ(boxes().size(), 1u);
+  EXPECT_NE(boxes()[0].find("ok_cb_02:"), std::string::npos);
+  EXPECT_STREQ(mold_no, "");
+  EXPECT_TRUE(finish().ok());
+}
+
+TEST_F(PostDialog, ADialogThatCannotBeMadeIsToldOnTheStatusLine) {
+  fail("UF_STYLER_create_dialog");
+  EXPECT_EQ(show(), 0);
+  EXPECT_EQ(session().status_line(), "The operation failed");
+  EXPECT_EQ(texts(sim::EventKind::Stdout), std::vector<std::string>{"The operation failed\n"});
+  EXPECT_TRUE(questions().empty());
+  EXPECT_TRUE(finish().ok());
+}
+
+} // namespace

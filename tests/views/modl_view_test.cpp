@@ -1,0 +1,190 @@
+// modl_view_test.cpp: the model views aligned to the machining coordinate
+// system and the direction codes.
+#include "views/views.h"
+
+#include "host/host.h"
+#include "objects/object_store.h"
+#include "views_fixture.h"
+
+#include <string>
+
+namespace views_test {
+namespace {
+
+// The MCS of a direction code: the Z axis of the hundreds digit and the
+// second axis of the units digit.
+struct Orientation {
+  int code;
+  Vec3 x, y, z;
+};
+
+std::vector<Orientation> all_orientations() {
+  const Vec3 zs[6] = {{0, 0, 1}, {0, 0, -1}, {0, 1, 0}, {0, -1, 0}, {1, 0, 0}, {-1, 0, 0}};
+  const Vec3 xy[4] = {{1, 0, 0}, {0, 1, 0}, {-1, 0, 0}, {0, -1, 0}};
+  const Vec3 xz[4] = {{1, 0, 0}, {0, 0, 1}, {-1, 0, 0}, {0, 0, -1}};
+  const Vec3 yz[4] = {{0, 1, 0}, {0, 0, 1}, {0, -1, 0}, {0, 0, -1}};
+  std::vector<Orientation> out;
+  for (int h = 0; h < 6; ++h) {
+    for (int u = 0; u < 4; ++u) {
+      Orientation o;
+      o.code = (h + 1) * 100 + u + 1;
+      o.z = zs[h];
+      if (h < 2) {
+        o.x = xy[u];
+        o.y = cross(o.z, o.x);
+      } else if (h < 4) {
+        o.x = xz[u];
+        o.y = cross(o.z, o.x);
+      } else {
+        o.y = yz[u];
+        o.x = cross(o.y, o.z);
+      }
+      out.push_back(o);
+    }
+  }
+  return out;
+}
+
+class ModelViews : public ViewsTest {
+protected:
+  std::string message(const char *key) {
+    char text[MESSAGE_BUFSIZE] = "";
+    EXPECT_EQ(read_lang_message(key, text, lang_file), 1);
+    return text;
+  }
+  Mat3 matrix_of(tag_t view) {
+    double m[9] = {};
+    EXPECT_EQ(UF_VIEW_ask_view_matrix(view, m), 0);
+    Mat3 out;
+    out.row = {Vec3{m[0], m[1], m[2]}, Vec3{m[3], m[4], m[5]}, Vec3{m[6], m[7], m[8]}};
+    return out;
+  }
+  std::string name_of(tag_t t) {
+    const sim::Object *o = session().objects().find(t);
+    return o ? o->name : "";
+  }
+};
+
+TEST_F(ModelViews, EveryAlignedOrientationHasItsCodeAndViews) {
+  for (const Orientation &o : all_orientations()) {
+    SCOPED_TRACE(o.code);
+    tag_t mcs = csys_rows({1, 2, 3}, o.x, o.y, o.z);
+    tag_t top = 7, iso = 7;
+    int code = -1;
+    ASSERT_EQ(create_modl_view(mcs, &top, &iso, &code), 1);
+    EXPECT_EQ(code, o.code);
+    ASSERT_NE(top, NULL_TAG);
+    ASSERT_NE(iso, NULL_TAG);
+    Mat3 t = matrix_of(top);
+    EXPECT_NEAR(dot(t.row[0], o.x), 1, 1e-9); // MCS X points right
+    EXPECT_NEAR(dot(t.row[1], o.y), 1, 1e-9); // MCS Y points up
+    Mat3 i = matrix_of(iso);
+    EXPECT_NEAR(dot(i.row[0], o.z), 0, 1e-9); // MCS Z points straight up
+    EXPECT_GT(dot(i.row[1], o.z), 0.8);
+  }
+  EXPECT_TRUE(transcript().listing().empty()) << transcript().listing();
+}
+
+TEST_F(ModelViews, TiltedSystemGivesCodeZeroAndNoViews) {
+  tag_t mcs = csys({0, 0, 0}, {1, 1, 0}, {-1, 1, 0}); // turned 45 degrees about Z
+  tag_t top = 7, iso = 7;
+  int code = -1;
+  ASSERT_EQ(create_modl_view(mcs, &top, &iso, &code), 1);
+  EXPECT_EQ(code, 0);
+  EXPECT_EQ(top, NULL_TAG);
+  EXPECT_EQ(iso, NULL_TAG);
+  ASSERT_EQ(transcript().messages_shown().size(), 1u);
+  EXPECT_EQ(transcript().messages_shown()[0], message("create_modl_vie_01:"));
+  EXPECT_TRUE(session().objects().tags_of_type(UF_view_type).empty());
+}
+
+TEST_F(ModelViews, NoiseInTheThirdDecimalIsIgnored) {
+  struct Case {
+    Vec3 x, y, z;
+    int code;
+  } cases[] = {
+      {{0.004, 0.999, 0}, {-0.999, 0.004, 0}, {0, 0, 0.9999}, 102},
+      {{0.9996, 0, -0.003}, {0, 1, 0}, {0.003, 0, 0.9996}, 101},
+      {{0, -0.001, -1.004}, {0, 0.996, 0}, {1, 0, 0.001}, 501},
+  };
+  for (const Case &c : cases) {
+    tag_t top = NULL_TAG, iso = NULL_TAG;
+    int code = -1;
+    ASSERT_EQ(create_modl_view(csys_rows({0, 0, 0}, c.x, c.y, c.z), &top, &iso, &code), 1);
+    EXPECT_EQ(code, c.code);
+  }
+}
+
+TEST_F(ModelViews, FreeNamesAcrossEarlierRuns) {
+  ASSERT_EQ(uc6450("", "MY_ANY_VIEW1", 1, 1), 0);
+  ASSERT_EQ(uc6450("", "MY_ANY_VIEW2", 1, 1), 0);
+  session().objects().create(70, 0, "MY_ANY_VIEW3"); // not a view: does not block
+  tag_t mcs = csys({0, 0, 0}, {1, 0, 0}, {0, 1, 0});
+  tag_t top = NULL_TAG, iso = NULL_TAG;
+  int code = 0;
+  ASSERT_EQ(create_modl_view(mcs, &top, &iso, &code), 1);
+  EXPECT_EQ(code, 101);
+  EXPECT_EQ(name_of(top), "MY_ANY_VIEW3");
+  EXPECT_EQ(name_of(iso), "MY_ISO_TARVI_VIEW1");
+  ASSERT_EQ(create_modl_view(mcs, &top, &iso, &code), 1);
+  EXPECT_EQ(name_of(top), "MY_ANY_VIEW4");
+  EXPECT_EQ(name_of(iso), "MY_ISO_TARVI_VIEW2");
+  // the work view is left on the isometric view
+  double m[9];
+  ASSERT_EQ(UF_VIEW_ask_view_matrix(NULL_TAG, m), 0);
+  EXPECT_NEAR(m[0], std::sqrt(0.5), 1e-12);
+}
+
+TEST_F(ModelViews, SavingFails) {
+  struct Case {
+    std::uint32_t nth;
+    const char *message;
+  } cases[] = {{1, "Save modl_view_name View err"}, {2, "Save modl_view_name ISO View err"}};
+  for (const Case &c : cases) {
+    new_session();
+    use_lang();
+    fail("uc6450", c.nth, 1);
+    tag_t top = NULL_TAG, iso = NULL_TAG;
+    int code = 0;
+    EXPECT_EQ(create_modl_view(csys({0, 0, 0}, {0, 1, 0}, {-1, 0, 0}), &top, &iso, &code), 0);
+    EXPECT_EQ(transcript().messages_shown().back(), c.message);
+  }
+}
+
+TEST_F(ModelViews, MissingMessageStops) {
+  write_file("D:\\kv_conf\\lang\\short.txt", "create_modl_vie_01:A\ncreate_modl_vie_02:B\n");
+  ASSERT_TRUE(text_copy(lang_file, sizeof lang_file, "D:\\kv_conf\\lang\\short.txt"));
+  tag_t top = NULL_TAG, iso = NULL_TAG;
+  int code = 0;
+  EXPECT_EQ(create_modl_view(csys({0, 0, 0}, {1, 0, 0}, {0, 1, 0}), &top, &iso, &code), 0);
+  EXPECT_EQ(session().calls().count(sim::Call::UF_CSYS_ask_matrix_values), 0u);
+}
+
+TEST_F(ModelViews, FaultLoop) {
+  int result = -1, code = -1;
+  tag_t top = NULL_TAG, iso = NULL_TAG;
+  fault_loop(
+      [&] {
+        use_lang();
+        tag_t mcs = csys({5, 5, 5}, {0, 0, 1}, {1, 0, 0}); // Z along +Y: code 3xx
+        result = create_modl_view(mcs, &top, &iso, &code);
+      },
+      [&](std::uint64_t k) {
+        EXPECT_TRUE(finish().ok()) << k;
+        if (k == 0) {
+          EXPECT_EQ(result, 1);
+          EXPECT_EQ(code, 302);
+        }
+        if (result == 1 && code != 0) {
+          EXPECT_NE(top, NULL_TAG);
+          EXPECT_NE(iso, NULL_TAG);
+        }
+        if (result == 1 && code == 0) {
+          EXPECT_EQ(top, NULL_TAG);
+          EXPECT_EQ(iso, NULL_TAG);
+        }
+      });
+}
+
+} // namespace
+} // namespace views_test

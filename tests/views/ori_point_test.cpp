@@ -1,0 +1,59 @@
+// ori_point_test.cpp: the model point at the machining origin.
+#include "views/views.h"
+
+#include "host/host.h"
+#include "views_fixture.h"
+
+namespace views_test {
+namespace {
+
+class OriginPoint : public ViewsTest {};
+
+TEST_F(OriginPoint, PointAtTheOrigin) {
+  tag_t mcs = csys({12.5, -3, 30}, {0, 1, 0}, {-1, 0, 0});
+  tag_t point = NULL_TAG;
+  ASSERT_EQ(create_mcs_ori_point(mcs, &point), 1);
+  double at[3] = {};
+  ASSERT_EQ(UF_CURVE_ask_point_data(point, at), 0);
+  EXPECT_EQ(at[0], 12.5);
+  EXPECT_EQ(at[1], -3);
+  EXPECT_EQ(at[2], 30);
+  // the CAM application leaves the display state alone
+  EXPECT_EQ(session().calls().count(sim::Call::UF_DRAW_ask_display_state), 0u);
+}
+
+TEST_F(OriginPoint, DraftingAsksTheDisplayState) {
+  session().set_application(UF_APP_DRAFTING);
+  tag_t point = NULL_TAG;
+  ASSERT_EQ(create_mcs_ori_point(csys({0, 0, 0}, {1, 0, 0}, {0, 1, 0}), &point), 1);
+  EXPECT_EQ(session().calls().count(sim::Call::UF_DRAW_ask_display_state), 1u);
+}
+
+TEST_F(OriginPoint, FailuresShowTheMessage) {
+  char text[MESSAGE_BUFSIZE] = "";
+  ASSERT_EQ(read_lang_message("create_mcs_ori_poin_01:", text, lang_file), 1);
+  for (const char *call : {"UF_CURVE_create_point", "UF_CSYS_ask_csys_info"}) {
+    new_session();
+    use_lang();
+    tag_t mcs = csys({1, 2, 3}, {1, 0, 0}, {0, 1, 0});
+    fail(call, 1, 1);
+    tag_t point = 77;
+    EXPECT_EQ(create_mcs_ori_point(mcs, &point), 0) << call;
+    EXPECT_EQ(point, 77u);
+    ASSERT_EQ(transcript().messages_shown().size(), 1u);
+    EXPECT_EQ(transcript().messages_shown()[0], text);
+    // no point at a guessed origin
+    EXPECT_EQ(session().calls().count(sim::Call::UF_CURVE_create_point), 1u - (call[3] == 'C' && call[4] == 'S'));
+  }
+}
+
+TEST_F(OriginPoint, MissingMessageStops) {
+  write_file("D:\\kv_conf\\lang\\short.txt", "other_01:x\n");
+  ASSERT_TRUE(text_copy(lang_file, sizeof lang_file, "D:\\kv_conf\\lang\\short.txt"));
+  tag_t point = NULL_TAG;
+  EXPECT_EQ(create_mcs_ori_point(csys({0, 0, 0}, {1, 0, 0}, {0, 1, 0}), &point), 0);
+  EXPECT_EQ(session().calls().count(sim::Call::UF_CURVE_create_point), 0u);
+}
+
+} // namespace
+} // namespace views_test

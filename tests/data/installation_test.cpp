@@ -7,6 +7,7 @@
 #include "system_fixture.h"
 
 #include <gtest/gtest.h>
+#include <nlohmann/json.hpp>
 
 #include <algorithm>
 #include <cstdio>
@@ -350,6 +351,27 @@ TEST_F(Installation, LayoutFitsTheA3Sheet) {
   }
   EXPECT_GT(number("part_path_note_ratio:"), 0.0);
   EXPECT_GT(number("prog_sheet_note_ratio:"), 0.0);
+}
+
+// A template part with its note texts and description taken out.
+nlohmann::json template_shape(const fs::path &path) {
+  nlohmann::json part = nlohmann::json::parse(slurp(path));
+  part.erase("description");
+  for (auto &object : part["objects"])
+    if (object.contains("lines"))
+      object["lines"] = nlohmann::json::array();
+  return part;
+}
+
+TEST(InstallationTemplates, EnglishTemplatesDifferOnlyInTheirTexts) {
+  for (const char *name : {"prog_sheet_mr.prt", "prog_sheet_mr1.prt"}) {
+    const fs::path zh = kSource / "data" / "kv_conf" / name;
+    const fs::path en = kSource / "data" / "kv_conf_en" / name;
+    EXPECT_EQ(template_shape(zh), template_shape(en)) << name;
+    for (unsigned char c : slurp(en)) {
+      ASSERT_LT(c, 0x80) << name;
+    }
+  }
 }
 
 } // namespace

@@ -1,0 +1,774 @@
+// The program sheet on the simulated host: pages and their header notes,
+// table cells, pagination, header and total rows, the value columns,
+// columns switched off, and the lettering preferences around it all.
+#include "sheet/sheet.h"
+
+#include "../my_func/gbk_text.h"
+#include "cam/cam_state.h"
+#include "command/command.h"
+#include "drafting/drafting.h"
+#include "drawings/drawings.h"
+#include "host/host.h"
+#include "objects/object_store.h"
+#include "post/post.h"
+#include "runtime/runtime.h"
+#include "session/call_log.h"
+#include "system_fixture.h"
+
+#include <gtest/gtest.h>
+
+#include <cstring>
+#include <fstream>
+#include <iterator>
+#include <map>
+#include <optional>
+#include <sstream>
+#include <string>
+#include <vector>
+
+namespace {
+
+using sim::Call;
+using test_text::gbk;
+
+constexpr const char *kConfig = "D:\\kv_conf\\config_prog_sheet_mr.def";
+constexpr const char *kLang = "D:\\kv_conf\\lang\\ncsheet_elec_uni.txt";
+// The cells' aspect ratio in these tests: no template note has it.
+constexpr double kCellRatio = 0.9;
+
+// Short texts for the keys whose texts the tests read; the first
+// occurrence of a key wins, so they go in front of the installed file.
+const char *const kShortTexts =
+    "import_prog_dra_02:P\nimport_prog_dra_03:of\n"
+    "import_prog_dra_08:NO\nimport_prog_dra_09:PAGE\n"
+    "import_prog_dra_1_01:Q\nimport_prog_dra_1_02:end\n"
+    "import_prog_dra_1_03:NO1\nimport_prog_dra_1_04:PAGE1\n"
+    "prog_d_not_01:W1\nprog_d_not_06:W6\nprog_d_not_07:W7\nprog_d_not_34:T\n";
+
+prog_entry entry(const std::string &parent, const std::string &post_info) {
+  prog_entry e{};
+  std::strncat(e.parent_name, parent.c_str(), sizeof e.parent_name - 1);
+  std::strncat(e.post_info, post_info.c_str(), sizeof e.post_info - 1);
+  return e;
+}
+
+// A summary line with program name, depth and time; the other values are
+// named after their position.
+std::string summary(const std::string &name, const std::string &depth = "-10",
+                    const std::string &time = "3") {
+  return name + " D10 rough 0.3 " + depth + " " + time + " T1 2000 3000 800 1500 0.1";
+}
+
+// One cell as the part holds it: its border and its note.
+struct Cell {
+  tag_t drawing = NULL_TAG;
+  std::string text;
+  double left = 0, right = 0, top = 0, bottom = 0;
+  sim::geo::Vec3 origin;
+  UF_DRF_lettering_preferences_t lettering{};
+};
+
+bool same_lettering(const UF_DRF_lettering_preferences_t &a,
+                    const UF_DRF_lettering_preferences_t &b) {
+  return std::memcmp(&a, &b, sizeof a) == 0;
+}
+
+class SheetTest : public sim::testing::SystemTest {
+protected:
+  void prepare(sim::Session &s) override {
+    SystemTest::prepare(s);
+    mcs_ = s.component<sim::cam::CamState>().add_csys("MCS", sim::geo::Frame{});
+    prepend(s, kLang, kShortTexts);
+    prepend(s, kConfig, "prog_sheet_note_ratio: 0.9\n");
+  }
+
+  static void prepend(sim::Session &s, const char *host_path, const std::string &text) {
+    const auto disk = s.runtime().resolve(host_path);
+    ASSERT_TRUE(disk.has_value());
+    std::string bytes;
+    {
+      std::ifstream in(*disk, std::ios::binary);
+      bytes.assign(std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>());
+    }
+    std::ofstream out(*disk, std::ios::binary | std::ios::trunc);
+    out << text << bytes;
+  }
+
+  // Settings that win over the installed definition file.
+  void configure(const std::string &lines) { prepend(session(), kConfig, lines); }
+
+  // Runs the sheet inside an API bracket, as the driver does; -1 when the
+  // bracket cannot be opened.
+  int sheet(std::vector<prog_entry> list) {
+    if (UF_initialize() != 0)
+      return -1;
+    text_copy(lang_file, sizeof lang_file, kLang);
+    const int result =
+        prog_draw_note(list.empty() ? nullptr : list.data(), static_cast<int>(list.size()), mcs_);
+    (void)UF_terminate();
+    return result;
+  }
+
+  // The host call a fault loop made fail ("" when none).
+  std::string injected_call() {
+    for (const sim::Event &e : transcript().events())
+      if (e.kind == sim::EventKind::FaultInjected)
+        return e.detail.substr(0, e.detail.find(' '));
+    return {};
+  }
+
+  void open() {
+    ASSERT_EQ(UF_initialize(), 0);
+    text_copy(lang_file, sizeof lang_file, kLang);
+  }
+  // Opens the bracket and shows a new A3 drawing for cells to land on.
+  void open_page() {
+    open();
+    UF_DRAW_info_t info{};
+    info.size_state = UF_DRAW_CUSTOM_SIZE;
+    info.size.custom_size.height = 297;
+    info.size.custom_size.length = 420;
+    info.drawing_scale = 1.0;
+    info.units = UF_PART_METRIC;
+    info.projection_angle = UF_DRAW_THIRD_ANGLE_PROJECTION;
+    tag_t drawing = NULL_TAG;
+    ASSERT_EQ(UF_DRAW_create_drawing("cells", &info, &drawing), 0);
+  }
+
+  // Keeps only the lines of a host file that start with one of prefixes,
+  // so that every lookup of a long fault loop reads a short file.
+  void keep_lines(const char *host_path, const std::vector<std::string> &prefixes) {
+    std::istringstream in(read_file(host_path));
+    std::string kept;
+    for (std::string line; std::getline(in, line);)
+      for (const std::string &prefix : prefixes)
+        if (line.rfind(prefix, 0) == 0) {
+          kept += line + "\n";
+          break;
+        }
+    write_file(host_path, kept);
+  }
+  void close() { EXPECT_EQ(UF_terminate(), 0); }
+
+  UF_DRF_lettering_preferences_t &lettering() {
+    return session().component<sim::drf::Drafting>().lettering;
+  }
+  std::vector<std::string> shown() { return transcript().messages_shown(); }
+  std::uint32_t count(Call call) { return session().calls().count(call); }
+
+  std::vector<const sim::Object *> objects() {
+    std::vector<const sim::Object *> out;
+    session().objects().for_each([&](const sim::Object &o) { out.push_back(&o); });
+    return out;
+  }
+
+  std::vector<std::string> drawing_names() {
+    std::vector<std::string> names;
+    for (const sim::Object *o : objects())
+      if (o->type == sim::draw::kDrawingType)
+        names.push_back(o->name);
+    return names;
+  }
+
+  std::vector<const sim::drf::NotePayload *> notes() {
+    std::vector<const sim::drf::NotePayload *> out;
+    for (const sim::Object *o : objects())
+      if (auto *note = dynamic_cast<const sim::drf::NotePayload *>(o->payload.get()))
+        out.push_back(note);
+    return out;
+  }
+
+  // The table's cells in the order they were written: notes with the
+  // cells' aspect ratio, each after its four border lines.
+  std::vector<Cell> cells() {
+    const std::vector<const sim::Object *> all = objects();
+    std::vector<Cell> out;
+    for (std::size_t i = 0; i < all.size(); ++i) {
+      auto *note = dynamic_cast<const sim::drf::NotePayload *>(all[i]->payload.get());
+      if (note == nullptr || note->lettering.general_text.aspect_ratio != kCellRatio ||
+          note->lettering.general_text.char_space_factor != 0.2)
+        continue;
+      EXPECT_GE(i, 4u);
+      if (i < 4)
+        continue;
+      const sim::drf::SheetLinePayload *edge[4];
+      for (int k = 0; k < 4; ++k) {
+        edge[k] = dynamic_cast<const sim::drf::SheetLinePayload *>(all[i - 4 + k]->payload.get());
+        EXPECT_NE(edge[k], nullptr);
+        if (edge[k] == nullptr)
+          return out;
+      }
+      Cell c;
+      c.drawing = note->drawing;
+      c.text = note->lines.empty() ? std::string("<none>") : note->lines[0];
+      c.left = edge[0]->start.x;
+      c.top = edge[0]->start.y;
+      c.right = edge[0]->end.x;
+      c.bottom = edge[1]->end.y;
+      c.origin = note->origin;
+      c.lettering = note->lettering;
+      out.push_back(c);
+    }
+    return out;
+  }
+
+  // The cells of the column that starts at left, in order.
+  std::vector<Cell> column(double left) {
+    std::vector<Cell> out;
+    for (const Cell &c : cells())
+      if (c.left == left)
+        out.push_back(c);
+    return out;
+  }
+
+  tag_t mcs_ = NULL_TAG;
+};
+
+// Column left edges of the installed definition file.
+constexpr double kSequenceX = 10, kProgNameX = 20, kToolX = 52, kToolNumberX = 92,
+                 kToolLenX = 104, kSideStockX = 120, kFloorStockX = 136, kMachDescX = 152,
+                 kMaxDepthX = 222, kTimeX = 240, kMinSpeedX = 256, kMaxSpeedX = 276,
+                 kMinFeedX = 296, kMaxFeedX = 316, kRemarkX = 336;
+
+// ---- The cell writer -------------------------------------------------------
+
+TEST_F(SheetTest, CellBorderAndNoteOriginFollowTheAlignment) {
+  struct Case {
+    int align;
+    double x;
+  };
+  const Case cases[] = {{6, 38}, {5, 25}, {4, 15}, {7, 15}};
+  open_page();
+  lettering().general_text.size = 2.5;
+  const UF_DRF_lettering_preferences_t before = lettering();
+  for (const Case &c : cases) {
+    SCOPED_TRACE(c.align);
+    ASSERT_EQ(create_cell_note(8, 100, 10, 40, "abc", c.align), 1);
+    const std::vector<Cell> written = cells();
+    ASSERT_FALSE(written.empty());
+    const Cell &cell = written.back();
+    EXPECT_EQ(cell.left, 10);
+    EXPECT_EQ(cell.right, 40);
+    EXPECT_EQ(cell.top, 100);
+    EXPECT_EQ(cell.bottom, 92);
+    EXPECT_EQ(cell.origin.x, c.x);
+    EXPECT_EQ(cell.origin.y, 95.5);
+    EXPECT_EQ(cell.origin.z, 0);
+    EXPECT_EQ(cell.text, "abc");
+    EXPECT_EQ(cell.lettering.align_position, c.align);
+    EXPECT_EQ(cell.lettering.general_text.size, 2.5);
+    EXPECT_TRUE(same_lettering(lettering(), before));
+  }
+  close();
+
+  // The four edges in their order and direction.
+  std::vector<const sim::drf::SheetLinePayload *> lines;
+  for (const sim::Object *o : objects())
+    if (auto *l = dynamic_cast<const sim::drf::SheetLinePayload *>(o->payload.get()))
+      lines.push_back(l);
+  ASSERT_GE(lines.size(), 4u);
+  const double expected[4][4] = {{10, 100, 40, 100}, {40, 100, 40, 92}, {40, 92, 10, 92},
+                                 {10, 92, 10, 100}};
+  for (int k = 0; k < 4; ++k) {
+    EXPECT_EQ(lines[k]->start.x, expected[k][0]);
+    EXPECT_EQ(lines[k]->start.y, expected[k][1]);
+    EXPECT_EQ(lines[k]->end.x, expected[k][2]);
+    EXPECT_EQ(lines[k]->end.y, expected[k][3]);
+  }
+}
+
+TEST_F(SheetTest, EmptyCellTextStillGetsItsBorderAndNote) {
+  open_page();
+  ASSERT_EQ(create_cell_note(8, 50, 0, 20, "", 4), 1);
+  close();
+  const std::vector<Cell> written = cells();
+  ASSERT_EQ(written.size(), 1u);
+  EXPECT_EQ(written[0].text, "");
+}
+
+TEST_F(SheetTest, CellRatioIsReadOncePerModuleLoad) {
+  open_page();
+  ASSERT_EQ(create_cell_note(8, 50, 0, 20, "a", 4), 1);
+  const std::uint32_t opened = count(Call::host_fopen);
+  configure("prog_sheet_note_ratio: 0.5\n");
+  ASSERT_EQ(create_cell_note(8, 50, 0, 20, "b", 4), 1);
+  EXPECT_EQ(count(Call::host_fopen), opened);
+  close();
+  EXPECT_EQ(cells().size(), 2u); // both with the first ratio
+}
+
+TEST_F(SheetTest, RefusedCellRatioIsCheckedAgainOnTheNextCall) {
+  const std::string refusal = gbk("程式单格子注释的高宽比只能是大于 0 的数,在 ") + kConfig +
+                              gbk(" 文件中的/n prog_sheet_note_ratio: 值定义错误,请修改!");
+  for (const char *bad : {"0", "-1", "EOF", "nan"}) {
+    SCOPED_TRACE(bad);
+    new_session();
+    reset_module_state();
+    configure(std::string("prog_sheet_note_ratio: ") + bad + "\n");
+    open_page();
+    EXPECT_EQ(create_cell_note(8, 50, 0, 20, "a", 4), 0);
+    EXPECT_EQ(shown(), std::vector<std::string>{refusal});
+    EXPECT_EQ(count(Call::UF_CURVE_create_line), 0u);
+    // Mended: the refused value is not kept; the file is read again.
+    configure("prog_sheet_note_ratio: 0.9\n");
+    EXPECT_EQ(create_cell_note(8, 50, 0, 20, "b", 4), 1);
+    close();
+    ASSERT_EQ(cells().size(), 1u);
+    EXPECT_EQ(cells()[0].text, "b");
+  }
+}
+
+// ---- Pages -----------------------------------------------------------------
+
+TEST_F(SheetTest, FirstPageHasItsSevenHeaderNotes) {
+  text_copy(mold_no, sizeof mold_no, "M2612");
+  text_copy(part_no, sizeof part_no, "insert_a");
+  desc_choice = 2;
+  part_type_choice = 7;
+  configure("part_path_note_ratio: 0.6\n");
+  open();
+  const UF_DRF_lettering_preferences_t before = lettering();
+  tag_t drawing = NULL_TAG;
+  ASSERT_EQ(import_prog_drawing("prog_sheet1", &drawing, 1), 1);
+  EXPECT_TRUE(same_lettering(lettering(), before));
+  close();
+
+  ASSERT_NE(drawing, NULL_TAG);
+  EXPECT_EQ(drawing_names(), std::vector<std::string>{"prog_sheet1"});
+  const auto *page = sim::draw::find_drawing(session(), drawing);
+  ASSERT_NE(page, nullptr);
+  EXPECT_EQ(page->info.size_state, UF_DRAW_CUSTOM_SIZE);
+  EXPECT_EQ(page->info.size.custom_size.height, 297);
+  EXPECT_EQ(page->info.size.custom_size.length, 420);
+  EXPECT_EQ(page->info.drawing_scale, 1.0);
+  EXPECT_EQ(page->info.units, UF_PART_METRIC);
+  EXPECT_EQ(page->info.projection_angle, 1);
+  EXPECT_EQ(count(Call::UF_PART_import), 1u);
+  EXPECT_TRUE(transcript().listing_lines().empty());
+
+  struct Expected {
+    std::string text;
+    double x, y, size, aspect;
+    int align;
+  };
+  const Expected expected[] = {
+      {"P 1 of", 385, 282, 4.0, 1.0, 5},
+      {gbk("半精加工"), 72.5, 262, 4.0, 1.0, 5},
+      {gbk("其它"), 272.5, 272, 4.0, 1.0, 5},
+      {"2026.12.5", 372.5, 272, 3.175, 0.8, 5},
+      {"M2612", 72.5, 272, 3.175, 0.8, 5},
+      {"insert_a", 172.5, 272, 3.175, 0.8, 5},
+      {"D:\\WORK\\PART.PRT", 137, 262, 3.175, 0.6, 4},
+  };
+  const auto all = notes();
+  ASSERT_GE(all.size(), 7u);
+  for (int i = 0; i < 7; ++i) {
+    SCOPED_TRACE(i);
+    const sim::drf::NotePayload &note = *all[all.size() - 7 + i];
+    EXPECT_EQ(note.drawing, drawing);
+    ASSERT_EQ(note.lines.size(), 1u);
+    EXPECT_EQ(note.lines[0], expected[i].text);
+    EXPECT_EQ(note.origin.x, expected[i].x);
+    EXPECT_EQ(note.origin.y, expected[i].y);
+    EXPECT_EQ(note.origin.z, 0);
+    EXPECT_EQ(note.orientation, 0);
+    EXPECT_EQ(note.lettering.general_text.size, expected[i].size);
+    EXPECT_EQ(note.lettering.general_text.char_space_factor, 1.0);
+    EXPECT_EQ(note.lettering.general_text.aspect_ratio, expected[i].aspect);
+    EXPECT_EQ(note.lettering.align_position, expected[i].align);
+  }
+}
+
+TEST_F(SheetTest, FirstPageChoicesZeroGiveEmptyNotes) {
+  desc_choice = 0;
+  part_type_choice = 0;
+  open();
+  tag_t drawing = NULL_TAG;
+  ASSERT_EQ(import_prog_drawing("prog_sheet1", &drawing, 1), 1);
+  close();
+  const auto all = notes();
+  ASSERT_GE(all.size(), 7u);
+  EXPECT_EQ(all[all.size() - 6]->lines, std::vector<std::string>{""});
+  EXPECT_EQ(all[all.size() - 5]->lines, std::vector<std::string>{""});
+}
+
+TEST_F(SheetTest, PartFileNameIsUpperCasedByteWise) {
+  // The second byte of each double-byte character looks like a letter.
+  session().open_part("D:\\\xb0\x61\xb1\x7a\\part_b.prt");
+  open();
+  tag_t drawing = NULL_TAG;
+  ASSERT_EQ(import_prog_drawing("prog_sheet1", &drawing, 1), 1);
+  close();
+  EXPECT_EQ(notes().back()->lines, std::vector<std::string>{"D:\\\xb0\x61\xb1\x7a\\PART_B.PRT"});
+}
+
+TEST_F(SheetTest, FirstPageRefusals) {
+  const std::string ratio_refusal = gbk("程式单图档路径注释的高宽比只能是大于 0 的数,在 ") +
+                                    kConfig +
+                                    gbk(" 文件中的/n part_path_note_ratio: 值定义错误,请修改!");
+  const std::string wrong_application = gbk("请在加工或制图应用中生成程式单！");
+  struct Case {
+    const char *config;
+    int application;
+    std::string message;
+  };
+  const std::vector<Case> cases = {
+      {"part_path_note_ratio: 0\n", UF_APP_CAM, ratio_refusal},
+      {"part_path_note_ratio: EOF\n", UF_APP_CAM, ratio_refusal},
+      // The ratio is checked before the application.
+      {"part_path_note_ratio: -2\n", 5, ratio_refusal},
+      {"", 5, wrong_application},
+      {"", UF_APP_DRAFTING, ""},
+  };
+  for (const Case &c : cases) {
+    SCOPED_TRACE(c.config);
+    new_session();
+    configure(c.config);
+    session().set_application(c.application);
+    open();
+    tag_t drawing = NULL_TAG;
+    const int result = import_prog_drawing("prog_sheet1", &drawing, 1);
+    close();
+    if (c.message.empty()) {
+      EXPECT_EQ(result, 1);
+      continue;
+    }
+    EXPECT_EQ(result, 0);
+    EXPECT_EQ(drawing, NULL_TAG);
+    EXPECT_EQ(shown(), std::vector<std::string>{c.message});
+    EXPECT_TRUE(drawing_names().empty());
+  }
+}
+
+TEST_F(SheetTest, FurtherPageHasItsPageNoteWithTheCallersAlignment) {
+  open();
+  lettering().align_position = 6;
+  const UF_DRF_lettering_preferences_t before = lettering();
+  tag_t drawing = NULL_TAG;
+  ASSERT_EQ(import_prog_drawing_1("prog_sheet7", &drawing, 3), 1);
+  EXPECT_TRUE(same_lettering(lettering(), before));
+  close();
+  EXPECT_EQ(drawing_names(), std::vector<std::string>{"prog_sheet7"});
+  const sim::drf::NotePayload &note = *notes().back();
+  EXPECT_EQ(note.drawing, drawing);
+  EXPECT_EQ(note.lines, std::vector<std::string>{"Q 3 end"});
+  EXPECT_EQ(note.origin.x, 385);
+  EXPECT_EQ(note.origin.y, 282);
+  EXPECT_EQ(note.lettering.general_text.size, 3.175);
+  EXPECT_EQ(note.lettering.general_text.char_space_factor, 1.0);
+  EXPECT_EQ(note.lettering.general_text.aspect_ratio, 0.8);
+  EXPECT_EQ(note.lettering.align_position, 6);
+}
+
+TEST_F(SheetTest, PageThatCannotBeMadeIsToldAndStopsTheSheet) {
+  struct Case {
+    std::uint32_t nth;
+    std::string message;
+    std::size_t pages;
+  };
+  const std::vector<Case> cases = {{1, "NO prog_sheet1 PAGE", 0}, {2, "NO1 prog_sheet2 PAGE1", 1}};
+  for (const Case &c : cases) {
+    SCOPED_TRACE(c.nth);
+    new_session();
+    fail("UF_DRAW_create_drawing", c.nth);
+    UF_DRF_lettering_preferences_t before = lettering();
+    std::vector<prog_entry> list(20, entry("", summary("o1")));
+    EXPECT_EQ(sheet(list), 0);
+    EXPECT_EQ(shown(), std::vector<std::string>{c.message});
+    EXPECT_EQ(drawing_names().size(), c.pages);
+    // Mended: the bracket is left to the caller and closed once.
+    EXPECT_EQ(session().terminate_calls(), 1);
+    EXPECT_EQ(session().bracket_depth(), 0);
+    EXPECT_TRUE(same_lettering(lettering(), before));
+  }
+}
+
+// ---- The table -------------------------------------------------------------
+
+TEST_F(SheetTest, EmptyListMakesViewsAndOriginPointButNoPage) {
+  EXPECT_EQ(sheet({}), 1);
+  EXPECT_TRUE(drawing_names().empty());
+  EXPECT_EQ(count(Call::uc6450), 2u);
+  EXPECT_EQ(count(Call::UF_CURVE_create_point), 1u);
+  EXPECT_TRUE(cells().empty());
+}
+
+TEST_F(SheetTest, OneGroupWithoutParentHasNoHeaderRow) {
+  ASSERT_EQ(sheet({entry("", summary("a")), entry("", summary("b")), entry("", summary("c"))}), 1);
+  EXPECT_EQ(drawing_names(), std::vector<std::string>{"prog_sheet1"});
+  std::vector<std::string> sequence;
+  for (const Cell &c : column(kSequenceX))
+    sequence.push_back(c.text);
+  // Rows 1, 2, 3, then the total row's program group cell.
+  EXPECT_EQ(sequence, (std::vector<std::string>{"1", "2", "3", ""}));
+  const std::vector<Cell> time = column(kTimeX);
+  ASSERT_EQ(time.size(), 4u);
+  EXPECT_EQ(time[3].text, " T    9");
+  EXPECT_EQ(time[3].top, 140 - 3 * 8);
+}
+
+// Each row as "group|sequence|time" from its cells; a header row has only
+// its group cell, a total row its time and group cells.
+std::vector<std::string> rows_of(const std::vector<Cell> &cells) {
+  std::vector<std::string> rows;
+  std::map<std::pair<tag_t, double>, std::size_t> at;
+  for (const Cell &c : cells) {
+    const auto key = std::make_pair(c.drawing, c.top);
+    if (!at.count(key)) {
+      at[key] = rows.size();
+      rows.push_back("||");
+    }
+    std::string &row = rows[at[key]];
+    const std::size_t bar1 = row.find('|');
+    const std::size_t bar2 = row.find('|', bar1 + 1);
+    if (c.left == kSequenceX && c.right == 410)
+      row.insert(bar1, "[" + c.text + "]");
+    else if (c.left == kSequenceX)
+      row.insert(bar2, c.text);
+    else if (c.left == kTimeX)
+      row += c.text;
+  }
+  return rows;
+}
+
+TEST_F(SheetTest, GroupsGetHeaderAndRunningTotalRows) {
+  ASSERT_EQ(sheet({entry("A", summary("a1", "-1", "0")), entry("A", summary("a2", "-1", "12")),
+                   entry("B", summary("b1", "-1", "5"))}),
+            1);
+  EXPECT_EQ(rows_of(cells()), (std::vector<std::string>{
+                                  "[A]||", "|1|1", "|2|12", "[]|| T   13", "[B]||", "|1|5",
+                                  "[]|| T   18"}));
+  // Rows follow each other by the row height from the first row's top.
+  std::vector<double> tops;
+  for (const Cell &c : column(kSequenceX))
+    tops.push_back(c.top);
+  EXPECT_EQ(tops, (std::vector<double>{140, 132, 124, 116, 108, 100, 92}));
+}
+
+TEST_F(SheetTest, RecordsOfOneParentApartFormSeparateGroups) {
+  ASSERT_EQ(sheet({entry("A", summary("a1")), entry("", summary("x1")), entry("A", summary("a2"))}),
+            1);
+  EXPECT_EQ(rows_of(cells()),
+            (std::vector<std::string>{"[A]||", "|1|3", "[]|| T    3", "|1|3", "[]|| T    6",
+                                      "[A]||", "|1|3", "[]|| T    9"}));
+}
+
+TEST_F(SheetTest, RowValuesGoToTheirColumns) {
+  show_ext = 1;
+  text_copy(nc_ext, sizeof nc_ext, ".nc");
+  ASSERT_EQ(sheet({entry("", "o1234 D10R0.5 rough 0.3 -25.25 12 T7 2000 3000 800 1500 0.1"),
+                   entry("", "")}),
+            1);
+  struct Expected {
+    double left;
+    int align;
+    std::string first, second;
+  };
+  const Expected expected[] = {
+      {kProgNameX, 6, "O1234.NC", ".NC"}, {kToolX, 6, "D10R0.5", ""},
+      {kMachDescX, 5, "rough", ""},       {kSideStockX, 6, "0.3", ""},
+      // box_top_z is 0 while the views are not placed.
+      {kMaxDepthX, 6, "-25.3", "0.0"},    {kToolLenX, 6, "30.3", "5.0"},
+      {kTimeX, 6, "12", "1"},             {kToolNumberX, 6, "T7", ""},
+      {kMinSpeedX, 6, "2000", ""},        {kMaxSpeedX, 6, "3000", ""},
+      {kMinFeedX, 6, "800", ""},          {kMaxFeedX, 6, "1500", ""},
+      {kFloorStockX, 6, "0.1", ""},       {kRemarkX, 6, "", ""},
+  };
+  for (const Expected &e : expected) {
+    SCOPED_TRACE(e.left);
+    const std::vector<Cell> cells_of = column(e.left);
+    ASSERT_GE(cells_of.size(), 2u);
+    EXPECT_EQ(cells_of[0].text, e.first);
+    EXPECT_EQ(cells_of[1].text, e.second);
+    EXPECT_EQ(cells_of[0].lettering.align_position, e.align);
+    EXPECT_EQ(cells_of[0].lettering.general_text.size, 2.5);
+  }
+  // The cells of an operation row in their order.
+  std::vector<double> order;
+  for (const Cell &c : cells())
+    if (c.top == 140)
+      order.push_back(c.left);
+  EXPECT_EQ(order, (std::vector<double>{kProgNameX, kSequenceX, kRemarkX, kToolX, kMachDescX,
+                                        kSideStockX, kMaxDepthX, kToolLenX, kTimeX, kToolNumberX,
+                                        kMinSpeedX, kMaxSpeedX, kMinFeedX, kMaxFeedX,
+                                        kFloorStockX}));
+}
+
+TEST_F(SheetTest, ColumnsSwitchedOffGetNoCells) {
+  struct Case {
+    const char *key;
+    const char *value;
+    double left;
+    bool on;
+  };
+  const std::vector<Case> cases = {
+      {"require_sequence:", "0", kSequenceX, false},
+      {"require_tool_number:", "0", kToolNumberX, false},
+      {"require_tool_len:", "0.9", kToolLenX, false},
+      {"require_side_stock:", "-0.5", kSideStockX, false},
+      {"require_floor_stock:", "0", kFloorStockX, false},
+      {"require_max_depth:", "0", kMaxDepthX, false},
+      {"require_min_speed:", "0", kMinSpeedX, false},
+      {"require_max_speed:", "abc", kMaxSpeedX, false},
+      {"require_min_feed:", "0", kMinFeedX, false},
+      {"require_max_feed:", "0", kMaxFeedX, false},
+      {"require_remark:", "0", kRemarkX, false},
+      {"require_remark:", "-1", kRemarkX, true},
+      {"require_max_feed:", "2.5", kMaxFeedX, true},
+  };
+  for (const Case &c : cases) {
+    SCOPED_TRACE(std::string(c.key) + " " + c.value);
+    new_session();
+    configure(std::string(c.key) + " " + c.value + "\n");
+    ASSERT_EQ(sheet({entry("", summary("a"))}), 1);
+    std::size_t in_column = 0;
+    for (const Cell &cell : column(c.left))
+      in_column += cell.right != 410 || c.left != kSequenceX; // not a header or total row
+    EXPECT_EQ(in_column == 0, !c.on);
+    EXPECT_FALSE(column(kProgNameX).empty());
+  }
+}
+
+TEST_F(SheetTest, TimeColumnOffWritesNoTotalRows) {
+  configure("require_time: 0\n");
+  ASSERT_EQ(sheet({entry("A", summary("a1")), entry("B", summary("b1"))}), 1);
+  EXPECT_TRUE(column(kTimeX).empty());
+  EXPECT_EQ(rows_of(cells()), (std::vector<std::string>{"[A]||", "|1|", "[B]||", "|1|"}));
+}
+
+TEST_F(SheetTest, ColumnWhoseStartIsNotLeftOfItsEndIsWarnedAndUsed) {
+  configure("tool_x_start_site: 92\n");
+  ASSERT_EQ(sheet({entry("", summary("a"))}), 1);
+  EXPECT_EQ(shown(), std::vector<std::string>{std::string("W1 ") + kConfig + " W6\nW7"});
+  const std::vector<Cell> tool = column(92);
+  ASSERT_EQ(tool.size(), 2u); // the tool cell and the tool number cell
+  EXPECT_EQ(tool[0].text, "D10");
+  EXPECT_EQ(tool[0].right, 92);
+}
+
+// ---- Pagination --------------------------------------------------------------
+
+TEST_F(SheetTest, RowsGoToTheNextPageAtTheEndLine) {
+  struct Case {
+    const char *end;
+    std::size_t first_page_rows;
+  };
+  // Tops 200, 192, ..., 24: 23 rows; at an end line of exactly 24 the row
+  // at 24 goes to the next page.
+  const Case cases[] = {{"20", 23}, {"24", 22}, {"23.5", 23}};
+  for (const Case &c : cases) {
+    SCOPED_TRACE(c.end);
+    new_session();
+    configure(std::string("one_page_space_y_start_site: 200\nprog_sheet_note_space: 8\n"
+                          "page_space_y_end_site: ") +
+              c.end + "\n");
+    ASSERT_EQ(sheet(std::vector<prog_entry>(30, entry("", summary("p")))), 1);
+    const std::vector<std::string> names = drawing_names();
+    ASSERT_EQ(names, (std::vector<std::string>{"prog_sheet1", "prog_sheet2"}));
+    const std::vector<Cell> sequence = column(kSequenceX);
+    std::size_t on_first = 0;
+    for (const Cell &cell : sequence)
+      if (cell.drawing == sequence.front().drawing)
+        ++on_first;
+    EXPECT_EQ(on_first, c.first_page_rows);
+    EXPECT_EQ(sequence.front().top, 200);
+    EXPECT_EQ(sequence[c.first_page_rows - 1].top, 200 - 8.0 * (c.first_page_rows - 1));
+    // The next row opens page 2 at its first row's top.
+    EXPECT_EQ(sequence[c.first_page_rows].top, 269);
+    EXPECT_EQ(sequence[c.first_page_rows].text, std::to_string(c.first_page_rows + 1));
+    // 30 rows and the total row: 31 cells in the sequence column.
+    EXPECT_EQ(sequence.size(), 31u);
+    // The page note of page 2.
+    bool page_note = false;
+    for (const auto *note : notes())
+      page_note = page_note || note->lines == std::vector<std::string>{"Q 2 end"};
+    EXPECT_TRUE(page_note);
+  }
+}
+
+TEST_F(SheetTest, PageNamesInUseAreSkipped) {
+  auto &store = session().objects();
+  store.create(sim::kGenericType, 0, "prog_sheet1");
+  store.create(sim::kGenericType, 0, "PROG_SHEET3");
+  // 40 rows need three pages with the installed layout (16 + 32).
+  ASSERT_EQ(sheet(std::vector<prog_entry>(40, entry("", summary("p")))), 1);
+  EXPECT_EQ(drawing_names(), (std::vector<std::string>{"prog_sheet2", "prog_sheet4"}));
+
+  // A second sheet in the same part takes the next free names.
+  ASSERT_EQ(sheet(std::vector<prog_entry>(1, entry("", summary("p")))), 1);
+  EXPECT_EQ(drawing_names(),
+            (std::vector<std::string>{"prog_sheet2", "prog_sheet4", "prog_sheet5"}));
+}
+
+TEST_F(SheetTest, NegativeEndLineStillOpensTheFirstPage) {
+  configure("page_space_y_end_site: -50\n");
+  ASSERT_EQ(sheet({entry("", summary("a"))}), 1);
+  EXPECT_EQ(drawing_names(), std::vector<std::string>{"prog_sheet1"});
+  EXPECT_EQ(column(kSequenceX).front().top, 140);
+}
+
+TEST_F(SheetTest, LetteringIsPutBackOnEveryWayOut) {
+  struct Case {
+    const char *fault;
+    std::uint32_t nth;
+    int result;
+  };
+  const Case cases[] = {
+      {"", 0, 1},
+      {"uc6450", 1, 0},               // the model view cannot be saved
+      {"UF_CURVE_create_point", 1, 0}, // the origin point cannot be made
+      {"UF_DRAW_create_drawing", 1, 0},
+  };
+  for (const Case &c : cases) {
+    SCOPED_TRACE(c.fault);
+    new_session();
+    if (*c.fault != '\0')
+      fail(c.fault, c.nth);
+    lettering().general_text.size = 7.5;
+    lettering().align_position = 9;
+    const UF_DRF_lettering_preferences_t before = lettering();
+    EXPECT_EQ(sheet({entry("", summary("a"))}), c.result);
+    EXPECT_TRUE(same_lettering(lettering(), before));
+  }
+}
+
+TEST_F(SheetTest, FaultLoopKeepsLetteringAndReleasesEverything) {
+  UF_DRF_lettering_preferences_t before{};
+  int result = 0;
+  const std::uint64_t n = fault_loop(
+      [&] {
+        keep_lines(kLang, {"prog_d_not_", "import_prog_dra_", "create_modl_vie_",
+                           "create_mcs_ori_poin_"});
+        keep_lines(kConfig, {"prog_", "one_", "two_", "page_", "tool_", "require_", "sequence_",
+                             "side_", "floor_", "mach_", "max_", "time_", "min_", "remark_",
+                             "elec_", "part_"});
+        // Two records, the second on page 2, with the fewest columns.
+        configure("one_page_space_y_start_site: 30\nrequire_sequence: 0\n"
+                  "require_tool_number: 0\nrequire_tool_len: 0\nrequire_side_stock: 0\n"
+                  "require_floor_stock: 0\nrequire_max_depth: 0\nrequire_min_speed: 0\n"
+                  "require_max_speed: 0\nrequire_min_feed: 0\nrequire_max_feed: 0\n"
+                  "require_remark: 0\n");
+        lettering().general_text.size = 7.5;
+        before = lettering();
+        result = sheet({entry("A", summary("a1")), entry("A", summary("a2"))});
+      },
+      [&](std::uint64_t k) {
+        const std::string call = injected_call();
+        if (k == 0) {
+          EXPECT_EQ(result, 1);
+        }
+        if (call == "UF_initialize" || call == "UF_terminate")
+          return;
+        EXPECT_TRUE(result == 0 || result == 1);
+        // A refused putting back is the one way the lettering can stay changed.
+        if (call != "UF_DRF_set_lettering_preferences") {
+          EXPECT_TRUE(same_lettering(lettering(), before)) << call;
+        }
+        const sim::FinishReport report = finish();
+        EXPECT_TRUE(report.ok());
+        EXPECT_EQ(report.terminate_calls, 1);
+      });
+  EXPECT_GT(n, 100u);
+}
+
+} // namespace

@@ -18,8 +18,8 @@ inline constexpr int kExitUsage = 2;
 
 struct RunOptions {
   std::filesystem::path scenario;
-  std::filesystem::path out;    ///< empty: out/<scenario stem>
-  std::filesystem::path module; ///< empty: libncsheet.so beside the runner
+  std::filesystem::path out;                      ///< empty: out/<scenario stem>
+  std::filesystem::path module;                   ///< empty: libncsheet.so beside the runner
   std::optional<std::vector<sim::RunStep>> steps; ///< overrides the scenario's "runs"
 };
 

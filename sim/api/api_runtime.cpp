@@ -31,15 +31,13 @@ extern "C" char *host_fgets(char *buf, int n, host_file *file) {
 }
 
 extern "C" size_t host_fread(void *buf, size_t size, size_t count, host_file *file) {
-  return sim::api::value_call<size_t>(Call::host_fread, 0, [&](Session &s) {
-    return s.runtime().read(buf, size, count, file);
-  });
+  return sim::api::value_call<size_t>(
+      Call::host_fread, 0, [&](Session &s) { return s.runtime().read(buf, size, count, file); });
 }
 
 extern "C" size_t host_fwrite(const void *buf, size_t size, size_t count, host_file *file) {
-  return sim::api::value_call<size_t>(Call::host_fwrite, 0, [&](Session &s) {
-    return s.runtime().write(buf, size, count, file);
-  });
+  return sim::api::value_call<size_t>(
+      Call::host_fwrite, 0, [&](Session &s) { return s.runtime().write(buf, size, count, file); });
 }
 
 extern "C" int host_remove(const char *path) {

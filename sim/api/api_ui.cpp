@@ -128,7 +128,8 @@ extern "C" int UF_UI_message_dialog(const char *title, int dialog_type, char **m
         if (!chosen) {
           chosen = &safe_button(shown);
           s.op().record_response(chosen->choice.response,
-                                 "-> " + sim::gbk_to_utf8(chosen->choice.label) + " (taken for want of an answer)");
+                                 "-> " + sim::gbk_to_utf8(chosen->choice.label) +
+                                     " (taken for want of an answer)");
         } else {
           s.op().record_response(chosen->choice.response,
                                  "-> " + sim::gbk_to_utf8(chosen->choice.label));

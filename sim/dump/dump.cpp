@@ -13,9 +13,9 @@ namespace sim {
 namespace {
 
 nlohmann::json dump_object(const Object &object) {
-  nlohmann::json item{{"tag", object.tag},          {"type", object.type},
-                      {"subtype", object.subtype},  {"name", gbk_to_utf8(object.name)},
-                      {"layer", object.layer},      {"blanked", object.blanked},
+  nlohmann::json item{{"tag", object.tag},         {"type", object.type},
+                      {"subtype", object.subtype}, {"name", gbk_to_utf8(object.name)},
+                      {"layer", object.layer},     {"blanked", object.blanked},
                       {"color", object.color}};
   if (!is_ascii(object.name))
     item["name_gbk_hex"] = to_hex(object.name);

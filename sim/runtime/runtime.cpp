@@ -19,8 +19,8 @@ struct host_file {
   std::string path; ///< the host path it was opened by
   bool text = true;
   bool reading = false;
-  std::string data;     ///< read: the file's bytes
-  std::size_t pos = 0;  ///< read: next byte
+  std::string data;    ///< read: the file's bytes
+  std::size_t pos = 0; ///< read: next byte
   std::FILE *out = nullptr;
 };
 
@@ -287,8 +287,7 @@ std::size_t Runtime::read(void *buf, std::size_t size, std::size_t count, host_f
   return got / size;
 }
 
-std::size_t Runtime::write(const void *buf, std::size_t size, std::size_t count,
-                           host_file *file) {
+std::size_t Runtime::write(const void *buf, std::size_t size, std::size_t count, host_file *file) {
   if (!buf || size == 0 || count == 0 || !known(file) || !file->out)
     return 0;
   const auto *bytes = static_cast<const char *>(buf);

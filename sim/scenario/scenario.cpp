@@ -26,8 +26,8 @@ constexpr std::string_view kDefaultClock = "2026-01-01T08:00:00";
 constexpr std::string_view kInstallFolder = "kv_conf";
 
 /// The answer keys the operator's questions know.
-const std::vector<std::string_view> kAnswerKeys{"buttons", "button", "menu", "file", "dialog",
-                                                "press"};
+const std::vector<std::string_view> kAnswerKeys{"buttons", "button", "menu",
+                                                "file",    "dialog", "press"};
 
 std::string join(std::string_view path, std::string_view key) {
   return std::string(path) + "/" + std::string(key);
@@ -103,7 +103,8 @@ void load_objects(const json &value, const std::string &path, LoadContext &ctx) 
     if (!item.contains("type"))
       ctx.fail(where, "an object needs a \"type\"");
     const int type = ctx.integer(item["type"], join(where, "type"));
-    const int subtype = item.contains("subtype") ? ctx.integer(item["subtype"], join(where, "subtype")) : 0;
+    const int subtype =
+        item.contains("subtype") ? ctx.integer(item["subtype"], join(where, "subtype")) : 0;
     const std::string name =
         item.contains("name") ? utf8_to_gbk(ctx.string(item["name"], join(where, "name"))) : "";
     Object &object = ctx.session().objects().create(type, subtype, name);
@@ -128,7 +129,8 @@ void load_part(const json &value, const std::string &path, LoadContext &ctx) {
     ctx.fail(path, "a part needs a \"file\"");
   ctx.session().open_part(utf8_to_gbk(ctx.string(part["file"], join(path, "file"))));
   if (part.contains("application"))
-    ctx.session().set_application(application_id(part["application"], join(path, "application"), ctx));
+    ctx.session().set_application(
+        application_id(part["application"], join(path, "application"), ctx));
   if (part.contains("objects"))
     load_objects(part["objects"], join(path, "objects"), ctx);
   for (const Section &section : part_sections())
@@ -142,7 +144,8 @@ void load_answers(const json &value, const std::string &path, LoadContext &ctx) 
     const std::string where = join(path, i);
     const json &answer = ctx.object(answers[i], where);
     if (answer.empty())
-      ctx.fail(where, "an answer needs one of \"buttons\", \"button\", \"menu\", \"file\", \"dialog\"");
+      ctx.fail(where,
+               "an answer needs one of \"buttons\", \"button\", \"menu\", \"file\", \"dialog\"");
     if (answer.contains("message"))
       ctx.fail(where, "a message with one button needs no answer; remove this one");
     ctx.only_keys(answer, where, kAnswerKeys);
@@ -156,7 +159,8 @@ void load_faults(const json &value, const std::string &path, LoadContext &ctx) {
     const std::string where = join(path, i);
     const json &fault = ctx.object(faults[i], where);
     ctx.only_keys(fault, where, {"call", "nth", "kth", "status"});
-    const int status = fault.contains("status") ? ctx.integer(fault["status"], join(where, "status")) : 1;
+    const int status =
+        fault.contains("status") ? ctx.integer(fault["status"], join(where, "status")) : 1;
     if (status == 0)
       ctx.fail(join(where, "status"), "an injected status is not 0");
     if (fault.contains("kth")) {
@@ -175,7 +179,8 @@ void load_faults(const json &value, const std::string &path, LoadContext &ctx) {
     if (!call)
       ctx.fail(join(where, "call"), "no host function \"" + name + "\"");
     if (!call_fallible(*call))
-      ctx.fail(join(where, "call"), "\"" + name + "\" returns no status and cannot be made to fail");
+      ctx.fail(join(where, "call"),
+               "\"" + name + "\" returns no status and cannot be made to fail");
     const int nth = fault.contains("nth") ? ctx.integer(fault["nth"], join(where, "nth")) : 0;
     if (nth < 0)
       ctx.fail(join(where, "nth"), "counts from 1 (0 or absent: every call)");
@@ -216,9 +221,9 @@ Scenario apply(Session &session, const json &doc, const fs::path &file, const fs
   const fs::path moved =
       top.contains("base") ? first.resolve(first.string(top["base"], "/base")) : base;
   LoadContext ctx(session, file, moved, root);
-  std::vector<std::string_view> allowed{"description", "base",    "installation", "drives",
-                                        "clock",       "operator", "part",        "answers",
-                                        "faults",      "runs",    "fault_outputs"};
+  std::vector<std::string_view> allowed{"description", "base",     "installation", "drives",
+                                        "clock",       "operator", "part",         "answers",
+                                        "faults",      "runs",     "fault_outputs"};
   for (const Section &section : top_sections())
     allowed.push_back(section.key);
   ctx.only_keys(top, "", allowed);

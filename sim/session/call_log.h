@@ -25,8 +25,8 @@ struct FaultRule {
 
 struct FiredFault {
   Call call;
-  std::uint32_t nth;        ///< use of the call that failed
-  std::uint64_t fallible;   ///< its number among all fallible calls
+  std::uint32_t nth;      ///< use of the call that failed
+  std::uint64_t fallible; ///< its number among all fallible calls
   int status;
 };
 

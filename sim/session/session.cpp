@@ -118,7 +118,8 @@ FinishReport Session::finish() {
   if (!finished_) {
     finished_ = true;
     if (depth_ != 0)
-      fail_run("API bracket left open: " + std::to_string(depth_) + " UF_initialize without UF_terminate");
+      fail_run("API bracket left open: " + std::to_string(depth_) +
+               " UF_initialize without UF_terminate");
     for (const Call call : arrays_.outstanding_calls())
       transcript_.add(EventKind::UnfreedArray, {}, std::string(call_name(call)));
     if (arrays_.outstanding() != 0)

@@ -57,9 +57,9 @@ struct UndoMark {
 
 /// What the end-of-session checks found.
 struct FinishReport {
-  int bracket_depth = 0;     ///< open brackets left (0 when balanced)
-  int initialize_calls = 0;  ///< successful UF_initialize calls
-  int terminate_calls = 0;   ///< UF_terminate calls that closed a bracket
+  int bracket_depth = 0;    ///< open brackets left (0 when balanced)
+  int initialize_calls = 0; ///< successful UF_initialize calls
+  int terminate_calls = 0;  ///< UF_terminate calls that closed a bracket
   std::size_t unfreed_arrays = 0;
   std::size_t files_left_open = 0;
   std::size_t outside_bracket_calls = 0;

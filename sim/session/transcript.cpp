@@ -11,11 +11,11 @@ namespace sim {
 namespace {
 
 constexpr std::array<std::string_view, 24> kKindNames{
-    "bracket_open",   "bracket_close",  "message_box",    "question",     "answer",
-    "listing_open",   "listing",        "status",         "prompt",       "stdout",
-    "stderr",         "outside_bracket", "fault_injected", "host_exception", "unfreed_array",
-    "bad_free",       "file_left_open", "file_error",     "run_start",    "run_end",
-    "module_load",    "module_unload",  "run_failed",     "note",
+    "bracket_open", "bracket_close",   "message_box",    "question",       "answer",
+    "listing_open", "listing",         "status",         "prompt",         "stdout",
+    "stderr",       "outside_bracket", "fault_injected", "host_exception", "unfreed_array",
+    "bad_free",     "file_left_open",  "file_error",     "run_start",      "run_end",
+    "module_load",  "module_unload",   "run_failed",     "note",
 };
 
 bool shows_value(EventKind kind) noexcept {

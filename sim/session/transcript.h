@@ -21,30 +21,30 @@
 namespace sim {
 
 enum class EventKind {
-  BracketOpen,     ///< UF_initialize; value = depth after
-  BracketClose,    ///< UF_terminate; value = depth after
-  MessageBox,      ///< a message with only an OK button; text, detail = title
-  Question,        ///< a question; text, detail = kind and choices
-  Answer,          ///< the answer to the last question; detail = answer, value = response
-  ListingOpen,     ///< the listing window opened
-  Listing,         ///< text written to the listing window
-  Status,          ///< the status line
-  Prompt,          ///< the prompt line
-  Stdout,          ///< module's standard output
-  Stderr,          ///< module's standard error
-  OutsideBracket,  ///< detail = the call made with no API bracket open
-  FaultInjected,   ///< detail = call, value = status
-  HostException,   ///< detail = call and what the host threw
-  UnfreedArray,    ///< detail = the call that handed the array out
-  BadFree,         ///< UF_free of a pointer the host never handed out
-  FileLeftOpen,    ///< detail = the file's path
-  FileError,       ///< a runtime file operation failed; detail = what and why
-  RunStart,        ///< value = run number (1, 2, ...)
-  RunEnd,          ///< value = run number
-  ModuleLoad,      ///< detail = module path
-  ModuleUnload,    ///< detail = module path
-  RunFailed,       ///< detail = the reason
-  Note,            ///< anything else a host area wants on record
+  BracketOpen,    ///< UF_initialize; value = depth after
+  BracketClose,   ///< UF_terminate; value = depth after
+  MessageBox,     ///< a message with only an OK button; text, detail = title
+  Question,       ///< a question; text, detail = kind and choices
+  Answer,         ///< the answer to the last question; detail = answer, value = response
+  ListingOpen,    ///< the listing window opened
+  Listing,        ///< text written to the listing window
+  Status,         ///< the status line
+  Prompt,         ///< the prompt line
+  Stdout,         ///< module's standard output
+  Stderr,         ///< module's standard error
+  OutsideBracket, ///< detail = the call made with no API bracket open
+  FaultInjected,  ///< detail = call, value = status
+  HostException,  ///< detail = call and what the host threw
+  UnfreedArray,   ///< detail = the call that handed the array out
+  BadFree,        ///< UF_free of a pointer the host never handed out
+  FileLeftOpen,   ///< detail = the file's path
+  FileError,      ///< a runtime file operation failed; detail = what and why
+  RunStart,       ///< value = run number (1, 2, ...)
+  RunEnd,         ///< value = run number
+  ModuleLoad,     ///< detail = module path
+  ModuleUnload,   ///< detail = module path
+  RunFailed,      ///< detail = the reason
+  Note,           ///< anything else a host area wants on record
 };
 
 [[nodiscard]] std::string_view event_kind_name(EventKind kind) noexcept;
@@ -54,7 +54,7 @@ struct Event {
   std::string text;   ///< host bytes (GBK), shown to the user
   std::string detail; ///< the host's own words (ASCII / UTF-8)
   int value = 0;
-  int run = 0;        ///< the run it happened in (0 before the first)
+  int run = 0; ///< the run it happened in (0 before the first)
 };
 
 class Transcript {

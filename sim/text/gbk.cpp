@@ -21,8 +21,7 @@ public:
 
   /// Converts in; an unconvertible sequence of `skip` bytes becomes
   /// `replacement`.
-  [[nodiscard]] std::string run(std::string_view in, std::string_view replacement,
-                                bool gbk_input) {
+  [[nodiscard]] std::string run(std::string_view in, std::string_view replacement, bool gbk_input) {
     std::string out;
     if (!valid())
       return std::string(in);

@@ -86,7 +86,8 @@ bool default_from_terminal(const Question &question, std::string_view line,
     return true;
   case QuestionKind::Dialog:
     if (same_ascii_case(line, "ok") || same_ascii_case(line, "cancel")) {
-      answer = {{"dialog", nlohmann::json::object()}, {"press", same_ascii_case(line, "ok") ? "OK" : "Cancel"}};
+      answer = {{"dialog", nlohmann::json::object()},
+                {"press", same_ascii_case(line, "ok") ? "OK" : "Cancel"}};
       return true;
     }
     return false;
@@ -163,7 +164,8 @@ std::size_t Operator::remaining() const noexcept { return impl_->queue.size(); }
 std::size_t Operator::answered() const noexcept { return impl_->given.size(); }
 
 void Operator::show(const Question &question) {
-  impl_->session.transcript().add(EventKind::MessageBox, question.text, gbk_to_utf8(question.title));
+  impl_->session.transcript().add(EventKind::MessageBox, question.text,
+                                  gbk_to_utf8(question.title));
   if (!impl_->terminal())
     return;
   impl_->print(question);

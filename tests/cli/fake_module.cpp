@@ -45,8 +45,7 @@ extern "C" void ufusr(char *param, int *retcode, int param_len) {
     char text[] = "overwrite?";
     char *messages[] = {text};
     int response = 0;
-    (void)UF_UI_message_dialog("", UF_UI_MESSAGE_QUESTION, messages, 1, FALSE, &buttons,
-                               &response);
+    (void)UF_UI_message_dialog("", UF_UI_MESSAGE_QUESTION, messages, 1, FALSE, &buttons, &response);
   }
   if (std::strstr(part, "open"))
     (void)host_fopen("D:\\kv_conf\\temp\\runs.txt", "r");

@@ -53,7 +53,9 @@ protected:
     return run_scenario(options, out_, err_);
   }
 
-  nlohmann::json transcript() const { return nlohmann::json::parse(slurp(dir_ / "out" / "transcript.json")); }
+  nlohmann::json transcript() const {
+    return nlohmann::json::parse(slurp(dir_ / "out" / "transcript.json"));
+  }
 
   /// Texts of events of a kind, with the run they happened in.
   std::vector<std::pair<int, std::string>> events(std::string_view kind) const {
@@ -139,7 +141,8 @@ TEST_F(RunnerTest, BadInputGetsOneMessageAndExitTwo) {
   const fs::path bad = dir_ / "bad.json";
   std::ofstream(bad) << R"({"part": {"file": 12}})";
   EXPECT_EQ(run(bad), kExitUsage);
-  EXPECT_EQ(err_.str(), "ncsheet: " + bad.string() + ": /part/file: expected a string, got number\n");
+  EXPECT_EQ(err_.str(),
+            "ncsheet: " + bad.string() + ": /part/file: expected a string, got number\n");
   EXPECT_EQ(out_.str(), "");
 
   EXPECT_EQ(run(dir_ / "missing.json"), kExitUsage);
@@ -191,7 +194,8 @@ TEST_F(RunnerTest, RealModuleShowsTheTipsOncePerLoad) {
   const std::string tip = first_tip();
   ASSERT_FALSE(tip.empty()) << "no did_you_kno_01: in the installation";
   const fs::path file = dir_ / "real.json";
-  std::ofstream(file) << R"({"installation": ")" << (fs::path(NCSHEET_SOURCE_DIR) / "data" / "kv_conf").string()
+  std::ofstream(file) << R"({"installation": ")"
+                      << (fs::path(NCSHEET_SOURCE_DIR) / "data" / "kv_conf").string()
                       << R"(", "part": {"file": "D:\\work\\a.prt", "application": "cam"},)"
                       << R"( "runs": ["run", "run", "reload", "run"]})";
   (void)run(file, std::nullopt, REAL_MODULE);

@@ -221,13 +221,13 @@ TEST_F(CoreTest, GbkNamesAreCutAtCharacterBoundaries) {
 }
 
 TEST_F(CoreTest, ExceptionsBecomeStatuses) {
-  const int result = api::call(Call::UF_OBJ_ask_name, [](Session &) -> int {
-    throw std::runtime_error("kernel said no");
-  });
+  const int result = api::call(
+      Call::UF_OBJ_ask_name, [](Session &) -> int { throw std::runtime_error("kernel said no"); });
   EXPECT_EQ(result, status::kInternal);
   ASSERT_EQ(transcript().count(EventKind::HostException), 1u);
-  EXPECT_NE(transcript().details(EventKind::HostException)[0].find("UF_OBJ_ask_name: kernel said no"),
-            std::string::npos);
+  EXPECT_NE(
+      transcript().details(EventKind::HostException)[0].find("UF_OBJ_ask_name: kernel said no"),
+      std::string::npos);
   EXPECT_TRUE(session().run_failed());
   const tag_t fallback = api::value_call(Call::UF_PART_ask_display_part, tag_t{7},
                                          [](Session &) -> tag_t { throw 1; });

@@ -37,8 +37,8 @@ protected:
     std::snprintf(line, sizeof line, "%s", text);
     char *messages[] = {line};
     int response = -1;
-    const int result = UF_UI_message_dialog("", UF_UI_MESSAGE_WARNING, messages, 1, FALSE,
-                                             &buttons, &response);
+    const int result =
+        UF_UI_message_dialog("", UF_UI_MESSAGE_WARNING, messages, 1, FALSE, &buttons, &response);
     if (status)
       *status = result;
     return response;
@@ -78,10 +78,8 @@ TEST_F(OperatorTest, ScriptedAnswersChooseButtons) {
     int response;
     bool failed;
   } cases[] = {
-      {{{"buttons", "YES"}}, 1, false},
-      {{{"buttons", "no"}}, 3, false},
-      {{{"button", 1}}, 1, false},
-      {{{"button", 3}}, 3, false},
+      {{{"buttons", "YES"}}, 1, false},  {{{"buttons", "no"}}, 3, false},
+      {{{"button", 1}}, 1, false},       {{{"button", 3}}, 3, false},
       {{{"button", 2}}, 3, true},        // hidden slot: fails, takes NO
       {{{"buttons", "MAYBE"}}, 3, true}, // no such label
       {{{"menu", 1}}, 3, true},          // answer of another kind
@@ -119,8 +117,10 @@ TEST_F(OperatorTest, BadDialogArgumentsAreRefused) {
   UF_UI_message_buttons_t none{};
   char text[] = "x";
   char *messages[] = {text};
-  EXPECT_EQ(UF_UI_message_dialog("", 1, messages, 1, FALSE, &none, &response), status::kBadArgument);
-  EXPECT_EQ(UF_UI_message_dialog("", 1, messages, 1, FALSE, nullptr, &response), status::kBadArgument);
+  EXPECT_EQ(UF_UI_message_dialog("", 1, messages, 1, FALSE, &none, &response),
+            status::kBadArgument);
+  EXPECT_EQ(UF_UI_message_dialog("", 1, messages, 1, FALSE, nullptr, &response),
+            status::kBadArgument);
   EXPECT_EQ(UF_UI_message_dialog("", 1, nullptr, 1, FALSE, &none, &response), status::kBadArgument);
 }
 
@@ -130,7 +130,7 @@ TEST_F(OperatorTest, TerminalModeAsksThePerson) {
   session().op().set_terminal(in, out);
   session().op().set_mode(Operator::Mode::Terminal);
   EXPECT_EQ(ask_yes_no("overwrite?"), 3); // "maybe" is asked again, "2" is the second button
-  EXPECT_EQ(uc1601("\xd5\xd2", 1), 1);     // shown as UTF-8, Enter goes on
+  EXPECT_EQ(uc1601("\xd5\xd2", 1), 1);    // shown as UTF-8, Enter goes on
   EXPECT_NE(out.str().find("overwrite?"), std::string::npos);
   EXPECT_NE(out.str().find("找"), std::string::npos);
   EXPECT_FALSE(session().run_failed());

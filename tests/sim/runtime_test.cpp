@@ -51,8 +51,19 @@ TEST_F(RuntimeTest, ReadsWithTextAndBinaryRules) {
       {"crlf becomes lf", "a\r\nb\r\n", "r", "a\nb\n"},
       {"lone cr stays", "a\rb\r", "r", "a\rb\r"},
       {"cr cr lf keeps the first", "a\r\r\n", "r", "a\r\n"},
-      {"ctrl-z ends the text", std::string("ab\x1A" "cd\n", 5), "r", "ab"},
-      {"binary is raw", std::string("a\r\n\x1A" "b", 5), "rb", std::string("a\r\n\x1A" "b", 5)},
+      {"ctrl-z ends the text",
+       std::string("ab\x1A"
+                   "cd\n",
+                   5),
+       "r", "ab"},
+      {"binary is raw",
+       std::string("a\r\n\x1A"
+                   "b",
+                   5),
+       "rb",
+       std::string("a\r\n\x1A"
+                   "b",
+                   5)},
       {"explicit text mode", "x\r\n", "rt", "x\n"},
       {"empty file", "", "r", ""},
   };
@@ -174,7 +185,8 @@ TEST_F(RuntimeTest, FilesLeftOpenFailTheRun) {
   const FinishReport report = finish();
   EXPECT_EQ(report.files_left_open, 1u);
   EXPECT_FALSE(report.ok());
-  EXPECT_EQ(transcript().details(EventKind::FileLeftOpen), std::vector<std::string>{"D:\\t\\a.txt"});
+  EXPECT_EQ(transcript().details(EventKind::FileLeftOpen),
+            std::vector<std::string>{"D:\\t\\a.txt"});
 }
 
 TEST_F(RuntimeTest, UnknownHandlesAreRefused) {

@@ -21,13 +21,12 @@ using ScenarioTest = SessionTest;
 TEST_F(ScenarioTest, SetsUpTheSession) {
   const fs::path extra = root() / "extra";
   fs::create_directories(extra / "nc");
-  {
-    std::ofstream(extra / "nc" / "old.nc") << "G0\n";
-  }
+  { std::ofstream(extra / "nc" / "old.nc") << "G0\n"; }
   load_scenario(R"({
     "description": "everything once",
     "installation": "data/kv_conf",
-    "drives": {"e": ")" + extra.string() + R"(", "F": null},
+    "drives": {"e": ")" +
+                extra.string() + R"(", "F": null},
     "clock": "2026-12-05T09:30:00",
     "operator": "script",
     "fault_outputs": "poison",
@@ -86,24 +85,32 @@ TEST_F(ScenarioTest, BadScenariosGetOneClearMessage) {
     const char *json;
     const char *message;
   } cases[] = {
-      {R"({"part": {"file": "x.prt"}, "colour": 1})", "test-scenario.json: /colour: unknown key \"colour\""},
+      {R"({"part": {"file": "x.prt"}, "colour": 1})",
+       "test-scenario.json: /colour: unknown key \"colour\""},
       {R"([1, 2])", "/: expected an object, got array"},
       {R"({"part": {"file": 3}})", "/part/file: expected a string, got number"},
       {R"({"part": {"application": "cam"}})", "/part: a part needs a \"file\""},
-      {R"({"part": {"file": "a", "application": "milling"}})", "/part/application: expected \"cam\", \"drafting\""},
-      {R"({"part": {"file": "a", "objects": [{"name": "x"}]}})", "/part/objects/0: an object needs a \"type\""},
-      {R"({"part": {"file": "a", "objects": [{"type": 1, "size": 2}]}})", "/part/objects/0/size: unknown key"},
+      {R"({"part": {"file": "a", "application": "milling"}})",
+       "/part/application: expected \"cam\", \"drafting\""},
+      {R"({"part": {"file": "a", "objects": [{"name": "x"}]}})",
+       "/part/objects/0: an object needs a \"type\""},
+      {R"({"part": {"file": "a", "objects": [{"type": 1, "size": 2}]}})",
+       "/part/objects/0/size: unknown key"},
       {R"({"clock": "yesterday"})", "/clock: expected \"YYYY-MM-DDTHH:MM:SS\""},
       {R"({"installation": "no/such/folder"})", "/installation: no folder"},
       {R"({"drives": {"EE": null}})", "/drives/EE: a drive is one letter"},
       {R"({"answers": [{"menu": 1}, "yes"]})", "/answers/1: expected an object, got string"},
-      {R"({"answers": [{"message": "OK"}]})", "/answers/0: a message with one button needs no answer"},
+      {R"({"answers": [{"message": "OK"}]})",
+       "/answers/0: a message with one button needs no answer"},
       {R"({"answers": [{"menus": 1}]})", "/answers/0/menus: unknown key"},
-      {R"({"faults": [{"call": "UF_nothing"}]})", "/faults/0/call: no host function \"UF_nothing\""},
+      {R"({"faults": [{"call": "UF_nothing"}]})",
+       "/faults/0/call: no host function \"UF_nothing\""},
       {R"({"faults": [{"call": "UF_free"}]})", "/faults/0/call: \"UF_free\" returns no status"},
-      {R"({"faults": [{"call": "UF_initialize", "status": 0}]})", "/faults/0/status: an injected status is not 0"},
+      {R"({"faults": [{"call": "UF_initialize", "status": 0}]})",
+       "/faults/0/status: an injected status is not 0"},
       {R"({"faults": [{"kth": 0}]})", "/faults/0/kth: counts from 1"},
-      {R"({"faults": [{"kth": 2, "call": "UF_initialize"}]})", "/faults/0: \"kth\" counts every fallible call"},
+      {R"({"faults": [{"kth": 2, "call": "UF_initialize"}]})",
+       "/faults/0: \"kth\" counts every fallible call"},
       {R"({"runs": ["run", "restart"]})", "/runs/1: expected \"run\" or \"reload\""},
       {R"({"runs": 0})", "/runs: at least one run"},
       {R"({"operator": "robot"})", "/operator: expected \"script\" or \"terminal\""},
@@ -136,9 +143,7 @@ TEST_F(ScenarioTest, RelativePathsFollowBase) {
   const fs::path dir = root() / "scenarios" / "one";
   fs::create_directories(dir);
   fs::create_directories(root() / "inst" / "lang");
-  {
-    std::ofstream(dir / "s.json") << R"({"base": "../..", "installation": "inst"})";
-  }
+  { std::ofstream(dir / "s.json") << R"({"base": "../..", "installation": "inst"})"; }
   Session fresh;
   (void)sim::load_scenario(fresh, dir / "s.json", root() / "out");
   EXPECT_TRUE(fs::is_directory(root() / "out" / "drives" / "D" / "kv_conf" / "lang"));

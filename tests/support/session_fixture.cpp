@@ -22,9 +22,9 @@ fs::path module_path() { return fs::path(NCSHEET_MODULE_FILE); }
 fs::path make_temp_dir(std::string_view stem) {
   static std::mt19937_64 random{std::random_device{}()};
   for (;;) {
-    const fs::path dir = fs::temp_directory_path() /
-                         (std::string(stem) + "-" + std::to_string(getpid()) + "-" +
-                          std::to_string(random() % 1000000000));
+    const fs::path dir =
+        fs::temp_directory_path() / (std::string(stem) + "-" + std::to_string(getpid()) + "-" +
+                                     std::to_string(random() % 1000000000));
     if (fs::create_directories(dir))
       return dir;
   }
@@ -124,8 +124,8 @@ std::uint64_t SessionTest::fault_loop(const std::function<void()> &body,
   const std::uint64_t count = session_->calls().fallible_total();
   check(0);
   for (std::uint64_t k = 1; k <= count; ++k) {
-    SCOPED_TRACE("fault loop: fallible call " + std::to_string(k) + " of " +
-                 std::to_string(count) + " fails");
+    SCOPED_TRACE("fault loop: fallible call " + std::to_string(k) + " of " + std::to_string(count) +
+                 " fails");
     new_session();
     reset_system();
     session_->calls().fail_kth(k, status);

@@ -216,7 +216,10 @@ int run_scenario(const RunOptions &options, std::ostream &out, std::ostream &err
                     {"files_written", written},
                     {"files_removed", removed},
                     {"listing", sim::gbk_to_utf8(transcript.listing())},
-                    {"status_line", sim::gbk_to_utf8(session.status_line())}};
+                    {"status_line", sim::gbk_to_utf8(session.status_line())},
+                    {"host_calls", session.calls().total()},
+                    {"fallible_calls", session.calls().fallible_total()},
+                    {"faults_fired", session.calls().fired().size()}};
   bool saved = write_text(out_dir / "transcript.json", doc.dump(2) + "\n");
   saved = write_text(out_dir / "transcript.txt", transcript.to_text()) && saved;
   saved = sim::write_part_dump(session, out_dir / "part.json") && saved;

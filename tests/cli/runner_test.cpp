@@ -210,6 +210,37 @@ TEST_F(RunnerTest, RealModuleShowsTheTipsOncePerLoad) {
   EXPECT_EQ(summary["bracket_depth"], 0);
 }
 
+// Every fallible host call of a short real run (tips box, then no
+// selection) fails in turn: the run still closes its bracket once, frees
+// what it was handed, closes its files and never needs an answer.
+TEST_F(RunnerTest, RealModuleFaultLoop) {
+  const fs::path installation = fs::path(NCSHEET_SOURCE_DIR) / "data" / "kv_conf";
+  const auto write = [&](const std::string &faults) {
+    const fs::path file = dir_ / "loop.json";
+    std::ofstream(file) << R"({"installation": ")" << installation.string()
+                        << R"(", "part": {"file": "D:\\work\\a.prt", "application": "cam"},)"
+                        << R"( "faults": [)" << faults << "]}";
+    return file;
+  };
+  ASSERT_EQ(run(write(""), std::nullopt, REAL_MODULE), kExitCompleted) << out_.str() << err_.str();
+  const int count = transcript()["summary"]["fallible_calls"].get<int>();
+  ASSERT_GT(count, 0);
+  for (int k = 1; k <= count; ++k) {
+    SCOPED_TRACE("fallible call " + std::to_string(k) + " of " + std::to_string(count) + " fails");
+    EXPECT_EQ(run(write(R"({"kth": )" + std::to_string(k) + "}"), std::nullopt, REAL_MODULE),
+              kExitCompleted)
+        << out_.str() << err_.str();
+    const nlohmann::json summary = transcript()["summary"];
+    EXPECT_EQ(summary["faults_fired"], 1);
+    EXPECT_EQ(summary["bracket_depth"], 0);
+    EXPECT_EQ(summary["bracket_opened"], summary["bracket_closed"]);
+    EXPECT_EQ(summary["unfreed_arrays"], 0);
+    EXPECT_EQ(summary["files_left_open"], 0);
+    if (HasFailure())
+      break;
+  }
+}
+
 TEST_F(RunnerTest, ExecutableExitStatus) {
   const fs::path bad = dir_ / "bad.json";
   std::ofstream(bad) << "{ not json";

@@ -2,6 +2,8 @@
 #include "host/uf_curve.h"
 
 #include "api/entry.h"
+#include "drafting/drafting.h"
+#include "drawings/drawings.h"
 #include "geometry/model.h"
 #include "objects/object_store.h"
 
@@ -55,6 +57,11 @@ extern "C" int UF_CURVE_create_point(double point_coords[3], tag_t *point) {
   return sim::api::call(Call::UF_CURVE_create_point, [&](Session &s) {
     if (!point_coords || !point)
       return status::kBadArgument;
+    // While a drawing is shown the point belongs to it.
+    if (const tag_t drawing = sim::draw::shown_drawing(s); drawing != NULL_TAG) {
+      *point = sim::drf::create_sheet_point(s, drawing, vec(point_coords));
+      return status::kOk;
+    }
     *point = geo::add_point(s, vec(point_coords));
     return status::kOk;
   });

@@ -144,6 +144,11 @@ void SheetLinePayload::dump(nlohmann::json &out) const {
   out["end"] = point_json(end);
 }
 
+void SheetPointPayload::dump(nlohmann::json &out) const {
+  out["drawing"] = drawing;
+  out["at"] = point_json(at);
+}
+
 tag_t create_note(Session &session, tag_t drawing, std::vector<std::string> lines,
                   geo::Vec3 origin, int orientation) {
   return create_note(session, drawing, std::move(lines), origin, orientation,
@@ -171,6 +176,16 @@ tag_t create_sheet_line(Session &session, tag_t drawing, geo::Vec3 start, geo::V
   line->end = end;
   Object &object =
       session.objects().create(kSheetLineType, kSheetLineSubtype, {}, std::move(line));
+  object.layer = session.component<geo::Layers>().work_layer();
+  return object.tag;
+}
+
+tag_t create_sheet_point(Session &session, tag_t drawing, geo::Vec3 at) {
+  auto point = std::make_unique<SheetPointPayload>();
+  point->drawing = drawing;
+  point->at = at;
+  Object &object =
+      session.objects().create(kSheetPointType, kSheetPointSubtype, {}, std::move(point));
   object.layer = session.component<geo::Layers>().work_layer();
   return object.tag;
 }

@@ -27,6 +27,8 @@ inline constexpr int kNoteType = 25;
 inline constexpr int kNoteSubtype = 1;
 inline constexpr int kSheetLineType = 3;
 inline constexpr int kSheetLineSubtype = 0;
+inline constexpr int kSheetPointType = 1;
+inline constexpr int kSheetPointSubtype = 0;
 
 /// The current drafting and lettering preferences.
 class Drafting : public Component {
@@ -77,6 +79,17 @@ public:
   geo::Vec3 start, end;
 };
 
+/// A point in drawing space (drawing coordinates): a point created while
+/// a drawing is shown.
+class SheetPointPayload : public Payload {
+public:
+  [[nodiscard]] const char *kind() const override { return "sheet_point"; }
+  void dump(nlohmann::json &out) const override;
+
+  tag_t drawing = NULL_TAG;
+  geo::Vec3 at;
+};
+
 /// Creates a note with the current lettering on drawing (null: the model).
 tag_t create_note(Session &session, tag_t drawing, std::vector<std::string> lines,
                   geo::Vec3 origin, int orientation);
@@ -86,6 +99,8 @@ tag_t create_note(Session &session, tag_t drawing, std::vector<std::string> line
                   const UF_DRF_lettering_preferences_t &lettering);
 /// Creates a line on drawing (drawing coordinates).
 tag_t create_sheet_line(Session &session, tag_t drawing, geo::Vec3 start, geo::Vec3 end);
+/// Creates a point on drawing (drawing coordinates).
+tag_t create_sheet_point(Session &session, tag_t drawing, geo::Vec3 at);
 
 /// The note or sheet line of a tag, or null.
 [[nodiscard]] const NotePayload *find_note(const Session &session, tag_t tag);

@@ -7,7 +7,7 @@
 namespace sim::status {
 namespace {
 
-constexpr std::array<std::pair<int, std::string_view>, 22> kTexts{{
+constexpr std::array<std::pair<int, std::string_view>, 24> kTexts{{
     {kOk, "No error"},
     {kFailed, "The operation failed"},
     {kBadArgument, "Invalid argument"},
@@ -25,6 +25,8 @@ constexpr std::array<std::pair<int, std::string_view>, 22> kTexts{{
     {kNameInUse, "An object with this name already exists"},
     {kNoDrawing, "There is no current drawing"},
     {kNotOnDrawing, "The view is not a member of the drawing"},
+    {kDrawingObject, "The object lies on a drawing, not in the model"},
+    {kOtherView, "The drafting objects belong to different views"},
     {kUnknownPost, "Postprocessor not found"},
     {kPostFailed, "The postprocessor failed"},
     {kDialogFile, "Dialog file not found or not readable"},

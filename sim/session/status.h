@@ -31,6 +31,9 @@ inline constexpr int kNoSession = 13;      ///< a host call with no session curr
 inline constexpr int kNameInUse = 30;      ///< an object of the part already has the name
 inline constexpr int kNoDrawing = 31;      ///< no current drawing to show
 inline constexpr int kNotOnDrawing = 32;   ///< the view is not a member of that drawing
+// Drafting objects.
+inline constexpr int kDrawingObject = 33;  ///< a drawing object where a model object is needed
+inline constexpr int kOtherView = 34;      ///< the drafting objects belong to different views
 // CAM and dialogs.
 inline constexpr int kUnknownPost = 20;    ///< no postprocessor of that name is installed
 inline constexpr int kPostFailed = 21;     ///< the postprocessor stopped with an error

@@ -7,6 +7,7 @@
 ** puts them back to their load-time state; this routine calls them all.
 */
 #include "command/command.h"
+#include "dims/dims.h"
 #include "post/post.h"
 #include "sheet/sheet.h"
 
@@ -15,6 +16,7 @@
 void reset_module_state(void)
 {
   command_reset_state();
+  dims_reset_state();
   post_reset_state();
   sheet_reset_state();
 }

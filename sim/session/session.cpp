@@ -133,6 +133,9 @@ FinishReport Session::finish() {
       fail_run(std::to_string(open.size()) + " file(s) left open");
     report.files_left_open = open.size();
     runtime_->close_all();
+    if (operator_->remaining() != 0)
+      transcript_.add(EventKind::Note, {},
+                      std::to_string(operator_->remaining()) + " scripted answer(s) left unused");
     for (auto &[type, component] : components_)
       component->finish(*this);
   }

@@ -52,6 +52,10 @@ TEST_F(OperatorTest, MessageBoxesNeedNoAnswer) {
   EXPECT_EQ(transcript().messages_shown(),
             (std::vector<std::string>{"\xd5\xd2\xb2\xbb\xb5\xbd", "passing"}));
   EXPECT_EQ(session().op().remaining(), 1u);
+  EXPECT_EQ(UF_terminate(), 0);
+  EXPECT_TRUE(finish().ok()) << "answers left over do not fail the run";
+  EXPECT_EQ(transcript().details(EventKind::Note),
+            std::vector<std::string>{"1 scripted answer(s) left unused"});
 }
 
 TEST_F(OperatorTest, OneButtonDialogIsShownNotAsked) {

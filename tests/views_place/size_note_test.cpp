@@ -1,0 +1,130 @@
+// size_note_test.cpp: the size note of the workpiece: its text for every
+// group of direction codes, its place and lettering, and the lettering
+// preferences around it.
+#include "views/views.h"
+
+#include "place_fixture.h"
+
+#include <cstring>
+
+namespace place_test {
+namespace {
+
+class SizeNote : public PlaceTest {};
+
+bool same(const UF_DRF_lettering_preferences_t &a, const UF_DRF_lettering_preferences_t &b) {
+  return std::memcmp(&a, &b, sizeof a) == 0;
+}
+
+TEST_F(SizeNote, LengthsAlongTheMcsAxesByCode) {
+  // extents 120 (X) by 80.5 (Y) by 35 (Z)
+  const double lo[3] = {-20, 10, -35}, hi[3] = {100, 90.5, 0};
+  const struct {
+    int code;
+    const char *text;
+  } cases[] = {
+      {101, "120x80.5x35"}, {103, "120x80.5x35"}, {201, "120x80.5x35"}, {203, "120x80.5x35"},
+      {102, "80.5x120x35"}, {104, "80.5x120x35"}, {202, "80.5x120x35"}, {204, "80.5x120x35"},
+      {301, "120x35x80.5"}, {303, "120x35x80.5"}, {401, "120x35x80.5"}, {403, "120x35x80.5"},
+      {302, "35x120x80.5"}, {304, "35x120x80.5"}, {402, "35x120x80.5"}, {404, "35x120x80.5"},
+      {501, "35x80.5x120"}, {503, "35x80.5x120"}, {601, "35x80.5x120"}, {603, "35x80.5x120"},
+      {502, "80.5x35x120"}, {504, "80.5x35x120"}, {602, "80.5x35x120"}, {604, "80.5x35x120"},
+  };
+  for (const auto &c : cases) {
+    new_session();
+    use_lang();
+    page();
+    create_elec_size_note(c.code, lo, hi);
+    const auto shown = notes();
+    ASSERT_EQ(shown.size(), 1u) << c.code;
+    ASSERT_EQ(shown[0]->lines.size(), 1u);
+    EXPECT_EQ(shown[0]->lines[0], c.text) << c.code;
+  }
+}
+
+TEST_F(SizeNote, TwoDecimalsTrimmed) {
+  const double lo[3] = {0, 0, 0}, hi[3] = {35.004, 12.345, 7.1};
+  page();
+  create_elec_size_note(101, lo, hi);
+  ASSERT_EQ(notes().size(), 1u);
+  EXPECT_EQ(notes()[0]->lines[0], "35x12.35x7.1");
+}
+
+TEST_F(SizeNote, CentredOnItsPointWithItsLettering) {
+  configure("elec_size_note_point_x: 300.5\nelec_size_note_point_y: 150\n");
+  const tag_t drawing = page();
+  const UF_DRF_lettering_preferences_t before = lettering();
+  const double lo[3] = {0, 0, 0}, hi[3] = {10, 20, 30};
+  create_elec_size_note(101, lo, hi);
+  ASSERT_EQ(notes().size(), 1u);
+  const sim::drf::NotePayload &note = *notes()[0];
+  EXPECT_EQ(note.drawing, drawing);
+  EXPECT_EQ(note.origin, (Vec3{300.5, 150, 0}));
+  EXPECT_EQ(note.orientation, 0);
+  EXPECT_EQ(note.lettering.align_position, UF_DRF_MID_CENTER);
+  EXPECT_EQ(note.lettering.general_text.size, 3.175);
+  EXPECT_EQ(note.lettering.general_text.char_space_factor, 0.1);
+  EXPECT_EQ(note.lettering.general_text.aspect_ratio, 0.65);
+  // the rest of the lettering is the user's
+  EXPECT_EQ(note.lettering.general_text.font, before.general_text.font);
+  EXPECT_EQ(note.lettering.dimension_text.size, before.dimension_text.size);
+  EXPECT_TRUE(same(lettering(), before));
+}
+
+TEST_F(SizeNote, LeftOut) {
+  const double lo[3] = {0, 0, 0}, hi[3] = {10, 20, 30};
+  // no lengths for a coordinate system not aligned with the absolute axes,
+  // nor for codes outside the table
+  for (int code : {0, 100, 105, 700, -101}) {
+    new_session();
+    use_lang();
+    page();
+    create_elec_size_note(code, lo, hi);
+    EXPECT_TRUE(notes().empty()) << code;
+    EXPECT_EQ(session().calls().count(sim::Call::UF_DRF_set_lettering_preferences), 0u);
+  }
+  // a missing key: no note and the lettering not touched
+  new_session();
+  use_lang();
+  page();
+  write_file(kConfig, "elec_size_note_point_x: 3\n");
+  create_elec_size_note(101, lo, hi);
+  EXPECT_TRUE(notes().empty());
+  EXPECT_EQ(session().calls().count(sim::Call::UF_DRF_ask_lettering_preferences), 0u);
+  // the model shown: a note would land in the model
+  new_session();
+  use_lang();
+  page();
+  ASSERT_EQ(UF_DRAW_set_display_state(UF_DRAW_MODEL_DISPLAY), 0);
+  create_elec_size_note(101, lo, hi);
+  EXPECT_TRUE(notes().empty());
+}
+
+TEST_F(SizeNote, FaultLoopKeepsTheLettering) {
+  const double lo[3] = {0, 0, 0}, hi[3] = {10, 20, 30};
+  UF_DRF_lettering_preferences_t before{};
+  fault_loop(
+      [&] {
+        use_lang();
+        page();
+        before = lettering();
+        create_elec_size_note(101, lo, hi);
+      },
+      [&](std::uint64_t k) {
+        expect_finish_ok(k);
+        // put back unless putting it back is the call that fails
+        if (injected_use() != "UF_DRF_set_lettering_preferences #2") {
+          EXPECT_TRUE(same(lettering(), before)) << k;
+        }
+        for (const auto *note : notes()) {
+          EXPECT_NE(note->drawing, NULL_TAG) << k; // never a model note
+          EXPECT_EQ(note->lines.at(0), "10x20x30") << k;
+        }
+        if (k == 0) {
+          EXPECT_EQ(notes().size(), 1u);
+        }
+      });
+}
+
+} // namespace
+} // namespace place_test

@@ -1,0 +1,299 @@
+// dims_fixture.h: a system test session with workpiece bodies, a machining
+// coordinate system made the WCS, its model views and origin point, and a
+// sheet page holding the top view and a projected view, for the edge
+// analysis and the ordinate dimensions.
+#ifndef NCSHEET_TESTS_DIMS_FIXTURE_H
+#define NCSHEET_TESTS_DIMS_FIXTURE_H
+
+#include "cam/cam_state.h"
+#include "command/command.h"
+#include "drafting/drafting.h"
+#include "drafting/ordinate.h"
+#include "drawings/drawings.h"
+#include "geometry/build.h"
+#include "geometry/model.h"
+#include "host/host.h"
+#include "my_func/my_func.h"
+#include "my_func/solid_box.h"
+#include "objects/object_store.h"
+#include "system_fixture.h"
+#include "views/views.h"
+
+#include <gtest/gtest.h>
+
+#include <cmath>
+#include <cstdlib>
+#include <functional>
+#include <limits>
+#include <string>
+#include <vector>
+
+namespace dims_test {
+
+using namespace sim::geo;
+
+inline constexpr double kAny = std::numeric_limits<double>::quiet_NaN();
+
+// What a sheet set-up made.
+struct Sheet {
+  tag_t mcs = NULL_TAG;
+  int code = 0;
+  tag_t drawing = NULL_TAG;
+  tag_t top = NULL_TAG;       // the top view on the drawing
+  tag_t projected = NULL_TAG; // the front (below) or side (right) view
+  tag_t mcs_point = NULL_TAG;
+  std::vector<tag_t> solids;
+  double view_min[3] = {0, 0, 0};
+  double view_max[3] = {0, 0, 0};
+};
+
+// One ordinate dimension as the host keeps it.
+struct Dim {
+  tag_t tag = NULL_TAG;
+  int margin_type = 0;
+  std::string text;
+  double value = 0;
+  tag_t object = NULL_TAG;
+  char kind = '?'; // 'e' edge, 'p' model point, 'l' model line
+  int modifier = 0;
+  Vec3 anchor; // absolute
+};
+
+class DimsTest : public sim::testing::SystemTest {
+protected:
+  void SetUp() override {
+    SystemTest::SetUp();
+    use_lang();
+  }
+  // The command's language file, as ufusr sets it.
+  static void use_lang() {
+    ASSERT_TRUE(text_copy(lang_file, sizeof lang_file, "D:\\kv_conf\\lang\\ncsheet_elec_uni.txt"));
+  }
+
+  tag_t body(Result<Shape> shape, BodyOptions options = {}) {
+    EXPECT_TRUE(shape.ok()) << shape.error();
+    return add_body(session(), shape.ok() ? *shape : Shape(), options);
+  }
+  // A block of size with its lowest corner at corner.
+  tag_t block(Vec3 size, Vec3 corner = {}, BodyOptions options = {}) {
+    Result<Shape> s = make_block(size);
+    EXPECT_TRUE(s.ok());
+    Frame f;
+    f.origin = corner;
+    return body(s->placed(f), options);
+  }
+  // A frame turned by degrees about Z, origin at origin.
+  static Frame turned(double degrees, Vec3 origin) {
+    const double a = degrees * 3.14159265358979323846 / 180.0;
+    Frame f;
+    f.origin = origin;
+    f.axes.row = {Vec3{std::cos(a), std::sin(a), 0}, Vec3{-std::sin(a), std::cos(a), 0},
+                  Vec3{0, 0, 1}};
+    return f;
+  }
+
+  // The machining coordinate system at origin with axes x and y, made the
+  // WCS; its model views and origin point; the workpiece bodies and box;
+  // and a drawing showing the top view at scale (centre (200, 160)) and the
+  // projected view in direction proj_dir.  The drawing is left shown.
+  Sheet make_sheet(Vec3 origin, Vec3 x, Vec3 y, int proj_dir = UF_DRAW_PROJ_BELOW,
+                   double scale = 1.0) {
+    Sheet sheet;
+    Frame f;
+    f.origin = origin;
+    const Vec3 ux = unit(x);
+    const Vec3 uy = unit(y - dot(y, ux) * ux);
+    f.axes.row = {ux, uy, cross(ux, uy)};
+    auto &cam = session().component<sim::cam::CamState>();
+    sheet.mcs = cam.add_csys("MCS", f);
+    EXPECT_TRUE(cam.set_wcs(sheet.mcs));
+    tag_t top_model = NULL_TAG, iso_model = NULL_TAG;
+    EXPECT_EQ(create_modl_view(sheet.mcs, &top_model, &iso_model, &sheet.code), 1);
+    EXPECT_EQ(create_mcs_ori_point(sheet.mcs, &sheet.mcs_point), 1);
+    tag_t *solids = nullptr;
+    int count = 0;
+    EXPECT_EQ(MY_select_screen_view_solid(&solids, &count), 1);
+    sheet.solids.assign(solids, solids + count);
+    std::free(solids);
+    EXPECT_EQ(MY_solids_box(sheet.solids.data(), count, sheet.view_min, sheet.view_max), 1);
+
+    sheet.drawing = show_a_drawing("prog_sheet1");
+    UF_DRAW_view_info_t view_info{};
+    EXPECT_EQ(UF_DRAW_initialize_view_info(&view_info), 0);
+    view_info.view_scale = scale;
+    double top_at[2] = {200, 160};
+    EXPECT_EQ(UF_DRAW_import_view(sheet.drawing, top_model, top_at, &view_info, &sheet.top), 0);
+    double projected_at[2] = {proj_dir == UF_DRAW_PROJ_RIGHT ? 340.0 : 200.0,
+                              proj_dir == UF_DRAW_PROJ_RIGHT ? 160.0 : 60.0};
+    EXPECT_EQ(UF_DRAW_add_orthographic_view(sheet.drawing, sheet.top, proj_dir, projected_at,
+                                            &sheet.projected),
+              0);
+    return sheet;
+  }
+
+  // Creates an A3 drawing and shows it.
+  tag_t show_a_drawing(const char *name = "one") {
+    UF_DRAW_info_t info{};
+    info.size_state = UF_DRAW_METRIC_SIZE;
+    info.size.metric_size_code = 3;
+    info.drawing_scale = 1.0;
+    info.units = UF_PART_METRIC;
+    info.projection_angle = UF_DRAW_THIRD_ANGLE_PROJECTION;
+    tag_t drawing = NULL_TAG;
+    EXPECT_EQ(UF_DRAW_create_drawing(name, &info, &drawing), 0);
+    return drawing;
+  }
+
+  // A fault loop over body alone: setup runs first in every fresh session
+  // and its host calls never fail; then the k-th fallible call of body
+  // fails, k = 1..N.  Returns N.
+  std::uint64_t fault_loop_after(const std::function<void()> &setup,
+                                 const std::function<void()> &body,
+                                 const std::function<void(std::uint64_t)> &check) {
+    new_session();
+    reset_system();
+    setup();
+    const std::uint64_t base = session().calls().fallible_total();
+    body();
+    const std::uint64_t n = session().calls().fallible_total() - base;
+    check(0);
+    for (std::uint64_t k = 1; k <= n; ++k) {
+      SCOPED_TRACE("fallible call " + std::to_string(k) + " of " + std::to_string(n) + " fails");
+      new_session();
+      reset_system();
+      setup();
+      session().calls().fail_kth(base + k);
+      body();
+      check(k);
+      if (::testing::Test::HasFatalFailure())
+        break;
+    }
+    return n;
+  }
+
+  int top_dims(const Sheet &s) {
+    return create_top_view_dims(s.top, s.mcs_point, s.view_min, s.view_max, s.solids.data(),
+                                static_cast<int>(s.solids.size()));
+  }
+  int front_dims(const Sheet &s) {
+    return create_front_view_dims(s.projected, s.mcs_point, s.view_min, s.view_max,
+                                  s.solids.data(), static_cast<int>(s.solids.size()));
+  }
+  int side_dims(const Sheet &s) {
+    return create_side_view_dims(s.projected, s.mcs_point, s.view_min, s.view_max,
+                                 s.solids.data(), static_cast<int>(s.solids.size()));
+  }
+
+  // The ordinate dimensions of a view in creation order.
+  std::vector<Dim> dims_in(tag_t view) {
+    std::vector<Dim> out;
+    session().objects().for_each([&](const sim::Object &object) {
+      const auto *dim = dynamic_cast<const sim::drf::OrdDimensionPayload *>(object.payload.get());
+      if (!dim || dim->at.view != view)
+        return;
+      Dim d;
+      d.tag = object.tag;
+      const auto *margin = sim::drf::find_ordinate_margin(session(), dim->margin);
+      d.margin_type = margin ? margin->type : 0;
+      d.text = dim->text;
+      d.value = dim->value;
+      d.object = dim->at.object;
+      d.kind = kind_of(dim->at.object);
+      d.modifier = dim->at.modifier;
+      d.anchor = dim->at.model;
+      out.push_back(d);
+    });
+    return out;
+  }
+  // The margins of a view in creation order.
+  std::vector<const sim::drf::OrdMarginPayload *> margins_in(tag_t view) {
+    std::vector<const sim::drf::OrdMarginPayload *> out;
+    session().objects().for_each([&](const sim::Object &object) {
+      const auto *m = dynamic_cast<const sim::drf::OrdMarginPayload *>(object.payload.get());
+      if (m && m->at.view == view)
+        out.push_back(m);
+    });
+    return out;
+  }
+  char kind_of(tag_t tag) {
+    const sim::Object *object = session().objects().find(tag);
+    if (!object || !object->payload)
+      return '?';
+    const sim::Payload *p = object->payload.get();
+    if (dynamic_cast<const TopologyPayload *>(p))
+      return 'e';
+    if (dynamic_cast<const PointPayload *>(p))
+      return 'p';
+    if (dynamic_cast<const CurvePayload *>(p))
+      return 'l';
+    return '?';
+  }
+  // Model lines and points made after the set-up (construction geometry).
+  std::vector<tag_t> model_objects(bool points, tag_t after) {
+    std::vector<tag_t> out;
+    session().objects().for_each([&](const sim::Object &object) {
+      if (object.tag <= after || !object.payload)
+        return;
+      if (points ? dynamic_cast<const PointPayload *>(object.payload.get()) != nullptr
+                 : dynamic_cast<const CurvePayload *>(object.payload.get()) != nullptr)
+        out.push_back(object.tag);
+    });
+    return out;
+  }
+  Vec3 wcs_of(Vec3 absolute) { return sim::cam::work_frame(session()).to_frame(absolute); }
+  // The vertices of an edge (absolute).
+  EdgeInfo edge_info(tag_t edge) {
+    const TopologyPayload *t = find_topology(session(), edge);
+    EXPECT_NE(t, nullptr);
+    const BodyPayload *b = t ? find_body(session(), t->body) : nullptr;
+    return b ? b->shape.edge(t->index) : EdgeInfo{};
+  }
+  // The edges of a body in the host's list order.
+  std::vector<tag_t> edges_of(tag_t body_tag) {
+    const BodyPayload *b = find_body(session(), body_tag);
+    return b ? b->edges : std::vector<tag_t>{};
+  }
+
+  // Checks a view's dimensions against the expected list: margin type,
+  // text, kind of object and the anchor in WCS coordinates (kAny: not
+  // checked).
+  struct Expect {
+    int margin_type;
+    const char *text;
+    char kind;
+    Vec3 anchor_wcs = {kAny, kAny, kAny};
+  };
+  void expect_dims(tag_t view, const std::vector<Expect> &expected) {
+    const std::vector<Dim> got = dims_in(view);
+    ASSERT_EQ(got.size(), expected.size());
+    for (std::size_t i = 0; i < got.size(); ++i) {
+      SCOPED_TRACE("dimension " + std::to_string(i + 1));
+      EXPECT_EQ(got[i].margin_type, expected[i].margin_type);
+      EXPECT_EQ(got[i].text, expected[i].text);
+      EXPECT_EQ(got[i].kind, expected[i].kind);
+      const Vec3 at = wcs_of(got[i].anchor);
+      for (int k = 0; k < 3; ++k)
+        if (!std::isnan(expected[i].anchor_wcs[k])) {
+          EXPECT_NEAR(at[k], expected[i].anchor_wcs[k], 1e-9) << "axis " << k;
+        }
+      if (got[i].kind == 'e') {
+        // the host anchored at the vertex the modifier names
+        const EdgeInfo e = edge_info(got[i].object);
+        EXPECT_EQ(got[i].anchor, got[i].modifier == UF_DRF_FIRST_END ? e.v1 : e.v2);
+      }
+    }
+  }
+
+  // The drafting preferences as they are now.
+  std::pair<std::vector<int>, std::vector<double>> prefs() {
+    const auto &d = session().component<sim::drf::Drafting>();
+    return {std::vector<int>(d.int_prefs.begin(), d.int_prefs.end()),
+            std::vector<double>(d.real_prefs.begin(), d.real_prefs.end())};
+  }
+  int display_state() { return session().component<sim::draw::Drawings>().display_state; }
+  tag_t current_drawing() { return session().component<sim::draw::Drawings>().current; }
+};
+
+} // namespace dims_test
+
+#endif

@@ -30,7 +30,7 @@ Topology find_item(Session &s, tag_t tag, bool face) {
   geo::TopologyPayload *t = geo::find_topology(s, tag);
   if (t == nullptr || t->face != face)
     return {};
-  return {t, geo::find_body(s, t->body)};
+  return {t, t->owner};
 }
 
 int status_of_missing(Session &s, tag_t tag) {

@@ -168,13 +168,13 @@ tag_t add_body(Session &s, Shape shape, const BodyOptions &options) {
   body->faces.reserve(faces);
   body->edges.reserve(edges);
   for (int i = 0; i < faces; ++i) {
-    Object &f = store.create(kSolidType, kFaceSubtype, {}, std::make_unique<TopologyPayload>(true, tag, i));
+    Object &f = store.create(kSolidType, kFaceSubtype, {}, std::make_unique<TopologyPayload>(true, tag, i, body));
     f.layer = options.layer;
     f.color = options.color;
     body->faces.push_back(f.tag);
   }
   for (int i = 0; i < edges; ++i) {
-    Object &e = store.create(kSolidType, kEdgeSubtype, {}, std::make_unique<TopologyPayload>(false, tag, i));
+    Object &e = store.create(kSolidType, kEdgeSubtype, {}, std::make_unique<TopologyPayload>(false, tag, i, body));
     e.layer = options.layer;
     e.color = options.color;
     body->edges.push_back(e.tag);
@@ -227,9 +227,7 @@ bool object_box(Session &s, tag_t tag, Box &out) {
     return true;
   }
   if (auto *topo = dynamic_cast<TopologyPayload *>(p)) {
-    BodyPayload *body = find_body(s, topo->body);
-    if (body == nullptr)
-      return false;
+    const BodyPayload *body = topo->owner;
     out = topo->face ? body->shape.face_box(topo->index) : body->shape.edge_box(topo->index);
     return true;
   }

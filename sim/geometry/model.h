@@ -55,15 +55,18 @@ public:
 };
 
 // A face or an edge of a body: the body's tag and the index in its lists.
+// It lives exactly as long as its body, so it keeps the body's payload.
 class TopologyPayload : public Payload {
 public:
-  TopologyPayload(bool face, tag_t body, int index) : face(face), body(body), index(index) {}
+  TopologyPayload(bool face, tag_t body, int index, BodyPayload *owner)
+      : face(face), body(body), index(index), owner(owner) {}
   [[nodiscard]] const char *kind() const override { return face ? "face" : "edge"; }
   void dump(nlohmann::json &out) const override;
 
   bool face;
   tag_t body;
   int index;
+  BodyPayload *owner;
 };
 
 class CurvePayload : public Payload {

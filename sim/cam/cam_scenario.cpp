@@ -184,8 +184,8 @@ void load_members(const json &value, const std::string &path, tag_t parent, Load
     }
     if (item.size() != 1)
       ctx.fail(where, "a member is an operation {\"op\": ...} or a group {\"NAME\": [...]}");
-    const auto &[key, members] = *item.items().begin();
-    load_group(key, members, join(where, key), parent, ctx);
+    for (const auto &[key, members] : item.items())
+      load_group(key, members, join(where, key), parent, ctx);
   }
 }
 

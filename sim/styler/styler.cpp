@@ -201,8 +201,14 @@ int Styler::create_dialog(const char *dialog_name, UF_STYLER_callback_info_p_t c
   dialogs_.push_back(std::move(record));
   const std::size_t index = dialogs_.size() - 1;
 
-  fire(index, table, UF_STYLER_CONSTRUCTOR_REASON);
-  const int result = run(index, table);
+  int result = kResponseCancel;
+  try {
+    fire(index, table, UF_STYLER_CONSTRUCTOR_REASON);
+    result = run(index, table);
+  } catch (...) {
+    dialogs_[index].response = kResponseCancel; // closed: no call may reach it any more
+    throw;
+  }
   dialogs_[index].response = result;
   fire(index, table, UF_STYLER_DESTRUCTOR_REASON);
   *response = result;

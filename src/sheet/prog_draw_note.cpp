@@ -226,10 +226,10 @@ static void free_page_name(table_run *run, char name[PAGE_NAME_BUFSIZE])
   }
 }
 
-/* Opens the next page: the first with its header notes, every further
-** one with its page note; y goes to the page's first row.  The workpiece
-** views of the first page are not placed yet, so box_top_z stays 0.  1
-** when the page exists; 0 when the sheet must stop. */
+/* Opens the next page: the first with its header notes and the workpiece
+** views, which give box_top_z; every further one with its page note; y
+** goes to the page's first row.  1 when the page exists; 0 when the sheet
+** must stop. */
 static int open_page(table_run *run)
 {
   char name[PAGE_NAME_BUFSIZE] = "";
@@ -238,6 +238,10 @@ static int open_page(table_run *run)
   free_page_name(run, name);
   if (run->page_number == 1) {
     if (!import_prog_drawing(name, &drawing, 1)) {
+      return 0;
+    }
+    if (!import_view(run->modl_view, run->modl_iso_view, run->view_dir_code,
+                     run->mcs_ori_point, &run->box_top_z)) {
       return 0;
     }
     run->y = run->first_start_y;

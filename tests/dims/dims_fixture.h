@@ -7,6 +7,7 @@
 
 #include "cam/cam_state.h"
 #include "command/command.h"
+#include "dims/dims.h"
 #include "drafting/drafting.h"
 #include "drafting/ordinate.h"
 #include "drawings/drawings.h"
@@ -16,6 +17,7 @@
 #include "my_func/my_func.h"
 #include "my_func/solid_box.h"
 #include "objects/object_store.h"
+#include "session/status.h"
 #include "system_fixture.h"
 #include "views/views.h"
 
@@ -240,6 +242,7 @@ protected:
     });
     return out;
   }
+  static std::string ordinate_text_of(double value) { return sim::drf::ordinate_text(value); }
   Vec3 wcs_of(Vec3 absolute) { return sim::cam::work_frame(session()).to_frame(absolute); }
   // The vertices of an edge (absolute).
   EdgeInfo edge_info(tag_t edge) {

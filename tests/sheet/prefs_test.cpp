@@ -67,11 +67,13 @@ class SheetPrefs : public sim::testing::SystemTest {
 protected:
   Drafting &drafting() { return session().component<Drafting>(); }
 
-  // The demo scenario, its folders taken from the source tree.
+  // The demo scenario, its folders taken from the source tree, with a
+  // block for the workpiece.
   void load_demo() {
     std::ifstream in(std::string(NCSHEET_SOURCE_DIR) + "/examples/demo/scenario.json");
     nlohmann::json scenario = nlohmann::json::parse(in);
     scenario.erase("base");
+    scenario["part"]["bodies"] = nlohmann::json::parse(R"([{"block": [120, 80.5, 35]}])");
     load_scenario(scenario.dump());
     reset_module_state();
   }

@@ -5,6 +5,8 @@
 #include <gtest/gtest.h>
 
 #include <array>
+#include <cstdint>
+#include <random>
 #include <cstring>
 #include <string>
 
@@ -123,6 +125,34 @@ TEST(SettingsRecord, ChoicesOutsideTheirListsBecomeDefaults) {
     dialog_settings record;
     settings_unpack(bytes.data(), &record);
     EXPECT_EQ(record.*c.field, c.expected);
+  }
+}
+
+// Any 192 bytes read back: texts terminated within their fields, every
+// choice in its list, and a record that packs and reads back unchanged.
+TEST(SettingsRecord, AnyBytesGiveASoundRecord) {
+  std::mt19937 random(20261205u);
+  std::uniform_int_distribution<int> byte(0, 255);
+  for (int round = 0; round < 2000; ++round) {
+    Bytes bytes{};
+    for (unsigned char &b : bytes)
+      b = static_cast<unsigned char>(round % 3 == 0 ? (byte(random) & 0x07) : byte(random));
+    dialog_settings record;
+    settings_unpack(bytes.data(), &record);
+    EXPECT_LT(std::strlen(record.str_0), 80u);
+    EXPECT_LT(std::strlen(record.str_1), 80u);
+    EXPECT_TRUE(record.radio_4 >= 0 && record.radio_4 < AIX_CHOICE_COUNT);
+    EXPECT_TRUE(record.option_6 >= 0 && record.option_6 < PART_TYPE_CHOICE_COUNT);
+    EXPECT_TRUE(record.radio_7 >= 0 && record.radio_7 < DESC_CHOICE_COUNT);
+    EXPECT_TRUE(record.option_9 >= 0 && record.option_9 < NC_EXT_CHOICE_COUNT);
+    EXPECT_TRUE(record.toggle_8 >= 0 && record.toggle_8 < SHOW_EXT_CHOICE_COUNT);
+    Bytes packed{};
+    settings_pack(&record, packed.data());
+    dialog_settings again;
+    settings_unpack(packed.data(), &again);
+    EXPECT_EQ(std::memcmp(&record, &again, sizeof record), 0);
+    if (::testing::Test::HasFailure())
+      break;
   }
 }
 

@@ -17,6 +17,7 @@
 
 #include "command/command.h"
 #include "command/report.h"
+#include "dims/dims.h"
 #include "host/host.h"
 #include "my_func/my_func.h"
 #include "my_func/solid_box.h"
@@ -409,7 +410,6 @@ int import_view(tag_t modl_top_view, tag_t modl_iso_view, int view_dir_code,
   int result = 0;
   int i;
 
-  (void)mcs_ori_point;
   memset(&fit, 0, sizeof fit);
   if (!read_lang_message("import_vie_01:", message_01, lang_file)) {
     return 0;
@@ -455,10 +455,17 @@ int import_view(tag_t modl_top_view, tag_t modl_iso_view, int view_dir_code,
       (void)place_iso_view(modl_iso_view, &fit, &setup);
     }
   }
-  /* The ordinate dimensions of the top view (top_view_tag) and of the
-  ** projected view (side_view_tag, by fit.ortho_proj_dir) come here, from
-  ** mcs_ori_point over the bodies and their box. */
-  (void)side_view_tag;
+  /* The ordinate dimensions of the top view and of the projected view,
+  ** from mcs_ori_point over the bodies and their box. */
+  (void)create_top_view_dims(top_view_tag, mcs_ori_point, view_min, view_max, workpiece_solids,
+                             solid_count);
+  if (fit.ortho_proj_dir == PROJ_FRONT_BELOW) {
+    (void)create_front_view_dims(side_view_tag, mcs_ori_point, view_min, view_max,
+                                 workpiece_solids, solid_count);
+  } else {
+    (void)create_side_view_dims(side_view_tag, mcs_ori_point, view_min, view_max,
+                                workpiece_solids, solid_count);
+  }
 
   create_elec_size_note(view_dir_code, view_min, view_max);
   result = 1;

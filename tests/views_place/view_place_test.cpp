@@ -50,9 +50,12 @@ protected:
     iso_ = saved_view("MY_ISO_TARVI_VIEW1", *sim::views::standard_view("tfr-iso"));
     drawing_ = page();
   }
+  // Places the views with a model point at the WCS origin (made without a
+  // host call) as the origin of their dimensions.
   int place(int code = 101) {
     box_top_z_ = -999;
-    return import_view(top_, iso_, code, NULL_TAG, &box_top_z_);
+    const tag_t origin = add_point(session(), sim::cam::work_frame(session()).origin);
+    return import_view(top_, iso_, code, origin, &box_top_z_);
   }
   std::string message(const char *key) {
     char text[MESSAGE_BUFSIZE] = "";

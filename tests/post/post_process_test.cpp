@@ -365,6 +365,26 @@ INSTANTIATE_TEST_SUITE_P(
       return name;
     });
 
+// A summary line longer than the record's field: its first 131 bytes, with
+// no line feed.
+TEST_F(PostRun, ALongSummaryLineIsCut) {
+  const std::string description(180, 'd');
+  load_scenario(R"({"installation": "data/kv_conf", "part": {"file": "D:\\work\\part.prt",
+      "application": "cam", "csys": {"MCS_A": {"origin": [0, 0, 30]}},
+      "programs": [{"P1": [{"op": "OP1", "mcs": "MCS_A", "description": ")" +
+                description + R"("}]}], "selected": ["P1"]}})");
+  write_file(post_test::kLang, post_test::short_texts() + read_file(post_test::kLang));
+  make_folder("D:\\nc");
+  answer_run(1);
+  EXPECT_EQ(run(), 1);
+  ASSERT_EQ(records.size(), 1u);
+  const std::string info = records[0].post_info;
+  EXPECT_EQ(info.size(), 131u);
+  EXPECT_EQ(info.find('\n'), std::string::npos);
+  EXPECT_NE(info.find(description.substr(0, 100)), std::string::npos);
+  EXPECT_TRUE(finish().ok());
+}
+
 TEST_F(PostRun, AProgramGroupRenamedSinceCollectionIsSkipped) {
   answer_run(1);
   EXPECT_EQ(run([&] {

@@ -51,12 +51,12 @@ static int load_cell_ratio(void)
     /* "The aspect ratio of the table cell notes must be a number greater
     ** than 0; in %s the value of prog_sheet_note_ratio: is wrong, please
     ** correct it!" */
-    text_format(message, sizeof message,
-                "\xb3\xcc\xca\xbd\xb5\xa5\xb8\xf1\xd7\xd3\xd7\xa2\xca\xcd\xb5\xc4\xb8\xdf\xbf\xed"
-                "\xb1\xc8\xd6\xbb\xc4\xdc\xca\xc7\xb4\xf3\xd3\xda 0 \xb5\xc4\xca\xfd,\xd4\xda %s "
-                "\xce\xc4\xbc\xfe\xd6\xd0\xb5\xc4/n prog_sheet_note_ratio: \xd6\xb5\xb6\xa8\xd2\xe5"
-                "\xb4\xed\xce\xf3,\xc7\xeb\xd0\xde\xb8\xc4!",
-                CONFIG_PATH);
+    (void)text_format(message, sizeof message,
+                      "\xb3\xcc\xca\xbd\xb5\xa5\xb8\xf1\xd7\xd3\xd7\xa2\xca\xcd\xb5\xc4\xb8\xdf"
+                      "\xbf\xed\xb1\xc8\xd6\xbb\xc4\xdc\xca\xc7\xb4\xf3\xd3\xda 0 \xb5\xc4\xca\xfd,"
+                      "\xd4\xda %s \xce\xc4\xbc\xfe\xd6\xd0\xb5\xc4/n prog_sheet_note_ratio: "
+                      "\xd6\xb5\xb6\xa8\xd2\xe5\xb4\xed\xce\xf3,\xc7\xeb\xd0\xde\xb8\xc4!",
+                      CONFIG_PATH);
     uc1601(message, 1);
     return 0;
   }
@@ -119,7 +119,7 @@ int create_cell_note(double row_height, double top_y, double left_x, double righ
   } else {
     note_point[0] = left_x + 5.0;
   }
-  text_copy(note_text, sizeof note_text, text);
+  (void)text_copy(note_text, sizeof note_text, text);
   note_p[0] = note_text;
   UF_CALL_TEXT("UF_DRF_create_note( 1, note_p, note_point, 0, &note_tag )",
                UF_DRF_create_note(1, note_p, note_point, 0, &note_tag));

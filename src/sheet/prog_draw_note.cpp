@@ -218,7 +218,9 @@ static void free_page_name(table_run *run, char name[PAGE_NAME_BUFSIZE])
     tag_t object = NULL_TAG;
 
     (void)text_format(name, PAGE_NAME_BUFSIZE, "%s%d", PAGE_NAME_PREFIX, run->name_counter);
-    UF_CALL(UF_OBJ_cycle_by_name(name, &object));
+    if (UF_CALL(UF_OBJ_cycle_by_name(name, &object)) != 0) {
+      object = NULL_TAG; /* unknown: try the name */
+    }
     if (object == NULL_TAG) {
       return;
     }

@@ -81,7 +81,7 @@ static int load_messages(const char *prefix, char messages[][MESSAGE_BUFSIZE], i
   int i;
 
   for (i = 0; i < count; i++) {
-    text_format(key, sizeof key, "%s%02d:", prefix, i + 1);
+    (void)text_format(key, sizeof key, "%s%02d:", prefix, i + 1);
     if (!read_lang_message(key, messages[i], lang_file)) {
       return 0;
     }
@@ -131,7 +131,8 @@ static int create_page_drawing(const char *drawing_name, double height, double w
   info.projection_angle = UF_DRAW_THIRD_ANGLE_PROJECTION;
   *drawing = NULL_TAG;
   if (UF_DRAW_create_drawing(drawing_name, &info, drawing) != 0) {
-    text_format(refusal, sizeof refusal, "%s %s %s", before, drawing_name, after);
+    *drawing = NULL_TAG;
+    (void)text_format(refusal, sizeof refusal, "%s %s %s", before, drawing_name, after);
     uc1601(refusal, 1);
     return 0;
   }
@@ -159,7 +160,7 @@ static void create_header_note(const char *text, double point[3])
   char *note_p[1];
   tag_t note_tag = NULL_TAG;
 
-  text_copy(note_text, sizeof note_text, text);
+  (void)text_copy(note_text, sizeof note_text, text);
   note_p[0] = note_text;
   UF_CALL_TEXT("UF_DRF_create_note( 1,note_p,note_point,0,&note_tag )",
                UF_DRF_create_note(1, note_p, point, 0, &note_tag));
@@ -182,12 +183,13 @@ static int read_path_note_ratio(double *ratio)
   /* "The aspect ratio of the part file name note must be a number greater
   ** than 0; in %s the value of part_path_note_ratio: is wrong, please
   ** correct it!" */
-  text_format(message, sizeof message,
-              "\xb3\xcc\xca\xbd\xb5\xa5\xcd\xbc\xb5\xb5\xc2\xb7\xbe\xb6\xd7\xa2\xca\xcd\xb5\xc4"
-              "\xb8\xdf\xbf\xed\xb1\xc8\xd6\xbb\xc4\xdc\xca\xc7\xb4\xf3\xd3\xda 0 \xb5\xc4\xca\xfd,"
-              "\xd4\xda %s \xce\xc4\xbc\xfe\xd6\xd0\xb5\xc4/n part_path_note_ratio: \xd6\xb5\xb6\xa8"
-              "\xd2\xe5\xb4\xed\xce\xf3,\xc7\xeb\xd0\xde\xb8\xc4!",
-              CONFIG_PATH);
+  (void)text_format(message, sizeof message,
+                    "\xb3\xcc\xca\xbd\xb5\xa5\xcd\xbc\xb5\xb5\xc2\xb7\xbe\xb6\xd7\xa2"
+                    "\xca\xcd\xb5\xc4\xb8\xdf\xbf\xed\xb1\xc8\xd6\xbb\xc4\xdc\xca\xc7"
+                    "\xb4\xf3\xd3\xda 0 \xb5\xc4\xca\xfd,\xd4\xda %s \xce\xc4\xbc\xfe"
+                    "\xd6\xd0\xb5\xc4/n part_path_note_ratio: \xd6\xb5\xb6\xa8\xd2\xe5"
+                    "\xb4\xed\xce\xf3,\xc7\xeb\xd0\xde\xb8\xc4!",
+                    CONFIG_PATH);
   uc1601(message, 1);
   return 0;
 }
@@ -199,8 +201,8 @@ static void date_text(char out[DATE_TEXT_BUFSIZE])
 
   memset(&now, 0, sizeof now);
   host_localtime(&now);
-  text_format(out, DATE_TEXT_BUFSIZE, "%d.%d.%d", now.tm_year + 1900, now.tm_mon + 1,
-              now.tm_mday);
+  (void)text_format(out, DATE_TEXT_BUFSIZE, "%d.%d.%d", now.tm_year + 1900, now.tm_mon + 1,
+                    now.tm_mday);
 }
 
 /* Writes the display part's full file name, single-byte letters
@@ -210,7 +212,10 @@ static void part_path_text(char out[MAX_FSPEC_BUFSIZE])
   tag_t part = UF_PART_ask_display_part();
 
   out[0] = '\0';
-  UF_CALL(UF_PART_ask_part_name(part, out));
+  if (UF_CALL(UF_PART_ask_part_name(part, out)) != 0) {
+    out[0] = '\0';
+  }
+  out[MAX_FSPEC_BUFSIZE - 1] = '\0';
   gbk_upper(out);
 }
 
@@ -251,7 +256,9 @@ int import_prog_drawing(const char *drawing_name, tag_t *drawing, int page_numbe
   if (!read_path_note_ratio(&path_ratio)) {
     return 0;
   }
-  UF_CALL(UF_ask_application_module(&module_id));
+  if (UF_CALL(UF_ask_application_module(&module_id)) != 0) {
+    module_id = 0;
+  }
   if (module_id != UF_APP_CAM && module_id != UF_APP_DRAFTING) {
     uc1601(messages[MSG_WRONG_APPLICATION], 1);
     return 0;
@@ -266,8 +273,8 @@ int import_prog_drawing(const char *drawing_name, tag_t *drawing, int page_numbe
   }
 
   date_text(date_note);
-  text_format(page_note, sizeof page_note, "%s %d %s", messages[MSG_PAGE_BEFORE], page_number,
-              messages[MSG_PAGE_AFTER]);
+  (void)text_format(page_note, sizeof page_note, "%s %d %s", messages[MSG_PAGE_BEFORE],
+                    page_number, messages[MSG_PAGE_AFTER]);
   part_path_text(path_note);
 
   if (!create_page_drawing(drawing_name, height, width, drawing, messages[MSG_CREATE_BEFORE],
@@ -333,8 +340,8 @@ int import_prog_drawing_1(const char *drawing_name, tag_t *drawing, int page_num
   if (!read_sheet_size(&height, &width)) {
     return 0;
   }
-  text_format(page_text, sizeof page_text, "%s %d %s", messages[MSG_1_PAGE_BEFORE], page_number,
-              messages[MSG_1_PAGE_AFTER]);
+  (void)text_format(page_text, sizeof page_text, "%s %d %s", messages[MSG_1_PAGE_BEFORE],
+                    page_number, messages[MSG_1_PAGE_AFTER]);
 
   if (!create_page_drawing(drawing_name, height, width, drawing, messages[MSG_1_CREATE_BEFORE],
                            messages[MSG_1_CREATE_AFTER])) {

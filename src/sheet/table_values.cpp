@@ -66,9 +66,9 @@ void program_name_text(const char *name, int show_ext, const char *nc_ext,
 {
   char joined[2 * ROW_VALUE_BUFSIZE];
 
-  text_copy(joined, sizeof joined, name);
+  (void)text_copy(joined, sizeof joined, name);
   if (show_ext) {
-    text_append(joined, sizeof joined, nc_ext);
+    (void)text_append(joined, sizeof joined, nc_ext);
   }
   copy_value(joined, strlen(joined), out);
   if (show_ext) {
@@ -143,7 +143,7 @@ void time_cell_text(const char *text, char out[ROW_VALUE_BUFSIZE], int *counted)
   int value = time_value(text);
 
   if (value == 0) {
-    text_copy(out, ROW_VALUE_BUFSIZE, "1");
+    (void)text_copy(out, ROW_VALUE_BUFSIZE, "1");
     *counted = 1;
     return;
   }
@@ -158,17 +158,17 @@ void total_text(const char *label, int total, char out[TOTAL_TEXT_BUFSIZE])
   char digits[16] = "";
   size_t len;
 
-  text_format(digits, sizeof digits, "%d", total);
+  (void)text_format(digits, sizeof digits, "%d", total);
   len = strlen(digits);
   if (len <= 1) {
-    text_format(out, TOTAL_TEXT_BUFSIZE, " %s    %d", label, total);
+    (void)text_format(out, TOTAL_TEXT_BUFSIZE, " %s    %d", label, total);
   } else if (len == 2) {
-    text_format(out, TOTAL_TEXT_BUFSIZE, " %s   %d", label, total);
+    (void)text_format(out, TOTAL_TEXT_BUFSIZE, " %s   %d", label, total);
   } else if (len == 3) {
-    text_format(out, TOTAL_TEXT_BUFSIZE, " %s  %d", label, total);
+    (void)text_format(out, TOTAL_TEXT_BUFSIZE, " %s  %d", label, total);
   } else if (len == 4) {
-    text_format(out, TOTAL_TEXT_BUFSIZE, " %s %d", label, total);
+    (void)text_format(out, TOTAL_TEXT_BUFSIZE, " %s %d", label, total);
   } else {
-    text_format(out, TOTAL_TEXT_BUFSIZE, " %s%d", label, total);
+    (void)text_format(out, TOTAL_TEXT_BUFSIZE, " %s%d", label, total);
   }
 }

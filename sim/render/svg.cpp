@@ -2,6 +2,7 @@
 #include "render/svg.h"
 
 #include "drafting/drafting.h"
+#include "drafting/ordinate.h"
 #include "drawings/drawings.h"
 #include "drawings/member_views.h"
 #include "geometry/model.h"
@@ -92,6 +93,8 @@ public:
 
   // A drawing point as SVG coordinates (y downwards).
   [[nodiscard]] std::string at(double x, double y) const { return num(x) + "," + num(height_ - y); }
+  // A drawing y as an SVG y.
+  [[nodiscard]] double svg_y(double y) const { return height_ - y; }
 
   void line(double x1, double y1, double x2, double y2, const char *cls) {
     out_ << "<line class=\"" << cls << "\" x1=\"" << num(x1) << "\" y1=\"" << num(height_ - y1)
@@ -215,6 +218,23 @@ void member_view(Session &session, Page &page, tag_t tag, const draw::MemberView
   page.raw("</g>\n");
 }
 
+// An ordinate dimension: a line from its point to its margin, and its
+// value beyond the margin, upright on a vertical margin and turned to read
+// upwards on a horizontal one.
+void ordinate_dimension(Page &page, const drf::OrdDimensionPayload &dim) {
+  const double size = dim.lettering.size > 0 ? dim.lettering.size : 3.5;
+  const double x = dim.text_at[0], y = dim.text_at[1];
+  page.line(dim.at.sheet[0], dim.at.sheet[1], x, y, "dim");
+  std::string text = "<text font-size=\"" + num(size) + "\" text-anchor=\"end\" ";
+  if (dim.text_at[1] != dim.at.sheet[1]) { // below a horizontal margin
+    const std::string tx = num(x + size / 3), ty = num(page.svg_y(y - 1));
+    text += "x=\"" + tx + "\" y=\"" + ty + "\" transform=\"rotate(-90 " + tx + " " + ty + ")\"";
+  } else { // left of a vertical margin
+    text += "x=\"" + num(x - 1) + "\" y=\"" + num(page.svg_y(y - size / 3)) + "\"";
+  }
+  page.raw(text + ">" + xml_escape(dim.text) + "</text>\n");
+}
+
 } // namespace
 
 std::string drawing_svg(Session &session, tag_t drawing) {
@@ -232,7 +252,8 @@ std::string drawing_svg(Session &session, tag_t drawing) {
   page.raw("<style>line,polyline{fill:none;stroke:#000;stroke-linecap:round}"
            ".sheet{stroke-width:0.25}.edge{stroke-width:0.35}"
            ".model{stroke-width:0.18;stroke:#1f4fbf}.border{stroke-width:0.1;stroke:#999;"
-           "stroke-dasharray:1 1}text{font-family:'Noto Sans Mono CJK SC',SimSun,monospace;"
+           "stroke-dasharray:1 1}.dim{stroke-width:0.13;stroke:#a00}"
+           "text{font-family:'Noto Sans Mono CJK SC',SimSun,monospace;"
            "fill:#000}</style>\n");
   page.raw("<rect x=\"0\" y=\"0\" width=\"" + num(w) + "\" height=\"" + num(h) +
            "\" fill=\"#fff\"/>\n");
@@ -245,6 +266,10 @@ std::string drawing_svg(Session &session, tag_t drawing) {
     } else if (const auto *note = dynamic_cast<const drf::NotePayload *>(object.payload.get())) {
       if (note->drawing == drawing)
         page.note(*note);
+    } else if (const auto *dim =
+                   dynamic_cast<const drf::OrdDimensionPayload *>(object.payload.get())) {
+      if (dim->drawing == drawing)
+        ordinate_dimension(page, *dim);
     }
   });
   for (tag_t view : sheet->views)

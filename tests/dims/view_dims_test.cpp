@@ -4,6 +4,7 @@
 #include "dims/dims.h"
 
 #include "dims_fixture.h"
+#include "render/svg.h"
 
 #include <algorithm>
 #include <functional>
@@ -55,6 +56,16 @@ TEST_F(ViewDims, BlockWithTheOriginOnTheTopFaceCentre) {
   EXPECT_LT(margins[1]->origin, dims.front().tag);
   EXPECT_TRUE(std::is_sorted(dims.begin(), dims.end(),
                              [](const Dim &a, const Dim &b) { return a.tag < b.tag; }));
+}
+
+TEST_F(ViewDims, ThePageShowsTheValues) {
+  block({100, 60, 30});
+  const Sheet s = make_sheet({50, 30, 30}, {1, 0, 0}, {0, 1, 0});
+  ASSERT_EQ(top_dims(s), 1);
+  const std::string svg = sim::render::drawing_svg(session(), s.drawing);
+  for (const char *value : {">0</text>", ">-30</text>", ">30</text>", ">-50</text>", ">50</text>"})
+    EXPECT_NE(svg.find(value), std::string::npos) << value;
+  EXPECT_NE(svg.find("rotate(-90"), std::string::npos) << "values below the horizontal margin";
 }
 
 TEST_F(ViewDims, SideViewMeasuresZ) {

@@ -117,8 +117,8 @@ void BM_EdgeAnalysisTwoScans(benchmark::State &state) {
   const double two_scans =
       std::chrono::duration<double>(scans).count() / static_cast<double>(state.iterations());
   state.counters["vs_kernel_loop"] = two_scans / kernel;
-  state.counters["host_calls"] = static_cast<double>(ps.session().calls().total()) /
-                                 static_cast<double>(state.iterations());
+  state.counters["host_calls"] =
+      static_cast<double>(ps.session().calls().total()) / static_cast<double>(state.iterations());
   state.counters["edges"] = s.edge_count();
   state.counters["per_edge"] = benchmark::Counter(
       s.edge_count(), benchmark::Counter::kIsIterationInvariantRate | benchmark::Counter::kInvert);

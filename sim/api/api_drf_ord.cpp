@@ -99,8 +99,7 @@ extern "C" int UF_DRF_create_ordmargin(int margin_type, tag_t origin, UF_DRF_obj
 extern "C" int UF_DRF_create_orddimension(tag_t margin, int dimension_type,
                                           UF_DRF_object_p_t object, double dogleg_angle,
                                           double dogleg_distance, UF_DRF_text_p_t text,
-                                          int text_placement, double origin[3],
-                                          tag_t *dimension) {
+                                          int text_placement, double origin[3], tag_t *dimension) {
   return sim::api::call(
       Call::UF_DRF_create_orddimension,
       [&](Session &s) {

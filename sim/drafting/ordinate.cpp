@@ -180,8 +180,7 @@ std::string ordinate_text(double value) {
 }
 
 int create_ordinate_origin(Session &session, const AttachRequest &object, int origin_type,
-                           int symbol_display, int name_display, std::string name,
-                           tag_t &origin) {
+                           int symbol_display, int name_display, std::string name, tag_t &origin) {
   if (origin_type != UF_DRF_ORIGIN_ASSOCIATIVE || symbol_display != UF_DRF_ORIGIN_SYMBOL_SHOWN ||
       name_display != UF_DRF_ORIGIN_NAME_HIDDEN || name.size() > kMaxNameLength)
     return status::kBadArgument;
@@ -198,16 +197,16 @@ int create_ordinate_origin(Session &session, const AttachRequest &object, int or
   return status::kOk;
 }
 
-int create_ordinate_margin(Session &session, int type, tag_t origin,
-                           const AttachRequest &object, const double point[3],
-                           const double direction[2], double offset, tag_t &margin) {
+int create_ordinate_margin(Session &session, int type, tag_t origin, const AttachRequest &object,
+                           const double point[3], const double direction[2], double offset,
+                           tag_t &margin) {
   const OrdOriginPayload *from = find_ordinate_origin(session, origin);
   if (!from)
     return session.objects().find(origin) ? status::kWrongType : status::kBadTag;
   if (type != UF_DRF_MARGIN_HORIZONTAL && type != UF_DRF_MARGIN_VERTICAL)
     return status::kBadArgument;
-  if (point[0] != 0 || point[1] != 0 || point[2] != 0 || direction[0] != 0 ||
-      direction[1] != 0 || !std::isfinite(offset))
+  if (point[0] != 0 || point[1] != 0 || point[2] != 0 || direction[0] != 0 || direction[1] != 0 ||
+      !std::isfinite(offset))
     return status::kBadArgument;
   auto payload = std::make_unique<OrdMarginPayload>();
   const draw::MemberViewPayload *view = nullptr;
@@ -225,8 +224,7 @@ int create_ordinate_margin(Session &session, int type, tag_t origin,
   return status::kOk;
 }
 
-int create_ordinate_dimension(Session &session, const DimensionRequest &request,
-                              tag_t &dimension) {
+int create_ordinate_dimension(Session &session, const DimensionRequest &request, tag_t &dimension) {
   const OrdMarginPayload *margin = find_ordinate_margin(session, request.margin);
   if (!margin)
     return session.objects().find(request.margin) ? status::kWrongType : status::kBadTag;

@@ -56,8 +56,8 @@ struct AttachRequest {
 struct Attachment {
   tag_t object = NULL_TAG;
   tag_t view = NULL_TAG;
-  int modifier = 0;          ///< as given (not used for points and margins)
-  geo::Vec3 model;           ///< the attached point, absolute coordinates
+  int modifier = 0;                  ///< as given (not used for points and margins)
+  geo::Vec3 model;                   ///< the attached point, absolute coordinates
   std::array<double, 2> sheet{0, 0}; ///< its drawing position
 };
 
@@ -100,12 +100,12 @@ public:
   Attachment at;
   double dogleg_angle = 0;
   double dogleg_distance = 0;
-  geo::Vec3 origin_argument;       ///< as passed; automatic placement does not use it
-  std::string user_text;           ///< host bytes, kept but not printed
+  geo::Vec3 origin_argument; ///< as passed; automatic placement does not use it
+  std::string user_text;     ///< host bytes, kept but not printed
   std::vector<std::string> appended_text;
-  double value = 0;                ///< the measured value, model units
-  std::string measured_along;      ///< "X", "Y", "Z" (WCS axes) or "sheet"
-  std::string text;                ///< the printed value
+  double value = 0;                    ///< the measured value, model units
+  std::string measured_along;          ///< "X", "Y", "Z" (WCS axes) or "sheet"
+  std::string text;                    ///< the printed value
   std::array<double, 2> text_at{0, 0}; ///< where the text stands: on the margin
   std::array<int, UF_DRF_INT_PREFS> int_prefs{};
   std::array<double, UF_DRF_REAL_PREFS> real_prefs{};
@@ -123,8 +123,7 @@ public:
                                          std::string name, tag_t &origin);
 [[nodiscard]] int create_ordinate_margin(Session &session, int type, tag_t origin,
                                          const AttachRequest &object, const double point[3],
-                                         const double direction[2], double offset,
-                                         tag_t &margin);
+                                         const double direction[2], double offset, tag_t &margin);
 struct DimensionRequest {
   tag_t margin = NULL_TAG;
   int dimension_type = 0;
@@ -142,8 +141,7 @@ struct DimensionRequest {
 /// The ordinate objects of a tag, or null.
 [[nodiscard]] const OrdOriginPayload *find_ordinate_origin(const Session &session, tag_t tag);
 [[nodiscard]] const OrdMarginPayload *find_ordinate_margin(const Session &session, tag_t tag);
-[[nodiscard]] const OrdDimensionPayload *find_ordinate_dimension(const Session &session,
-                                                                 tag_t tag);
+[[nodiscard]] const OrdDimensionPayload *find_ordinate_dimension(const Session &session, tag_t tag);
 
 } // namespace sim::drf
 

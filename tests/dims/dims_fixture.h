@@ -178,12 +178,12 @@ protected:
                                 static_cast<int>(s.solids.size()));
   }
   int front_dims(const Sheet &s) {
-    return create_front_view_dims(s.projected, s.mcs_point, s.view_min, s.view_max,
-                                  s.solids.data(), static_cast<int>(s.solids.size()));
+    return create_front_view_dims(s.projected, s.mcs_point, s.view_min, s.view_max, s.solids.data(),
+                                  static_cast<int>(s.solids.size()));
   }
   int side_dims(const Sheet &s) {
-    return create_side_view_dims(s.projected, s.mcs_point, s.view_min, s.view_max,
-                                 s.solids.data(), static_cast<int>(s.solids.size()));
+    return create_side_view_dims(s.projected, s.mcs_point, s.view_min, s.view_max, s.solids.data(),
+                                 static_cast<int>(s.solids.size()));
   }
 
   // The ordinate dimensions of a view in creation order.

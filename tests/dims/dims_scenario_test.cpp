@@ -46,7 +46,8 @@ protected:
   // its top face through the whole command; returns the part dump.
   json run(const char *runs = R"(["run"])", bool twice = false) {
     const fs::path file = dir_ / "scenario.json";
-    std::ofstream(file) << R"({
+    std::ofstream(file)
+        << R"({
       "installation": "inst",
       "part": {
         "file": "D:\\work\\block.prt", "application": "cam",
@@ -58,11 +59,12 @@ protected:
       },
       "answers": [
         { "menu": 1 }, { "dialog": { "STR_0": "M1" }, "press": "OK" }, { "file": "D:\\A01.mpf" })"
-                        << (twice ? R"(, { "menu": 1 }, { "dialog": { "STR_0": "M1" }, "press": "OK" },
+        << (twice ? R"(, { "menu": 1 }, { "dialog": { "STR_0": "M1" }, "press": "OK" },
         { "file": "D:\\A01.mpf" }, { "buttons": "YES" })"
-                                  : "")
-                        << R"( ],
-      "runs": )" << runs << "}";
+                  : "")
+        << R"( ],
+      "runs": )"
+        << runs << "}";
     ncsheet::RunOptions options;
     options.scenario = file;
     options.out = dir_ / "out";

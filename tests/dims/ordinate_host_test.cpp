@@ -207,8 +207,8 @@ TEST_F(OrdinateHost, WhatMarginsAndDimensionsRefuse) {
   for (const TextCase &c : texts) {
     UF_DRF_text_t text{user, c.lines, c.appended};
     tag_t made = NULL_TAG;
-    EXPECT_EQ(UF_DRF_create_orddimension(good_margin, c.type, &o, 0, 0, &text, c.placement,
-                                         origin3, &made),
+    EXPECT_EQ(UF_DRF_create_orddimension(good_margin, c.type, &o, 0, 0, &text, c.placement, origin3,
+                                         &made),
               c.status)
         << c.what;
   }
@@ -271,9 +271,10 @@ TEST_F(OrdinateHost, PrintedValues) {
   struct Case {
     double value;
     const char *text;
-  } cases[] = {{0.0, "0"},         {-0.0, "0"},      {-0.0004, "0"},   {0.0004, "0"},
-               {-30, "-30"},       {12.5, "12.5"},   {100, "100"},     {1.23456, "1.235"},
-               {-70.71067, "-70.711"}, {0.0006, "0.001"}, {-0.0006, "-0.001"}};
+  } cases[] = {{0.0, "0"},        {-0.0, "0"},        {-0.0004, "0"},
+               {0.0004, "0"},     {-30, "-30"},       {12.5, "12.5"},
+               {100, "100"},      {1.23456, "1.235"}, {-70.71067, "-70.711"},
+               {0.0006, "0.001"}, {-0.0006, "-0.001"}};
   for (const Case &c : cases) {
     EXPECT_EQ(sim::drf::ordinate_text(c.value), c.text) << c.value;
   }

@@ -95,12 +95,20 @@ TEST_F(ViewDims, OriginAtACornerOrOnTheBottom) {
   const std::vector<Case> cases = {
       {"lower-left top corner",
        {0, 0, 30},
-       {{V, "0", 'p'}, {V, "60", 'e', {0, 60, kAny}}, {H, "0", 'p'}, {H, "100", 'e', {100, 0, kAny}}},
+       {{V, "0", 'p'},
+        {V, "60", 'e', {0, 60, kAny}},
+        {H, "0", 'p'},
+        {H, "100", 'e', {100, 0, kAny}}},
        {{V, "0", 'p'}, {V, "-30", 'e', {0, kAny, -30}}},
        {{H, "0", 'p'}, {H, "-30", 'e', {kAny, 0, -30}}}},
       {"bottom face centre",
        {50, 30, 0},
-       {{V, "0", 'p'}, {V, "-30", 'e'}, {V, "30", 'e'}, {H, "0", 'p'}, {H, "-50", 'e'}, {H, "50", 'e'}},
+       {{V, "0", 'p'},
+        {V, "-30", 'e'},
+        {V, "30", 'e'},
+        {H, "0", 'p'},
+        {H, "-50", 'e'},
+        {H, "50", 'e'}},
        {{V, "0", 'p'}, {V, "30", 'e', {-50, kAny, 30}}},
        {{H, "0", 'p'}, {H, "30", 'e', {kAny, -30, 30}}}},
   };
@@ -457,12 +465,11 @@ TEST_F(ViewDims, FaultLoops) {
     int dir;
     std::function<int(const Sheet &)> dims;
     bool cylinder;
-  } cases[] = {{"top, block", UF_DRAW_PROJ_BELOW, [&](const Sheet &s) { return top_dims(s); },
-                false},
-               {"top, cylinder", UF_DRAW_PROJ_BELOW, [&](const Sheet &s) { return top_dims(s); },
-                true},
-               {"front", UF_DRAW_PROJ_BELOW, [&](const Sheet &s) { return front_dims(s); }, false},
-               {"side", UF_DRAW_PROJ_RIGHT, [&](const Sheet &s) { return side_dims(s); }, false}};
+  } cases[] = {
+      {"top, block", UF_DRAW_PROJ_BELOW, [&](const Sheet &s) { return top_dims(s); }, false},
+      {"top, cylinder", UF_DRAW_PROJ_BELOW, [&](const Sheet &s) { return top_dims(s); }, true},
+      {"front", UF_DRAW_PROJ_BELOW, [&](const Sheet &s) { return front_dims(s); }, false},
+      {"side", UF_DRAW_PROJ_RIGHT, [&](const Sheet &s) { return side_dims(s); }, false}};
   for (const Case &c : cases) {
     SCOPED_TRACE(c.name);
     Sheet s;

@@ -63,17 +63,6 @@ protected:
   Sheet sheet_;
 };
 
-TEST_F(OrdinateHost, InitialisedStructure) {
-  UF_DRF_object_t o;
-  std::memset(&o, 0x5A, sizeof o);
-  ASSERT_EQ(UF_DRF_init_object_structure(&o), 0);
-  EXPECT_EQ(o.object_tag, NULL_TAG);
-  EXPECT_EQ(o.object_view_tag, NULL_TAG);
-  EXPECT_EQ(o.object_assoc_type, UF_DRF_ASSOC_END_POINT);
-  EXPECT_EQ(o.object_assoc_modifier, 0);
-  EXPECT_EQ(UF_DRF_init_object_structure(nullptr), status::kBadArgument);
-}
-
 TEST_F(OrdinateHost, OriginArguments) {
   struct Case {
     int a, b, c;

@@ -193,21 +193,21 @@ void load_members(const json &value, const std::string &path, tag_t parent, Load
 
 void load_csys_section(const json &value, const std::string &path, LoadContext &ctx) {
   CamState &cam = ctx.session().component<CamState>();
-  for (const auto &[utf8_name, spec] : ctx.object(value, path).items()) {
+  for (const auto &[utf8_name, entry] : ctx.object(value, path).items()) {
     const std::string where = join(path, utf8_name);
-    (void)ctx.object(spec, where);
-    ctx.only_keys(spec, where, {"origin", "x", "y", "matrix"});
+    (void)ctx.object(entry, where);
+    ctx.only_keys(entry, where, {"origin", "x", "y", "matrix"});
     const std::string name = host_name(utf8_name, where, ctx);
     if (find_csys(ctx.session().objects(), name) != NULL_TAG)
       ctx.fail(where, "the name \"" + utf8_name + "\" is used already");
     const geo::Vec3 origin =
-        spec.contains("origin") ? vector3(spec["origin"], join(where, "origin"), ctx) : geo::Vec3{};
+        entry.contains("origin") ? vector3(entry["origin"], join(where, "origin"), ctx) : geo::Vec3{};
     geo::Result<geo::Frame> frame = geo::Frame{};
-    if (spec.contains("matrix")) {
-      if (spec.contains("x") || spec.contains("y"))
+    if (entry.contains("matrix")) {
+      if (entry.contains("x") || entry.contains("y"))
         ctx.fail(where, "give either \"matrix\" or \"x\" and \"y\"");
       const std::string m_path = join(where, "matrix");
-      const json &values = ctx.array(spec["matrix"], m_path);
+      const json &values = ctx.array(entry["matrix"], m_path);
       if (values.size() != 9)
         ctx.fail(m_path, "nine numbers are needed, row by row");
       std::array<double, 9> m{};
@@ -215,9 +215,9 @@ void load_csys_section(const json &value, const std::string &path, LoadContext &
         m[i] = ctx.number(values[i], join(m_path, i));
       frame = frame_from_matrix(origin, m);
     } else {
-      const geo::Vec3 x = spec.contains("x") ? vector3(spec["x"], join(where, "x"), ctx)
+      const geo::Vec3 x = entry.contains("x") ? vector3(entry["x"], join(where, "x"), ctx)
                                              : geo::Vec3{1, 0, 0};
-      const geo::Vec3 y = spec.contains("y") ? vector3(spec["y"], join(where, "y"), ctx)
+      const geo::Vec3 y = entry.contains("y") ? vector3(entry["y"], join(where, "y"), ctx)
                                              : geo::Vec3{0, 1, 0};
       frame = frame_from_axes(origin, x, y);
     }

@@ -205,31 +205,31 @@ int Postprocessors::generate(tag_t setup, tag_t program, const char *post_name,
 
 void load_postprocessors_section(const json &value, const std::string &path, LoadContext &ctx) {
   Postprocessors &posts = ctx.session().component<Postprocessors>();
-  for (const auto &[utf8_name, spec] : ctx.object(value, path).items()) {
+  for (const auto &[utf8_name, post_entry] : ctx.object(value, path).items()) {
     const std::string where = join(path, utf8_name);
-    (void)ctx.object(spec, where);
-    ctx.only_keys(spec, where,
+    (void)ctx.object(post_entry, where);
+    ctx.only_keys(post_entry, where,
                   {"like", "dialect", "rapid", "block_numbers", "rotary_axes", "high_speed",
                    "machine", "fault", "groups", "status"});
     const std::string name = utf8_to_gbk(utf8_name);
     if (name.empty() || name.size() > 128)
       ctx.fail(where, "a postprocessor name has 1 to 128 bytes");
     Postprocessor post;
-    if (spec.contains("like")) {
-      const std::string like = ctx.string(spec["like"], join(where, "like"));
+    if (post_entry.contains("like")) {
+      const std::string like = ctx.string(post_entry["like"], join(where, "like"));
       const Postprocessor *model = posts.find(utf8_to_gbk(like));
       if (!model)
         ctx.fail(join(where, "like"), "no postprocessor \"" + like + "\"");
       post = *model;
     } else if (const Postprocessor *known = posts.find(name)) {
       post = *known;
-    } else if (!spec.contains("dialect")) {
+    } else if (!post_entry.contains("dialect")) {
       ctx.fail(where, "a new postprocessor needs \"dialect\" or \"like\"");
     }
     post.definition.name = name;
     PostDefinition &d = post.definition;
-    if (spec.contains("dialect")) {
-      const std::string dialect = ctx.string(spec["dialect"], join(where, "dialect"));
+    if (post_entry.contains("dialect")) {
+      const std::string dialect = ctx.string(post_entry["dialect"], join(where, "dialect"));
       if (dialect == "iso")
         d.dialect = Dialect::Iso;
       else if (dialect == "conversational")
@@ -237,24 +237,24 @@ void load_postprocessors_section(const json &value, const std::string &path, Loa
       else
         ctx.fail(join(where, "dialect"), "the dialect is \"iso\" or \"conversational\"");
     }
-    if (spec.contains("rapid")) {
-      d.rapid_rate = ctx.number(spec["rapid"], join(where, "rapid"));
+    if (post_entry.contains("rapid")) {
+      d.rapid_rate = ctx.number(post_entry["rapid"], join(where, "rapid"));
       if (!(d.rapid_rate > 0))
         ctx.fail(join(where, "rapid"), "the rapid rate must be greater than 0");
     }
-    if (spec.contains("block_numbers"))
-      d.block_numbers = ctx.boolean(spec["block_numbers"], join(where, "block_numbers"));
-    if (spec.contains("rotary_axes")) {
-      d.rotary_axes = ctx.integer(spec["rotary_axes"], join(where, "rotary_axes"));
+    if (post_entry.contains("block_numbers"))
+      d.block_numbers = ctx.boolean(post_entry["block_numbers"], join(where, "block_numbers"));
+    if (post_entry.contains("rotary_axes")) {
+      d.rotary_axes = ctx.integer(post_entry["rotary_axes"], join(where, "rotary_axes"));
       if (d.rotary_axes < 0 || d.rotary_axes > 2)
         ctx.fail(join(where, "rotary_axes"), "0, 1 or 2 rotary axes");
     }
-    if (spec.contains("high_speed"))
-      d.high_speed = ctx.boolean(spec["high_speed"], join(where, "high_speed"));
-    if (spec.contains("machine"))
-      d.machine = ctx.string(spec["machine"], join(where, "machine"));
-    if (spec.contains("fault")) {
-      const std::string fault = ctx.string(spec["fault"], join(where, "fault"));
+    if (post_entry.contains("high_speed"))
+      d.high_speed = ctx.boolean(post_entry["high_speed"], join(where, "high_speed"));
+    if (post_entry.contains("machine"))
+      d.machine = ctx.string(post_entry["machine"], join(where, "machine"));
+    if (post_entry.contains("fault")) {
+      const std::string fault = ctx.string(post_entry["fault"], join(where, "fault"));
       if (fault == "none")
         post.fault = Fault::None;
       else if (fault == "no_nc")
@@ -274,14 +274,14 @@ void load_postprocessors_section(const json &value, const std::string &path, Loa
                               : status::kOk;
     }
     post.fault_groups.clear();
-    if (spec.contains("groups")) {
-      const json &groups = ctx.array(spec["groups"], join(where, "groups"));
+    if (post_entry.contains("groups")) {
+      const json &groups = ctx.array(post_entry["groups"], join(where, "groups"));
       for (std::size_t i = 0; i < groups.size(); ++i)
         post.fault_groups.push_back(
             utf8_to_gbk(ctx.string(groups[i], join(where, "groups/" + std::to_string(i)))));
     }
-    if (spec.contains("status"))
-      post.fault_status = ctx.integer(spec["status"], join(where, "status"));
+    if (post_entry.contains("status"))
+      post.fault_status = ctx.integer(post_entry["status"], join(where, "status"));
     posts.define(std::move(post));
   }
 }

@@ -81,8 +81,8 @@ constexpr std::uintmax_t kMaxFileSize = 1 << 20;
   return !answer.empty();
 }
 
-[[nodiscard]] json value_json(const ControlSpec &spec, const ControlValue &value) {
-  switch (spec.kind) {
+[[nodiscard]] json value_json(const ControlSpec &definition, const ControlValue &value) {
+  switch (definition.kind) {
   case ControlKind::String: return gbk_to_utf8(value.text);
   case ControlKind::Real: return value.real;
   default: return value.integer;
@@ -97,11 +97,11 @@ void Styler::dump(json &out) const {
   json dialogs = json::array();
   for (const DialogRecord &d : dialogs_) {
     json values = json::object();
-    for (std::size_t i = 0; i < d.spec.controls.size(); ++i)
-      values[d.spec.controls[i].id] = value_json(d.spec.controls[i], d.values[i]);
+    for (std::size_t i = 0; i < d.definition.controls.size(); ++i)
+      values[d.definition.controls[i].id] = value_json(d.definition.controls[i], d.values[i]);
     dialogs.push_back({{"id", d.id},
                        {"file", gbk_to_utf8(d.file)},
-                       {"title", gbk_to_utf8(d.spec.title)},
+                       {"title", gbk_to_utf8(d.definition.title)},
                        {"presses", d.presses},
                        {"response", d.response},
                        {"values", std::move(values)}});
@@ -182,13 +182,13 @@ int Styler::create_dialog(const char *dialog_name, UF_STYLER_callback_info_p_t c
     return found;
   DialogRecord record;
   std::string error;
-  if (!parse_dialog_file(text, record.spec, error)) {
+  if (!parse_dialog_file(text, record.definition, error)) {
     session_.transcript().add(EventKind::Note, {},
                               "dialog file " + gbk_to_utf8(where) + ": " + error);
     return status::kDialogFile;
   }
   for (const std::string &id : item_ids)
-    if (!record.spec.find(id)) {
+    if (!record.definition.find(id)) {
       session_.transcript().add(EventKind::Note, {},
                                 "dialog " + gbk_to_utf8(where) + " has no item " + id +
                                     " named in the callback table");
@@ -196,7 +196,7 @@ int Styler::create_dialog(const char *dialog_name, UF_STYLER_callback_info_p_t c
     }
   record.id = next_id_++;
   record.file = where;
-  for (const ControlSpec &control : record.spec.controls)
+  for (const ControlSpec &control : record.definition.controls)
     record.values.push_back(control.initial);
   dialogs_.push_back(std::move(record));
   const std::size_t index = dialogs_.size() - 1;
@@ -229,8 +229,8 @@ int Styler::fire(std::size_t index, const Callbacks &callbacks, int reason) {
 
 std::string Styler::describe(const DialogRecord &dialog) const {
   std::string text;
-  for (std::size_t i = 0; i < dialog.spec.controls.size(); ++i) {
-    const ControlSpec &c = dialog.spec.controls[i];
+  for (std::size_t i = 0; i < dialog.definition.controls.size(); ++i) {
+    const ControlSpec &c = dialog.definition.controls[i];
     const ControlValue &v = dialog.values[i];
     if (!text.empty())
       text += '\n';
@@ -258,14 +258,14 @@ bool Styler::apply_edits(DialogRecord &dialog, const json &edits, std::string &w
   }
   std::vector<std::pair<std::size_t, ControlValue>> changes;
   for (const auto &[id, value] : edits.items()) {
-    const ControlSpec *spec = dialog.spec.find(id);
-    if (!spec) {
+    const ControlSpec *definition = dialog.definition.find(id);
+    if (!definition) {
       why = "the dialog has no control " + id;
       return false;
     }
-    const auto index = static_cast<std::size_t>(spec - dialog.spec.controls.data());
+    const auto index = static_cast<std::size_t>(definition - dialog.definition.controls.data());
     ControlValue v = dialog.values[index];
-    switch (spec->kind) {
+    switch (definition->kind) {
     case ControlKind::String:
       if (!value.is_string()) {
         why = id + " takes a text";
@@ -301,7 +301,7 @@ bool Styler::apply_edits(DialogRecord &dialog, const json &edits, std::string &w
       break;
     case ControlKind::Radio:
     case ControlKind::Option: {
-      const std::size_t n = spec->options.size();
+      const std::size_t n = definition->options.size();
       bool found = false;
       if (value.is_number_integer()) {
         const long long choice = value.get<long long>();
@@ -311,7 +311,7 @@ bool Styler::apply_edits(DialogRecord &dialog, const json &edits, std::string &w
       } else if (value.is_string()) {
         const std::string label = utf8_to_gbk(value.get<std::string>());
         for (std::size_t k = 0; k < n && !found; ++k)
-          if (spec->options[k] == label) {
+          if (definition->options[k] == label) {
             v.integer = static_cast<int>(k);
             found = true;
           }
@@ -336,7 +336,7 @@ int Styler::run(std::size_t index, const Callbacks &callbacks) {
   for (;;) {
     Question question;
     question.kind = QuestionKind::Dialog;
-    question.title = dialogs_[index].spec.title;
+    question.title = dialogs_[index].definition.title;
     question.text = question.title + "\n" + describe(dialogs_[index]);
     question.choices = {{"OK", kResponseOk}, {"Apply", kResponseApply}, {"Cancel", kResponseCancel}};
     question.keys = {"dialog", "press"};
@@ -396,12 +396,12 @@ int Styler::ask_value(int dialog_id, UF_STYLER_item_value_type_p_t value) {
   DialogRecord *dialog = open_dialog(dialog_id);
   if (!dialog)
     return status::kNoDialog;
-  const ControlSpec *spec = dialog->spec.find(value->item_id);
-  if (!spec)
+  const ControlSpec *definition = dialog->definition.find(value->item_id);
+  if (!definition)
     return status::kNoSuchItem;
   const ControlValue &v =
-      dialog->values[static_cast<std::size_t>(spec - dialog->spec.controls.data())];
-  switch (spec->kind) {
+      dialog->values[static_cast<std::size_t>(definition - dialog->definition.controls.data())];
+  switch (definition->kind) {
   case ControlKind::String: {
     char *copy = session_.arrays().allocate_array<char>(v.text.size() + 1, Call::UF_STYLER_ask_value);
     std::memcpy(copy, v.text.data(), v.text.size());
@@ -429,11 +429,11 @@ int Styler::set_value(int dialog_id, UF_STYLER_item_value_type_p_t value) {
   DialogRecord *dialog = open_dialog(dialog_id);
   if (!dialog)
     return status::kNoDialog;
-  const ControlSpec *spec = dialog->spec.find(value->item_id);
-  if (!spec)
+  const ControlSpec *definition = dialog->definition.find(value->item_id);
+  if (!definition)
     return status::kNoSuchItem;
-  ControlValue &v = dialog->values[static_cast<std::size_t>(spec - dialog->spec.controls.data())];
-  switch (spec->kind) {
+  ControlValue &v = dialog->values[static_cast<std::size_t>(definition - dialog->definition.controls.data())];
+  switch (definition->kind) {
   case ControlKind::String:
     if (!value->value.string)
       return status::kBadArgument;
@@ -448,7 +448,7 @@ int Styler::set_value(int dialog_id, UF_STYLER_item_value_type_p_t value) {
   case ControlKind::Radio:
   case ControlKind::Option:
     if (value->value.integer < 0 ||
-        static_cast<std::size_t>(value->value.integer) >= spec->options.size())
+        static_cast<std::size_t>(value->value.integer) >= definition->options.size())
       return status::kBadArgument;
     v.integer = value->value.integer;
     break;

@@ -37,8 +37,8 @@ inline constexpr const char *kDialogFolder = "D:\\kv_conf\\";
 struct DialogRecord {
   int id = 0;
   std::string file; ///< host path or disk path it was read from
-  DialogSpec spec;
-  std::vector<ControlValue> values; ///< parallel to spec.controls
+  DialogSpec definition;
+  std::vector<ControlValue> values; ///< parallel to definition.controls
   int presses = 0;
   int response = 0; ///< 0 while open
 };

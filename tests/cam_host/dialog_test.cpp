@@ -370,7 +370,7 @@ TEST_F(Dialog, FoundBesideTheModuleWhenTheInstallationLacksIt) {
   const int response = run(script, 0, beside.filename().c_str());
   fs::remove(beside);
   EXPECT_EQ(response, 2);
-  EXPECT_EQ(last().spec.title, "Beside");
+  EXPECT_EQ(last().definition.title, "Beside");
 }
 
 } // namespace

@@ -44,9 +44,9 @@ protected:
     const auto &dialogs = session().component<sim::styler::Styler>().dialogs();
     EXPECT_LT(n, dialogs.size());
     const sim::styler::DialogRecord &d = dialogs.at(n);
-    const sim::styler::ControlSpec *spec = d.spec.find(id);
-    EXPECT_NE(spec, nullptr) << id;
-    return d.values.at(static_cast<std::size_t>(spec - d.spec.controls.data()));
+    const sim::styler::ControlSpec *definition = d.definition.find(id);
+    EXPECT_NE(definition, nullptr) << id;
+    return d.values.at(static_cast<std::size_t>(definition - d.definition.controls.data()));
   }
   int integer(std::size_t n, const char *id) { return value(n, id).integer; }
   std::string text(std::size_t n, const char *id) { return value(n, id).text; }

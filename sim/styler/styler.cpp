@@ -10,7 +10,11 @@
 
 #include <dlfcn.h>
 
+#include <algorithm>
+#include <cctype>
 #include <cstring>
+#include <iterator>
+#include <string>
 #include <filesystem>
 #include <fstream>
 #include <limits>
@@ -54,7 +58,23 @@ constexpr std::uintmax_t kMaxFileSize = 1 << 20;
   }
 }
 
-/// Terminal answers: "STR_0=M2612 RADIO_7=1 OK".
+/// A button typed at the terminal, by its number in the question's list
+/// (1 OK, 2 Apply, 3 Cancel) or by its name in any case.
+[[nodiscard]] std::string press_from_word(const std::string &word) {
+  static constexpr const char *kPresses[] = {"OK", "Apply", "Cancel"};
+  for (std::size_t i = 0; i < std::size(kPresses); ++i) {
+    const std::string name = kPresses[i];
+    if (word == std::to_string(i + 1) ||
+        std::equal(word.begin(), word.end(), name.begin(), name.end(), [](char a, char b) {
+          return std::tolower(static_cast<unsigned char>(a)) ==
+                 std::tolower(static_cast<unsigned char>(b));
+        }))
+      return name;
+  }
+  return word;
+}
+
+/// Terminal answers: "STR_0=M2612 RADIO_7=1 OK" (or "... 1").
 [[nodiscard]] bool dialog_from_terminal(std::string_view line, json &answer) {
   answer = json::object();
   json edits = json::object();
@@ -63,7 +83,7 @@ constexpr std::uintmax_t kMaxFileSize = 1 << 20;
   while (words >> word) {
     const std::size_t eq = word.find('=');
     if (eq == std::string::npos) {
-      answer["press"] = word;
+      answer["press"] = press_from_word(word);
       continue;
     }
     const std::string key = word.substr(0, eq);

@@ -9,6 +9,7 @@
 #include "styler/dialog_file.h"
 #include "styler/styler.h"
 #include "text/gbk.h"
+#include "ui/operator.h"
 
 #include <gtest/gtest.h>
 #include <nlohmann/json.hpp>
@@ -194,6 +195,29 @@ TEST_F(Dialog, PressesCallTheirCallbacksAndGiveTheirResponses) {
     EXPECT_EQ(run(script), c.response);
     EXPECT_EQ(script.reasons, c.reasons);
     EXPECT_EQ(last().presses, c.presses);
+    EXPECT_FALSE(session().run_failed());
+  }
+}
+
+TEST_F(Dialog, TerminalPressesByNumberOrName) {
+  struct Case {
+    const char *typed;
+    int reason;
+    int response;
+  };
+  const Case cases[] = {
+      {"STR_0=M1 1\n", OK, 2}, {"ok\n", OK, 2}, {"2\n", AP, 4}, {"CANCEL\n", CA, 3}};
+  for (const Case &c : cases) {
+    new_session();
+    SCOPED_TRACE(c.typed);
+    std::istringstream in(c.typed);
+    std::ostringstream out;
+    session().op().set_terminal(in, out);
+    session().op().set_mode(sim::Operator::Mode::Terminal);
+    Script script;
+    script.handle = [](int, int) { return 1; };
+    EXPECT_EQ(run(script), c.response);
+    EXPECT_EQ(script.reasons, (std::vector<int>{C, c.reason, D}));
     EXPECT_FALSE(session().run_failed());
   }
 }

@@ -14,15 +14,6 @@ using sim::Session;
 namespace cam = sim::cam;
 namespace status = sim::status;
 
-namespace {
-
-/// The status for a tag that is not of the kind asked for.
-int not_a(Session &s, tag_t tag) {
-  return s.objects().find(tag) ? status::kWrongType : status::kBadTag;
-}
-
-} // namespace
-
 extern "C" int UF_SETUP_ask_setup(tag_t *setup) {
   return sim::api::call(
       Call::UF_SETUP_ask_setup,
@@ -48,7 +39,7 @@ extern "C" int UF_SETUP_ask_program_root(tag_t setup, tag_t *root) {
           return status::kBadArgument;
         cam::CamState &state = s.component<cam::CamState>();
         if (setup == NULL_TAG || setup != state.setup())
-          return setup == NULL_TAG ? status::kBadTag : not_a(s, setup);
+          return setup == NULL_TAG ? status::kBadTag : sim::api::wrong_kind_status(s, setup);
         *root = state.program_root();
         return status::kOk;
       },
@@ -93,7 +84,7 @@ extern "C" int UF_NCGROUP_ask_member_list(tag_t group, int *count, tag_t **list)
           return status::kBadArgument;
         const auto *payload = s.objects().payload_as<cam::ProgramGroupPayload>(group);
         if (!payload)
-          return not_a(s, group);
+          return sim::api::wrong_kind_status(s, group);
         std::vector<tag_t> members;
         for (tag_t member : payload->members)
           if (s.objects().find(member))
@@ -119,7 +110,7 @@ extern "C" int UF_OPER_ask_name_from_tag(tag_t oper, char name[UF_OPER_MAX_NAME_
         if (!name)
           return status::kBadArgument;
         if (!s.objects().payload_as<cam::OperationPayload>(oper))
-          return not_a(s, oper);
+          return sim::api::wrong_kind_status(s, oper);
         const std::string &text = s.objects().find(oper)->name;
         const std::size_t n = std::min<std::size_t>(text.size(), UF_OPER_MAX_NAME_LEN);
         std::memcpy(name, text.data(), n);
@@ -140,7 +131,7 @@ extern "C" int UF_PARAM_ask_tag_value(tag_t object, int param, tag_t *value) {
           return status::kBadArgument;
         const auto *op = s.objects().payload_as<cam::OperationPayload>(object);
         if (!op)
-          return not_a(s, object);
+          return sim::api::wrong_kind_status(s, object);
         if (param != UF_PARAM_MCS)
           return status::kBadArgument;
         *value = op->mcs;

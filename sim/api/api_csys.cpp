@@ -16,14 +16,6 @@ using sim::Session;
 namespace cam = sim::cam;
 namespace status = sim::status;
 
-namespace {
-
-int not_a(Session &s, tag_t tag) {
-  return s.objects().find(tag) ? status::kWrongType : status::kBadTag;
-}
-
-} // namespace
-
 extern "C" int UF_CSYS_ask_csys_info(tag_t csys, tag_t *matrix, double origin[3]) {
   return sim::api::call(
       Call::UF_CSYS_ask_csys_info,
@@ -32,7 +24,7 @@ extern "C" int UF_CSYS_ask_csys_info(tag_t csys, tag_t *matrix, double origin[3]
           return status::kBadArgument;
         const auto *payload = s.objects().payload_as<cam::CsysPayload>(csys);
         if (!payload)
-          return not_a(s, csys);
+          return sim::api::wrong_kind_status(s, csys);
         *matrix = payload->matrix;
         origin[0] = payload->origin.x;
         origin[1] = payload->origin.y;
@@ -58,7 +50,7 @@ extern "C" int UF_CSYS_ask_matrix_values(tag_t matrix, double values[9]) {
           return status::kBadArgument;
         const auto *payload = s.objects().payload_as<cam::MatrixPayload>(matrix);
         if (!payload)
-          return not_a(s, matrix);
+          return sim::api::wrong_kind_status(s, matrix);
         const std::array<double, 9> m = cam::matrix_values(payload->axes);
         for (int i = 0; i < 9; ++i)
           values[i] = m[static_cast<std::size_t>(i)];
@@ -74,7 +66,7 @@ extern "C" int UF_CSYS_ask_matrix_values(tag_t matrix, double values[9]) {
 extern "C" int UF_CSYS_set_wcs(tag_t csys) {
   return sim::api::call(Call::UF_CSYS_set_wcs, [&](Session &s) {
     if (!s.component<cam::CamState>().set_wcs(csys))
-      return not_a(s, csys);
+      return sim::api::wrong_kind_status(s, csys);
     return status::kOk;
   });
 }

@@ -47,7 +47,7 @@ extern "C" int UF_CSYS_ask_matrix_of_object(tag_t object, tag_t *matrix) {
           return status::kBadArgument;
         const auto *csys = s.objects().payload_as<sim::cam::CsysPayload>(object);
         if (!csys)
-          return s.objects().find(object) ? status::kWrongType : status::kBadTag;
+          return sim::api::wrong_kind_status(s, object);
         *matrix = csys->matrix;
         return status::kOk;
       },

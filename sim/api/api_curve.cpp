@@ -41,7 +41,7 @@ extern "C" int UF_CURVE_ask_line_data(tag_t line, UF_CURVE_line_p_t line_coords)
       return status::kBadArgument;
     auto *c = s.objects().payload_as<geo::CurvePayload>(line);
     if (!c)
-      return s.objects().find(line) ? status::kWrongType : status::kBadTag;
+      return sim::api::wrong_kind_status(s, line);
     const auto *l = std::get_if<geo::Line>(&c->curve.shape);
     if (!l)
       return status::kWrongType;
@@ -73,7 +73,7 @@ extern "C" int UF_CURVE_ask_point_data(tag_t point, double point_coords[3]) {
       return status::kBadArgument;
     auto *p = s.objects().payload_as<geo::PointPayload>(point);
     if (!p)
-      return s.objects().find(point) ? status::kWrongType : status::kBadTag;
+      return sim::api::wrong_kind_status(s, point);
     for (int i = 0; i < 3; ++i)
       point_coords[i] = p->at[i];
     return status::kOk;

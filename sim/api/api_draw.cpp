@@ -185,7 +185,7 @@ extern "C" int UF_DRAW_ask_view_display(tag_t view, UF_DRAW_view_display_t *view
           return status::kBadArgument;
         const draw::MemberViewPayload *member = draw::find_member_view(s, view);
         if (!member)
-          return s.objects().find(view) ? status::kWrongType : status::kBadTag;
+          return sim::api::wrong_kind_status(s, view);
         *view_display = member->display;
         return status::kOk;
       },
@@ -215,7 +215,7 @@ extern "C" int UF_VIEW_map_model_to_drawing(tag_t view, const double model_point
           return status::kBadArgument;
         const draw::MemberViewPayload *member = draw::find_member_view(s, view);
         if (!member)
-          return s.objects().find(view) ? status::kWrongType : status::kBadTag;
+          return sim::api::wrong_kind_status(s, view);
         const auto at =
             draw::model_to_drawing(*member, {model_point[0], model_point[1], model_point[2]});
         map_point[0] = at[0];

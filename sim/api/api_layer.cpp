@@ -104,7 +104,7 @@ extern "C" int UF_OBJ_delete_object(tag_t object) {
   return sim::api::call(Call::UF_OBJ_delete_object, [&](Session &s) {
     if (geo::delete_object(s, object))
       return status::kOk;
-    return s.objects().find(object) ? status::kWrongType : status::kBadTag;
+    return sim::api::wrong_kind_status(s, object);
   });
 }
 
@@ -119,7 +119,7 @@ extern "C" int UF_OBJ_delete_array_of_objects(int count, tag_t *objects, int **s
     for (int i = 0; i < count; ++i) {
       int st = status::kOk;
       if (!geo::delete_object(s, objects[i]))
-        st = s.objects().find(objects[i]) ? status::kWrongType : status::kBadTag;
+        st = sim::api::wrong_kind_status(s, objects[i]);
       if (out)
         out[i] = st;
     }

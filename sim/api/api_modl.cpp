@@ -33,10 +33,6 @@ Topology find_item(Session &s, tag_t tag, bool face) {
   return {t, t->owner};
 }
 
-int status_of_missing(Session &s, tag_t tag) {
-  return s.objects().find(tag) ? status::kWrongType : status::kBadTag;
-}
-
 // Appends the tags to *list, creating it when null.
 int append_to_list(Session &s, uf_list_p_t *list, const std::vector<tag_t> &tags) {
   List *l = nullptr;
@@ -120,7 +116,7 @@ extern "C" int UF_MODL_ask_body_edges(tag_t body, uf_list_p_t *edge_list) {
       return status::kBadArgument;
     geo::BodyPayload *b = geo::find_body(s, body);
     if (!b)
-      return status_of_missing(s, body);
+      return sim::api::wrong_kind_status(s, body);
     return append_to_list(s, edge_list, b->edges);
   });
 }
@@ -131,7 +127,7 @@ extern "C" int UF_MODL_ask_body_faces(tag_t body, uf_list_p_t *face_list) {
       return status::kBadArgument;
     geo::BodyPayload *b = geo::find_body(s, body);
     if (!b)
-      return status_of_missing(s, body);
+      return sim::api::wrong_kind_status(s, body);
     return append_to_list(s, face_list, b->faces);
   });
 }
@@ -144,7 +140,7 @@ extern "C" int UF_MODL_ask_body_type(tag_t body, int *body_type) {
           return status::kBadArgument;
         geo::BodyPayload *b = geo::find_body(s, body);
         if (!b)
-          return status_of_missing(s, body);
+          return sim::api::wrong_kind_status(s, body);
         *body_type = b->shape.is_solid() ? geo::kSolidBody : geo::kSheetBody;
         return status::kOk;
       },
@@ -162,7 +158,7 @@ extern "C" int UF_MODL_ask_edge_type(tag_t edge, int *edge_type) {
           return status::kBadArgument;
         Topology t = find_item(s, edge, false);
         if (!t.body)
-          return status_of_missing(s, edge);
+          return sim::api::wrong_kind_status(s, edge);
         *edge_type = geo::edge_type_code(t.body->shape.edge(t.item->index).type);
         return status::kOk;
       },
@@ -180,7 +176,7 @@ extern "C" int UF_MODL_ask_face_type(tag_t face, int *face_type) {
           return status::kBadArgument;
         Topology t = find_item(s, face, true);
         if (!t.body)
-          return status_of_missing(s, face);
+          return sim::api::wrong_kind_status(s, face);
         *face_type = geo::face_type_code(t.body->shape.face_type(t.item->index));
         return status::kOk;
       },
@@ -199,7 +195,7 @@ extern "C" int UF_MODL_ask_edge_verts(tag_t edge, double point1[3], double point
           return status::kBadArgument;
         Topology t = find_item(s, edge, false);
         if (!t.body)
-          return status_of_missing(s, edge);
+          return sim::api::wrong_kind_status(s, edge);
         const geo::EdgeInfo &e = t.body->shape.edge(t.item->index);
         *vertex_count = e.vertex_count;
         if (e.vertex_count == 2) {
@@ -226,7 +222,7 @@ extern "C" int UF_MODL_ask_bounding_box(tag_t object, double bounding_box[6]) {
           return status::kBadArgument;
         geo::Box b;
         if (!geo::object_box(s, object, b) || b.empty)
-          return status_of_missing(s, object);
+          return sim::api::wrong_kind_status(s, object);
         copy3(b.min, bounding_box);
         copy3(b.max, bounding_box + 3);
         return status::kOk;
@@ -246,7 +242,7 @@ extern "C" int UF_MODL_create_isocline_curves(tag_t face, double direction[3], d
       return status::kBadArgument;
     Topology t = find_item(s, face, true);
     if (!t.body)
-      return status_of_missing(s, face);
+      return sim::api::wrong_kind_status(s, face);
     auto made = t.body->shape.isoclines(t.item->index, {direction[0], direction[1], direction[2]},
                                         angle, tolerance);
     if (!made.ok()) {

@@ -64,7 +64,7 @@ extern "C" int UF_VIEW_rotate_view_abs_csys(tag_t view, double center[3], double
     }
     views::SavedView *v = views::find_view(s, view);
     if (!v)
-      return s.objects().find(view) ? status::kWrongType : status::kBadTag;
+      return sim::api::wrong_kind_status(s, view);
     v->matrix = views::turned(v->matrix, k, angle);
     return status::kOk;
   });
@@ -80,7 +80,7 @@ extern "C" int UF_VIEW_ask_view_matrix(tag_t view, double matrix[9]) {
     } else if (views::SavedView *v = views::find_view(s, view)) {
       m = &v->matrix;
     } else {
-      return s.objects().find(view) ? status::kWrongType : status::kBadTag;
+      return sim::api::wrong_kind_status(s, view);
     }
     for (int r = 0; r < 3; ++r)
       for (int c = 0; c < 3; ++c)

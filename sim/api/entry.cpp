@@ -1,6 +1,8 @@
 //===- entry.cpp - Bookkeeping shared by every C entry --------------------===//
 #include "api/entry.h"
 
+#include "objects/object_store.h"
+
 #include <string>
 
 namespace sim::api::detail {
@@ -36,3 +38,11 @@ int caught(Session &session, Call call, const char *what) noexcept {
 }
 
 } // namespace sim::api::detail
+
+namespace sim::api {
+
+int wrong_kind_status(Session &session, tag_t tag) noexcept {
+  return session.objects().find(tag) ? status::kWrongType : status::kBadTag;
+}
+
+} // namespace sim::api

@@ -38,6 +38,10 @@ namespace detail {
 int caught(Session &session, Call call, const char *what) noexcept;
 } // namespace detail
 
+/// The status for a tag that is not an object of the kind a call wants:
+/// kWrongType when the tag names some other object, kBadTag when none.
+[[nodiscard]] int wrong_kind_status(Session &session, tag_t tag) noexcept;
+
 // Poison for the outputs of a failed call (Session::poison_outputs()).
 inline constexpr tag_t kPoisonTag = 0xBADBAD01u;
 inline constexpr int kPoisonInt = -0x21524111; // 0xDEADBEEF

@@ -1,6 +1,8 @@
 //===- ordinate.cpp - Ordinate origins, margins and dimensions ------------===//
 #include "drafting/ordinate.h"
 
+#include "text/number_text.h"
+
 #include "cam/cam_state.h"
 #include "drafting/drafting.h"
 #include "drawings/member_views.h"
@@ -12,7 +14,6 @@
 #include <nlohmann/json.hpp>
 
 #include <cmath>
-#include <cstdio>
 #include <utility>
 
 namespace sim::drf {
@@ -167,16 +168,7 @@ void OrdDimensionPayload::dump(nlohmann::json &out) const {
 std::string ordinate_text(double value) {
   if (!std::isfinite(value))
     return "?";
-  char buffer[64];
-  std::snprintf(buffer, sizeof buffer, "%.3f", value);
-  std::string text = buffer;
-  while (!text.empty() && text.back() == '0')
-    text.pop_back();
-  if (!text.empty() && text.back() == '.')
-    text.pop_back();
-  if (text == "-0")
-    text = "0";
-  return text;
+  return trimmed_number(value, 3);
 }
 
 int create_ordinate_origin(Session &session, const AttachRequest &object, int origin_type,

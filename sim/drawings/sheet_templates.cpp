@@ -1,9 +1,10 @@
 //===- sheet_templates.cpp - The program sheet's template parts -----------===//
 #include "drawings/sheet_templates.h"
 
+#include "text/number_text.h"
+
 #include <cmath>
 #include <cstdlib>
-#include <sstream>
 #include <vector>
 
 namespace sim::draw {
@@ -58,19 +59,7 @@ constexpr Field kRowB[] = {
 };
 constexpr const char *kTitle = "CNC \u52a0\u5de5\u7a0b\u5f0f\u5355"; // CNC machining program sheet
 
-std::string num(double value) {
-  if (std::fabs(value) < 5e-7)
-    return "0";
-  std::ostringstream out;
-  out.precision(6);
-  out << std::fixed << value;
-  std::string text = out.str();
-  while (text.back() == '0')
-    text.pop_back();
-  if (text.back() == '.')
-    text.pop_back();
-  return text;
-}
+std::string num(double value) { return trimmed_number(value, 6); }
 
 class Part {
 public:

@@ -87,21 +87,6 @@ Summary summarize(const Program &program, double rapid_rate) {
   return s;
 }
 
-std::string trimmed_number(double value, int places) {
-  char buf[64];
-  std::snprintf(buf, sizeof buf, "%.*f", places, value);
-  std::string text = buf;
-  if (text.find('.') != std::string::npos) {
-    while (text.back() == '0')
-      text.pop_back();
-    if (text.back() == '.')
-      text.pop_back();
-  }
-  if (text == "-0")
-    text = "0";
-  return text;
-}
-
 std::string summary_line(const Summary &s) {
   std::string line;
   const auto add = [&line](const std::string &value) {

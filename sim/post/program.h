@@ -13,6 +13,8 @@
 #include <string>
 #include <vector>
 
+#include "text/number_text.h"
+
 namespace sim::post {
 
 struct Operation {
@@ -60,10 +62,6 @@ struct Summary {
 /// a line feed.  A text with blanks has them turned into '_'; an empty
 /// text is written "-", so that no value can shift the others.
 [[nodiscard]] std::string summary_line(const Summary &summary);
-
-/// A number with at most `places` decimals, trailing zeros dropped ("0.3",
-/// "12", "-0.25"); never "-0".
-[[nodiscard]] std::string trimmed_number(double value, int places);
 
 } // namespace sim::post
 

@@ -1,6 +1,8 @@
 //===- svg.cpp - Drawings as SVG pages at true size -----------------------===//
 #include "render/svg.h"
 
+#include "text/number_text.h"
+
 #include "drafting/drafting.h"
 #include "drafting/ordinate.h"
 #include "drawings/drawings.h"
@@ -23,19 +25,7 @@ namespace sim::render {
 namespace {
 
 // Shortest text of a number that reads back the same at 1e-4 mm.
-std::string num(double value) {
-  if (std::fabs(value) < 5e-5)
-    return "0";
-  std::ostringstream out;
-  out.precision(4);
-  out << std::fixed << value;
-  std::string text = out.str();
-  while (text.back() == '0')
-    text.pop_back();
-  if (text.back() == '.')
-    text.pop_back();
-  return text;
-}
+std::string num(double value) { return trimmed_number(value, 4); }
 
 std::string xml_escape(std::string_view text) {
   std::string out;

@@ -161,7 +161,7 @@ TEST(Numbers, TrimmedNumbers) {
   const std::tuple<double, int, const char *> cases[] = {
       {0.3, 3, "0.3"}, {12, 3, "12"}, {-0.25, 3, "-0.25"}, {-0.0001, 3, "0"}, {1.23456, 3, "1.235"}};
   for (const auto &[value, places, text] : cases)
-    EXPECT_EQ(post::trimmed_number(value, places), text);
+    EXPECT_EQ(sim::trimmed_number(value, places), text);
 }
 
 post::PostDefinition iso() { return {"ISO_MILL_3AX", post::Dialect::Iso, 10000, true, 0, false, "MILL"}; }

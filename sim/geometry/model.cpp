@@ -158,8 +158,7 @@ tag_t add_body(Session &s, Shape shape, const BodyOptions &options) {
   ObjectStore &store = s.objects();
   auto payload = std::make_unique<BodyPayload>(std::move(shape), options.source);
   BodyPayload *body = payload.get();
-  Object &object = store.create(kSolidType, kBodySubtype, {}, std::move(payload));
-  ObjectStore::set_name(object, options.name);
+  Object &object = store.create(kSolidType, kBodySubtype, options.name, std::move(payload));
   object.layer = options.layer;
   object.blanked = options.blanked;
   object.color = options.color;

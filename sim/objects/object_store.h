@@ -4,6 +4,12 @@
 // so tag order is creation order.  Names match case-insensitively (ASCII
 // letters only; GBK bytes compare as they are) and are cut to 30 bytes.
 //
+// Objects are held in a vector indexed by tag, with an index by folded name
+// and one by type, each a list of tags in creation order: a lookup by tag is
+// constant time, and cycling by name or type from an object is a binary
+// search in the short list of its name or type, never a walk of the part.
+// An object's name and type are therefore set through the store only.
+//
 //===----------------------------------------------------------------------===//
 #ifndef NCSHEET_SIM_OBJECTS_OBJECT_STORE_H
 #define NCSHEET_SIM_OBJECTS_OBJECT_STORE_H
@@ -11,10 +17,10 @@
 #include "objects/object.h"
 
 #include <cstddef>
-#include <map>
 #include <memory>
 #include <string>
 #include <string_view>
+#include <unordered_map>
 #include <vector>
 
 namespace sim {
@@ -31,7 +37,7 @@ public:
   [[nodiscard]] const Object *find(tag_t tag) const noexcept;
   /// Deletes an object; false when there was none.
   bool erase(tag_t tag) noexcept;
-  [[nodiscard]] std::size_t size() const noexcept { return objects_.size(); }
+  [[nodiscard]] std::size_t size() const noexcept { return live_; }
 
   /// The payload of a tag as T, or null when there is no such object or its
   /// payload is of another kind.
@@ -44,8 +50,8 @@ public:
     return object ? dynamic_cast<const T *>(object->payload.get()) : nullptr;
   }
 
-  /// Sets a name, cut to kMaxNameLength bytes.
-  static void set_name(Object &object, std::string_view name);
+  /// Renames an object of this store, the name cut to kMaxNameLength bytes.
+  void set_name(Object &object, std::string_view name);
   /// True when two names are equal ignoring the case of ASCII letters.
   [[nodiscard]] static bool same_name(std::string_view a, std::string_view b) noexcept;
 
@@ -56,19 +62,34 @@ public:
 
   /// Visits every object in creation order.
   template <class F> void for_each(F &&visit) const {
-    for (const auto &[tag, object] : objects_)
-      visit(static_cast<const Object &>(*object));
+    for (const auto &object : objects_)
+      if (object)
+        visit(static_cast<const Object &>(*object));
   }
   template <class F> void for_each(F &&visit) {
-    for (auto &[tag, object] : objects_)
-      visit(*object);
+    for (auto &object : objects_)
+      if (object)
+        visit(*object);
   }
   /// Tags of every object of a type, in creation order.
   [[nodiscard]] std::vector<tag_t> tags_of_type(int type) const;
 
 private:
-  std::map<tag_t, std::unique_ptr<Object>> objects_;
-  tag_t next_tag_ = kFirstTag;
+  /// Tags in creation order, as the name and type indexes keep them.
+  using TagList = std::vector<tag_t>;
+
+  /// A name with its ASCII letters upper-cased: the key of the name index.
+  [[nodiscard]] static std::string folded(std::string_view name);
+  /// The first tag of a list after `after`, or the null tag.
+  [[nodiscard]] static tag_t next_in(const TagList &tags, tag_t after) noexcept;
+  static void insert_tag(TagList &tags, tag_t tag);
+  static void erase_tag(TagList &tags, tag_t tag) noexcept;
+
+  /// objects_[tag - kFirstTag]; null once erased.
+  std::vector<std::unique_ptr<Object>> objects_;
+  std::size_t live_ = 0;
+  std::unordered_map<std::string, TagList> by_name_;
+  std::unordered_map<int, TagList> by_type_;
 };
 
 } // namespace sim

@@ -92,7 +92,7 @@ TEST_F(DrawingTest, AnObjectOfTheNameBlocksThePageName) {
   // Any kind of object blocks a page name, a view or a point as well as a
   // drawing.
   const tag_t point = geo::add_point(session(), {1, 2, 3});
-  ObjectStore::set_name(*session().objects().find(point), "prog_sheet1");
+  session().objects().set_name(*session().objects().find(point), "prog_sheet1");
   ASSERT_NE(views::save_view(session(), "prog_sheet2", geo::Mat3{}, "TOP"), NULL_TAG);
   make_drawing("prog_sheet3");
   for (const char *name : {"prog_sheet1", "prog_sheet2", "prog_sheet3", "PROG_SHEET3"}) {

@@ -391,7 +391,7 @@ TEST_F(PostRun, AProgramGroupRenamedSinceCollectionIsSkipped) {
               sim::ObjectStore &store = session().objects();
               sim::Object *p1 = store.find(store.next_by_name("P1", NULL_TAG));
               ASSERT_NE(p1, nullptr);
-              sim::ObjectStore::set_name(*p1, "P1_NEW");
+              store.set_name(*p1, "P1_NEW");
             }),
             1);
   EXPECT_TRUE(boxes().empty());

@@ -208,6 +208,22 @@ TEST_F(CoreTest, ObjectNamesTypesAndCycling) {
 
   const tag_t fresh = store.create(70, 0).tag;
   EXPECT_GT(fresh, longname) << "tags are never reused";
+
+  // Renaming moves an object between names and keeps creation order;
+  // cycling goes on from an erased object; an erased name is gone.
+  store.set_name(*store.find(unnamed), "body_ONE");
+  store.set_name(*store.find(b), "Body_one");
+  EXPECT_EQ(store.next_by_name("BODY_ONE", NULL_TAG), a);
+  EXPECT_EQ(store.next_by_name("BODY_ONE", a), b);
+  EXPECT_EQ(store.next_by_name("BODY_ONE", b), unnamed);
+  EXPECT_EQ(store.next_by_name("BODY_ONE", c), unnamed);
+  EXPECT_EQ(store.next_by_name("view", NULL_TAG), NULL_TAG);
+  store.erase(a);
+  EXPECT_EQ(store.next_by_name("body_one", NULL_TAG), b);
+  EXPECT_EQ(store.next_by_type(70, a), unnamed);
+  EXPECT_EQ(store.find(a), nullptr);
+  EXPECT_EQ(store.find(fresh + 1), nullptr);
+  EXPECT_EQ(store.tags_of_type(70), (std::vector<tag_t>{unnamed, fresh}));
 }
 
 TEST_F(CoreTest, GbkNamesAreCutAtCharacterBoundaries) {

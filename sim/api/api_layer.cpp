@@ -18,7 +18,7 @@ template <class F> int change_object(Session &s, tag_t tag, F &&set) {
   if (!o)
     return status::kBadTag;
   set(*o);
-  if (auto *body = dynamic_cast<geo::BodyPayload *>(o->payload.get())) {
+  if (auto *body = payload_cast<geo::BodyPayload>(o->payload.get())) {
     for (const auto *list : {&body->faces, &body->edges})
       for (tag_t t : *list)
         if (sim::Object *item = s.objects().find(t))

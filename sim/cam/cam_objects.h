@@ -32,7 +32,7 @@ inline constexpr int kMatrixType = 55;
 /// Name of the program root group.
 inline constexpr const char *kProgramRootName = "NC_PROGRAM";
 
-class SetupPayload final : public Payload {
+class SetupPayload final : public PayloadOf<PayloadKind::Setup> {
 public:
   tag_t program_root = NULL_TAG;
 
@@ -40,7 +40,7 @@ public:
   void dump(nlohmann::json &out) const override;
 };
 
-class ProgramGroupPayload final : public Payload {
+class ProgramGroupPayload final : public PayloadOf<PayloadKind::ProgramGroup> {
 public:
   tag_t parent = NULL_TAG;      ///< the group holding it; null for the root
   std::vector<tag_t> members;   ///< groups and operations, in order
@@ -49,7 +49,7 @@ public:
   void dump(nlohmann::json &out) const override;
 };
 
-class OperationPayload final : public Payload {
+class OperationPayload final : public PayloadOf<PayloadKind::Operation> {
 public:
   tag_t parent = NULL_TAG;     ///< its program group
   tag_t mcs = NULL_TAG;        ///< machining coordinate system (UF_PARAM_MCS)
@@ -60,7 +60,7 @@ public:
   void dump(nlohmann::json &out) const override;
 };
 
-class MatrixPayload final : public Payload {
+class MatrixPayload final : public PayloadOf<PayloadKind::Matrix> {
 public:
   geo::Mat3 axes; ///< rows: X, Y, Z axes in absolute coordinates
 
@@ -68,7 +68,7 @@ public:
   void dump(nlohmann::json &out) const override;
 };
 
-class CsysPayload final : public Payload {
+class CsysPayload final : public PayloadOf<PayloadKind::Csys> {
 public:
   tag_t matrix = NULL_TAG; ///< its orientation matrix object
   geo::Vec3 origin;

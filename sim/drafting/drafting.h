@@ -56,7 +56,7 @@ public:
 /// A note: lines of text (host bytes), its origin (the point its
 /// alignment position lies on), orientation and the lettering it was
 /// created with.
-class NotePayload : public Payload {
+class NotePayload : public PayloadOf<PayloadKind::Note> {
 public:
   [[nodiscard]] const char *kind() const override { return "note"; }
   void dump(nlohmann::json &out) const override;
@@ -70,7 +70,7 @@ public:
 
 /// A line in drawing space (drawing coordinates, millimetres from the
 /// sheet's lower-left corner).
-class SheetLinePayload : public Payload {
+class SheetLinePayload : public PayloadOf<PayloadKind::SheetLine> {
 public:
   [[nodiscard]] const char *kind() const override { return "sheet_line"; }
   void dump(nlohmann::json &out) const override;
@@ -81,7 +81,7 @@ public:
 
 /// A point in drawing space (drawing coordinates): a point created while
 /// a drawing is shown.
-class SheetPointPayload : public Payload {
+class SheetPointPayload : public PayloadOf<PayloadKind::SheetPoint> {
 public:
   [[nodiscard]] const char *kind() const override { return "sheet_point"; }
   void dump(nlohmann::json &out) const override;

@@ -61,20 +61,20 @@ int model_point(Session &session, const AttachRequest &request, Pick pick, geo::
   if (!object)
     return status::kBadTag;
   const Payload *payload = object->payload.get();
-  if (dynamic_cast<const SheetLinePayload *>(payload) ||
-      dynamic_cast<const SheetPointPayload *>(payload))
+  if (payload_cast<const SheetLinePayload>(payload) ||
+      payload_cast<const SheetPointPayload>(payload))
     return status::kDrawingObject;
-  if (const auto *point = dynamic_cast<const geo::PointPayload *>(payload)) {
+  if (const auto *point = payload_cast<const geo::PointPayload>(payload)) {
     out = point->at;
     return status::kOk;
   }
-  if (const auto *curve = dynamic_cast<const geo::CurvePayload *>(payload)) {
+  if (const auto *curve = payload_cast<const geo::CurvePayload>(payload)) {
     const auto *line = std::get_if<geo::Line>(&curve->curve.shape);
     if (!line)
       return status::kWrongType;
     return pick_end(line->start, line->end, request.modifier, pick, out);
   }
-  if (const auto *topology = dynamic_cast<const geo::TopologyPayload *>(payload)) {
+  if (const auto *topology = payload_cast<const geo::TopologyPayload>(payload)) {
     const geo::BodyPayload *body = geo::find_body(session, topology->body);
     if (topology->face || !body)
       return status::kWrongType;

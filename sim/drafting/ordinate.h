@@ -61,7 +61,7 @@ struct Attachment {
   std::array<double, 2> sheet{0, 0}; ///< its drawing position
 };
 
-class OrdOriginPayload : public Payload {
+class OrdOriginPayload : public PayloadOf<PayloadKind::OrdOrigin> {
 public:
   [[nodiscard]] const char *kind() const override { return "ordinate_origin"; }
   void dump(nlohmann::json &out) const override;
@@ -74,7 +74,7 @@ public:
   std::string name; ///< host bytes
 };
 
-class OrdMarginPayload : public Payload {
+class OrdMarginPayload : public PayloadOf<PayloadKind::OrdMargin> {
 public:
   [[nodiscard]] const char *kind() const override { return "ordinate_margin"; }
   void dump(nlohmann::json &out) const override;
@@ -87,7 +87,7 @@ public:
   double line = 0;   ///< the margin's drawing y (horizontal) or x (vertical)
 };
 
-class OrdDimensionPayload : public Payload {
+class OrdDimensionPayload : public PayloadOf<PayloadKind::OrdDimension> {
 public:
   [[nodiscard]] const char *kind() const override { return "ordinate_dimension"; }
   void dump(nlohmann::json &out) const override;

@@ -27,7 +27,7 @@ inline constexpr int kDrawingSubtype = 0;
 
 /// A drawing: its description as created and its member views in the
 /// order they were placed.
-class DrawingPayload : public Payload {
+class DrawingPayload : public PayloadOf<PayloadKind::Drawing> {
 public:
   [[nodiscard]] const char *kind() const override { return "drawing"; }
   void dump(nlohmann::json &out) const override;

@@ -247,7 +247,7 @@ int set_view_scale(Session &session, tag_t view, double scale) {
     const tag_t parent = parents.back();
     parents.pop_back();
     session.objects().for_each([&](Object &object) {
-      auto *child = dynamic_cast<MemberViewPayload *>(object.payload.get());
+      auto *child = payload_cast<MemberViewPayload>(object.payload.get());
       if (child && child->parent == parent && child->scale_from_parent) {
         child->scale = scale;
         parents.push_back(object.tag);

@@ -27,7 +27,7 @@ namespace sim::draw {
 
 inline constexpr int kMemberViewSubtype = 8; ///< views placed on a drawing (type 60)
 
-class MemberViewPayload : public Payload {
+class MemberViewPayload : public PayloadOf<PayloadKind::MemberView> {
 public:
   [[nodiscard]] const char *kind() const override { return "member_view"; }
   void dump(nlohmann::json &out) const override;

@@ -190,9 +190,9 @@ TopologyPayload *find_topology(Session &s, tag_t tag) {
 bool delete_object(Session &s, tag_t tag) {
   ObjectStore &store = s.objects();
   Object *object = store.find(tag);
-  if (object == nullptr || dynamic_cast<TopologyPayload *>(object->payload.get()) != nullptr)
+  if (object == nullptr || payload_cast<TopologyPayload>(object->payload.get()) != nullptr)
     return false;
-  if (auto *body = dynamic_cast<BodyPayload *>(object->payload.get())) {
+  if (auto *body = payload_cast<BodyPayload>(object->payload.get())) {
     for (tag_t t : body->faces)
       store.erase(t);
     for (tag_t t : body->edges)
@@ -221,20 +221,20 @@ bool object_box(Session &s, tag_t tag, Box &out) {
   if (object == nullptr || !object->payload)
     return false;
   Payload *p = object->payload.get();
-  if (auto *body = dynamic_cast<BodyPayload *>(p)) {
+  if (auto *body = payload_cast<BodyPayload>(p)) {
     out = body->shape.box();
     return true;
   }
-  if (auto *topo = dynamic_cast<TopologyPayload *>(p)) {
+  if (auto *topo = payload_cast<TopologyPayload>(p)) {
     const BodyPayload *body = topo->owner;
     out = topo->face ? body->shape.face_box(topo->index) : body->shape.edge_box(topo->index);
     return true;
   }
-  if (auto *curve = dynamic_cast<CurvePayload *>(p)) {
+  if (auto *curve = payload_cast<CurvePayload>(p)) {
     out = curve->curve.box();
     return true;
   }
-  if (auto *point = dynamic_cast<PointPayload *>(p)) {
+  if (auto *point = payload_cast<PointPayload>(p)) {
     out = Box{};
     out.add(point->at);
     return true;
@@ -250,7 +250,7 @@ std::vector<tag_t> visible_bodies(Session &s) {
       return;
     if (Layers::valid(o.layer) && layers.status(o.layer) == kInvisible)
       return;
-    auto *body = dynamic_cast<const BodyPayload *>(o.payload.get());
+    auto *body = payload_cast<const BodyPayload>(o.payload.get());
     if (body != nullptr && body->shape.is_solid())
       out.push_back(o.tag);
   });

@@ -42,7 +42,7 @@ inline constexpr int kSheetBody = 5602;
 [[nodiscard]] int edge_type_code(EdgeType t);
 [[nodiscard]] int face_type_code(FaceType t);
 
-class BodyPayload : public Payload {
+class BodyPayload : public PayloadOf<PayloadKind::Body> {
 public:
   BodyPayload(Shape shape, std::string source);
   [[nodiscard]] const char *kind() const override { return "body"; }
@@ -56,7 +56,7 @@ public:
 
 // A face or an edge of a body: the body's tag and the index in its lists.
 // It lives exactly as long as its body, so it keeps the body's payload.
-class TopologyPayload : public Payload {
+class TopologyPayload : public PayloadOf<PayloadKind::Topology> {
 public:
   TopologyPayload(bool face, tag_t body, int index, BodyPayload *owner)
       : face(face), body(body), index(index), owner(owner) {}
@@ -69,7 +69,7 @@ public:
   BodyPayload *owner;
 };
 
-class CurvePayload : public Payload {
+class CurvePayload : public PayloadOf<PayloadKind::Curve> {
 public:
   explicit CurvePayload(Curve curve) : curve(std::move(curve)) {}
   [[nodiscard]] const char *kind() const override { return "curve"; }
@@ -78,7 +78,7 @@ public:
   Curve curve;
 };
 
-class PointPayload : public Payload {
+class PointPayload : public PayloadOf<PayloadKind::Point> {
 public:
   explicit PointPayload(Vec3 at) : at(at) {}
   [[nodiscard]] const char *kind() const override { return "point"; }

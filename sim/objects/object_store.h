@@ -43,11 +43,11 @@ public:
   /// payload is of another kind.
   template <class T> [[nodiscard]] T *payload_as(tag_t tag) noexcept {
     Object *object = find(tag);
-    return object ? dynamic_cast<T *>(object->payload.get()) : nullptr;
+    return object ? payload_cast<T>(object->payload.get()) : nullptr;
   }
   template <class T> [[nodiscard]] const T *payload_as(tag_t tag) const noexcept {
     const Object *object = find(tag);
-    return object ? dynamic_cast<const T *>(object->payload.get()) : nullptr;
+    return object ? payload_cast<const T>(object->payload.get()) : nullptr;
   }
 
   /// Renames an object of this store, the name cut to kMaxNameLength bytes.

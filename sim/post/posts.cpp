@@ -142,7 +142,7 @@ int Postprocessors::generate(tag_t setup, tag_t program, const char *post_name,
   const Object *group = session_.objects().find(program);
   if (!group)
     return status::kBadTag;
-  if (!dynamic_cast<const cam::ProgramGroupPayload *>(group->payload.get()))
+  if (!payload_cast<const cam::ProgramGroupPayload>(group->payload.get()))
     return status::kWrongType;
   const Postprocessor *post = find(post_name);
   if (!post) {

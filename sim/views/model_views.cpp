@@ -77,7 +77,7 @@ SavedView *find_view(Session &s, tag_t tag) {
   Object *o = s.objects().find(tag);
   if (o == nullptr || o->type != kViewType || o->subtype != kModelViewSubtype)
     return nullptr;
-  return dynamic_cast<SavedView *>(o->payload.get());
+  return payload_cast<SavedView>(o->payload.get());
 }
 
 tag_t find_view_by_name(Session &s, std::string_view name) {

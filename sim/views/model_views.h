@@ -33,7 +33,7 @@ inline constexpr int kModelViewSubtype = 7;
 [[nodiscard]] geo::Mat3 turned(const geo::Mat3 &view, geo::Vec3 axis, double angle_deg);
 
 // A saved model view.
-class SavedView : public Payload {
+class SavedView : public PayloadOf<PayloadKind::SavedView> {
 public:
   SavedView(geo::Mat3 matrix, double scale, std::string from)
       : matrix(matrix), scale(scale), from(std::move(from)) {}

@@ -5,6 +5,11 @@
 #include "objects/object_store.h"
 #include "text/gbk.h"
 
+#include <filesystem>
+#include <fstream>
+#include <iterator>
+#include <string>
+
 namespace sim::testing {
 namespace {
 
@@ -84,6 +89,14 @@ TEST_F(TranscriptTest, PartDumpHasObjectsPayloadsAndState) {
   EXPECT_EQ(note["payload"]["text"], "hello");
   EXPECT_EQ(doc["state"]["wcs"]["origin"][2], 30);
   EXPECT_EQ(doc["undo_marks"].size(), 1u);
+
+  // The file is streamed object by object, with the text of the whole tree.
+  const auto file = std::filesystem::temp_directory_path() / "ncsheet_part_dump_test.json";
+  ASSERT_TRUE(write_part_dump(session(), file));
+  std::ifstream in(file, std::ios::binary);
+  const std::string written((std::istreambuf_iterator<char>(in)), std::istreambuf_iterator<char>());
+  std::filesystem::remove(file);
+  EXPECT_EQ(written, doc.dump(2) + "\n");
 }
 
 } // namespace

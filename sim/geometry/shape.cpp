@@ -21,6 +21,7 @@
 #include <TopoDS_Vertex.hxx>
 #include <gp_Trsf.hxx>
 
+#include <algorithm>
 #include <sstream>
 
 namespace sim::geo {
@@ -235,11 +236,23 @@ Box Shape::box() const {
 Box Shape::box_in(const Mat3 &axes) const {
   if (is_null())
     return {};
+  const auto same_axes = [&](const std::pair<Mat3, Box> &entry) {
+    for (int i = 0; i < 3; ++i)
+      if (entry.first.row[i].x != axes.row[i].x || entry.first.row[i].y != axes.row[i].y ||
+          entry.first.row[i].z != axes.row[i].z)
+        return false;
+    return true;
+  };
+  auto &cache = impl_->frame_boxes;
+  if (const auto hit = std::find_if(cache.begin(), cache.end(), same_axes); hit != cache.end())
+    return hit->second;
   // The transformation taking absolute coordinates to frame coordinates.
   gp_Trsf t;
   const auto &r = axes.row;
   t.SetValues(r[0].x, r[0].y, r[0].z, 0, r[1].x, r[1].y, r[1].z, 0, r[2].x, r[2].y, r[2].z, 0);
-  return exact_box(impl_->shape.Moved(TopLoc_Location(t)));
+  const Box box = exact_box(impl_->shape.Moved(TopLoc_Location(t)));
+  cache.emplace_back(axes, box);
+  return box;
 }
 
 Result<std::vector<Curve>> Shape::isoclines(int index, Vec3 direction, double angle_deg,

@@ -12,6 +12,7 @@
 #include <gp_Dir.hxx>
 
 #include <optional>
+#include <utility>
 #include <vector>
 
 namespace sim::geo {
@@ -42,6 +43,9 @@ struct Shape::Impl {
   mutable std::vector<std::optional<Box>> face_boxes;
   mutable std::vector<FacePrep> prep;
   mutable std::optional<Box> box;
+  /// Exact boxes in the frames asked so far (a view asks its own frame again
+  /// at every update, import and projection), keyed by the frame's axes.
+  mutable std::vector<std::pair<Mat3, Box>> frame_boxes;
 };
 
 // The isoclines of face index of impl (angle in radians).  Throws the

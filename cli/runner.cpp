@@ -12,10 +12,13 @@
 
 #include <nlohmann/json.hpp>
 
+#include <chrono>
+#include <cstdio>
 #include <fstream>
 #include <map>
 #include <ostream>
 #include <string_view>
+#include <sys/resource.h>
 #include <unistd.h>
 
 namespace fs = std::filesystem;
@@ -24,10 +27,11 @@ namespace ncsheet {
 namespace {
 
 constexpr std::string_view kUsage =
-    "usage: ncsheet run SCENARIO [--out DIR] [--module PATH] [--runs LIST]\n"
+    "usage: ncsheet run SCENARIO [--out DIR] [--module PATH] [--runs LIST] [--timings]\n"
     "  --out DIR      where the transcript, part dump and drives go (default out/<scenario name>)\n"
     "  --module PATH  the module to load (default libncsheet.so beside ncsheet)\n"
-    "  --runs LIST    runs in order, e.g. 3 or run,run,reload,run (default: the scenario's)\n";
+    "  --runs LIST    runs in order, e.g. 3 or run,run,reload,run (default: the scenario's)\n"
+    "  --timings      print the time of each phase and the peak memory after the summary\n";
 
 /// Longest message line the summary prints.
 constexpr std::size_t kSummaryLineLength = 76;
@@ -135,6 +139,28 @@ void print_summary(std::ostream &out, const sim::Session &session, const sim::Fi
     out << "    " << reason << "\n";
 }
 
+using Clock = std::chrono::steady_clock;
+
+double seconds_since(Clock::time_point start) {
+  return std::chrono::duration<double>(Clock::now() - start).count();
+}
+
+/// The process's peak resident memory so far, in MiB.
+double peak_mib() {
+  rusage usage{};
+  if (getrusage(RUSAGE_SELF, &usage) != 0)
+    return 0;
+  return static_cast<double>(usage.ru_maxrss) / 1024.0; // kilobytes on Linux
+}
+
+void print_times(std::ostream &out, const RunTimes &times) {
+  char line[200];
+  std::snprintf(line, sizeof line,
+                "  timings: load %.3f s, command %.3f s, dump %.3f s, pages %.3f s; peak %.0f MiB\n",
+                times.load, times.command, times.dump, times.pages, times.peak_mib);
+  out << line;
+}
+
 } // namespace
 
 int run_scenario(const RunOptions &options, std::ostream &out, std::ostream &err) {
@@ -149,6 +175,8 @@ int run_scenario(const RunOptions &options, std::ostream &out, std::ostream &err
   }
   clear_outputs(out_dir);
 
+  RunTimes times;
+  auto phase_start = Clock::now();
   sim::Session session;
   sim::SessionScope scope(session);
   sim::Scenario scenario;
@@ -159,6 +187,8 @@ int run_scenario(const RunOptions &options, std::ostream &out, std::ostream &err
     return kExitUsage;
   }
   const std::vector<sim::RunStep> steps = options.steps ? *options.steps : scenario.steps;
+  times.load = seconds_since(phase_start);
+  phase_start = Clock::now();
 
   Module module(options.module.empty() ? default_module() : options.module);
   const fs::path drives = out_dir / "drives";
@@ -190,6 +220,8 @@ int run_scenario(const RunOptions &options, std::ostream &out, std::ostream &err
   transcript.add(sim::EventKind::ModuleUnload, {}, module.path().string());
 
   const sim::FinishReport report = session.finish();
+  times.command = seconds_since(phase_start);
+  phase_start = Clock::now();
   const Snapshot after = snapshot(drives);
   std::vector<std::string> written;
   std::vector<std::string> removed;
@@ -223,14 +255,22 @@ int run_scenario(const RunOptions &options, std::ostream &out, std::ostream &err
   bool saved = write_text(out_dir / "transcript.json", doc.dump(2) + "\n");
   saved = write_text(out_dir / "transcript.txt", transcript.to_text()) && saved;
   saved = sim::write_part_dump(session, out_dir / "part.json") && saved;
+  times.dump = seconds_since(phase_start);
+  phase_start = Clock::now();
   std::string pages_error;
   (void)sim::render::write_pages(session, out_dir / "pages", pages_error);
   saved = pages_error.empty() && saved;
+  times.pages = seconds_since(phase_start);
+  times.peak_mib = peak_mib();
+  if (options.times)
+    *options.times = times;
   if (!saved) {
     err << "ncsheet: " << out_dir.string() << ": cannot write the outputs\n";
     return kExitRunFailed;
   }
   print_summary(out, session, report, written, removed, out_dir, runs);
+  if (options.print_times)
+    print_times(out, times);
   return report.ok() ? kExitCompleted : kExitRunFailed;
 }
 
@@ -252,6 +292,8 @@ int main_command(int argc, char **argv, std::ostream &out, std::ostream &err) {
       options.out = args[++i];
     } else if (arg == "--module" && has_value) {
       options.module = args[++i];
+    } else if (arg == "--timings") {
+      options.print_times = true;
     } else if (arg == "--runs" && has_value) {
       std::vector<sim::RunStep> steps;
       if (!sim::parse_run_steps(args[++i], steps)) {

@@ -16,18 +16,30 @@ inline constexpr int kExitCompleted = 0;
 inline constexpr int kExitRunFailed = 1;
 inline constexpr int kExitUsage = 2;
 
+/// Wall-clock seconds of a run's phases, and the process's peak resident
+/// memory at its end.
+struct RunTimes {
+  double load = 0;    ///< the scenario: part, bodies, CAM setup, drives
+  double command = 0; ///< every run of the module, reloads included
+  double dump = 0;    ///< transcript and part dump
+  double pages = 0;
+  double peak_mib = 0;
+};
+
 struct RunOptions {
   std::filesystem::path scenario;
   std::filesystem::path out;                      ///< empty: out/<scenario stem>
   std::filesystem::path module;                   ///< empty: libncsheet.so beside the runner
   std::optional<std::vector<sim::RunStep>> steps; ///< overrides the scenario's "runs"
+  RunTimes *times = nullptr;                      ///< filled when given
+  bool print_times = false;                       ///< --timings: one line after the summary
 };
 
 /// Runs a scenario, writes the outputs and prints the summary to out; one
 /// line to err for a bad scenario.  Returns the exit status.
 [[nodiscard]] int run_scenario(const RunOptions &options, std::ostream &out, std::ostream &err);
 
-/// The command line: "run SCENARIO [--out DIR] [--module PATH] [--runs LIST]".
+/// The command line: "run SCENARIO [--out DIR] [--module PATH] [--runs LIST] [--timings]".
 [[nodiscard]] int main_command(int argc, char **argv, std::ostream &out, std::ostream &err);
 
 } // namespace ncsheet

@@ -270,4 +270,13 @@ double kernel_edge_loop(const Shape &s) {
   return sum;
 }
 
+double kernel_edge_boxes(const Shape &s) {
+  double sum = 0;
+  for (const TopoDS_Edge &e : s.impl().edges) {
+    const Box box = exact_box(e);
+    sum += box.max.x - box.min.x;
+  }
+  return sum;
+}
+
 } // namespace sim::geo

@@ -50,6 +50,9 @@ enum class BooleanOp { Fuse, Cut, Common };
 // type and vertices.  The loop returns a checksum.
 [[nodiscard]] Box kernel_exact_box(const Shape &s);
 [[nodiscard]] double kernel_edge_loop(const Shape &s);
+// The exact box of every edge, straight from the kernel: the floor of a pass
+// that boxes each edge once.
+[[nodiscard]] double kernel_edge_boxes(const Shape &s);
 
 } // namespace sim::geo
 

@@ -2,7 +2,7 @@
 // module, on generated scenarios over a grid of program groups and
 // workpiece edges, beside the bare kernel floor on the same workpiece.
 //
-// A scenario of G program groups (in parent groups of ten, one operation
+// A scenario of G program groups (in parent groups of ten or more, one operation
 // each) on a plate of n x n through holes (about 2 n^2 edges) is written
 // once under the build folder.  Each benchmark runs it through
 // ncsheet::run_scenario and reports the runner's phases (load, command,
@@ -65,9 +65,11 @@ fs::path scenario_file(int groups, int n) {
   fs::create_directories(drive / "nc");
   nlohmann::json programs = nlohmann::json::array();
   nlohmann::json selected = nlohmann::json::array();
-  for (int first = 0; first < groups; first += 10) {
+  // At most 50 nodes may be selected: parents of ten, or more for larger runs.
+  const int per_parent = std::max(10, (groups + 39) / 40);
+  for (int first = 0; first < groups; first += per_parent) {
     nlohmann::json members = nlohmann::json::array();
-    for (int i = first; i < std::min(groups, first + 10); ++i) {
+    for (int i = first; i < std::min(groups, first + per_parent); ++i) {
       const double x = 5.0 + (i % 10) * 10.0;
       nlohmann::json op = {{"op", std::string("OP_") + group(i)},
                            {"mcs", "MCS_MAIN"},
@@ -80,7 +82,7 @@ fs::path scenario_file(int groups, int n) {
                              "X" + std::to_string(x + 40.0) + " F2000", "G0 Z30"}}};
       members.push_back({{group(i), nlohmann::json::array({op})}});
     }
-    const std::string parent = "P" + std::to_string(first / 10 + 1);
+    const std::string parent = "P" + std::to_string(first / per_parent + 1);
     programs.push_back({{parent, members}});
     selected.push_back(parent);
   }

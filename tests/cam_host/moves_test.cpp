@@ -8,8 +8,12 @@
 #include <gtest/gtest.h>
 
 #include <cmath>
+#include <cstdio>
+#include <limits>
 #include <numbers>
+#include <random>
 #include <string>
+#include <vector>
 
 namespace {
 
@@ -162,6 +166,34 @@ TEST(Numbers, TrimmedNumbers) {
       {0.3, 3, "0.3"}, {12, 3, "12"}, {-0.25, 3, "-0.25"}, {-0.0001, 3, "0"}, {1.23456, 3, "1.235"}};
   for (const auto &[value, places, text] : cases)
     EXPECT_EQ(sim::trimmed_number(value, places), text);
+}
+
+// The text is the printf text with its trailing zeros dropped, whatever the
+// value: ties, huge values, non-finite values and random ones.
+TEST(Numbers, TrimmedNumbersAreThePrintfTexts) {
+  const auto reference = [](double value, int places) {
+    char buf[400];
+    std::snprintf(buf, sizeof buf, "%.*f", places, value);
+    std::string text = buf;
+    if (text.find('.') != std::string::npos) {
+      while (text.back() == '0')
+        text.pop_back();
+      if (text.back() == '.')
+        text.pop_back();
+    }
+    return text == "-0" ? std::string("0") : text;
+  };
+  std::vector<double> values{0.0005, 0.0015, 2.5, -2.5, 1e300, -1.7976931348623157e308, 5e-324,
+                             -0.0, 123456789.0125, std::numeric_limits<double>::infinity(),
+                             -std::numeric_limits<double>::infinity()};
+  std::mt19937_64 random(20261207);
+  std::uniform_real_distribution<double> spread(-5000, 5000);
+  for (int i = 0; i < 2000; ++i)
+    values.push_back(spread(random));
+  for (double value : values)
+    for (int places : {0, 2, 3, 4})
+      EXPECT_EQ(sim::trimmed_number(value, places), reference(value, places))
+          << value << " at " << places;
 }
 
 post::PostDefinition iso() { return {"ISO_MILL_3AX", post::Dialect::Iso, 10000, true, 0, false, "MILL"}; }

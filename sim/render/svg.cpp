@@ -81,26 +81,24 @@ class Page {
 public:
   Page(double width, double height) : width_(width), height_(height) {}
 
-  // A drawing point as SVG coordinates (y downwards).
-  [[nodiscard]] std::string at(double x, double y) const { return num(x) + "," + num(height_ - y); }
   // A drawing y as an SVG y.
   [[nodiscard]] double svg_y(double y) const { return height_ - y; }
 
   void line(double x1, double y1, double x2, double y2, const char *cls) {
-    out_ << "<line class=\"" << cls << "\" x1=\"" << num(x1) << "\" y1=\"" << num(height_ - y1)
-         << "\" x2=\"" << num(x2) << "\" y2=\"" << num(height_ - y2) << "\"/>\n";
+    append("<line class=\"", cls, "\" x1=\"", num(x1), "\" y1=\"", num(height_ - y1), "\" x2=\"",
+           num(x2), "\" y2=\"", num(height_ - y2), "\"/>\n");
   }
 
   void polyline(const std::vector<std::array<double, 2>> &points, const char *cls) {
     if (points.size() < 2)
       return;
-    out_ << "<polyline class=\"" << cls << "\" points=\"";
+    append("<polyline class=\"", cls, "\" points=\"");
     for (std::size_t i = 0; i < points.size(); ++i)
-      out_ << (i ? " " : "") << at(points[i][0], points[i][1]);
-    out_ << "\"/>\n";
+      append(i ? " " : "", num(points[i][0]), ",", num(height_ - points[i][1]));
+    out_ += "\"/>\n";
   }
 
-  void raw(std::string_view text) { out_ << text; }
+  void raw(std::string_view text) { out_ += text; }
 
   // A note: its lines as one block whose alignment position lies on the
   // origin; each character is size / aspect_ratio wide with
@@ -123,30 +121,34 @@ public:
     const int column = (align - 1) % 3, row = (align - 1) / 3;
     const double left = note.origin.x - block_width * column / 2.0;
     const double top = note.origin.y + block_height * row / 2.0;
-    out_ << "<g class=\"note\"";
-    if (note.orientation != 0)
-      out_ << " transform=\"rotate(" << -note.orientation << " " << num(note.origin.x) << " "
-           << num(height_ - note.origin.y) << ")\"";
-    out_ << ">\n";
+    out_ += "<g class=\"note\"";
+    if (note.orientation != 0) {
+      std::ostringstream angle; // the stream's own text of the angle
+      angle << -note.orientation;
+      append(" transform=\"rotate(", angle.str(), " ", num(note.origin.x), " ",
+             num(height_ - note.origin.y), ")\"");
+    }
+    out_ += ">\n";
     for (std::size_t i = 0; i < note.lines.size(); ++i) {
       if (lengths[i] <= 0)
         continue;
       const int just = note.lettering.horiz_text_just - 1;
       const double x = left + (block_width - lengths[i]) * just / 2.0;
       const double baseline = top - size - static_cast<double>(i) * (size + line_gap);
-      out_ << "<text x=\"" << num(x) << "\" y=\"" << num(height_ - baseline) << "\" font-size=\""
-           << num(size) << "\" textLength=\"" << num(lengths[i])
-           << "\" lengthAdjust=\"spacingAndGlyphs\">" << xml_escape(gbk_to_utf8(note.lines[i]))
-           << "</text>\n";
+      append("<text x=\"", num(x), "\" y=\"", num(height_ - baseline), "\" font-size=\"", num(size),
+             "\" textLength=\"", num(lengths[i]), "\" lengthAdjust=\"spacingAndGlyphs\">",
+             xml_escape(gbk_to_utf8(note.lines[i])), "</text>\n");
     }
-    out_ << "</g>\n";
+    out_ += "</g>\n";
   }
 
-  [[nodiscard]] std::string str() const { return out_.str(); }
+  [[nodiscard]] std::string str() && { return std::move(out_); }
 
 private:
+  template <class... Parts> void append(const Parts &...parts) { (out_.append(parts), ...); }
+
   double width_, height_;
-  std::ostringstream out_;
+  std::string out_;
 };
 
 bool shows(Session &session, const Object &object) {
@@ -175,9 +177,9 @@ void member_view(Session &session, Page &page, tag_t tag, const draw::MemberView
   session.objects().for_each([&](const Object &object) {
     if (!object.payload || !shows(session, object))
       return;
-    if (const auto *curve = dynamic_cast<const geo::CurvePayload *>(object.payload.get()))
+    if (const auto *curve = payload_cast<const geo::CurvePayload>(object.payload.get()))
       curves.push_back(project(sample(curve->curve)));
-    else if (const auto *point = dynamic_cast<const geo::PointPayload *>(object.payload.get()))
+    else if (const auto *point = payload_cast<const geo::PointPayload>(object.payload.get()))
       points.push_back(draw::model_to_drawing(view, point->at));
   });
   page.raw("<g class=\"view\" id=\"view-" + std::to_string(tag) + "\">\n");
@@ -250,14 +252,14 @@ std::string drawing_svg(Session &session, tag_t drawing) {
   session.objects().for_each([&](const Object &object) {
     if (!object.payload || !shows(session, object))
       return;
-    if (const auto *line = dynamic_cast<const drf::SheetLinePayload *>(object.payload.get())) {
+    if (const auto *line = payload_cast<const drf::SheetLinePayload>(object.payload.get())) {
       if (line->drawing == drawing)
         page.line(line->start.x, line->start.y, line->end.x, line->end.y, "sheet");
-    } else if (const auto *note = dynamic_cast<const drf::NotePayload *>(object.payload.get())) {
+    } else if (const auto *note = payload_cast<const drf::NotePayload>(object.payload.get())) {
       if (note->drawing == drawing)
         page.note(*note);
     } else if (const auto *dim =
-                   dynamic_cast<const drf::OrdDimensionPayload *>(object.payload.get())) {
+                   payload_cast<const drf::OrdDimensionPayload>(object.payload.get())) {
       if (dim->drawing == drawing)
         ordinate_dimension(page, *dim);
     }
@@ -266,7 +268,7 @@ std::string drawing_svg(Session &session, tag_t drawing) {
     if (const draw::MemberViewPayload *member = draw::find_member_view(session, view))
       member_view(session, page, view, *member, border);
   page.raw("</svg>\n");
-  return page.str();
+  return std::move(page).str();
 }
 
 std::string page_file_name(std::string_view drawing_name) {

@@ -31,15 +31,6 @@ constexpr unsigned char kCtrlZ = 0x1A;
 
 char fold(char c) noexcept { return c >= 'a' && c <= 'z' ? static_cast<char>(c - 32) : c; }
 
-bool same_folded(std::string_view a, std::string_view b) noexcept {
-  if (a.size() != b.size())
-    return false;
-  for (std::size_t i = 0; i < a.size(); ++i)
-    if (fold(a[i]) != fold(b[i]))
-      return false;
-  return true;
-}
-
 /// Splits a host path into its drive letter and components (GBK-aware: a
 /// backslash that is the second byte of a double-byte character is no
 /// separator).  False when there is no drive letter.
@@ -81,24 +72,6 @@ bool split_path(std::string_view path, char &drive, std::vector<std::string> &pa
   }
   parts = std::move(clean);
   return true;
-}
-
-/// The entry of folder named like name (UTF-8) whatever its case: an exact
-/// match first, else the first match in name order; empty when none.
-std::string find_entry(const fs::path &folder, const std::string &name) {
-  std::error_code ec;
-  if (fs::exists(folder / name, ec))
-    return name;
-  std::vector<std::string> matches;
-  for (fs::directory_iterator it(folder, ec), end; !ec && it != end; it.increment(ec)) {
-    const std::string entry = it->path().filename().string();
-    if (same_folded(entry, name))
-      matches.push_back(entry);
-  }
-  if (matches.empty())
-    return {};
-  std::sort(matches.begin(), matches.end());
-  return matches.front();
 }
 
 struct Mode {
@@ -162,7 +135,7 @@ std::optional<fs::path> Runtime::resolve(std::string_view host_path) const {
   for (const std::string &part : parts) {
     const std::string name = gbk_to_utf8(part);
     if (looking) {
-      const std::string found = find_entry(disk, name);
+      const std::string found = folder_names_.find(disk, name);
       if (!found.empty()) {
         disk /= found;
         continue;
@@ -228,6 +201,7 @@ host_file *Runtime::open(std::string_view path, std::string_view mode_text) {
       file_error("open " + shown + ": cannot write (" + std::strerror(errno) + ")");
       return nullptr;
     }
+    folder_names_.added(*disk);
   }
   files_.push_back(std::move(file));
   return files_.back().get();
@@ -318,6 +292,7 @@ int Runtime::remove(std::string_view path) {
     file_error("remove " + shown + ": " + ec.message());
     return -1;
   }
+  folder_names_.removed(*disk);
   return 0;
 }
 
@@ -343,6 +318,8 @@ int Runtime::rename(std::string_view old_path, std::string_view new_path) {
     file_error(what + ": " + ec.message());
     return -1;
   }
+  folder_names_.removed(*from);
+  folder_names_.added(*to);
   return 0;
 }
 

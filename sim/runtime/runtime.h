@@ -14,6 +14,8 @@
 
 #include "host/host_runtime.h"
 
+#include "runtime/folder_names.h"
+
 #include <ctime>
 #include <filesystem>
 #include <map>
@@ -69,6 +71,8 @@ private:
 
   Session &session_;
   std::map<char, std::filesystem::path> drives_;
+  /// Resolving a path is a lookup, not a change: the listings are a cache.
+  mutable FolderNames folder_names_;
   std::optional<std::tm> clock_;
   std::vector<std::unique_ptr<host_file>> files_;
 };

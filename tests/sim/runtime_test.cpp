@@ -5,6 +5,7 @@
 #include "runtime/runtime.h"
 #include "text/gbk.h"
 
+#include <chrono>
 #include <fstream>
 
 namespace sim::testing {
@@ -129,6 +130,31 @@ TEST_F(RuntimeTest, FindsNamesWhateverTheirCase) {
   // A file written by another case of its name replaces it.
   write_through("D:\\kv_conf\\LANG\\MY_FUNC.TXT", "w", "y\n");
   EXPECT_EQ(read_file("D:\\kv_conf\\lang\\my_func.txt"), "y\r\n");
+}
+
+// Folder listings are kept, so they must follow every change: the
+// runtime's own creations, renames and removals, and files another program
+// puts into a folder (the folder's time moves).
+TEST_F(RuntimeTest, NamesFollowChangesOfTheFolders) {
+  const fs::path folder = root() / "drives" / "D" / "t";
+  EXPECT_EQ(host_fopen("D:\\t\\a.nc", "r"), nullptr); // lists the folder
+  write_through("D:\\t\\A.NC", "w", "1");
+  EXPECT_EQ(read_chars("D:\\t\\a.nc", "r"), "1");
+  ASSERT_EQ(host_rename("D:\\t\\a.nc", "D:\\t\\B.nc"), 0);
+  EXPECT_TRUE(fs::exists(folder / "B.nc"));
+  EXPECT_EQ(host_fopen("D:\\t\\a.nc", "r"), nullptr);
+  EXPECT_EQ(read_chars("D:\\t\\b.NC", "r"), "1");
+  ASSERT_EQ(host_remove("D:\\t\\b.nc"), 0);
+  EXPECT_EQ(host_fopen("D:\\t\\b.nc", "r"), nullptr);
+
+  std::ofstream(folder / "Outside.TXT") << "2";
+  fs::last_write_time(folder, fs::last_write_time(folder) + std::chrono::seconds(5));
+  EXPECT_EQ(read_chars("D:\\t\\outside.txt", "r"), "2");
+  // Two names of one folded name: the exact one first, else the first.
+  std::ofstream(folder / "outside.txt") << "3";
+  fs::last_write_time(folder, fs::last_write_time(folder) + std::chrono::seconds(5));
+  EXPECT_EQ(read_chars("D:\\t\\outside.txt", "r"), "3");
+  EXPECT_EQ(read_chars("D:\\t\\OUTSIDE.txt", "r"), "2");
 }
 
 TEST_F(RuntimeTest, RefusesWhatWindowsRefuses) {

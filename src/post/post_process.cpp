@@ -6,8 +6,9 @@
 ** output folder; every existing NC file is replaced only after the user
 ** agrees.  Each program group is posted into a temporary file, its summary
 ** line is read into the program list, and the temporary file then takes
-** the final name.  An existing NC file is removed only once its
-** replacement has been written, so a run that stops loses no file.
+** the final name.  An existing NC file steps aside under a side name
+** while its replacement takes the final name, and is removed only then,
+** so a run that stops or fails loses no file.
 */
 #include "post/post.h"
 
@@ -82,6 +83,7 @@ typedef struct post_run {
 typedef struct nc_names {
   char final_name[POST_FILE_NAME_BUFSIZE]; /* folder, program name, extension */
   char temp_name[POST_FILE_NAME_BUFSIZE];  /* folder, program name, _kv.nc */
+  char side_name[POST_FILE_NAME_BUFSIZE];  /* folder, program name, _kv.bak */
 } nc_names;
 
 /* Puts nc_ext and post_dir, and the dialog values, back to their state at
@@ -303,6 +305,8 @@ static int form_nc_names(const prog_entry *entry, nc_names *names)
   if (!text_format(names->final_name, sizeof names->final_name, "%s%s%s", post_dir,
                    entry->prog_name, nc_ext) ||
       !text_format(names->temp_name, sizeof names->temp_name, "%s%s_kv.nc", post_dir,
+                   entry->prog_name) ||
+      !text_format(names->side_name, sizeof names->side_name, "%s%s_kv.bak", post_dir,
                    entry->prog_name)) {
     show_too_long(post_dir, entry->prog_name, nc_ext);
     return 0;
@@ -421,22 +425,37 @@ static int read_summary(const post_run *run, prog_entry *entry)
 }
 
 /* Gives the temporary NC file its final name.  An existing file the user
-** agreed to replace is removed only now, when its replacement exists.  1
-** on success; 0 after a message, leaving the old file and the temporary
-** file as they were. */
+** agreed to replace first steps aside under the side name and is removed
+** once its replacement has the final name.  1 on success, also when the
+** old file cannot be removed at the end (after a message; it stays under
+** the side name).  0 after a message when the old file cannot step aside
+** (both files stay as they were) or the final rename fails (the old file
+** is put back). */
 static int install_nc_file(const post_run *run, const nc_names *names, int approved)
 {
+  int old_aside = 0;
+
   if (!file_exists(names->temp_name)) {
     show_message(run, MSG_CANNOT_RENAME);
     return 0;
   }
-  if (approved && file_exists(names->final_name) && host_remove(names->final_name) != 0) {
-    show_message(run, MSG_CANNOT_REMOVE_NC);
-    return 0;
+  if (approved && file_exists(names->final_name)) {
+    (void)host_remove(names->side_name);
+    if (host_rename(names->final_name, names->side_name) != 0) {
+      show_message(run, MSG_CANNOT_REMOVE_NC);
+      return 0;
+    }
+    old_aside = 1;
   }
   if (host_rename(names->temp_name, names->final_name) != 0) {
+    if (old_aside) {
+      (void)host_rename(names->side_name, names->final_name);
+    }
     show_message(run, MSG_CANNOT_RENAME);
     return 0;
+  }
+  if (old_aside && host_remove(names->side_name) != 0) {
+    show_message(run, MSG_CANNOT_REMOVE_NC);
   }
   return 1;
 }

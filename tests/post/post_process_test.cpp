@@ -294,19 +294,88 @@ TEST_F(PostOverwrite, NoOnALaterQuestionLosesNoFile) {
   EXPECT_TRUE(finish().ok());
 }
 
-// The old file is removed just before the new one takes its name; when
-// that removal fails both stay, and the programs after it keep theirs.
-TEST_F(PostOverwrite, AFailedLateRemovalKeepsBothFiles) {
+// Replacing a file the user agreed to: the old file steps aside as
+// P1_kv.bak, the new one takes the final name, the old one goes.  Whichever
+// step fails, one complete program named P1.mpf is left, and the message
+// says what happened.
+struct ReplaceCase {
+  const char *what;
+  std::vector<std::pair<const char *, std::uint32_t>> failed; // call, nth use
+  int result;
+  std::vector<std::string> messages;
+  const char *p1;      // P1.mpf afterwards: "OLD1" or "NEW"
+  const char *p1_temp; // P1_kv.nc afterwards: "NEW" or "" (none)
+  const char *p1_side; // P1_kv.bak afterwards: "OLD1" or "" (none)
+};
+
+class PostReplace : public PostOverwrite, public ::testing::WithParamInterface<ReplaceCase> {
+protected:
+  // "NEW" when path holds a program this run posted, the old text as it is,
+  // or "" when there is no such file.
+  std::string state(const std::string &path) {
+    if (!file_exists(path))
+      return "";
+    const std::string text = read_file(path);
+    return text.rfind("OLD", 0) == 0 ? text : text.empty() ? "EMPTY" : "NEW";
+  }
+};
+
+TEST_P(PostReplace, LeavesOneCompleteProgram) {
+  const ReplaceCase &c = GetParam();
   answer_run(1);
   answer({{"buttons", "YES"}});
   answer({{"buttons", "YES"}});
-  // host_remove: P1's temporary file, P1's summary, then P1's old file.
-  fail("host_remove", 3);
-  EXPECT_EQ(run(), 0);
-  EXPECT_EQ(boxes(), std::vector<std::string>{"P9"});
-  EXPECT_EQ(read_file("D:\\nc\\P1.mpf"), "OLD1");
-  EXPECT_FALSE(read_file("D:\\nc\\P1_kv.nc").empty());
-  EXPECT_EQ(read_file("D:\\nc\\P2.mpf"), "OLD2");
+  for (const auto &[call, nth] : c.failed)
+    fail(call, nth);
+  EXPECT_EQ(run(), c.result);
+  EXPECT_EQ(boxes(), c.messages);
+  EXPECT_EQ(state("D:\\nc\\P1.mpf"), c.p1);
+  EXPECT_EQ(state("D:\\nc\\P1_kv.nc"), c.p1_temp);
+  EXPECT_EQ(state("D:\\nc\\P1_kv.bak"), c.p1_side);
+  // P2 is posted only when P1's step let the run go on.
+  EXPECT_EQ(state("D:\\nc\\P2.mpf"), c.result == 1 ? "NEW" : "OLD2");
+  EXPECT_TRUE(finish().ok());
+}
+
+// host_rename, per program: P1.mpf aside (1), P1_kv.nc onto P1.mpf (2),
+// then back (3) when that failed.  host_remove: P1's temporary file (1),
+// its summary (2), a stale side file (3), the old file at the end (4).
+INSTANTIATE_TEST_SUITE_P(
+    Cases, PostReplace,
+    ::testing::Values(
+        ReplaceCase{"all steps work", {}, 1, {}, "NEW", "", ""},
+        ReplaceCase{"final rename fails", {{"host_rename", 2}}, 0, {"P13"}, "OLD1", "NEW", ""},
+        ReplaceCase{"side rename fails", {{"host_rename", 1}}, 0, {"P9"}, "OLD1", "NEW", ""},
+        ReplaceCase{"final removal fails", {{"host_remove", 4}}, 1, {"P9"}, "NEW", "", "OLD1"},
+        // Nothing left to do when the old file cannot come back either: both
+        // programs are kept under their side names.
+        ReplaceCase{"final rename and restore fail",
+                    {{"host_rename", 2}, {"host_rename", 3}},
+                    0,
+                    {"P13"},
+                    "",
+                    "NEW",
+                    "OLD1"}),
+    [](const ::testing::TestParamInfo<ReplaceCase> &info) {
+      std::string name = info.param.what;
+      for (char &c : name)
+        if (c == ' ')
+          c = '_';
+      return name;
+    });
+
+// A side file left by an earlier run whose last removal failed is an old
+// copy of a program already replaced: it goes before the old file steps
+// aside.
+TEST_F(PostOverwrite, AStaleSideFileMakesWay) {
+  write_file("D:\\nc\\P1_kv.bak", "OLDER1");
+  answer_run(1);
+  answer({{"buttons", "YES"}});
+  answer({{"buttons", "YES"}});
+  EXPECT_EQ(run(), 1);
+  EXPECT_TRUE(boxes().empty());
+  EXPECT_FALSE(file_exists("D:\\nc\\P1_kv.bak"));
+  EXPECT_NE(read_file("D:\\nc\\P1.mpf"), "OLD1");
   EXPECT_TRUE(finish().ok());
 }
 
@@ -403,10 +472,20 @@ TEST_F(PostRun, AProgramGroupRenamedSinceCollectionIsSkipped) {
   EXPECT_TRUE(finish().ok());
 }
 
+// An NC program without its program number, which counts the programs the
+// postprocessor wrote in the session.
+std::string without_number(std::string text) {
+  const std::size_t at = text.find("\nO");
+  const std::size_t end = text.find(' ', at + 1);
+  if (at != std::string::npos && end != std::string::npos)
+    text.erase(at + 1, end - at - 1);
+  return text;
+}
+
 // Every fallible host call failed in turn, its outputs left alone on odd
 // turns and poisoned on even ones: no crash, one bracket, nothing leaked,
-// and each program keeps its old NC file or has its new one (final or
-// temporary).
+// and each program's NC file is there under its name, whole: the old one
+// or the new one.
 TEST_F(PostRun, FaultLoopLosesNoFile) {
   const auto setup = [&](bool poison) {
     part();
@@ -419,6 +498,8 @@ TEST_F(PostRun, FaultLoopLosesNoFile) {
   };
   setup(false);
   ASSERT_EQ(run(), 1);
+  const std::string old_texts[2] = {"OLD1", "OLD2"};
+  const std::string new_texts[2] = {read_file("D:\\nc\\P1.mpf"), read_file("D:\\nc\\P2.mpf")};
   const std::uint64_t total = session().calls().fallible_total();
   ASSERT_GT(total, 20u);
   EXPECT_TRUE(finish().ok());
@@ -429,9 +510,12 @@ TEST_F(PostRun, FaultLoopLosesNoFile) {
     setup(poison);
     fail_kth(k);
     (void)run();
-    for (const char *name : {"P1", "P2"}) {
-      const std::string stem = std::string("D:\\nc\\") + name;
-      EXPECT_TRUE(file_exists(stem + ".mpf") || file_exists(stem + "_kv.nc")) << name;
+    for (std::size_t i = 0; i < 2; ++i) {
+      const std::string final_name = std::string("D:\\nc\\P") + char('1' + i) + ".mpf";
+      ASSERT_TRUE(file_exists(final_name)) << final_name;
+      const std::string text = read_file(final_name);
+      EXPECT_TRUE(text == old_texts[i] || without_number(text) == without_number(new_texts[i]))
+          << final_name << ":\n" << text;
     }
     const sim::FinishReport report = finish();
     EXPECT_EQ(report.unfreed_arrays, 0u);

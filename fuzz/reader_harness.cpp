@@ -1,6 +1,8 @@
 //===- reader_harness.cpp - One fuzz case of the two file readers ---------===//
 #include "reader_harness.h"
 
+#include "sandbox.h"
+
 #include "host/uf_core.h"
 #include "my_func/my_func.h"
 #include "runtime/runtime.h"
@@ -15,8 +17,6 @@
 
 namespace fuzz {
 namespace {
-
-namespace fs = std::filesystem;
 
 constexpr const char *kLangPath = "D:\\lang\\case.txt";
 constexpr const char *kDefPath = "D:\\case.def";
@@ -38,33 +38,6 @@ Case split(const std::uint8_t *data, std::size_t size) {
   return {key, std::string(bytes.substr(eol + 1))};
 }
 
-/// A session with drive D on a folder of its own and the case's file.
-class Sandbox {
-public:
-  Sandbox(const std::string &host_path, const std::string &bytes) : scope_(session_) {
-    std::error_code ec;
-    folder_ = fs::temp_directory_path(ec) /
-              ("ncsheet_fuzz_" + std::to_string(reinterpret_cast<std::uintptr_t>(this)));
-    fs::remove_all(folder_, ec);
-    fs::create_directories(folder_ / "lang", ec);
-    session_.runtime().mount('D', folder_);
-    if (const auto path = session_.runtime().resolve(host_path)) {
-      std::ofstream out(*path, std::ios::binary);
-      out << bytes;
-    }
-  }
-  ~Sandbox() {
-    std::error_code ec;
-    fs::remove_all(folder_, ec);
-  }
-  sim::Session &session() { return session_; }
-
-private:
-  sim::Session session_;
-  sim::SessionScope scope_;
-  fs::path folder_;
-};
-
 /// What must hold after one lookup that returned result: one message on a
 /// failure, none on success, and the bracket and files as they were.
 std::string check_after(sim::Session &session, int result, std::size_t messages_before) {
@@ -84,7 +57,8 @@ std::string check_after(sim::Session &session, int result, std::size_t messages_
 
 std::string run_lang_case(const std::uint8_t *data, std::size_t size) {
   const Case c = split(data, size);
-  Sandbox box(kLangPath, c.file);
+  Sandbox box;
+  box.write(kLangPath, c.file);
   sim::Session &session = box.session();
   if (UF_initialize() != 0)
     return "no bracket";
@@ -106,7 +80,8 @@ std::string run_lang_case(const std::uint8_t *data, std::size_t size) {
 
 std::string run_config_case(const std::uint8_t *data, std::size_t size) {
   const Case c = split(data, size);
-  Sandbox box(kDefPath, c.file);
+  Sandbox box;
+  box.write(kDefPath, c.file);
   sim::Session &session = box.session();
   if (UF_initialize() != 0)
     return "no bracket";

@@ -1,4 +1,5 @@
 //===- replay_test.cpp - The fuzz corpora as ordinary tests ---------------===//
+#include "input_harness.h"
 #include "reader_harness.h"
 
 #include <gtest/gtest.h>
@@ -33,5 +34,11 @@ template <class Run> void replay(const char *corpus, Run run) {
 
 TEST(FuzzReplay, LanguageCorpus) { replay("lang", fuzz::run_lang_case); }
 TEST(FuzzReplay, ConfigCorpus) { replay("config", fuzz::run_config_case); }
+TEST(FuzzReplay, SettingsCorpus) { replay("settings", fuzz::run_settings_case); }
+TEST(FuzzReplay, SummaryCorpus) { replay("summary", fuzz::run_summary_case); }
+TEST(FuzzReplay, DialogCorpus) { replay("dialog", fuzz::run_dialog_case); }
+TEST(FuzzReplay, ScenarioCorpus) { replay("scenario", fuzz::run_scenario_case); }
+TEST(FuzzReplay, MovesStepCorpus) { replay("moves_step", fuzz::run_moves_step_case); }
+TEST(FuzzReplay, GbkCorpus) { replay("gbk", fuzz::run_gbk_case); }
 
 } // namespace

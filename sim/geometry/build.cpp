@@ -27,7 +27,11 @@
 #include <Message.hxx>
 #include <Message_Messenger.hxx>
 #include <Message_Printer.hxx>
+#include <Interface_Check.hxx>
+#include <Interface_CheckIterator.hxx>
+#include <Interface_InterfaceModel.hxx>
 #include <STEPControl_Reader.hxx>
+#include <XSControl_WorkSession.hxx>
 #include <STEPControl_Writer.hxx>
 #include <Standard_Failure.hxx>
 #include <TopExp.hxx>
@@ -65,6 +69,28 @@ void quiet_kernel() {
   const auto &printers = Message::DefaultMessenger()->Printers();
   for (auto it = printers.cbegin(); it != printers.cend(); ++it)
     (*it)->SetTraceLevel(Message_Fail);
+}
+
+/// The first fault the file reader recorded, as "entity #N: what", or "".
+std::string first_load_fault(STEPControl_Reader &reader) {
+  const Interface_CheckIterator checks = reader.WS()->ModelCheckList(Standard_False);
+  if (checks.IsEmpty(Standard_True))
+    return {};
+  const Handle(Interface_InterfaceModel) model = reader.WS()->Model();
+  for (checks.Start(); checks.More(); checks.Next()) {
+    const Handle(Interface_Check) &check = checks.Value();
+    if (check.IsNull() || !check->HasFailed())
+      continue;
+    const Standard_Integer number = checks.Number();
+    std::string where = "the file";
+    if (!model.IsNull() && number > 0 && number <= model->NbEntities()) {
+      const Handle(TCollection_HAsciiString) label = model->StringLabel(model->Value(number));
+      where = "entity " + std::string(label.IsNull() ? "?" : label->ToCString());
+    }
+    const Handle(TCollection_HAsciiString) message = check->Fail(1, Standard_True);
+    return where + ": " + (message.IsNull() ? "damaged" : message->ToCString());
+  }
+  return "damaged";
 }
 
 } // namespace
@@ -221,6 +247,12 @@ Result<Shape> read_step(const std::string &path) {
     STEPControl_Reader reader;
     if (reader.ReadFile(path.c_str()) != IFSelect_RetDone)
       throw Standard_Failure(("cannot read " + path).c_str());
+    // The translator trusts every reference it follows: an entity the file
+    // reader could not make sound (cut short, a parameter of the wrong kind)
+    // stays a null reference that the translation would dereference.  Such
+    // a file is refused with its first fault.
+    if (const std::string fault = first_load_fault(reader); !fault.empty())
+      throw Standard_Failure((path + ": " + fault).c_str());
     reader.TransferRoots();
     return reader.OneShape();
   });

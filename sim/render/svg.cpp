@@ -79,7 +79,8 @@ std::vector<geo::Vec3> sample(const geo::Curve &curve) {
 
 class Page {
 public:
-  Page(double width, double height) : width_(width), height_(height) {}
+  // Only the height is needed: it flips drawing y (upwards) into SVG y (downwards).
+  explicit Page(double height) : height_(height) {}
 
   // A drawing y as an SVG y.
   [[nodiscard]] double svg_y(double y) const { return height_ - y; }
@@ -147,7 +148,7 @@ public:
 private:
   template <class... Parts> void append(const Parts &...parts) { (out_.append(parts), ...); }
 
-  double width_, height_;
+  double height_;
   std::string out_;
 };
 
@@ -235,7 +236,7 @@ std::string drawing_svg(Session &session, tag_t drawing) {
     return {};
   const double w = sheet->width, h = sheet->height;
   const bool border = session.component<draw::Drawings>().border_display;
-  Page page(w, h);
+  Page page(h);
   page.raw("<?xml version=\"1.0\" encoding=\"UTF-8\"?>\n");
   page.raw("<svg xmlns=\"http://www.w3.org/2000/svg\" width=\"" + num(w) + "mm\" height=\"" +
            num(h) + "mm\" viewBox=\"0 0 " + num(w) + " " + num(h) + "\">\n");

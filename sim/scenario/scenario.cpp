@@ -11,6 +11,7 @@
 
 #include <nlohmann/json.hpp>
 
+#include <algorithm>
 #include <fstream>
 #include <iterator>
 #include <limits>
@@ -37,10 +38,59 @@ std::string join(std::string_view path, std::size_t index) {
   return std::string(path) + "/" + std::to_string(index);
 }
 
-/// Copies a folder's content into target (created).
-void copy_folder(const fs::path &from, const fs::path &target) {
+/// What a scenario may ask for, so that no file makes the loader run out of
+/// memory, stack or time (documented in docs/scenario.md, "Bounds").
+constexpr std::size_t kMaxScenarioBytes = 4u << 20;
+constexpr int kMaxNesting = 64;
+constexpr std::size_t kMaxRuns = 1000;
+constexpr std::size_t kMaxFolderEntries = 10000;
+constexpr std::uintmax_t kMaxFolderBytes = 256u << 20;
+
+/// How deeply the arrays and objects of JSON text nest (strings skipped).
+int nesting_depth(std::string_view text) {
+  int depth = 0, deepest = 0;
+  bool in_string = false;
+  for (std::size_t i = 0; i < text.size(); ++i) {
+    const char c = text[i];
+    if (in_string) {
+      if (c == '\\')
+        ++i;
+      else if (c == '"')
+        in_string = false;
+    } else if (c == '"') {
+      in_string = true;
+    } else if (c == '[' || c == '{') {
+      deepest = std::max(deepest, ++depth);
+    } else if (c == ']' || c == '}') {
+      --depth;
+    }
+  }
+  return deepest;
+}
+
+/// Copies a folder's content into target (created); symbolic links are left
+/// out.  Fails at where when the folder holds more than the bounds allow.
+void copy_folder(const fs::path &from, const fs::path &target, const std::string &where,
+                 const LoadContext &ctx) {
+  std::size_t entries = 0;
+  std::uintmax_t bytes = 0;
+  std::error_code ec;
+  for (fs::recursive_directory_iterator it(from, ec), end; !ec && it != end; it.increment(ec)) {
+    if (++entries > kMaxFolderEntries)
+      ctx.fail(where, "the folder " + from.string() + " holds more than " +
+                          std::to_string(kMaxFolderEntries) + " entries");
+    if (it->is_regular_file(ec) && !it->is_symlink(ec))
+      bytes += it->file_size(ec);
+    if (bytes > kMaxFolderBytes)
+      ctx.fail(where, "the folder " + from.string() + " holds more than " +
+                          std::to_string(kMaxFolderBytes >> 20) + " MiB");
+  }
+  if (ec)
+    ctx.fail(where, "cannot read the folder " + from.string() + ": " + ec.message());
   fs::create_directories(target);
-  fs::copy(from, target, fs::copy_options::recursive | fs::copy_options::overwrite_existing);
+  fs::copy(from, target,
+           fs::copy_options::recursive | fs::copy_options::overwrite_existing |
+               fs::copy_options::skip_symlinks);
 }
 
 void load_drives(const json &value, const std::string &path, LoadContext &ctx) {
@@ -56,7 +106,7 @@ void load_drives(const json &value, const std::string &path, LoadContext &ctx) {
       std::error_code ec;
       if (!fs::is_directory(source, ec))
         ctx.fail(where, "no folder " + source.string());
-      copy_folder(source, target);
+      copy_folder(source, target, where, ctx);
     }
     ctx.session().runtime().mount(drive, target);
   }
@@ -68,7 +118,7 @@ void load_installation(const json &value, const std::string &path, LoadContext &
   if (!fs::is_directory(source, ec))
     ctx.fail(path, "no folder " + source.string());
   const fs::path drive = ctx.root() / "drives" / "D";
-  copy_folder(source, drive / kInstallFolder);
+  copy_folder(source, drive / kInstallFolder, path, ctx);
   ctx.session().runtime().mount('D', drive);
 }
 
@@ -194,10 +244,14 @@ std::vector<RunStep> load_runs(const json &value, const std::string &path, LoadC
     const int count = ctx.integer(value, path);
     if (count < 1)
       ctx.fail(path, "at least one run");
+    if (static_cast<std::size_t>(count) > kMaxRuns)
+      ctx.fail(path, "at most " + std::to_string(kMaxRuns) + " runs");
     steps.assign(static_cast<std::size_t>(count), RunStep::Run);
     return steps;
   }
   const json &list = ctx.array(value, path);
+  if (list.size() > kMaxRuns)
+    ctx.fail(path, "at most " + std::to_string(kMaxRuns) + " runs");
   for (std::size_t i = 0; i < list.size(); ++i) {
     const std::string step = ctx.string(list[i], join(path, i));
     if (step == "run")
@@ -340,6 +394,12 @@ void LoadContext::only_keys(const json &object, std::string_view path,
 
 Scenario load_scenario_text(Session &session, std::string_view text, const fs::path &file,
                             const fs::path &base, const fs::path &root) {
+  if (text.size() > kMaxScenarioBytes)
+    throw ScenarioError(file.string() + ": a scenario holds at most " +
+                        std::to_string(kMaxScenarioBytes >> 20) + " MiB");
+  if (nesting_depth(text) > kMaxNesting)
+    throw ScenarioError(file.string() + ": arrays and objects nest at most " +
+                        std::to_string(kMaxNesting) + " deep");
   json doc;
   try {
     doc = json::parse(text);

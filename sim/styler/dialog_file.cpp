@@ -237,7 +237,8 @@ bool parse_dialog_file(std::string_view text, DialogSpec &dialog, std::string &e
     return false;
   }
   if (dialog.controls.empty()) {
-    error = "line " + std::to_string(number) + ": the dialog has no controls";
+    // An empty file has no line 0: name its first.
+    error = "line " + std::to_string(number > 0 ? number : 1) + ": the dialog has no controls";
     return false;
   }
   return true;

@@ -85,15 +85,16 @@ static int get_choice(const unsigned char *bytes, int count)
   return value;
 }
 
-/* Unpacks 192 bytes into record.  The file may be damaged: each text field
-** is terminated in its last byte, and a choice outside its list becomes
-** its default. */
+/* Unpacks 192 bytes into record.  The file may be damaged: a text field
+** without a terminator is cut to 79 bytes before any double-byte character
+** that would not fit whole, and a choice outside its list becomes its
+** default. */
 void settings_unpack(const unsigned char bytes[DIALOG_SETTINGS_SIZE], dialog_settings *record)
 {
   memcpy(record->str_0, bytes + OFFSET_STR_0, DIALOG_SETTINGS_TEXT_SIZE);
   memcpy(record->str_1, bytes + OFFSET_STR_1, DIALOG_SETTINGS_TEXT_SIZE);
-  record->str_0[DIALOG_SETTINGS_TEXT_SIZE - 1] = '\0';
-  record->str_1[DIALOG_SETTINGS_TEXT_SIZE - 1] = '\0';
+  record->str_0[gbk_prefix_len(record->str_0, DIALOG_SETTINGS_TEXT_SIZE - 1)] = '\0';
+  record->str_1[gbk_prefix_len(record->str_1, DIALOG_SETTINGS_TEXT_SIZE - 1)] = '\0';
   record->radio_4 = get_choice(bytes + OFFSET_RADIO_4, AIX_CHOICE_COUNT);
   record->int_3 = get_int32(bytes + OFFSET_INT_3);
   record->option_6 = get_choice(bytes + OFFSET_OPTION_6, PART_TYPE_CHOICE_COUNT);

@@ -6,6 +6,9 @@
 #include <gtest/gtest.h>
 
 #include <cmath>
+#include <filesystem>
+#include <fstream>
+#include <sstream>
 #include <functional>
 #include <numbers>
 #include <string>
@@ -178,6 +181,30 @@ TEST(Topology, NativeFormatKeepsTheOrder) {
   for (int f = 0; f < s.face_count(); ++f)
     EXPECT_EQ(back->face_type(f), s.face_type(f));
   EXPECT_FALSE(Shape::from_brep("not a shape").ok());
+}
+
+// A STEP file with an entity the reader could not make sound is refused
+// with that entity named, not handed to the translator (which would follow
+// the null reference it leaves).
+TEST(Step, ADamagedEntityIsRefusedByName) {
+  std::ifstream in(std::string(NCSHEET_SOURCE_DIR) + "/examples/demo/workpiece.step");
+  std::stringstream text;
+  text << in.rdbuf();
+  std::string step = text.str();
+  const std::string vertex = "#22 = VERTEX_POINT('',#23);";
+  const std::size_t at = step.find(vertex);
+  ASSERT_NE(at, std::string::npos);
+  for (const char *damaged : {"#22 = VERTEX_POINT('',#13);", "#22 = VERTEX_POINT('',);"}) {
+    SCOPED_TRACE(damaged);
+    std::string copy = step;
+    copy.replace(at, vertex.size(), damaged);
+    const auto path = std::filesystem::temp_directory_path() / "ncsheet_damaged.step";
+    std::ofstream(path, std::ios::binary) << copy;
+    const Result<Shape> read = read_step(path.string());
+    std::filesystem::remove(path);
+    ASSERT_FALSE(read.ok());
+    EXPECT_NE(read.error().find("entity #22: "), std::string::npos) << read.error();
+  }
 }
 
 TEST(Topology, SheetBodyIsNotSolid) {

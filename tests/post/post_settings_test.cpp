@@ -97,6 +97,18 @@ TEST(SettingsRecord, DamagedTextsAreTerminated) {
   settings_unpack(bytes.data(), &record);
   EXPECT_EQ(std::string(record.str_0), std::string(79, 'A'));
   EXPECT_EQ(std::string(record.str_1), std::string(79, 'A'));
+
+  // A double-byte character across the cut goes whole.
+  bytes[77] = static_cast<unsigned char>(0xB3);
+  bytes[78] = static_cast<unsigned char>(0xCC);
+  bytes[79] = static_cast<unsigned char>(0xB3);
+  settings_unpack(bytes.data(), &record);
+  EXPECT_EQ(std::string(record.str_0), std::string(77, 'A') + "\xB3\xCC");
+  bytes[77] = 'A';
+  bytes[78] = static_cast<unsigned char>(0xB3);
+  bytes[79] = static_cast<unsigned char>(0xCC);
+  settings_unpack(bytes.data(), &record);
+  EXPECT_EQ(std::string(record.str_0), std::string(78, 'A'));
 }
 
 struct ChoiceCase {

@@ -115,6 +115,7 @@ TEST_F(ScenarioTest, BadScenariosGetOneClearMessage) {
       {R"({"runs": 0})", "/runs: at least one run"},
       {R"({"operator": "robot"})", "/operator: expected \"script\" or \"terminal\""},
       {R"({"part": )", "test-scenario.json: not valid JSON"},
+      {R"({"runs": 1001})", "/runs: at most 1000 runs"},
   };
   for (const auto &c : cases) {
     SCOPED_TRACE(c.json);
@@ -126,6 +127,33 @@ TEST_F(ScenarioTest, BadScenariosGetOneClearMessage) {
       EXPECT_EQ(std::string(e.what()).rfind("test-scenario.json: ", 0), 0u) << e.what();
     }
   }
+}
+
+// Sizes that would make the loader run out of stack or memory are refused
+// before the JSON is parsed.
+TEST_F(ScenarioTest, OversizedScenariosAreRefused) {
+  const std::string deep = std::string(65, '[') + std::string(65, ']');
+  std::string big = R"({"answers": [)";
+  while (big.size() <= (4u << 20))
+    big += R"({"menu": 1},)";
+  big += R"({"menu": 1}]})";
+  const struct {
+    std::string json;
+    const char *message;
+  } cases[] = {
+      {deep, "nest at most 64 deep"},
+      {big, "a scenario holds at most 4 MiB"},
+  };
+  for (const auto &c : cases) {
+    try {
+      load_scenario(c.json);
+      ADD_FAILURE() << "loaded";
+    } catch (const ScenarioError &e) {
+      EXPECT_NE(std::string(e.what()).find(c.message), std::string::npos) << e.what();
+    }
+  }
+  // Nesting is counted outside strings only.
+  EXPECT_NO_THROW(load_scenario(R"({"answers": [{"file": ")" + std::string(100, '[') + R"("}]})"));
 }
 
 TEST_F(ScenarioTest, MissingFileIsNamed) {

@@ -1,8 +1,10 @@
 //===- runner.cpp - ncsheet run SCENARIO ----------------------------------===//
 #include "runner.h"
 
+#include "drive_files.h"
 #include "dump/dump.h"
 #include "module.h"
+#include "outcome.h"
 #include "render/svg.h"
 #include "runtime/runtime.h"
 #include "session/session.h"
@@ -35,37 +37,6 @@ constexpr std::string_view kUsage =
 
 /// Longest message line the summary prints.
 constexpr std::size_t kSummaryLineLength = 76;
-
-/// A file of the drives as it was: size and modification time.
-struct FileStamp {
-  std::uintmax_t size;
-  fs::file_time_type time;
-  bool operator==(const FileStamp &) const = default;
-};
-
-using Snapshot = std::map<fs::path, FileStamp>;
-
-Snapshot snapshot(const fs::path &drives) {
-  Snapshot files;
-  std::error_code ec;
-  for (fs::recursive_directory_iterator it(drives, ec), end; !ec && it != end; it.increment(ec))
-    if (it->is_regular_file(ec))
-      files[it->path()] = {it->file_size(ec), it->last_write_time(ec)};
-  return files;
-}
-
-/// "D:\\kv_conf\\temp\\x.dat" for a disk path under drives/D.
-std::string host_name(const fs::path &drives, const fs::path &file) {
-  const fs::path relative = file.lexically_relative(drives);
-  std::string name;
-  for (const fs::path &part : relative) {
-    if (name.empty())
-      name = part.string() + ":";
-    else
-      name += "\\" + part.string();
-  }
-  return name;
-}
 
 fs::path default_module() {
   std::error_code ec;
@@ -192,7 +163,8 @@ int run_scenario(const RunOptions &options, std::ostream &out, std::ostream &err
 
   Module module(options.module.empty() ? default_module() : options.module);
   const fs::path drives = out_dir / "drives";
-  const Snapshot before = snapshot(drives);
+  const DriveSnapshot before = snapshot_drives(drives);
+  Outcome outcome(session, drives);
   sim::Transcript &transcript = session.transcript();
   int runs = 0;
   for (const sim::RunStep step : steps) {
@@ -212,7 +184,9 @@ int run_scenario(const RunOptions &options, std::ostream &out, std::ostream &err
     ++runs;
     transcript.set_run(runs);
     transcript.add(sim::EventKind::RunStart, {}, {}, runs);
+    outcome.run_starts();
     const int retcode = module.call_ufusr();
+    outcome.run_ends(runs);
     transcript.add(sim::EventKind::RunEnd, {}, {}, retcode);
   }
   if (!module.unload())
@@ -222,7 +196,7 @@ int run_scenario(const RunOptions &options, std::ostream &out, std::ostream &err
   const sim::FinishReport report = session.finish();
   times.command = seconds_since(phase_start);
   phase_start = Clock::now();
-  const Snapshot after = snapshot(drives);
+  const DriveSnapshot after = snapshot_drives(drives);
   std::vector<std::string> written;
   std::vector<std::string> removed;
   for (const auto &[file, stamp] : after) {
@@ -258,7 +232,7 @@ int run_scenario(const RunOptions &options, std::ostream &out, std::ostream &err
   times.dump = seconds_since(phase_start);
   phase_start = Clock::now();
   std::string pages_error;
-  (void)sim::render::write_pages(session, out_dir / "pages", pages_error);
+  const std::vector<fs::path> pages = sim::render::write_pages(session, out_dir / "pages", pages_error);
   saved = pages_error.empty() && saved;
   times.pages = seconds_since(phase_start);
   times.peak_mib = peak_mib();
@@ -269,6 +243,7 @@ int run_scenario(const RunOptions &options, std::ostream &out, std::ostream &err
     return kExitRunFailed;
   }
   print_summary(out, session, report, written, removed, out_dir, runs);
+  out << outcome.line(pages) << "\n";
   if (options.print_times)
     print_times(out, times);
   return report.ok() ? kExitCompleted : kExitRunFailed;

@@ -200,6 +200,8 @@ int Postprocessors::generate(tag_t setup, tag_t program, const char *post_name,
   session_.transcript().add(EventKind::Note, {}, record);
   if (result == status::kOk && fault != Fault::None)
     result = post->fault_status;
+  else if (result == status::kOk)
+    ++completed_;
   return result;
 }
 

@@ -61,11 +61,14 @@ public:
 
   /// The programs posted so far (the ISO O numbers count them).
   [[nodiscard]] int runs() const noexcept { return runs_; }
+  /// Runs that wrote their NC file and summary without a fault.
+  [[nodiscard]] int completed() const noexcept { return completed_; }
 
 private:
   Session &session_;
   std::vector<Postprocessor> posts_;
   int runs_ = 0;
+  int completed_ = 0;
 };
 
 /// The top-level scenario section "postprocessors".

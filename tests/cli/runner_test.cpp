@@ -241,6 +241,50 @@ TEST_F(RunnerTest, RealModuleFaultLoop) {
   }
 }
 
+// The closing line: what the user got, and which question or message
+// stopped a run, on the shipped example of three runs and variants of it.
+TEST_F(RunnerTest, ClosingLineTellsWhatTheUserGot) {
+  nlohmann::json example = nlohmann::json::parse(
+      slurp(fs::path(NCSHEET_SOURCE_DIR) / "examples" / "post_runs" / "scenario.json"));
+  example["base"] = NCSHEET_SOURCE_DIR;
+  const auto closing = [&](const nlohmann::json &scenario) {
+    const fs::path file = dir_ / "closing.json";
+    std::ofstream(file) << scenario.dump();
+    EXPECT_EQ(run(file, std::nullopt, REAL_MODULE), kExitCompleted) << out_.str() << err_.str();
+    std::string text = out_.str();
+    text.pop_back();
+    return text.substr(text.rfind('\n') + 1);
+  };
+  const std::string pages = "2 pages in " + (dir_ / "out" / "pages").string();
+
+  EXPECT_EQ(closing(example), "outcome: 8 programs posted, 8 NC files written (0 replaced), " +
+                                  pages + ", last message \"小提示： ...\"; run 2 stopped at "
+                                  "\"D:\\nc\\m2612\\B02.nc  已经存在，要覆盖吗？\" (NO)");
+
+  nlohmann::json replace = example;
+  replace["answers"][9] = {{"buttons", "YES"}};
+  replace["runs"] = {"run", "run"};
+  EXPECT_EQ(closing(replace), "outcome: 8 programs posted, 8 NC files written (4 replaced), " +
+                                  pages + ", last message \"小提示： ...\"");
+
+  nlohmann::json cancel = example;
+  cancel["answers"][2] = {{"file", "Cancel"}};
+  cancel["runs"] = 1;
+  EXPECT_EQ(closing(cancel), "outcome: 0 programs posted, 0 NC files written (0 replaced), 0 pages, "
+                             "last message \"小提示： ...\"; run 1 stopped at "
+                             "\"NC 文件输出文件夹 ...\" (Cancel)");
+
+  nlohmann::json refused = example;
+  refused["part"]["selected"] = nlohmann::json::array();
+  refused["answers"] = nlohmann::json::array();
+  refused["runs"] = 1;
+  const std::string line = closing(refused);
+  EXPECT_EQ(line.rfind("outcome: 0 programs posted, 0 NC files written (0 replaced), 0 pages", 0),
+            0u)
+      << line;
+  EXPECT_NE(line.find("; run 1 stopped at the message \""), std::string::npos) << line;
+}
+
 TEST_F(RunnerTest, ExecutableExitStatus) {
   const fs::path bad = dir_ / "bad.json";
   std::ofstream(bad) << "{ not json";

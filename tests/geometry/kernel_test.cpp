@@ -183,28 +183,44 @@ TEST(Topology, NativeFormatKeepsTheOrder) {
   EXPECT_FALSE(Shape::from_brep("not a shape").ok());
 }
 
-// A STEP file with an entity the reader could not make sound is refused
-// with that entity named, not handed to the translator (which would follow
-// the null reference it leaves).
+// A STEP file with an entity the reader could not make sound, or whose
+// references go round in a circle, is refused with the entity named, not
+// handed to the kernel's checks and translator (which would follow the
+// null reference, or the circle until the stack runs out).
 TEST(Step, ADamagedEntityIsRefusedByName) {
   std::ifstream in(std::string(NCSHEET_SOURCE_DIR) + "/examples/demo/workpiece.step");
   std::stringstream text;
   text << in.rdbuf();
   std::string step = text.str();
-  const std::string vertex = "#22 = VERTEX_POINT('',#23);";
-  const std::size_t at = step.find(vertex);
-  ASSERT_NE(at, std::string::npos);
-  for (const char *damaged : {"#22 = VERTEX_POINT('',#13);", "#22 = VERTEX_POINT('',);"}) {
-    SCOPED_TRACE(damaged);
+  const std::string_view vertex = "#22 = VERTEX_POINT('',#23);";
+  const struct {
+    std::string_view from, to, error;
+  } cases[] = {
+      {vertex, "#22 = VERTEX_POINT('',#13);", "entity #22: "},
+      {vertex, "#22 = VERTEX_POINT('',);", "Line 37: Incorrect syntax"},
+      {"#20 = ORIENTED_EDGE('',*,*,#21,.F.);", "#20 = ORIENTED_EDGE('',*,*,#20,.F.);",
+       "entity #20 refers back to itself"},
+  };
+  for (const auto &c : cases) {
+    SCOPED_TRACE(c.to);
     std::string copy = step;
-    copy.replace(at, vertex.size(), damaged);
+    const std::size_t at = copy.find(c.from);
+    ASSERT_NE(at, std::string::npos);
+    copy.replace(at, c.from.size(), c.to);
     const auto path = std::filesystem::temp_directory_path() / "ncsheet_damaged.step";
     std::ofstream(path, std::ios::binary) << copy;
     const Result<Shape> read = read_step(path.string());
     std::filesystem::remove(path);
     ASSERT_FALSE(read.ok());
-    EXPECT_NE(read.error().find("entity #22: "), std::string::npos) << read.error();
+    EXPECT_NE(read.error().find(c.error), std::string::npos) << read.error();
   }
+  // The file as it is loads whole.
+  const auto path = std::filesystem::temp_directory_path() / "ncsheet_sound.step";
+  std::ofstream(path, std::ios::binary) << step;
+  const Result<Shape> sound = read_step(path.string());
+  std::filesystem::remove(path);
+  ASSERT_TRUE(sound.ok()) << sound.error();
+  EXPECT_TRUE(sound->is_solid());
 }
 
 TEST(Topology, SheetBodyIsNotSolid) {

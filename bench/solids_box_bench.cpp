@@ -1,6 +1,7 @@
 // solids_box_bench.cpp: the workpiece box and the edge and face queries on
 // plates with n x n through holes, against what the kernel itself does on
-// the same body: its exact box, and a bare loop over the same edges.
+// the same body: its exact box, and a bare loop over the same edges; and
+// the STEP import of the plates beside the native read of the same shape.
 //
 // The plates are built once and cached in the native format under the
 // build folder.
@@ -41,6 +42,17 @@ const Shape &plate(int n) {
     (void)write_brep(*s, file);
   }
   return plates.emplace(n, *s).first->second;
+}
+
+// The plate of n x n holes as a STEP file, written once into the cache.
+std::string plate_step(int n) {
+  const std::filesystem::path file =
+      std::filesystem::path(NCSHEET_BENCH_CACHE) / ("plate_" + std::to_string(n) + ".step");
+  if (!std::filesystem::exists(file) && !write_step(plate(n), file.string()).ok()) {
+    std::fprintf(stderr, "plate %d: cannot write %s\n", n, file.string().c_str());
+    std::abort();
+  }
+  return file.string();
 }
 
 // A session holding the plate as its one body, inside an API bracket.
@@ -153,6 +165,32 @@ void BM_FaceQueries(benchmark::State &state) {
   per_edge(state, plate(static_cast<int>(state.range(0))));
 }
 
+void BM_StepImport(benchmark::State &state) {
+  const int n = static_cast<int>(state.range(0));
+  const std::string file = plate_step(n);
+  for (auto _ : state) {
+    Result<Shape> s = read_step(file);
+    if (!s.ok())
+      state.SkipWithError(s.error().c_str());
+    benchmark::DoNotOptimize(s);
+  }
+  per_edge(state, plate(n));
+}
+
+// The floor: the same shape from the native format.
+void BM_NativeRead(benchmark::State &state) {
+  const int n = static_cast<int>(state.range(0));
+  const std::string file = (std::filesystem::path(NCSHEET_BENCH_CACHE) /
+                            ("plate_" + std::to_string(n) + ".brep"))
+                               .string();
+  (void)plate(n);
+  for (auto _ : state) {
+    Result<Shape> s = read_brep(file);
+    benchmark::DoNotOptimize(s);
+  }
+  per_edge(state, plate(n));
+}
+
 // 32, 72 and 129 holes a side: about 3 000, 15 500 and 50 000 kernel edges.
 #define PLATE_SIZES Arg(32)->Arg(72)->Arg(129)->Unit(benchmark::kMillisecond)
 BENCHMARK(BM_KernelExactBox)->PLATE_SIZES;
@@ -160,6 +198,8 @@ BENCHMARK(BM_KernelEdgeLoop)->PLATE_SIZES;
 BENCHMARK(BM_SolidsBox)->PLATE_SIZES;
 BENCHMARK(BM_EdgeQueries)->PLATE_SIZES;
 BENCHMARK(BM_FaceQueries)->PLATE_SIZES;
+BENCHMARK(BM_NativeRead)->PLATE_SIZES;
+BENCHMARK(BM_StepImport)->PLATE_SIZES->Iterations(1);
 
 } // namespace
 

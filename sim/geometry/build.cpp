@@ -1,7 +1,8 @@
-// build.cpp: primitives, booleans, the hole plate and STEP files on the
-// kernel.
+// build.cpp: primitives, booleans, the hole plate and the native format on
+// the kernel.
 #include "geometry/build.h"
 
+#include "geometry/kernel_call.h"
 #include "geometry/shape_impl.h"
 
 #include <BRepAdaptor_Curve.hxx>
@@ -23,20 +24,6 @@
 #include <BRepTools.hxx>
 #include <BRep_Builder.hxx>
 #include <BRep_Tool.hxx>
-#include <IFSelect_ReturnStatus.hxx>
-#include <Message.hxx>
-#include <Message_Messenger.hxx>
-#include <Message_Printer.hxx>
-#include <Interface_Check.hxx>
-#include <Interface_CheckIterator.hxx>
-#include <Interface_EntityIterator.hxx>
-#include <Interface_Graph.hxx>
-#include <Interface_Protocol.hxx>
-#include <IFSelect_WorkLibrary.hxx>
-#include <Interface_InterfaceModel.hxx>
-#include <STEPControl_Reader.hxx>
-#include <XSControl_WorkSession.hxx>
-#include <STEPControl_Writer.hxx>
 #include <Standard_Failure.hxx>
 #include <TopExp.hxx>
 #include <TopTools_IndexedMapOfShape.hxx>
@@ -48,127 +35,8 @@
 
 #include <cmath>
 #include <fstream>
-#include <vector>
 
 namespace sim::geo {
-
-namespace {
-
-Shape wrap(const TopoDS_Shape &s) { return Shape(std::make_shared<Shape::Impl>(s)); }
-
-// Runs a kernel construction, turning its exceptions and failures into a
-// Result with the operation's name.
-template <class F> Result<Shape> guarded(const char *what, F &&make) {
-  try {
-    TopoDS_Shape s = make();
-    if (s.IsNull())
-      return Result<Shape>::failure(std::string(what) + ": the kernel made no shape");
-    return wrap(s);
-  } catch (const Standard_Failure &f) {
-    return Result<Shape>::failure(std::string(what) + ": " + f.GetMessageString());
-  }
-}
-
-// The kernel's data exchange prints statistics; keep them off the output.
-void quiet_kernel() {
-  const auto &printers = Message::DefaultMessenger()->Printers();
-  for (auto it = printers.cbegin(); it != printers.cend(); ++it)
-    (*it)->SetTraceLevel(Message_Fail);
-}
-
-/// The label of model entity number (1-based), as the file writes it.
-std::string entity_label(const Handle(Interface_InterfaceModel) &model, Standard_Integer number) {
-  const Handle(TCollection_HAsciiString) label = model->StringLabel(model->Value(number));
-  return label.IsNull() ? "#?" : label->ToCString();
-}
-
-/// The first fault the file reader recorded in model, as "entity #N: what",
-/// or "".
-std::string first_load_fault(const Handle(Interface_InterfaceModel) &model) {
-  const auto fault_of = [](const Handle(Interface_Check) &check) -> std::string {
-    if (check.IsNull() || !check->HasFailed())
-      return {};
-    const Handle(TCollection_HAsciiString) message = check->Fail(1, Standard_True);
-    return message.IsNull() ? "damaged" : message->ToCString();
-  };
-  if (std::string what = fault_of(model->GlobalCheck(Standard_True)); !what.empty())
-    return "the file: " + what;
-  for (Standard_Integer number = 1; number <= model->NbEntities(); ++number) {
-    std::string what = fault_of(model->Check(number, Standard_True));
-    if (what.empty() && model->IsErrorEntity(number))
-      what = "damaged";
-    if (!what.empty())
-      return "entity " + entity_label(model, number) + ": " + what;
-  }
-  return {};
-}
-
-/// "entity #N refers back to itself" when the model's references go round
-/// in a circle (the kernel's checks and its translator follow them until
-/// the stack runs out), else "".  Walks every reference once.
-std::string first_reference_cycle(const Handle(Interface_InterfaceModel) &model,
-                                  const Handle(Interface_Protocol) &protocol) {
-  const Interface_Graph graph(model, protocol, Standard_False);
-  const Standard_Integer count = model->NbEntities();
-  enum : unsigned char { kUnseen, kOnPath, kDone };
-  std::vector<unsigned char> state(static_cast<std::size_t>(count) + 1, kUnseen);
-  struct Step {
-    Standard_Integer number;
-    Interface_EntityIterator shared;
-  };
-  std::vector<Step> path;
-  const auto enter = [&](Standard_Integer number) {
-    state[static_cast<std::size_t>(number)] = kOnPath;
-    path.push_back({number, graph.Shareds(model->Value(number))});
-    path.back().shared.Start();
-  };
-  for (Standard_Integer root = 1; root <= count; ++root) {
-    if (state[static_cast<std::size_t>(root)] != kUnseen)
-      continue;
-    enter(root);
-    while (!path.empty()) {
-      Step &top = path.back();
-      if (!top.shared.More()) {
-        state[static_cast<std::size_t>(top.number)] = kDone;
-        path.pop_back();
-        continue;
-      }
-      const Standard_Integer next = model->Number(top.shared.Value());
-      top.shared.Next();
-      if (next < 1 || next > count)
-        continue;
-      if (state[static_cast<std::size_t>(next)] == kOnPath)
-        return "entity " + entity_label(model, next) + " refers back to itself";
-      if (state[static_cast<std::size_t>(next)] == kUnseen)
-        enter(next);
-    }
-  }
-  return {};
-}
-
-/// Reads path into the reader's session.  The file is read bare first and
-/// refused, with its first fault, when the reader could not make an entity
-/// sound (cut short, a parameter of the wrong kind: the kernel would later
-/// follow the null reference left) or when references go round in a
-/// circle; only a sound model is handed to the session, whose own checks
-/// trust every reference.
-void read_step_model(STEPControl_Reader &reader, const std::string &path) {
-  const Handle(XSControl_WorkSession) &session = reader.WS();
-  Handle(Interface_InterfaceModel) model;
-  if (session->WorkLibrary().IsNull() ||
-      session->WorkLibrary()->ReadFile(path.c_str(), model, session->Protocol()) != 0 ||
-      model.IsNull())
-    throw Standard_Failure(("cannot read " + path).c_str());
-  std::string fault = first_load_fault(model);
-  if (fault.empty())
-    fault = first_reference_cycle(model, session->Protocol());
-  if (!fault.empty())
-    throw Standard_Failure((path + ": " + fault).c_str());
-  session->SetModel(model);
-  session->SetLoadedFile(path.c_str());
-}
-
-} // namespace
 
 Result<Shape> make_block(Vec3 size) {
   return guarded("block", [&] { return BRepPrimAPI_MakeBox(size.x, size.y, size.z).Shape(); });
@@ -314,29 +182,6 @@ Result<Shape> make_hole_plate(int n, double pitch, double r, double t) {
     }
     return BRepPrimAPI_MakePrism(face.Face(), gp_Vec(0, 0, t)).Shape();
   });
-}
-
-Result<Shape> read_step(const std::string &path) {
-  return guarded("STEP", [&] {
-    quiet_kernel();
-    STEPControl_Reader reader;
-    read_step_model(reader, path);
-    reader.TransferRoots();
-    return reader.OneShape();
-  });
-}
-
-Result<bool> write_step(const Shape &s, const std::string &path) {
-  try {
-    quiet_kernel();
-    STEPControl_Writer writer;
-    if (writer.Transfer(s.impl().shape, STEPControl_AsIs) != IFSelect_RetDone ||
-        writer.Write(path.c_str()) != IFSelect_RetDone)
-      return Result<bool>::failure("cannot write " + path);
-    return true;
-  } catch (const Standard_Failure &f) {
-    return Result<bool>::failure(std::string("STEP: ") + f.GetMessageString());
-  }
 }
 
 Result<Shape> read_brep(const std::string &path) {

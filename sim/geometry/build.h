@@ -38,8 +38,10 @@ enum class BooleanOp { Fuse, Cut, Common };
 // the prism of a face with n * n circular inner wires.
 [[nodiscard]] Result<Shape> make_hole_plate(int n, double pitch, double r, double t);
 
-// STEP input and output (millimetres).
-[[nodiscard]] Result<Shape> read_step(const std::string &path);
+// STEP input and output (millimetres).  A damaged file is refused with its
+// first fault; faces found faulty are healed, and healed (when given) tells
+// which ("2 faces healed: 2 edges out of order"), empty when none was.
+[[nodiscard]] Result<Shape> read_step(const std::string &path, std::string *healed = nullptr);
 [[nodiscard]] Result<bool> write_step(const Shape &s, const std::string &path);
 // The native format in a file.
 [[nodiscard]] Result<Shape> read_brep(const std::string &path);

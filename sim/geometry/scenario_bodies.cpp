@@ -44,7 +44,11 @@ Shape base_shape(const json &b, const std::string &path, LoadContext &ctx, std::
   if (b.contains("step")) {
     std::string file = ctx.string(b["step"], join(path, "step"));
     source = file;
-    return must(read_step(ctx.resolve(file).string()), join(path, "step"), ctx);
+    std::string healed;
+    Shape shape = must(read_step(ctx.resolve(file).string(), &healed), join(path, "step"), ctx);
+    if (!healed.empty())
+      ctx.session().transcript().add(EventKind::Note, {}, "STEP " + file + ": " + healed);
+    return shape;
   }
   if (b.contains("brep")) {
     std::string file = ctx.string(b["brep"], join(path, "brep"));

@@ -223,6 +223,25 @@ TEST(Step, ADamagedEntityIsRefusedByName) {
   EXPECT_TRUE(sound->is_solid());
 }
 
+// Healing keeps the faces and their order, and says what it rebuilt.
+TEST(Step, HealsOnlyWhatIsBroken) {
+  const Shape plate = must(make_hole_plate(6, 10, 3, 20));
+  const auto path = std::filesystem::temp_directory_path() / "ncsheet_plate.step";
+  ASSERT_TRUE(write_step(plate, path.string()).ok());
+  std::string healed = "unset";
+  const Shape back = must(read_step(path.string(), &healed));
+  std::filesystem::remove(path);
+  ASSERT_EQ(back.face_count(), plate.face_count());
+  ASSERT_EQ(back.edge_count(), plate.edge_count());
+  for (int f = 0; f < plate.face_count(); ++f)
+    EXPECT_EQ(back.face_type(f), plate.face_type(f)) << f;
+
+  const Shape workpiece = must(
+      read_step(std::string(NCSHEET_SOURCE_DIR) + "/examples/demo/workpiece.step", &healed));
+  EXPECT_EQ(healed, "4 faces healed");
+  EXPECT_TRUE(workpiece.is_solid());
+}
+
 TEST(Topology, SheetBodyIsNotSolid) {
   EXPECT_FALSE(must(make_sheet(10, 20)).is_solid());
   EXPECT_TRUE(must(make_block({1, 2, 3})).is_solid());

@@ -9,9 +9,10 @@
 
 #include "command/command.h"
 #include "host/uf_ui.h"
+#include "my_func/message_keys.h"
 #include "my_func/my_func.h"
 
-#define TIP_COUNT 11
+#define TIP_COUNT DID_YOU_KNO_KEY_COUNT
 /* Eleven whole messages and the line feeds between them. */
 #define TIPS_TEXT_BUFSIZE (TIP_COUNT * MESSAGE_BUFSIZE + 16)
 /* The message dialog's type for the tips box. */

@@ -16,6 +16,7 @@
 #include "host/uf_cam.h"
 #include "host/uf_core.h"
 #include "host/uf_ui.h"
+#include "my_func/message_keys.h"
 #include "my_func/my_func.h"
 #include "post/post.h"
 #include "selection/selection.h"
@@ -37,7 +38,7 @@ typedef struct driver_messages {
 static void build_lang_file(void)
 {
   /* The folder and name are fixed and fit. */
-  (void)text_format(lang_file, sizeof lang_file, "%s\\ncsheet_elec_uni.txt", LANG_FOLDER);
+  (void)text_format(lang_file, sizeof lang_file, "%s\\" COMMAND_LANG_NAME, LANG_FOLDER);
 }
 
 /* Loads the driver's messages.  Returns 1 when all three were found; 0 at

@@ -11,6 +11,7 @@
 
 #include "host/host_runtime.h"
 #include "host/uf_ui.h"
+#include "my_func/message_keys.h"
 #include "my_func/word_scan.h"
 
 #include <stdlib.h>
@@ -60,7 +61,7 @@ static int load_notice_texts(const char *const *keys, int count,
   char lang_path[MY_FUNC_LANG_BUFSIZE];
   int i;
 
-  (void)text_format(lang_path, sizeof lang_path, "%s\\my_func.txt", LANG_FOLDER);
+  (void)text_format(lang_path, sizeof lang_path, "%s\\" MY_FUNC_LANG_NAME, LANG_FOLDER);
   for (i = 0; i < count; i++) {
     texts[i][0] = '\0';
     if (!read_lang_message(keys[i], texts[i], lang_path)) {

@@ -11,6 +11,7 @@
 
 #include "command/report.h"
 #include "host/host.h"
+#include "my_func/message_keys.h"
 #include "my_func/my_func.h"
 
 #include <stdlib.h>
@@ -104,7 +105,7 @@ static void show_grow_failure(void)
   char my_func_lang[MY_FUNC_LANG_BUFSIZE] = "";
   char message[MESSAGE_BUFSIZE] = "";
 
-  (void)text_format(my_func_lang, sizeof my_func_lang, "%s\\my_func.txt", LANG_FOLDER);
+  (void)text_format(my_func_lang, sizeof my_func_lang, "%s\\" MY_FUNC_LANG_NAME, LANG_FOLDER);
   if (read_lang_message("MY_select_screen_view_soli_01:", message, my_func_lang)) {
     (void)uc1601(message, 1);
   }

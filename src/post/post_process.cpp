@@ -15,6 +15,7 @@
 #include "command/command.h"
 #include "command/report.h"
 #include "host/host.h"
+#include "my_func/message_keys.h"
 #include "my_func/my_func.h"
 
 #include <stdlib.h>
@@ -22,7 +23,7 @@
 
 /* Messages "post_pro_01:" to "post_pro_15:"; "post_pro_16:" is loaded only
 ** when a folder or file name is too long. */
-#define POST_MESSAGE_COUNT 15
+#define POST_MESSAGE_COUNT (POST_PRO_KEY_COUNT - 1)
 #define POST_KEY_BUFSIZE 24
 /* The postprocessor menu. */
 #define POST_MENU_ITEMS 5

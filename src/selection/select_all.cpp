@@ -11,13 +11,14 @@
 #include "command/command.h"
 #include "command/report.h"
 #include "host/host.h"
+#include "my_func/message_keys.h"
 #include "my_func/my_func.h"
 
 #include <stdlib.h>
 #include <string.h>
 
 /* Messages "select_al_01:" to "select_al_11:". */
-#define SELECT_MESSAGE_COUNT 11
+#define SELECT_MESSAGE_COUNT SELECT_AL_KEY_COUNT
 #define SELECT_KEY_BUFSIZE 24
 /* A composed refusal: two messages and a group name. */
 #define SELECT_REFUSAL_BUFSIZE (2 * MESSAGE_BUFSIZE + SELECT_NAME_BUFSIZE + 8)

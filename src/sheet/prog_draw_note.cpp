@@ -12,6 +12,7 @@
 #include "command/command.h"
 #include "command/report.h"
 #include "host/host.h"
+#include "my_func/message_keys.h"
 #include "my_func/my_func.h"
 #include "post/post.h"
 #include "views/views.h"
@@ -19,7 +20,7 @@
 #include <string.h>
 
 /* Messages "prog_d_not_01:" to "prog_d_not_34:". */
-#define TABLE_MESSAGE_COUNT 34
+#define TABLE_MESSAGE_COUNT PROG_D_NOT_KEY_COUNT
 #define TABLE_KEY_BUFSIZE 24
 /* A column warning: two messages, the definition file's path and two more. */
 #define COLUMN_WARNING_BUFSIZE (3 * MESSAGE_BUFSIZE + 64)

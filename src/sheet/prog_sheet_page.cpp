@@ -13,6 +13,7 @@
 #include "command/command.h"
 #include "command/report.h"
 #include "host/host.h"
+#include "my_func/message_keys.h"
 #include "my_func/my_func.h"
 #include "post/post.h"
 
@@ -20,9 +21,9 @@
 #include <time.h>
 
 /* Messages "import_prog_dra_01:" to "import_prog_dra_16:". */
-#define FIRST_PAGE_MESSAGE_COUNT 16
+#define FIRST_PAGE_MESSAGE_COUNT IMPORT_PROG_DRA_KEY_COUNT
 /* Messages "import_prog_dra_1_01:" to "import_prog_dra_1_04:". */
-#define NEXT_PAGE_MESSAGE_COUNT 4
+#define NEXT_PAGE_MESSAGE_COUNT IMPORT_PROG_DRA_1_KEY_COUNT
 #define PAGE_KEY_BUFSIZE 32
 /* The page note: two messages around a page number. */
 #define PAGE_NOTE_BUFSIZE (2 * MESSAGE_BUFSIZE + 16)

@@ -79,6 +79,12 @@ std::string gbk_to_utf8(std::string_view gbk) {
   return converter.run(gbk, "\xEF\xBF\xBD", true);
 }
 
+bool is_gbk(std::string_view bytes) {
+  // GBK has no replacement character, so one in the decoded text stands
+  // for a sequence the decoder could not read.
+  return gbk_to_utf8(bytes).find("\xEF\xBF\xBD") == std::string::npos;
+}
+
 std::string utf8_to_gbk(std::string_view utf8) {
   if (is_ascii(utf8))
     return std::string(utf8);

@@ -13,6 +13,9 @@ namespace sim {
 [[nodiscard]] std::string utf8_to_gbk(std::string_view utf8);
 /// Lower-case hex of the bytes ("d5d2").
 [[nodiscard]] std::string to_hex(std::string_view bytes);
+/// True when the bytes decode as GBK text (every double-byte character
+/// one the code page has).
+[[nodiscard]] bool is_gbk(std::string_view bytes);
 /// True when every byte is below 0x80.
 [[nodiscard]] bool is_ascii(std::string_view bytes) noexcept;
 

@@ -1,6 +1,7 @@
 //===- runner.cpp - ncsheet run SCENARIO ----------------------------------===//
 #include "runner.h"
 
+#include "check_install.h"
 #include "drive_files.h"
 #include "dump/dump.h"
 #include "module.h"
@@ -30,10 +31,12 @@ namespace {
 
 constexpr std::string_view kUsage =
     "usage: ncsheet run SCENARIO [--out DIR] [--module PATH] [--runs LIST] [--timings]\n"
+    "       ncsheet check-install [DIR]\n"
     "  --out DIR      where the transcript, part dump and drives go (default out/<scenario name>)\n"
     "  --module PATH  the module to load (default libncsheet.so beside ncsheet)\n"
     "  --runs LIST    runs in order, e.g. 3 or run,run,reload,run (default: the scenario's)\n"
-    "  --timings      print the time of each phase and the peak memory after the summary\n";
+    "  --timings      print the time of each phase and the peak memory after the summary\n"
+    "  check-install  lists the problems of an installation folder (default data/kv_conf)\n";
 
 /// Longest message line the summary prints.
 constexpr std::size_t kSummaryLineLength = 76;
@@ -254,6 +257,14 @@ int main_command(int argc, char **argv, std::ostream &out, std::ostream &err) {
   if (args.size() == 1 && (args[0] == "--help" || args[0] == "-h")) {
     out << kUsage;
     return kExitCompleted;
+  }
+  if (!args.empty() && args[0] == "check-install") {
+    if (args.size() > 2 || (args.size() == 2 && args[1].starts_with("-"))) {
+      err << "ncsheet: check-install takes one folder\n" << kUsage;
+      return kExitUsage;
+    }
+    return check_install(args.size() == 2 ? fs::path(args[1]) : fs::path("data") / "kv_conf",
+                         out, err);
   }
   if (args.empty() || args[0] != "run") {
     err << kUsage;

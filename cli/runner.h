@@ -39,7 +39,8 @@ struct RunOptions {
 /// line to err for a bad scenario.  Returns the exit status.
 [[nodiscard]] int run_scenario(const RunOptions &options, std::ostream &out, std::ostream &err);
 
-/// The command line: "run SCENARIO [--out DIR] [--module PATH] [--runs LIST] [--timings]".
+/// The command line: "run SCENARIO [--out DIR] [--module PATH] [--runs LIST] [--timings]"
+/// or "check-install [DIR]".
 [[nodiscard]] int main_command(int argc, char **argv, std::ostream &out, std::ostream &err);
 
 } // namespace ncsheet

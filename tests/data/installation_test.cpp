@@ -4,6 +4,7 @@
 
 #include "../my_func/gbk_text.h"
 #include "host/uf_core.h"
+#include "my_func/message_keys.h"
 #include "system_fixture.h"
 
 #include <gtest/gtest.h>
@@ -37,44 +38,37 @@ std::string slurp(const fs::path &path) {
   return bytes.str();
 }
 
-// Keys of a routine prefix, numbered 01 to last.
-void add_keys(std::vector<std::string> &keys, const std::string &prefix, int last) {
-  for (int i = 1; i <= last; ++i) {
-    char key[80];
-    std::snprintf(key, sizeof key, "%s_%02d:", prefix.c_str(), i);
-    keys.push_back(key);
-  }
-}
-
-// Every message key of the command, by routine.
-std::vector<std::string> command_message_keys() {
+// Every message key of one language file, from the module's list of key
+// families.
+std::vector<std::string> message_keys_of(std::string_view file) {
+  struct Family {
+    std::string_view file;
+    const char *prefix;
+    int count;
+  };
+  static constexpr Family kFamilies[] = {
+#define FAMILY(file, prefix, count) {file, prefix, count},
+      MESSAGE_KEY_FAMILIES(FAMILY)
+#undef FAMILY
+  };
   std::vector<std::string> keys;
-  add_keys(keys, "ufusr", 3);
-  add_keys(keys, "did_you_kno", 11);
-  add_keys(keys, "select_al", 11);
-  add_keys(keys, "check_mc", 2);
-  add_keys(keys, "ok_cb", 2);
-  add_keys(keys, "post_pro", 15);
-  add_keys(keys, "import_prog_dra", 16);
-  add_keys(keys, "import_prog_dra_1", 4);
-  add_keys(keys, "prog_d_not", 34);
-  add_keys(keys, "create_modl_vie", 3);
-  add_keys(keys, "import_vie", 1);
-  add_keys(keys, "create_mcs_ori_poin", 1);
-  add_keys(keys, "analy_elec_top_wc", 2);
-  add_keys(keys, "analy_elec_front_wc", 2);
-  add_keys(keys, "analy_elec_right_wc", 2);
+  for (const Family &family : kFamilies) {
+    if (family.file != file)
+      continue;
+    for (int i = 1; i <= family.count; ++i) {
+      char key[80];
+      std::snprintf(key, sizeof key, "%s%02d:", family.prefix, i);
+      keys.push_back(key);
+    }
+  }
   return keys;
 }
+
+// Every message key of the command.
+std::vector<std::string> command_message_keys() { return message_keys_of(COMMAND_LANG_NAME); }
 
 // Every message key of the utility library.
-std::vector<std::string> library_message_keys() {
-  std::vector<std::string> keys;
-  add_keys(keys, "read_config_value", 9);
-  add_keys(keys, "read_config_value_char", 9);
-  add_keys(keys, "MY_select_screen_view_soli", 1);
-  return keys;
-}
+std::vector<std::string> library_message_keys() { return message_keys_of(MY_FUNC_LANG_NAME); }
 
 // Every key of the definition file; the text keys first.
 const std::vector<std::string> kTextConfigKeys = {

@@ -403,7 +403,8 @@ Scenario load_scenario_text(Session &session, std::string_view text, const fs::p
   json doc;
   try {
     doc = json::parse(text);
-  } catch (const json::parse_error &e) {
+  } catch (const json::exception &e) {
+    // A syntax error, or a number too large for a double (out_of_range).
     throw ScenarioError(file.string() + ": not valid JSON: " + e.what());
   }
   try {

@@ -116,6 +116,7 @@ TEST_F(ScenarioTest, BadScenariosGetOneClearMessage) {
       {R"({"operator": "robot"})", "/operator: expected \"script\" or \"terminal\""},
       {R"({"part": )", "test-scenario.json: not valid JSON"},
       {R"({"runs": 1001})", "/runs: at most 1000 runs"},
+      {R"({"clock": 1E400})", "test-scenario.json: not valid JSON"},
   };
   for (const auto &c : cases) {
     SCOPED_TRACE(c.json);

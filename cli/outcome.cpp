@@ -54,6 +54,8 @@ bool same_word(std::string_view a, std::string_view b) {
 std::string stopping_answer(const std::string &detail) {
   if (detail.starts_with("none left") || detail.starts_with("unfit"))
     return "no fitting answer left";
+  if (detail.starts_with("end of input"))
+    return "end of input";
   std::string_view what = detail;
   if (const std::size_t end = what.rfind("} "); what.starts_with("{") || what.starts_with("terminal"))
     what = end == std::string_view::npos ? std::string_view() : what.substr(end + 2);

@@ -31,11 +31,13 @@ namespace {
 
 constexpr std::string_view kUsage =
     "usage: ncsheet run SCENARIO [--out DIR] [--module PATH] [--runs LIST] [--timings]\n"
+    "                    [--interactive]\n"
     "       ncsheet check-install [DIR]\n"
     "  --out DIR      where the transcript, part dump and drives go (default out/<scenario name>)\n"
     "  --module PATH  the module to load (default libncsheet.so beside ncsheet)\n"
     "  --runs LIST    runs in order, e.g. 3 or run,run,reload,run (default: the scenario's)\n"
     "  --timings      print the time of each phase and the peak memory after the summary\n"
+    "  --interactive  answer the questions at the terminal, not from the scenario's answers\n"
     "  check-install  lists the problems of an installation folder (default data/kv_conf)\n";
 
 /// Longest message line the summary prints.
@@ -160,6 +162,12 @@ int run_scenario(const RunOptions &options, std::ostream &out, std::ostream &err
     err << "ncsheet: " << e.what() << "\n";
     return kExitUsage;
   }
+  if (options.interactive) {
+    session.op().set_mode(sim::Operator::Mode::Terminal);
+    if (isatty(STDIN_FILENO) != 1)
+      err << "ncsheet: --interactive: standard input is no terminal; the scenario's answers are "
+             "used\n";
+  }
   const std::vector<sim::RunStep> steps = options.steps ? *options.steps : scenario.steps;
   times.load = seconds_since(phase_start);
   phase_start = Clock::now();
@@ -280,6 +288,8 @@ int main_command(int argc, char **argv, std::ostream &out, std::ostream &err) {
       options.module = args[++i];
     } else if (arg == "--timings") {
       options.print_times = true;
+    } else if (arg == "--interactive") {
+      options.interactive = true;
     } else if (arg == "--runs" && has_value) {
       std::vector<sim::RunStep> steps;
       if (!sim::parse_run_steps(args[++i], steps)) {

@@ -33,6 +33,7 @@ struct RunOptions {
   std::optional<std::vector<sim::RunStep>> steps; ///< overrides the scenario's "runs"
   RunTimes *times = nullptr;                      ///< filled when given
   bool print_times = false;                       ///< --timings: one line after the summary
+  bool interactive = false; ///< --interactive: a person at the terminal answers
 };
 
 /// Runs a scenario, writes the outputs and prints the summary to out; one

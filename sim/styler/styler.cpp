@@ -12,6 +12,7 @@
 
 #include <algorithm>
 #include <cctype>
+#include <cmath>
 #include <cstring>
 #include <iterator>
 #include <string>
@@ -74,8 +75,12 @@ constexpr std::uintmax_t kMaxFileSize = 1 << 20;
   return word;
 }
 
-/// Terminal answers: "STR_0=M2612 RADIO_7=1 OK" (or "... 1").
-[[nodiscard]] bool dialog_from_terminal(std::string_view line, json &answer) {
+/// Terminal answers: "STR_0=M2612 RADIO_7=1 OK" (or "... 1"); Enter alone
+/// presses OK.  A text field takes the text as typed, digits included; a
+/// whole number or a number is read for the other kinds, and a radio or
+/// option value that is no number stays a label.
+[[nodiscard]] bool dialog_from_terminal(const DialogSpec &definition, std::string_view line,
+                                        json &answer) {
   answer = json::object();
   json edits = json::object();
   std::istringstream words{std::string(line)};
@@ -88,7 +93,19 @@ constexpr std::uintmax_t kMaxFileSize = 1 << 20;
     }
     const std::string key = word.substr(0, eq);
     const std::string value = word.substr(eq + 1);
+    const ControlSpec *control = definition.find(key);
+    if (control && control->kind == ControlKind::String) {
+      edits[key] = value;
+      continue;
+    }
     char *end = nullptr;
+    if (control && control->kind == ControlKind::Real) {
+      const double number = std::strtod(value.c_str(), &end);
+      if (!value.empty() && end && *end == '\0' && std::isfinite(number)) {
+        edits[key] = number;
+        continue;
+      }
+    }
     const long number = std::strtol(value.c_str(), &end, 10);
     if (!value.empty() && end && *end == '\0' && number >= std::numeric_limits<int>::min() &&
         number <= std::numeric_limits<int>::max())
@@ -98,7 +115,30 @@ constexpr std::uintmax_t kMaxFileSize = 1 << 20;
   }
   if (!edits.empty())
     answer["dialog"] = std::move(edits);
-  return !answer.empty();
+  if (answer.empty())
+    answer["press"] = "OK";
+  return true;
+}
+
+/// The fields of a dialog with what each takes, and how to answer, for the
+/// terminal.
+[[nodiscard]] std::string terminal_help(const DialogSpec &definition) {
+  std::string help = "Fields:";
+  for (const ControlSpec &c : definition.controls) {
+    help += "\n  " + c.id + " (" + std::string(control_kind_name(c.kind)) + "): ";
+    switch (c.kind) {
+    case ControlKind::String: help += "any text"; break;
+    case ControlKind::Real: help += "a number"; break;
+    case ControlKind::Integer: help += "a whole number"; break;
+    case ControlKind::Toggle: help += "1 (on) or 0 (off)"; break;
+    case ControlKind::Radio:
+    case ControlKind::Option:
+      for (std::size_t k = 0; k < c.options.size(); ++k)
+        help += (k == 0 ? "" : " | ") + std::to_string(k) + " " + gbk_to_utf8(c.options[k]);
+      break;
+    }
+  }
+  return help + "\nType ID=VALUE ... and OK, Apply or Cancel (1, 2, 3); Enter alone presses OK.";
 }
 
 [[nodiscard]] json value_json(const ControlSpec &definition, const ControlValue &value) {
@@ -360,7 +400,24 @@ int Styler::run(std::size_t index, const Callbacks &callbacks) {
     question.text = question.title + "\n" + describe(dialogs_[index]);
     question.choices = {{"OK", kResponseOk}, {"Apply", kResponseApply}, {"Cancel", kResponseCancel}};
     question.keys = {"dialog", "press"};
-    question.from_terminal = dialog_from_terminal;
+    const DialogSpec &definition = dialogs_[index].definition;
+    question.from_terminal = [&definition](std::string_view line, json &answer) {
+      return dialog_from_terminal(definition, line, answer);
+    };
+    question.terminal_help = terminal_help(definition);
+    question.check = [this, index](const json &answer) {
+      if (answer.contains("press")) {
+        const json &press = answer["press"];
+        if (!press.is_string() ||
+            (press != "OK" && press != "Apply" && press != "Cancel"))
+          return std::string("the buttons are OK, Apply and Cancel (1, 2, 3)");
+      }
+      DialogRecord trial = dialogs_[index];
+      std::string why;
+      if (answer.contains("dialog") && !apply_edits(trial, answer["dialog"], why))
+        return why;
+      return std::string();
+    };
 
     int reason = UF_STYLER_CANCEL_REASON;
     bool forced = false;

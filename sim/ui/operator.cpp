@@ -63,14 +63,28 @@ bool default_from_terminal(const Question &question, std::string_view line,
   case QuestionKind::MessageBox:
     answer = nlohmann::json::object();
     return true;
-  case QuestionKind::MessageDialog:
-    for (std::size_t i = 0; i < question.choices.size(); ++i)
-      if ((is_number && number == static_cast<int>(i) + 1) ||
-          same_ascii_case(gbk_to_utf8(question.choices[i].label), line)) {
-        answer = {{"buttons", gbk_to_utf8(question.choices[i].label)}};
+  case QuestionKind::MessageDialog: {
+    // A button by its number, its label or, when no other label shares it,
+    // its first letter.
+    const Choice *by_letter = nullptr;
+    int letters = 0;
+    for (std::size_t i = 0; i < question.choices.size(); ++i) {
+      const std::string label = gbk_to_utf8(question.choices[i].label);
+      if ((is_number && number == static_cast<int>(i) + 1) || same_ascii_case(label, line)) {
+        answer = {{"buttons", label}};
         return true;
       }
+      if (line.size() == 1 && !label.empty() && same_ascii_case(label.substr(0, 1), line)) {
+        by_letter = &question.choices[i];
+        ++letters;
+      }
+    }
+    if (letters == 1) {
+      answer = {{"buttons", gbk_to_utf8(by_letter->label)}};
+      return true;
+    }
     return false;
+  }
   case QuestionKind::Menu:
     if (is_number && number >= 1 && number <= static_cast<int>(question.choices.size())) {
       answer = {{"menu", number}};
@@ -82,7 +96,10 @@ bool default_from_terminal(const Question &question, std::string_view line,
     }
     return false;
   case QuestionKind::FileBox:
-    answer = {{"file", line.empty() ? std::string("Cancel") : std::string(line)}};
+    // Enter takes the name the box shows, as OK does.
+    answer = {{"file", line.empty() ? std::string("OK")
+                       : same_ascii_case(line, "cancel") ? std::string("Cancel")
+                                                         : std::string(line)}};
     return true;
   case QuestionKind::Dialog:
     if (same_ascii_case(line, "ok") || same_ascii_case(line, "cancel")) {
@@ -93,6 +110,31 @@ bool default_from_terminal(const Question &question, std::string_view line,
     return false;
   }
   return false;
+}
+
+/// How to answer a question of its kind at the terminal.
+std::string how_to_answer(const Question &question) {
+  if (!question.terminal_help.empty())
+    return question.terminal_help;
+  switch (question.kind) {
+  case QuestionKind::MessageBox:
+    return "Press Enter.";
+  case QuestionKind::MessageDialog:
+    return "Type a button: its number, its name or its first letter.";
+  case QuestionKind::Menu:
+    return "Type an item's number (1 to " + std::to_string(question.choices.size()) +
+           "), Back or Cancel.";
+  case QuestionKind::FileBox:
+    return "Type a file name, press Enter to take the one shown, or type Cancel.";
+  case QuestionKind::Dialog:
+    return "Type OK or Cancel.";
+  }
+  return {};
+}
+
+/// How the question is left when the person's input ends.
+std::string_view leaving_word(const Question &question) {
+  return question.kind == QuestionKind::Menu ? "Back or Cancel" : "Cancel";
 }
 
 } // namespace
@@ -129,12 +171,16 @@ struct Operator::Impl {
     *out << gbk_to_utf8(question.text) << "\n";
     for (std::size_t i = 0; i < question.choices.size(); ++i)
       *out << "  " << (i + 1) << ") " << gbk_to_utf8(question.choices[i].label) << "\n";
+    if (question.kind == QuestionKind::Menu)
+      *out << "  Back, Cancel\n";
+    *out << how_to_answer(question) << "\n";
   }
 
   Session &session;
   Mode mode = Mode::Script;
   std::istream *in = nullptr;
   std::ostream *out = nullptr;
+  bool input_ended = false; ///< the person pressed Ctrl-D
   std::deque<nlohmann::json> queue;
   std::deque<nlohmann::json> given; // stable addresses for ask()'s result
 };
@@ -168,10 +214,15 @@ void Operator::show(const Question &question) {
                                   gbk_to_utf8(question.title));
   if (!impl_->terminal())
     return;
+  if (impl_->input_ended)
+    return;
   impl_->print(question);
   *impl_->out << "(Enter) " << std::flush;
   std::string line;
-  std::getline(*impl_->in, line);
+  if (!std::getline(*impl_->in, line)) {
+    *impl_->out << "\n(end of input)\n" << std::flush;
+    impl_->input_ended = true;
+  }
 }
 
 const nlohmann::json *Operator::ask(const Question &question) {
@@ -179,19 +230,31 @@ const nlohmann::json *Operator::ask(const Question &question) {
   transcript.add(EventKind::Question, question.text, describe(question));
 
   if (impl_->terminal()) {
-    for (;;) {
+    if (!impl_->input_ended)
       impl_->print(question);
-      *impl_->out << "> " << std::flush;
+    for (;;) {
       std::string line;
-      if (!std::getline(*impl_->in, line))
-        break; // the person left: as if no answer were left
+      if (impl_->input_ended || (*impl_->out << "> " << std::flush, !std::getline(*impl_->in, line))) {
+        // The person has left: the question, and every later one, is
+        // answered the way a closed window answers it.
+        if (!impl_->input_ended)
+          *impl_->out << "\n(end of input: " << leaving_word(question) << ")\n" << std::flush;
+        impl_->input_ended = true;
+        transcript.add(EventKind::Answer, {}, "end of input");
+        return nullptr;
+      }
       if (!line.empty() && line.back() == '\r')
         line.pop_back();
       nlohmann::json answer;
       const bool ok = question.from_terminal ? question.from_terminal(line, answer)
                                              : default_from_terminal(question, line, answer);
-      if (!ok || !fits(question, answer)) {
-        *impl_->out << "?\n";
+      std::string why;
+      if (!ok || !fits(question, answer))
+        why = "\"" + line + "\" is not an answer to this question.";
+      else if (question.check)
+        why = question.check(answer);
+      if (!why.empty()) {
+        *impl_->out << "? " << why << "\n" << how_to_answer(question) << "\n";
         continue;
       }
       impl_->given.push_back(std::move(answer));

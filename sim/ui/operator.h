@@ -4,9 +4,13 @@
 // a single button needs no answer: it is shown and recorded.  A question
 // with choices takes the next scripted answer (a JSON object from the
 // scenario's "answers", in order) or, in terminal mode with a terminal
-// attached, asks the person.  When no fitting answer is left the operator
-// records the unanswered question, marks the run failed and returns null;
-// the caller then takes the question's Cancel or Back way.  Nothing here
+// attached, asks the person: every question shows how to answer, and an
+// answer that does not fit is explained and asked again.  When no fitting
+// answer is left the operator records the unanswered question, marks the
+// run failed and returns null; the caller then takes the question's Cancel
+// or Back way.  At the end of the person's input (Ctrl-D) the open question
+// and every later one are answered so too, without failing the run and
+// without turning to the scripted answers.  Nothing here
 // throws across the C interface: callers are inside api::call.
 //
 // Answer objects by question kind (key: value):
@@ -54,6 +58,12 @@ struct Question {
   /// when the line makes no sense (the operator asks again).  Optional: the
   /// default understands a choice number or label, or a file name.
   std::function<bool(std::string_view line, nlohmann::json &answer)> from_terminal;
+  /// Terminal mode: how to answer, shown under the question (never
+  /// recorded).  Optional: each kind has a default.
+  std::string terminal_help;
+  /// Terminal mode: why an answer the line gave does not fit, or empty when
+  /// it does; the operator explains and asks again.  Optional.
+  std::function<std::string(const nlohmann::json &answer)> check;
 };
 
 class Operator {
@@ -83,7 +93,8 @@ public:
 
   /// Asks a question.  Returns the answer object (owned by the operator,
   /// valid while the session lives), or null when no fitting answer is
-  /// left; the run is then marked failed with the question named.
+  /// left (the run is then marked failed with the question named) or the
+  /// person's input has ended.
   [[nodiscard]] const nlohmann::json *ask(const Question &question);
 
   /// Records the response a question resolved to (after ask()); what says

@@ -133,14 +133,20 @@ TEST_F(OperatorTest, TerminalModeAsksThePerson) {
   std::ostringstream out;
   session().op().set_terminal(in, out);
   session().op().set_mode(Operator::Mode::Terminal);
-  EXPECT_EQ(ask_yes_no("overwrite?"), 3); // "maybe" is asked again, "2" is the second button
+  EXPECT_EQ(ask_yes_no("overwrite?"), 3); // "maybe" is explained and asked again, "2" is NO
+  EXPECT_NE(out.str().find("? \"maybe\" is not an answer to this question."), std::string::npos);
   EXPECT_EQ(uc1601("\xd5\xd2", 1), 1);    // shown as UTF-8, Enter goes on
   EXPECT_NE(out.str().find("overwrite?"), std::string::npos);
   EXPECT_NE(out.str().find("找"), std::string::npos);
   EXPECT_FALSE(session().run_failed());
-  // Input ends: as if no answer were left.
+  // Input ends: the question, and every later one, takes its safe way
+  // without failing the run, and the scripted answers are not turned to.
+  session().op().queue({{"buttons", "YES"}});
   EXPECT_EQ(ask_yes_no("again?"), 3);
-  EXPECT_TRUE(session().run_failed());
+  EXPECT_EQ(ask_yes_no("and again?"), 3);
+  EXPECT_FALSE(session().run_failed());
+  EXPECT_EQ(session().op().remaining(), 1u);
+  EXPECT_NE(out.str().find("(end of input: Cancel)"), std::string::npos);
 }
 
 TEST_F(OperatorTest, ListingStatusPromptAndOutputs) {

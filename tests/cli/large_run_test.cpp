@@ -33,16 +33,17 @@ struct Cell {
 std::vector<std::vector<Cell>> sheet_cells(const nlohmann::json &dump) {
   std::vector<long long> drawings;
   std::map<long long, std::vector<Cell>> notes;
-  for (const auto &object : dump["objects"]) {
-    if (object["kind"] == "drawing")
-      drawings.push_back(object["tag"].get<long long>());
-    if (object["kind"] != "note")
+  for (const auto &object : dump.at("objects")) {
+    const std::string kind = object.value("kind", "");
+    if (kind == "drawing")
+      drawings.push_back(object.at("tag").get<long long>());
+    if (kind != "note")
       continue;
-    const auto &payload = object["payload"];
-    const auto &lines = payload["lines"];
-    notes[payload["drawing"].get<long long>()].push_back(
-        {payload["origin"][0].get<double>(), payload["origin"][1].get<double>(),
-         lines.empty() ? std::string() : lines[0].get<std::string>()});
+    const auto &payload = object.at("payload");
+    const auto &lines = payload.at("lines");
+    notes[payload.at("drawing").get<long long>()].push_back(
+        {payload.at("origin").at(0).get<double>(), payload.at("origin").at(1).get<double>(),
+         lines.empty() ? std::string() : lines.at(0).get<std::string>()});
   }
   std::vector<std::vector<Cell>> pages;
   for (long long drawing : drawings) {

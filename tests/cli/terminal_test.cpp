@@ -141,9 +141,9 @@ TEST_F(Terminal, WrongAnswersAreExplainedAndAskedAgain) {
 
   EXPECT_TRUE(fs::exists(dir_ / "out" / "drives" / "D" / "nc" / "A01.mpf"));
   const nlohmann::json dump = read_json(dir_ / "out" / "part.json");
-  const nlohmann::json &dialog = dump["state"]["styler"]["dialogs"].at(0);
-  EXPECT_EQ(dialog["values"]["STR_0"], "2612");
-  EXPECT_EQ(dialog["values"]["RADIO_7"], 1);
+  const nlohmann::json &values = dump.at("state").at("styler").at("dialogs").at(0).at("values");
+  EXPECT_EQ(values.at("STR_0"), "2612");
+  EXPECT_EQ(values.at("RADIO_7"), 1);
 }
 
 // Ctrl-D at the menu answers it with Cancel and ends the run there; the
@@ -161,8 +161,8 @@ TEST_F(Terminal, EndOfInputCancelsAndEndsTheRun) {
   EXPECT_EQ(run.wait(), 0) << run.output();
   EXPECT_FALSE(fs::exists(dir_ / "out" / "drives" / "D" / "nc" / "A01.mpf"));
   const nlohmann::json transcript = read_json(dir_ / "out" / "transcript.json");
-  for (const auto &event : transcript["events"])
-    if (event["kind"] == "answer") {
+  for (const auto &event : transcript.at("events"))
+    if (event.value("kind", "") == "answer") {
       EXPECT_EQ(event.value("detail", "").rfind("end of input", 0), 0u) << event.dump();
     }
 }

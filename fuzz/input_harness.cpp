@@ -21,6 +21,7 @@
 #include <fstream>
 #include <iconv.h>
 #include <numbers>
+#include <regex>
 #include <string_view>
 #include <vector>
 
@@ -191,6 +192,16 @@ std::vector<std::string> reference_split(std::string_view line) {
   return values;
 }
 
+/// The leading decimal number of text (blanks, sign, digits with a point,
+/// exponent), read independently of the system; 0 when there is none.
+double reference_number(const char *text) {
+  static const std::regex number(R"(^[ \t\n\v\f\r]*[+-]?(\d+\.?\d*|\.\d+)([eE][+-]?\d+)?)");
+  std::cmatch match;
+  if (!std::regex_search(text, match, number))
+    return 0.0;
+  return std::strtod(match.str(0).c_str(), nullptr);
+}
+
 /// atoi's reading, held within the range of int.
 long long reference_time(std::string_view text) {
   std::size_t at = 0;
@@ -353,9 +364,9 @@ std::string run_summary_case(const std::uint8_t *data, std::size_t size) {
   const double top = depth_value(values.value[3]);
   if (!std::isfinite(depth) || std::fabs(depth) > ROW_DEPTH_LIMIT)
     return "a depth that is not a finite number within the limit";
-  const double read = std::strtod(values.value[4], nullptr);
-  if (std::isfinite(read) && std::fabs(read) <= ROW_DEPTH_LIMIT && depth != read)
-    return "a sound depth not read as strtod reads it";
+  const double read = reference_number(values.value[4]);
+  if (std::isfinite(read) && std::fabs(read) <= ROW_DEPTH_LIMIT ? depth != read : depth != 0.0)
+    return "a depth not read as its leading decimal number";
   char places[FORMAT_BUFSIZE + 8];
   std::memset(places, 'u', sizeof places);
   format_places(depth - top, 1, places);

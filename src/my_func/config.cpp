@@ -160,7 +160,7 @@ int read_config_value(const char *key, double *value, const char *file)
     return 0;
   }
   if (!eof_met) {
-    *value = atof(word);
+    *value = number_value(word);
   }
   return 1;
 }

@@ -6,13 +6,15 @@
 ** display_part_stem.  The rounding works on the decimal text of a number:
 ** the half unit of the last kept place is added away from zero, the sum is
 ** written with six decimals and the text is cut after the kept places, so
-** that a value that prints as 2.345 rounds to 2.35.  Nothing here touches
-** the C locale; the text always has a decimal point.
+** that a value that prints as 2.345 rounds to 2.35.  A value that is not
+** finite is written as 0, whatever the runtime would print for it.  Nothing
+** here touches the C locale; the text always has a decimal point.
 */
 #include "my_func/my_func.h"
 
 #include "host/uf_core.h"
 
+#include <math.h>
 #include <stdlib.h>
 #include <string.h>
 
@@ -39,6 +41,9 @@ static void round_text(double value, int places, char *work)
   double half = half_unit[places];
   char *point;
 
+  if (!isfinite(value)) {
+    value = 0.0;
+  }
   /* Values of 1e72 and more are outside the range; their text is cut. */
   (void)text_format(work, FORMAT_BUFSIZE, "%f", value < 0 ? value - half : value + half);
   point = strchr(work, '.');
@@ -60,7 +65,7 @@ double round_places(double value, int places)
   char work[FORMAT_BUFSIZE];
 
   round_text(value, effective_places(places), work);
-  return atof(work);
+  return number_value(work);
 }
 
 /* Writes value rounded to places decimals into out (FORMAT_BUFSIZE bytes),

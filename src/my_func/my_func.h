@@ -45,5 +45,9 @@ void gbk_upper(char *text);
 /* The last backslash of text that is a character of its own (not the
 ** second byte of a GBK character), or a null pointer. */
 char *gbk_last_backslash(char *text);
+/* The number at the start of text (leading blanks, an optional sign,
+** digits with an optional point, an optional exponent), 0 when there is
+** none; the same on every C runtime. */
+double number_value(const char *text);
 
 #endif

@@ -2,8 +2,13 @@
 ** text.cpp: bounded text helpers and the GBK-aware character walks.
 **
 ** Entries: text_copy, text_append, text_format (every fixed buffer of the
-** system is filled through these three), gbk_prefix_len, gbk_upper and
-** gbk_last_backslash.
+** system is filled through these three), gbk_prefix_len, gbk_upper,
+** gbk_last_backslash and number_value.
+**
+** Numbers in texts are read by one grammar of our own, so that every C
+** runtime reads a word alike: leading blanks, an optional sign, digits with
+** an optional point and digits, an optional exponent; no hexadecimal, no
+** infinity, no NaN.
 **
 ** The texts of the system are in the GBK code page: a byte from 0x81 to
 ** 0xFE followed by a byte from 0x40 to 0xFE (0x7F excepted) is one
@@ -14,7 +19,11 @@
 
 #include <stdarg.h>
 #include <stdio.h>
+#include <stdlib.h>
 #include <string.h>
+
+/* The number at the start of a word: texts the system reads are shorter. */
+#define NUMBER_TEXT_BUFSIZE 320
 
 /* Tells whether text[0] and text[1] form one double-byte GBK character. */
 static int gbk_pair_at(const char *text)
@@ -139,4 +148,66 @@ char *gbk_last_backslash(char *text)
     text++;
   }
   return last;
+}
+
+/* Length of the run of decimal digits at the start of text. */
+static size_t digit_run(const char *text)
+{
+  size_t n = 0;
+
+  while (text[n] >= '0' && text[n] <= '9') {
+    n++;
+  }
+  return n;
+}
+
+/* The number at the start of text: leading blanks, an optional sign,
+** digits with an optional point and digits (at least one digit in all),
+** an optional exponent (e or E, an optional sign, digits); the reading
+** stops at the first character that does not fit.  A text without a
+** leading number, or whose number is longer than the system ever reads,
+** gives 0.  A magnitude beyond the range of a double gives an infinity. */
+double number_value(const char *text)
+{
+  char number[NUMBER_TEXT_BUFSIZE];
+  size_t start;
+  size_t len;
+  size_t integer_digits;
+  size_t fraction_digits = 0;
+
+  start = 0;
+  while (text[start] == ' ' || (text[start] >= '\t' && text[start] <= '\r')) {
+    start++;
+  }
+  len = 0;
+  if (text[start] == '+' || text[start] == '-') {
+    len++;
+  }
+  integer_digits = digit_run(text + start + len);
+  len += integer_digits;
+  if (text[start + len] == '.') {
+    fraction_digits = digit_run(text + start + len + 1);
+    if (integer_digits > 0 || fraction_digits > 0) {
+      len += 1 + fraction_digits;
+    }
+  }
+  if (integer_digits == 0 && fraction_digits == 0) {
+    return 0.0;
+  }
+  if (text[start + len] == 'e' || text[start + len] == 'E') {
+    size_t sign = text[start + len + 1] == '+' || text[start + len + 1] == '-';
+    size_t exponent_digits = digit_run(text + start + len + 1 + sign);
+
+    if (exponent_digits > 0) {
+      len += 1 + sign + exponent_digits;
+    }
+  }
+  if (len >= sizeof number) {
+    return 0.0;
+  }
+  /* Only the text matched above is converted: nothing the runtime would
+  ** read beyond it (hexadecimal, inf, nan) reaches it. */
+  memcpy(number, text + start, len);
+  number[len] = '\0';
+  return strtod(number, NULL);
 }

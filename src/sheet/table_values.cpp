@@ -76,11 +76,11 @@ void program_name_text(const char *name, int show_ext, const char *nc_ext,
   }
 }
 
-/* Reads a depth as atof does; a text that is no number, an infinite
-** value, not a number and a magnitude beyond ROW_DEPTH_LIMIT read as 0. */
+/* Reads a depth as the definition file's numbers are read; a text that is
+** no number and a magnitude beyond ROW_DEPTH_LIMIT read as 0. */
 double depth_value(const char *text)
 {
-  double value = strtod(text, NULL);
+  double value = number_value(text);
 
   if (!isfinite(value) || fabs(value) > ROW_DEPTH_LIMIT) {
     return 0.0;

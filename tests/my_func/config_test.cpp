@@ -86,6 +86,10 @@ INSTANTIATE_TEST_SUITE_P(
                       NumberCase{"number_then_letters", "prog_sheet_high: 42mm\n", 42.0},
                       NumberCase{"letters_give_zero", "prog_sheet_high: abc\n", 0.0},
                       NumberCase{"sign_and_exponent", "prog_sheet_high: -1.5e2\n", -150.0},
+                      // Words the C runtimes read differently read alike here.
+                      NumberCase{"hexadecimal_is_its_zero", "prog_sheet_high: 0x10\n", 0.0},
+                      NumberCase{"infinity_is_no_number", "prog_sheet_high: inf\n", 0.0},
+                      NumberCase{"nan_is_no_number", "prog_sheet_high: nan\n", 0.0},
                       NumberCase{"eof_word_leaves_value", "prog_sheet_high: EOF\n", -99.0},
                       NumberCase{"eof_word_needs_no_separator", "prog_sheet_high: EOF", -99.0},
                       NumberCase{"eof_prefix_is_enough", "prog_sheet_high: EOFX 3\n", -99.0},

@@ -3,6 +3,7 @@
 
 #include <gtest/gtest.h>
 
+#include <cmath>
 #include <cstring>
 #include <string>
 
@@ -114,6 +115,26 @@ TEST(GbkLastBackslash, SkipsTrailBytesThatLookLikeBackslashes) {
   EXPECT_EQ(gbk_last_backslash(gbk), gbk + 4);
   char none[] = "abc.prt";
   EXPECT_EQ(gbk_last_backslash(none), nullptr);
+}
+
+// The number at the start of a word, by the grammar every runtime is held
+// to: no hexadecimal, infinity or NaN, which glibc's reader would take.
+TEST(NumberValue, ReadsTheLeadingDecimalNumberOnly) {
+  const struct {
+    const char *text;
+    double value;
+  } cases[] = {
+      {"297", 297.0},       {"  -2.5e3x", -2500.0}, {"+.5", 0.5},      {"5.", 5.0},
+      {"12.25mm", 12.25},   {"1e", 1.0},            {"1e+", 1.0},      {"1E+2", 100.0},
+      {"\t\n7", 7.0},       {".", 0.0},             {"-", 0.0},        {"e5", 0.0},
+      {"", 0.0},            {"abc", 0.0},           {"0x10", 0.0},     {"0X1p3", 0.0},
+      {"inf", 0.0},         {"-infinity", 0.0},     {"nan", 0.0},      {"NAN(1)", 0.0},
+      {"1,5", 1.0},         {"0.1", 0.1},
+  };
+  for (const auto &c : cases)
+    EXPECT_EQ(number_value(c.text), c.value) << c.text;
+  EXPECT_TRUE(std::signbit(number_value("-0")));
+  EXPECT_EQ(number_value("1e999"), HUGE_VAL);
 }
 
 } // namespace

@@ -77,6 +77,7 @@ void BM_WholeRun(benchmark::State &state) {
   state.counters["command_us_per_group"] = command / runs / groups * 1e6;
   state.counters["command_ns_per_edge"] = command / runs / edges * 1e9;
   state.counters["peak_mib"] = times.peak_mib;
+  state.counters["peak_command_mib"] = times.peak_command_mib;
 }
 
 // Groups 50, 200, 500, 1000 by plates of about 2k, 10k and 50k edges.

@@ -132,8 +132,10 @@ double peak_mib() {
 void print_times(std::ostream &out, const RunTimes &times) {
   char line[200];
   std::snprintf(line, sizeof line,
-                "  timings: load %.3f s, command %.3f s, dump %.3f s, pages %.3f s; peak %.0f MiB\n",
-                times.load, times.command, times.dump, times.pages, times.peak_mib);
+                "  timings: load %.3f s, command %.3f s, dump %.3f s, pages %.3f s; peak %.0f MiB"
+                " (%.0f MiB before dump and pages)\n",
+                times.load, times.command, times.dump, times.pages, times.peak_mib,
+                times.peak_command_mib);
   out << line;
 }
 
@@ -206,6 +208,7 @@ int run_scenario(const RunOptions &options, std::ostream &out, std::ostream &err
 
   const sim::FinishReport report = session.finish();
   times.command = seconds_since(phase_start);
+  times.peak_command_mib = peak_mib();
   phase_start = Clock::now();
   const DriveSnapshot after = snapshot_drives(drives);
   std::vector<std::string> written;

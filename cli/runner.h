@@ -24,6 +24,7 @@ struct RunTimes {
   double dump = 0;    ///< transcript and part dump
   double pages = 0;
   double peak_mib = 0;
+  double peak_command_mib = 0; ///< the peak when the runs had ended (before dump and pages)
 };
 
 struct RunOptions {

@@ -77,10 +77,15 @@ std::vector<geo::Vec3> sample(const geo::Curve &curve) {
   return std::get<geo::Polyline>(curve.shape).points;
 }
 
+// The SVG text of one page, handed to sink a buffer at a time, so that a
+// page of a large part is never held whole.
 class Page {
 public:
   // Only the height is needed: it flips drawing y (upwards) into SVG y (downwards).
-  explicit Page(double height) : height_(height) {}
+  Page(double height, std::ostream &sink) : height_(height), sink_(sink) {}
+  Page(const Page &) = delete;
+  Page &operator=(const Page &) = delete;
+  ~Page() { flush(); }
 
   // A drawing y as an SVG y.
   [[nodiscard]] double svg_y(double y) const { return height_ - y; }
@@ -96,10 +101,10 @@ public:
     append("<polyline class=\"", cls, "\" points=\"");
     for (std::size_t i = 0; i < points.size(); ++i)
       append(i ? " " : "", num(points[i][0]), ",", num(height_ - points[i][1]));
-    out_ += "\"/>\n";
+    append("\"/>\n");
   }
 
-  void raw(std::string_view text) { out_ += text; }
+  void raw(std::string_view text) { append(text); }
 
   // A note: its lines as one block whose alignment position lies on the
   // origin; each character is size / aspect_ratio wide with
@@ -122,14 +127,14 @@ public:
     const int column = (align - 1) % 3, row = (align - 1) / 3;
     const double left = note.origin.x - block_width * column / 2.0;
     const double top = note.origin.y + block_height * row / 2.0;
-    out_ += "<g class=\"note\"";
+    append("<g class=\"note\"");
     if (note.orientation != 0) {
       std::ostringstream angle; // the stream's own text of the angle
       angle << -note.orientation;
       append(" transform=\"rotate(", angle.str(), " ", num(note.origin.x), " ",
              num(height_ - note.origin.y), ")\"");
     }
-    out_ += ">\n";
+    append(">\n");
     for (std::size_t i = 0; i < note.lines.size(); ++i) {
       if (lengths[i] <= 0)
         continue;
@@ -140,15 +145,25 @@ public:
              "\" textLength=\"", num(lengths[i]), "\" lengthAdjust=\"spacingAndGlyphs\">",
              xml_escape(gbk_to_utf8(note.lines[i])), "</text>\n");
     }
-    out_ += "</g>\n";
+    append("</g>\n");
   }
 
-  [[nodiscard]] std::string str() && { return std::move(out_); }
+  void flush() {
+    sink_.write(out_.data(), static_cast<std::streamsize>(out_.size()));
+    out_.clear();
+  }
 
 private:
-  template <class... Parts> void append(const Parts &...parts) { (out_.append(parts), ...); }
+  static constexpr std::size_t kBufferSize = 1 << 20;
+
+  template <class... Parts> void append(const Parts &...parts) {
+    (out_.append(parts), ...);
+    if (out_.size() >= kBufferSize)
+      flush();
+  }
 
   double height_;
+  std::ostream &sink_;
   std::string out_;
 };
 
@@ -230,13 +245,13 @@ void ordinate_dimension(Page &page, const drf::OrdDimensionPayload &dim) {
 
 } // namespace
 
-std::string drawing_svg(Session &session, tag_t drawing) {
+bool write_drawing_svg(Session &session, tag_t drawing, std::ostream &out) {
   const draw::DrawingPayload *sheet = draw::find_drawing(session, drawing);
   if (!sheet)
-    return {};
+    return false;
   const double w = sheet->width, h = sheet->height;
   const bool border = session.component<draw::Drawings>().border_display;
-  Page page(h);
+  Page page(h, out);
   page.raw("<?xml version=\"1.0\" encoding=\"UTF-8\"?>\n");
   page.raw("<svg xmlns=\"http://www.w3.org/2000/svg\" width=\"" + num(w) + "mm\" height=\"" +
            num(h) + "mm\" viewBox=\"0 0 " + num(w) + " " + num(h) + "\">\n");
@@ -269,7 +284,15 @@ std::string drawing_svg(Session &session, tag_t drawing) {
     if (const draw::MemberViewPayload *member = draw::find_member_view(session, view))
       member_view(session, page, view, *member, border);
   page.raw("</svg>\n");
-  return std::move(page).str();
+  page.flush();
+  return static_cast<bool>(out);
+}
+
+std::string drawing_svg(Session &session, tag_t drawing) {
+  std::ostringstream out;
+  if (!write_drawing_svg(session, drawing, out))
+    return {};
+  return std::move(out).str();
 }
 
 std::string page_file_name(std::string_view drawing_name) {
@@ -306,8 +329,7 @@ std::vector<std::filesystem::path> write_pages(Session &session,
       name = name.substr(0, name.size() - 4) + "_" + std::to_string(seen + 1) + ".svg";
     const std::filesystem::path file = folder / name;
     std::ofstream out(file, std::ios::binary);
-    out << drawing_svg(session, drawing);
-    if (!out) {
+    if (!write_drawing_svg(session, drawing, out) || !out.flush()) {
       why = file.string() + ": cannot be written";
       return {};
     }

@@ -12,6 +12,7 @@
 #include "host/uf_defs.h"
 
 #include <filesystem>
+#include <iosfwd>
 #include <string>
 #include <string_view>
 #include <vector>
@@ -24,6 +25,9 @@ namespace sim::render {
 
 /// The SVG document of one drawing; empty when tag is not a drawing.
 [[nodiscard]] std::string drawing_svg(Session &session, tag_t drawing);
+/// Writes the SVG document of one drawing to out as it goes; false when tag
+/// is not a drawing or out failed.
+bool write_drawing_svg(Session &session, tag_t drawing, std::ostream &out);
 
 /// The file name of a drawing's page: its name in UTF-8 with every ASCII
 /// character other than a letter, a digit, '_', '-' and '.' replaced by

@@ -49,12 +49,36 @@ fs::path default_module() {
   return (ec ? fs::current_path() : self.parent_path()) / "libncsheet.so";
 }
 
+/// The list of the page files the runner wrote into pages/, one name a
+/// line, kept beside pages/ so that the next run into the same folder
+/// removes those and no file of the user's.
+constexpr const char *kPagesManifest = ".ncsheet-pages";
+
 /// Removes what an earlier run left in out (only what the runner writes).
 void clear_outputs(const fs::path &out) {
   std::error_code ec;
   fs::remove_all(out / "drives", ec);
   for (const char *name : {"transcript.json", "transcript.txt", "part.json"})
     fs::remove(out / name, ec);
+  const fs::path pages = out / "pages";
+  std::ifstream manifest(out / kPagesManifest);
+  for (std::string name; std::getline(manifest, name);)
+    if (!name.empty() && name.find_first_of("/\\") == std::string::npos && name != "." &&
+        name != "..")
+      fs::remove(pages / name, ec);
+  manifest.close();
+  fs::remove(out / kPagesManifest, ec);
+  fs::remove(pages, ec); // only when nothing of the user's is left in it
+}
+
+/// Writes beside folder the list of the pages written into it.
+bool write_pages_manifest(const fs::path &out, const std::vector<fs::path> &pages) {
+  if (pages.empty())
+    return true;
+  std::ofstream list(out / kPagesManifest, std::ios::binary);
+  for (const fs::path &page : pages)
+    list << page.filename().string() << "\n";
+  return static_cast<bool>(list);
 }
 
 bool write_text(const fs::path &file, const std::string &text) {
@@ -247,7 +271,7 @@ int run_scenario(const RunOptions &options, std::ostream &out, std::ostream &err
   phase_start = Clock::now();
   std::string pages_error;
   const std::vector<fs::path> pages = sim::render::write_pages(session, out_dir / "pages", pages_error);
-  saved = pages_error.empty() && saved;
+  saved = pages_error.empty() && write_pages_manifest(out_dir, pages) && saved;
   times.pages = seconds_since(phase_start);
   times.peak_mib = peak_mib();
   if (options.times)

@@ -285,6 +285,41 @@ TEST_F(RunnerTest, ClosingLineTellsWhatTheUserGot) {
   EXPECT_NE(line.find("; run 1 stopped at the message \""), std::string::npos) << line;
 }
 
+// pages/ holds the pages of the last run alone: those an earlier run wrote
+// into the same folder go, a file of the user's there stays.
+TEST_F(RunnerTest, PagesOfAnEarlierRunAreRemovedAndNothingElse) {
+  nlohmann::json example = nlohmann::json::parse(
+      slurp(fs::path(NCSHEET_SOURCE_DIR) / "examples" / "post_runs" / "scenario.json"));
+  example["base"] = NCSHEET_SOURCE_DIR;
+  example["runs"] = 1;
+  const fs::path file = dir_ / "pages.json";
+  std::ofstream(file) << example.dump();
+  ASSERT_EQ(run(file, std::nullopt, REAL_MODULE), kExitCompleted) << out_.str() << err_.str();
+  const fs::path pages = dir_ / "out" / "pages";
+  ASSERT_TRUE(fs::exists(pages / "prog_sheet1.svg"));
+  std::ofstream(pages / "my_notes.txt") << "mine";
+  std::ofstream(pages / "prog_sheet9.svg") << "<svg/>"; // the user's, though it looks like ours
+
+  // A run that stops at the file box makes no page.
+  example["answers"][2] = {{"file", "Cancel"}};
+  std::ofstream(file) << example.dump();
+  ASSERT_EQ(run(file, std::nullopt, REAL_MODULE), kExitCompleted) << out_.str() << err_.str();
+  EXPECT_FALSE(fs::exists(pages / "prog_sheet1.svg"));
+  EXPECT_EQ(slurp(pages / "my_notes.txt"), "mine");
+  EXPECT_TRUE(fs::exists(pages / "prog_sheet9.svg"));
+
+  // Once the user's files are gone too, the folder goes with the pages.
+  fs::remove(pages / "my_notes.txt");
+  fs::remove(pages / "prog_sheet9.svg");
+  example["answers"][2] = {{"file", "D:\\nc\\m2612\\A01.nc"}};
+  std::ofstream(file) << example.dump();
+  ASSERT_EQ(run(file, std::nullopt, REAL_MODULE), kExitCompleted);
+  example["answers"][2] = {{"file", "Cancel"}};
+  std::ofstream(file) << example.dump();
+  ASSERT_EQ(run(file, std::nullopt, REAL_MODULE), kExitCompleted);
+  EXPECT_FALSE(fs::exists(pages));
+}
+
 TEST_F(RunnerTest, ExecutableExitStatus) {
   const fs::path bad = dir_ / "bad.json";
   std::ofstream(bad) << "{ not json";

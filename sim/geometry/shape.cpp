@@ -22,6 +22,7 @@
 #include <gp_Trsf.hxx>
 
 #include <algorithm>
+#include <optional>
 #include <sstream>
 
 namespace sim::geo {
@@ -233,6 +234,43 @@ Box Shape::box() const {
   return *impl_->box;
 }
 
+namespace {
+
+/// box as seen in a frame whose every axis is an absolute axis or its
+/// opposite (a matrix of 0 and +-1 only, one non-zero a row and a column);
+/// nothing for any other frame.
+std::optional<Box> axes_box(const Mat3 &axes, const Box &box) {
+  if (box.empty)
+    return std::nullopt;
+  Box out;
+  out.empty = false;
+  bool used[3] = {false, false, false};
+  for (int i = 0; i < 3; ++i) {
+    const Vec3 &r = axes.row[static_cast<std::size_t>(i)];
+    int axis = -1;
+    double sign = 0;
+    for (int j = 0; j < 3; ++j) {
+      const double c = r[j];
+      if (c == 0.0)
+        continue;
+      if ((c != 1.0 && c != -1.0) || axis >= 0)
+        return std::nullopt;
+      axis = j;
+      sign = c;
+    }
+    if (axis < 0 || used[axis])
+      return std::nullopt;
+    used[axis] = true;
+    // Turned round, a side at 0 stays at +0, as the kernel computes it.
+    const auto opposite = [](double v) { return v == 0.0 ? 0.0 : -v; };
+    out.min[i] = sign > 0 ? box.min[axis] : opposite(box.max[axis]);
+    out.max[i] = sign > 0 ? box.max[axis] : opposite(box.min[axis]);
+  }
+  return out;
+}
+
+} // namespace
+
 Box Shape::box_in(const Mat3 &axes) const {
   if (is_null())
     return {};
@@ -246,6 +284,13 @@ Box Shape::box_in(const Mat3 &axes) const {
   auto &cache = impl_->frame_boxes;
   if (const auto hit = std::find_if(cache.begin(), cache.end(), same_axes); hit != cache.end())
     return hit->second;
+  // A frame whose axes are the absolute ones, in another order or turned
+  // round, sees the absolute box with its sides exchanged: exactly, since
+  // every coordinate only moves or changes sign.
+  if (const std::optional<Box> swapped = axes_box(axes, box())) {
+    cache.emplace_back(axes, *swapped);
+    return *swapped;
+  }
   // The transformation taking absolute coordinates to frame coordinates.
   gp_Trsf t;
   const auto &r = axes.row;

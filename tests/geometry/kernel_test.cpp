@@ -323,5 +323,44 @@ TEST(Boxes, InARotatedFrame) {
   EXPECT_NEAR(b.min.y, -100, 1e-9);
 }
 
+// A frame whose axes are absolute axes in another order or turned round
+// takes its box from the absolute box; that must be the box the kernel
+// computes for the shape turned into the frame, to the last bit and the
+// sign of a zero, for every such frame and every kind of face.
+TEST(Boxes, InAFrameOfAbsoluteAxesAreTheKernelsOwn) {
+  const Shape shapes[] = {must(fillet_all(must(make_block({100, 60, 30})), 4)),
+                          must(make_sphere(25)), must(make_torus(30, 6)),
+                          must(make_domed_block({80, 50, 30}, 6)),
+                          must(chamfer_all(must(make_cylinder(20, 50)), 2))};
+  const int orders[6][3] = {{0, 1, 2}, {0, 2, 1}, {1, 0, 2}, {1, 2, 0}, {2, 0, 1}, {2, 1, 0}};
+  for (const Shape &shape : shapes) {
+    for (const auto &order : orders) {
+      for (int signs = 0; signs < 8; ++signs) {
+        Mat3 axes;
+        for (int i = 0; i < 3; ++i) {
+          Vec3 row{0, 0, 0};
+          row[order[i]] = (signs >> i) & 1 ? -1.0 : 1.0;
+          axes.row[static_cast<std::size_t>(i)] = row;
+        }
+        // The frame that turns absolute points into axes' coordinates.
+        Frame into;
+        for (int i = 0; i < 3; ++i)
+          for (int j = 0; j < 3; ++j)
+            into.axes.row[static_cast<std::size_t>(j)][i] = axes.row[static_cast<std::size_t>(i)][j];
+        const Box fast = shape.box_in(axes);
+        const Box kernel = shape.placed(into).box();
+        for (int k = 0; k < 3; ++k) {
+          SCOPED_TRACE(testing::Message() << "order " << order[0] << order[1] << order[2]
+                                          << " signs " << signs << " axis " << k);
+          EXPECT_EQ(fast.min[k], kernel.min[k]);
+          EXPECT_EQ(fast.max[k], kernel.max[k]);
+          EXPECT_EQ(std::signbit(fast.min[k]), std::signbit(kernel.min[k]));
+          EXPECT_EQ(std::signbit(fast.max[k]), std::signbit(kernel.max[k]));
+        }
+      }
+    }
+  }
+}
+
 } // namespace
 } // namespace sim::geo

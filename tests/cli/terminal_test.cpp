@@ -118,7 +118,8 @@ protected:
 // again, and the run completes with what was typed.
 TEST_F(Terminal, WrongAnswersAreExplainedAndAskedAgain) {
   TerminalRun run(dir_ / "out", "1");
-  ASSERT_TRUE(run.started());
+  if (!run.started())
+    GTEST_SKIP() << "no pseudo-terminal on this machine";
   ASSERT_TRUE(run.expect("(Enter) ")) << run.output();
   run.type("");
   ASSERT_TRUE(run.expect("Back, Cancel")) << run.output();
@@ -150,7 +151,8 @@ TEST_F(Terminal, WrongAnswersAreExplainedAndAskedAgain) {
 // scenario's scripted answers are never used.
 TEST_F(Terminal, EndOfInputCancelsAndEndsTheRun) {
   TerminalRun run(dir_ / "out", "1");
-  ASSERT_TRUE(run.started());
+  if (!run.started())
+    GTEST_SKIP() << "no pseudo-terminal on this machine";
   ASSERT_TRUE(run.expect("(Enter) ")) << run.output();
   run.type("");
   ASSERT_TRUE(run.expect("> ")) << run.output();
@@ -171,7 +173,8 @@ TEST_F(Terminal, EndOfInputCancelsAndEndsTheRun) {
 // explained.  The second run finds the NC files of the first and is told.
 TEST_F(Terminal, AMessageDialogTakesTheFirstLetter) {
   TerminalRun run(dir_ / "out", "2");
-  ASSERT_TRUE(run.started());
+  if (!run.started())
+    GTEST_SKIP() << "no pseudo-terminal on this machine";
   ASSERT_TRUE(run.expect("(Enter) ")) << run.output();
   run.type("");
   for (int n = 0; n < 2; ++n) {

@@ -21,23 +21,9 @@ constexpr std::size_t kQuoteLength = 60;
 /// The installation's folder on drive D: settings and temporary files, no NC files.
 constexpr std::string_view kInstallationPrefix = "D:\\kv_conf\\";
 
-/// The first line of a host text as UTF-8, cut to kQuoteLength bytes on a
-/// character boundary, quoted.
+/// A host text's first line, cut to kQuoteLength bytes, quoted.
 std::string quote(const std::string &gbk) {
-  std::string text = sim::gbk_to_utf8(gbk);
-  bool cut = false;
-  if (const std::size_t end = text.find('\n'); end != std::string::npos) {
-    text.resize(end);
-    cut = true;
-  }
-  if (text.size() > kQuoteLength) {
-    std::size_t size = kQuoteLength;
-    while (size > 0 && (static_cast<unsigned char>(text[size]) & 0xC0) == 0x80)
-      --size;
-    text.resize(size);
-    cut = true;
-  }
-  return "\"" + text + (cut ? " ...\"" : "\"");
+  return "\"" + shown_line(gbk, kQuoteLength) + "\"";
 }
 
 bool same_word(std::string_view a, std::string_view b) {
@@ -69,6 +55,22 @@ std::string stopping_answer(const std::string &detail) {
 }
 
 } // namespace
+
+std::string shown_line(const std::string &gbk, std::size_t max) {
+  std::string text = sim::gbk_to_utf8(gbk);
+  const std::size_t end = text.find('\n');
+  bool cut = end != std::string::npos;
+  if (cut)
+    text.resize(end);
+  if (text.size() > max) {
+    std::size_t size = max;
+    while (size > 0 && (static_cast<unsigned char>(text[size]) & 0xC0) == 0x80)
+      --size; // not inside a UTF-8 character
+    text.resize(size);
+    cut = true;
+  }
+  return text + (cut ? " ..." : "");
+}
 
 std::string stop_of_run(const sim::Session &session, int run) {
   const sim::Event *question = nullptr;
@@ -104,10 +106,10 @@ std::string stop_of_run(const sim::Session &session, int run) {
 }
 
 Outcome::Outcome(const sim::Session &session, fs::path drives)
-    : session_(session), drives_(std::move(drives)) {}
+    : session_(session), drives_(std::move(drives)), start_(snapshot_drives(drives_)),
+      before_(start_) {}
 
 void Outcome::run_starts() {
-  before_ = snapshot_drives(drives_);
   preference_calls_ = session_.calls().count(sim::Call::UF_DRF_set_preferences);
   const auto *posts = session_.find<sim::post::Postprocessors>();
   posts_ = posts ? posts->completed() : 0;
@@ -116,7 +118,8 @@ void Outcome::run_starts() {
 void Outcome::run_ends(int run) {
   const auto *posts = session_.find<sim::post::Postprocessors>();
   programs_posted_ += (posts ? posts->completed() : 0) - posts_;
-  for (const auto &[file, stamp] : snapshot_drives(drives_)) {
+  DriveSnapshot after = snapshot_drives(drives_);
+  for (const auto &[file, stamp] : after) {
     const auto old = before_.find(file);
     if ((old != before_.end() && old->second == stamp) ||
         host_name(drives_, file).starts_with(kInstallationPrefix))
@@ -124,6 +127,8 @@ void Outcome::run_ends(int run) {
     ++nc_written_;
     nc_replaced_ += old != before_.end();
   }
+  // Between runs only the module is loaded or unloaded: no file changes.
+  before_ = std::move(after);
   if (session_.calls().count(sim::Call::UF_DRF_set_preferences) >= preference_calls_ + 2)
     return;
   std::string stop = stop_of_run(session_, run);

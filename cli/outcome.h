@@ -25,7 +25,11 @@ namespace ncsheet {
 
 class Outcome {
 public:
+  /// Takes the drives as they are before the first run.
   Outcome(const sim::Session &session, std::filesystem::path drives);
+
+  /// The drives before the first run.
+  [[nodiscard]] const DriveSnapshot &start() const noexcept { return start_; }
 
   /// Call before and after each run of the module.
   void run_starts();
@@ -37,7 +41,8 @@ public:
 private:
   const sim::Session &session_;
   std::filesystem::path drives_;
-  DriveSnapshot before_;
+  DriveSnapshot start_;
+  DriveSnapshot before_; ///< at the start of the current run
   std::uint32_t preference_calls_ = 0;
   int posts_ = 0;
 
@@ -46,6 +51,10 @@ private:
   int nc_replaced_ = 0;
   std::vector<std::string> stops_;
 };
+
+/// The first line of a host text (GBK) as UTF-8, cut to at most max bytes
+/// on a character boundary, with " ..." when anything was left out.
+[[nodiscard]] std::string shown_line(const std::string &gbk, std::size_t max);
 
 /// What stopped run number run, read from the transcript: its last
 /// question when the answer was NO, Back or Cancel (or none was left),

@@ -87,22 +87,6 @@ bool write_text(const fs::path &file, const std::string &text) {
   return static_cast<bool>(stream);
 }
 
-std::string first_line(const std::string &gbk) {
-  std::string text = sim::gbk_to_utf8(gbk);
-  const std::size_t end = text.find('\n');
-  bool cut = end != std::string::npos;
-  if (cut)
-    text.resize(end);
-  if (text.size() > kSummaryLineLength) {
-    std::size_t size = kSummaryLineLength;
-    while (size > 0 && (static_cast<unsigned char>(text[size]) & 0xC0) == 0x80)
-      --size; // not inside a UTF-8 character
-    text.resize(size);
-    cut = true;
-  }
-  return text + (cut ? " ..." : "");
-}
-
 void print_summary(std::ostream &out, const sim::Session &session, const sim::FinishReport &report,
                    const std::vector<std::string> &written, const std::vector<std::string> &removed,
                    const fs::path &out_dir, int runs) {
@@ -112,7 +96,7 @@ void print_summary(std::ostream &out, const sim::Session &session, const sim::Fi
   const std::vector<std::string> shown = transcript.messages_shown();
   out << "  messages shown: " << shown.size() << "\n";
   for (const std::string &text : shown)
-    out << "    " << first_line(text) << "\n";
+    out << "    " << shown_line(text, kSummaryLineLength) << "\n";
   out << "  answers used: " << transcript.count(sim::EventKind::Answer) << "\n";
   out << "  listing window: " << transcript.listing_lines().size() << " lines\n";
   if (!session.status_line().empty())
@@ -200,8 +184,8 @@ int run_scenario(const RunOptions &options, std::ostream &out, std::ostream &err
 
   Module module(options.module.empty() ? default_module() : options.module);
   const fs::path drives = out_dir / "drives";
-  const DriveSnapshot before = snapshot_drives(drives);
   Outcome outcome(session, drives);
+  const DriveSnapshot &before = outcome.start();
   sim::Transcript &transcript = session.transcript();
   int runs = 0;
   for (const sim::RunStep step : steps) {

@@ -19,6 +19,7 @@
 #include <filesystem>
 #include <fstream>
 #include <limits>
+#include <optional>
 #include <sstream>
 
 namespace sim::styler {
@@ -139,6 +140,21 @@ constexpr std::uintmax_t kMaxFileSize = 1 << 20;
     }
   }
   return help + "\nType ID=VALUE ... and OK, Apply or Cancel (1, 2, 3); Enter alone presses OK.";
+}
+
+/// The reason of the button an answer presses ("press", OK when absent),
+/// or nothing when it names no button.
+[[nodiscard]] std::optional<int> press_reason(const json &answer) {
+  if (!answer.contains("press"))
+    return UF_STYLER_OK_REASON;
+  const json &press = answer["press"];
+  if (press == "OK")
+    return UF_STYLER_OK_REASON;
+  if (press == "Apply")
+    return UF_STYLER_APPLY_REASON;
+  if (press == "Cancel")
+    return UF_STYLER_CANCEL_REASON;
+  return std::nullopt;
 }
 
 [[nodiscard]] json value_json(const ControlSpec &definition, const ControlValue &value) {
@@ -406,12 +422,8 @@ int Styler::run(std::size_t index, const Callbacks &callbacks) {
     };
     question.terminal_help = terminal_help(definition);
     question.check = [this, index](const json &answer) {
-      if (answer.contains("press")) {
-        const json &press = answer["press"];
-        if (!press.is_string() ||
-            (press != "OK" && press != "Apply" && press != "Cancel"))
-          return std::string("the buttons are OK, Apply and Cancel (1, 2, 3)");
-      }
+      if (!press_reason(answer))
+        return std::string("the buttons are OK, Apply and Cancel (1, 2, 3)");
       DialogRecord trial = dialogs_[index];
       std::string why;
       if (answer.contains("dialog") && !apply_edits(trial, answer["dialog"], why))
@@ -425,25 +437,13 @@ int Styler::run(std::size_t index, const Callbacks &callbacks) {
     if (!answer) {
       forced = true;
     } else {
-      std::string press = "OK";
       std::string why;
-      bool fits = true;
-      if (answer->contains("press")) {
-        const json &p = (*answer)["press"];
-        fits = p.is_string();
-        if (fits)
-          press = p.get<std::string>();
-      }
-      if (fits && press == "OK")
-        reason = UF_STYLER_OK_REASON;
-      else if (fits && press == "Apply")
-        reason = UF_STYLER_APPLY_REASON;
-      else if (fits && press == "Cancel")
-        reason = UF_STYLER_CANCEL_REASON;
-      else {
-        fits = false;
+      const std::optional<int> pressed = press_reason(*answer);
+      bool fits = pressed.has_value();
+      if (fits)
+        reason = *pressed;
+      else
         why = "\"press\" is \"OK\", \"Apply\" or \"Cancel\"";
-      }
       if (fits && answer->contains("dialog"))
         fits = apply_edits(dialogs_[index], (*answer)["dialog"], why);
       if (!fits) {

@@ -29,10 +29,7 @@ constexpr const char *kMyFuncLang = "lang/my_func.txt";
 constexpr const char *kDefinition = "config_prog_sheet_mr.def";
 constexpr const char *kDialog = "post_sheet_mr_dlg.dlg";
 
-std::string slurp(const fs::path &file) {
-  std::ifstream in(file, std::ios::binary);
-  return {std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>()};
-}
+using sim::testing::slurp;
 
 void spit(const fs::path &file, const std::string &bytes) {
   std::ofstream(file, std::ios::binary) << bytes;

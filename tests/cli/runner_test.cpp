@@ -17,10 +17,7 @@ namespace {
 
 namespace fs = std::filesystem;
 
-std::string slurp(const fs::path &file) {
-  std::ifstream in(file, std::ios::binary);
-  return {std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>()};
-}
+using sim::testing::slurp;
 
 class RunnerTest : public ::testing::Test {
 protected:

@@ -16,10 +16,7 @@ namespace {
 namespace fs = std::filesystem;
 using nlohmann::json;
 
-std::string slurp(const fs::path &file) {
-  std::ifstream in(file, std::ios::binary);
-  return {std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>()};
-}
+using sim::testing::slurp;
 
 class DimsScenario : public ::testing::Test {
 protected:

@@ -30,6 +30,11 @@ fs::path make_temp_dir(std::string_view stem) {
   }
 }
 
+std::string slurp(const fs::path &file) {
+  std::ifstream in(file, std::ios::binary);
+  return {std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>()};
+}
+
 SessionTest::SessionTest() = default;
 SessionTest::~SessionTest() = default;
 

@@ -35,6 +35,8 @@ namespace sim::testing {
 [[nodiscard]] std::filesystem::path module_path();
 /// A fresh empty temporary folder, removed by the caller.
 [[nodiscard]] std::filesystem::path make_temp_dir(std::string_view stem);
+/// The bytes of a file of the machine; empty when it cannot be read.
+[[nodiscard]] std::string slurp(const std::filesystem::path &file);
 
 class SessionTest : public ::testing::Test {
 protected:

@@ -176,6 +176,21 @@ struct Operator::Impl {
     *out << how_to_answer(question) << "\n";
   }
 
+  /// Prompts and reads the person's next line, a trailing carriage return
+  /// dropped; false once the input has ended.
+  bool read_line(std::string_view prompt, std::string &line) {
+    if (input_ended)
+      return false;
+    *out << prompt << std::flush;
+    if (!std::getline(*in, line)) {
+      input_ended = true;
+      return false;
+    }
+    if (!line.empty() && line.back() == '\r')
+      line.pop_back();
+    return true;
+  }
+
   Session &session;
   Mode mode = Mode::Script;
   std::istream *in = nullptr;
@@ -217,12 +232,9 @@ void Operator::show(const Question &question) {
   if (impl_->input_ended)
     return;
   impl_->print(question);
-  *impl_->out << "(Enter) " << std::flush;
   std::string line;
-  if (!std::getline(*impl_->in, line)) {
+  if (!impl_->read_line("(Enter) ", line))
     *impl_->out << "\n(end of input)\n" << std::flush;
-    impl_->input_ended = true;
-  }
 }
 
 const nlohmann::json *Operator::ask(const Question &question) {
@@ -230,21 +242,19 @@ const nlohmann::json *Operator::ask(const Question &question) {
   transcript.add(EventKind::Question, question.text, describe(question));
 
   if (impl_->terminal()) {
-    if (!impl_->input_ended)
+    const bool input_open = !impl_->input_ended;
+    if (input_open)
       impl_->print(question);
     for (;;) {
       std::string line;
-      if (impl_->input_ended || (*impl_->out << "> " << std::flush, !std::getline(*impl_->in, line))) {
+      if (!impl_->read_line("> ", line)) {
         // The person has left: the question, and every later one, is
         // answered the way a closed window answers it.
-        if (!impl_->input_ended)
+        if (input_open)
           *impl_->out << "\n(end of input: " << leaving_word(question) << ")\n" << std::flush;
-        impl_->input_ended = true;
         transcript.add(EventKind::Answer, {}, "end of input");
         return nullptr;
       }
-      if (!line.empty() && line.back() == '\r')
-        line.pop_back();
       nlohmann::json answer;
       const bool ok = question.from_terminal ? question.from_terminal(line, answer)
                                              : default_from_terminal(question, line, answer);

@@ -1,4 +1,10 @@
 //===- module.h - Loading the module as the host does ---------------------===//
+//
+// One interface, two loaders: module_dl.cpp loads the Linux module with
+// dlopen; module_win.cpp, built with winelib, loads the Windows DLL with
+// LoadLibrary under wine.  A runner links exactly one of them.
+//
+//===----------------------------------------------------------------------===//
 #ifndef NCSHEET_CLI_MODULE_H
 #define NCSHEET_CLI_MODULE_H
 
@@ -7,14 +13,17 @@
 
 namespace ncsheet {
 
-/// The user-function module: dlopen'd with RTLD_NOW | RTLD_LOCAL, its
-/// ufusr looked up and called; unloading checks that it is really gone.
+/// The user-function module: loaded, its ufusr looked up and called;
+/// unloading checks that it is really gone.
 class Module {
 public:
   explicit Module(std::filesystem::path path) : path_(std::move(path)) {}
   Module(const Module &) = delete;
   Module &operator=(const Module &) = delete;
   ~Module();
+
+  /// The module this loader loads by default: the one beside the runner.
+  [[nodiscard]] static std::filesystem::path default_path();
 
   /// Loads the module; false with error() set when it cannot be loaded or
   /// has no ufusr.
@@ -29,11 +38,9 @@ public:
   [[nodiscard]] const std::string &error() const noexcept { return error_; }
 
 private:
-  using Entry = void (*)(char *param, int *retcode, int param_len);
-
   std::filesystem::path path_;
   void *handle_ = nullptr;
-  Entry ufusr_ = nullptr;
+  void *ufusr_ = nullptr; ///< the entry, in the loader's own calling convention
   std::string error_;
 };
 

@@ -34,7 +34,8 @@ constexpr std::string_view kUsage =
     "                    [--interactive]\n"
     "       ncsheet check-install [DIR]\n"
     "  --out DIR      where the transcript, part dump and drives go (default out/<scenario name>)\n"
-    "  --module PATH  the module to load (default libncsheet.so beside ncsheet)\n"
+    "  --module PATH  the module to load (default the one beside the runner: libncsheet.so,\n"
+    "                 or ncsheet.dll for ncsheet-win)\n"
     "  --runs LIST    runs in order, e.g. 3 or run,run,reload,run (default: the scenario's)\n"
     "  --timings      print the time of each phase and the peak memory after the summary\n"
     "  --interactive  answer the questions at the terminal, not from the scenario's answers\n"
@@ -42,12 +43,6 @@ constexpr std::string_view kUsage =
 
 /// Longest message line the summary prints.
 constexpr std::size_t kSummaryLineLength = 76;
-
-fs::path default_module() {
-  std::error_code ec;
-  const fs::path self = fs::read_symlink("/proc/self/exe", ec);
-  return (ec ? fs::current_path() : self.parent_path()) / "libncsheet.so";
-}
 
 /// The list of the page files the runner wrote into pages/, one name a
 /// line, kept beside pages/ so that the next run into the same folder
@@ -182,7 +177,7 @@ int run_scenario(const RunOptions &options, std::ostream &out, std::ostream &err
   times.load = seconds_since(phase_start);
   phase_start = Clock::now();
 
-  Module module(options.module.empty() ? default_module() : options.module);
+  Module module(options.module.empty() ? Module::default_path() : options.module);
   const fs::path drives = out_dir / "drives";
   Outcome outcome(session, drives);
   const DriveSnapshot &before = outcome.start();

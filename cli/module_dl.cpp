@@ -1,9 +1,19 @@
-//===- module.cpp - Loading the module as the host does -------------------===//
+//===- module_dl.cpp - Loading the Linux module with dlopen ---------------===//
 #include "module.h"
 
 #include <dlfcn.h>
 
 namespace ncsheet {
+
+namespace {
+using Entry = void (*)(char *param, int *retcode, int param_len);
+} // namespace
+
+std::filesystem::path Module::default_path() {
+  std::error_code ec;
+  const std::filesystem::path self = std::filesystem::read_symlink("/proc/self/exe", ec);
+  return (ec ? std::filesystem::current_path() : self.parent_path()) / "libncsheet.so";
+}
 
 Module::~Module() {
   if (handle_)
@@ -19,7 +29,7 @@ bool Module::load() {
     error_ = "cannot load module " + path_.string() + ": " + (why ? why : "unknown error");
     return false;
   }
-  ufusr_ = reinterpret_cast<Entry>(dlsym(handle_, "ufusr"));
+  ufusr_ = dlsym(handle_, "ufusr");
   if (!ufusr_) {
     error_ = "module " + path_.string() + " exports no ufusr";
     dlclose(handle_);
@@ -52,7 +62,7 @@ bool Module::unload() {
 int Module::call_ufusr() {
   char param[1] = {'\0'};
   int retcode = 0;
-  ufusr_(param, &retcode, 0);
+  reinterpret_cast<Entry>(ufusr_)(param, &retcode, 0);
   return retcode;
 }
 

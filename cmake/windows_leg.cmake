@@ -31,3 +31,7 @@ ExternalProject_Add(ncsheet_windows
   BUILD_ALWAYS ON
   INSTALL_COMMAND ""
   BUILD_BYPRODUCTS ${NCSHEET_DLL_INSTALL} ${NCSHEET_DLL_SIM})
+
+# The wine prefix of the tests: made fresh by the test fixture, in the build
+# tree, never in the user's home.
+set(NCSHEET_WINE_PREFIX ${CMAKE_BINARY_DIR}/tmp/wine-prefix)

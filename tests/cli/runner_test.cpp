@@ -2,6 +2,7 @@
 // writes, its summary and its exit statuses.
 #include "runner.h"
 #include "session_fixture.h"
+#include "system_modules.h"
 
 #include "text/gbk.h"
 
@@ -47,7 +48,7 @@ protected:
     options.steps = std::move(steps);
     out_.str({});
     err_.str({});
-    return run_scenario(options, out_, err_);
+    return sim::testing::run_system(options, out_, err_);
   }
 
   nlohmann::json transcript() const {
@@ -68,6 +69,18 @@ protected:
   std::ostringstream out_;
   std::ostringstream err_;
 };
+
+/// The system's own module, once the Linux module and once the Windows DLL
+/// under wine.
+class RealModuleTest : public RunnerTest,
+                       public ::testing::WithParamInterface<sim::testing::SystemModule> {
+protected:
+  int run_real(const fs::path &file) { return run(file, std::nullopt, GetParam().file); }
+};
+
+INSTANTIATE_TEST_SUITE_P(Modules, RealModuleTest,
+                         ::testing::ValuesIn(sim::testing::system_modules()),
+                         sim::testing::module_name);
 
 TEST_F(RunnerTest, ModuleStateLivesAsLongAsTheLoad) {
   EXPECT_EQ(run(scenario("plain", R"(, "runs": ["run", "run", "reload", "run"])")), kExitCompleted)
@@ -187,7 +200,7 @@ std::string first_tip() {
   return sim::gbk_to_utf8(file.substr(start, end - start));
 }
 
-TEST_F(RunnerTest, RealModuleShowsTheTipsOncePerLoad) {
+TEST_P(RealModuleTest, RealModuleShowsTheTipsOncePerLoad) {
   const std::string tip = first_tip();
   ASSERT_FALSE(tip.empty()) << "no did_you_kno_01: in the installation";
   const fs::path file = dir_ / "real.json";
@@ -195,7 +208,7 @@ TEST_F(RunnerTest, RealModuleShowsTheTipsOncePerLoad) {
                       << (fs::path(NCSHEET_SOURCE_DIR) / "data" / "kv_conf").string()
                       << R"(", "part": {"file": "D:\\work\\a.prt", "application": "cam"},)"
                       << R"( "runs": ["run", "run", "reload", "run"]})";
-  (void)run(file, std::nullopt, REAL_MODULE);
+  (void)run_real(file);
   ASSERT_TRUE(err_.str().empty()) << err_.str();
   std::vector<int> tips_runs;
   for (const auto &[run_number, text] : events("message_box"))
@@ -210,7 +223,7 @@ TEST_F(RunnerTest, RealModuleShowsTheTipsOncePerLoad) {
 // Every fallible host call of a short real run (tips box, then no
 // selection) fails in turn: the run still closes its bracket once, frees
 // what it was handed, closes its files and never needs an answer.
-TEST_F(RunnerTest, RealModuleFaultLoop) {
+TEST_P(RealModuleTest, RealModuleFaultLoop) {
   const fs::path installation = fs::path(NCSHEET_SOURCE_DIR) / "data" / "kv_conf";
   const auto write = [&](const std::string &faults) {
     const fs::path file = dir_ / "loop.json";
@@ -219,12 +232,12 @@ TEST_F(RunnerTest, RealModuleFaultLoop) {
                         << R"( "faults": [)" << faults << "]}";
     return file;
   };
-  ASSERT_EQ(run(write(""), std::nullopt, REAL_MODULE), kExitCompleted) << out_.str() << err_.str();
+  ASSERT_EQ(run_real(write("")), kExitCompleted) << out_.str() << err_.str();
   const int count = transcript()["summary"]["fallible_calls"].get<int>();
   ASSERT_GT(count, 0);
   for (int k = 1; k <= count; ++k) {
     SCOPED_TRACE("fallible call " + std::to_string(k) + " of " + std::to_string(count) + " fails");
-    EXPECT_EQ(run(write(R"({"kth": )" + std::to_string(k) + "}"), std::nullopt, REAL_MODULE),
+    EXPECT_EQ(run_real(write(R"({"kth": )" + std::to_string(k) + "}")),
               kExitCompleted)
         << out_.str() << err_.str();
     const nlohmann::json summary = transcript()["summary"];
@@ -240,14 +253,14 @@ TEST_F(RunnerTest, RealModuleFaultLoop) {
 
 // The closing line: what the user got, and which question or message
 // stopped a run, on the shipped example of three runs and variants of it.
-TEST_F(RunnerTest, ClosingLineTellsWhatTheUserGot) {
+TEST_P(RealModuleTest, ClosingLineTellsWhatTheUserGot) {
   nlohmann::json example = nlohmann::json::parse(
       slurp(fs::path(NCSHEET_SOURCE_DIR) / "examples" / "post_runs" / "scenario.json"));
   example["base"] = NCSHEET_SOURCE_DIR;
   const auto closing = [&](const nlohmann::json &scenario) {
     const fs::path file = dir_ / "closing.json";
     std::ofstream(file) << scenario.dump();
-    EXPECT_EQ(run(file, std::nullopt, REAL_MODULE), kExitCompleted) << out_.str() << err_.str();
+    EXPECT_EQ(run_real(file), kExitCompleted) << out_.str() << err_.str();
     std::string text = out_.str();
     text.pop_back();
     return text.substr(text.rfind('\n') + 1);
@@ -284,14 +297,14 @@ TEST_F(RunnerTest, ClosingLineTellsWhatTheUserGot) {
 
 // pages/ holds the pages of the last run alone: those an earlier run wrote
 // into the same folder go, a file of the user's there stays.
-TEST_F(RunnerTest, PagesOfAnEarlierRunAreRemovedAndNothingElse) {
+TEST_P(RealModuleTest, PagesOfAnEarlierRunAreRemovedAndNothingElse) {
   nlohmann::json example = nlohmann::json::parse(
       slurp(fs::path(NCSHEET_SOURCE_DIR) / "examples" / "post_runs" / "scenario.json"));
   example["base"] = NCSHEET_SOURCE_DIR;
   example["runs"] = 1;
   const fs::path file = dir_ / "pages.json";
   std::ofstream(file) << example.dump();
-  ASSERT_EQ(run(file, std::nullopt, REAL_MODULE), kExitCompleted) << out_.str() << err_.str();
+  ASSERT_EQ(run_real(file), kExitCompleted) << out_.str() << err_.str();
   const fs::path pages = dir_ / "out" / "pages";
   ASSERT_TRUE(fs::exists(pages / "prog_sheet1.svg"));
   std::ofstream(pages / "my_notes.txt") << "mine";
@@ -300,7 +313,7 @@ TEST_F(RunnerTest, PagesOfAnEarlierRunAreRemovedAndNothingElse) {
   // A run that stops at the file box makes no page.
   example["answers"][2] = {{"file", "Cancel"}};
   std::ofstream(file) << example.dump();
-  ASSERT_EQ(run(file, std::nullopt, REAL_MODULE), kExitCompleted) << out_.str() << err_.str();
+  ASSERT_EQ(run_real(file), kExitCompleted) << out_.str() << err_.str();
   EXPECT_FALSE(fs::exists(pages / "prog_sheet1.svg"));
   EXPECT_EQ(slurp(pages / "my_notes.txt"), "mine");
   EXPECT_TRUE(fs::exists(pages / "prog_sheet9.svg"));
@@ -310,10 +323,10 @@ TEST_F(RunnerTest, PagesOfAnEarlierRunAreRemovedAndNothingElse) {
   fs::remove(pages / "prog_sheet9.svg");
   example["answers"][2] = {{"file", "D:\\nc\\m2612\\A01.nc"}};
   std::ofstream(file) << example.dump();
-  ASSERT_EQ(run(file, std::nullopt, REAL_MODULE), kExitCompleted);
+  ASSERT_EQ(run_real(file), kExitCompleted);
   example["answers"][2] = {{"file", "Cancel"}};
   std::ofstream(file) << example.dump();
-  ASSERT_EQ(run(file, std::nullopt, REAL_MODULE), kExitCompleted);
+  ASSERT_EQ(run_real(file), kExitCompleted);
   EXPECT_FALSE(fs::exists(pages));
 }
 

@@ -3,6 +3,7 @@
 // read from the part dump.
 #include "runner.h"
 #include "session_fixture.h"
+#include "system_modules.h"
 
 #include <nlohmann/json.hpp>
 
@@ -18,7 +19,7 @@ using nlohmann::json;
 
 using sim::testing::slurp;
 
-class DimsScenario : public ::testing::Test {
+class DimsScenario : public ::testing::TestWithParam<sim::testing::SystemModule> {
 protected:
   void SetUp() override {
     dir_ = sim::testing::make_temp_dir("ncsheet-dims");
@@ -65,9 +66,9 @@ protected:
     ncsheet::RunOptions options;
     options.scenario = file;
     options.out = dir_ / "out";
-    options.module = REAL_MODULE;
+    options.module = GetParam().file;
     std::ostringstream out, err;
-    EXPECT_EQ(ncsheet::run_scenario(options, out, err), ncsheet::kExitCompleted)
+    EXPECT_EQ(sim::testing::run_system(options, out, err), ncsheet::kExitCompleted)
         << out.str() << err.str();
     return json::parse(slurp(dir_ / "out" / "part.json"));
   }
@@ -92,7 +93,10 @@ protected:
   fs::path dir_;
 };
 
-TEST_F(DimsScenario, FirstPageOfEveryRunCarriesTheDimensions) {
+INSTANTIATE_TEST_SUITE_P(Modules, DimsScenario, ::testing::ValuesIn(sim::testing::system_modules()),
+                         sim::testing::module_name);
+
+TEST_P(DimsScenario, FirstPageOfEveryRunCarriesTheDimensions) {
   // Two runs around a reload: the messages of the edge analysis are loaded
   // again and each first page gets its own dimensions.
   const json part = run(R"(["run", "reload", "run"])", true);
@@ -118,7 +122,7 @@ TEST_F(DimsScenario, FirstPageOfEveryRunCarriesTheDimensions) {
   }
 }
 
-TEST_F(DimsScenario, SideViewConfigured) {
+TEST_P(DimsScenario, SideViewConfigured) {
   view_select(0);
   const auto dims = dims_by_view(run());
   ASSERT_EQ(dims.size(), 2u);

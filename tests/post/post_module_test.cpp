@@ -4,6 +4,7 @@
 // loses no file (examples/post_runs).
 #include "runner.h"
 #include "session_fixture.h"
+#include "system_modules.h"
 
 #include <gtest/gtest.h>
 #include <nlohmann/json.hpp>
@@ -21,7 +22,7 @@ namespace fs = std::filesystem;
 
 using sim::testing::slurp;
 
-class PostRuns : public ::testing::Test {
+class PostRuns : public ::testing::TestWithParam<sim::testing::SystemModule> {
 protected:
   void SetUp() override { dir_ = sim::testing::make_temp_dir("ncsheet-post-runs"); }
   void TearDown() override {
@@ -52,14 +53,17 @@ protected:
   nlohmann::json transcript_;
 };
 
-TEST_F(PostRuns, StateLivesAsLongAsTheModuleAndNoFileIsLost) {
+INSTANTIATE_TEST_SUITE_P(Modules, PostRuns, ::testing::ValuesIn(sim::testing::system_modules()),
+                         sim::testing::module_name);
+
+TEST_P(PostRuns, StateLivesAsLongAsTheModuleAndNoFileIsLost) {
   ncsheet::RunOptions options;
   options.scenario = fs::path(NCSHEET_SOURCE_DIR) / "examples" / "post_runs" / "scenario.json";
   options.out = dir_ / "out";
-  options.module = REAL_MODULE;
+  options.module = GetParam().file;
   std::ostringstream out;
   std::ostringstream err;
-  ASSERT_EQ(ncsheet::run_scenario(options, out, err), ncsheet::kExitCompleted)
+  ASSERT_EQ(sim::testing::run_system(options, out, err), ncsheet::kExitCompleted)
       << out.str() << err.str();
   transcript_ = nlohmann::json::parse(slurp(dir_ / "out" / "transcript.json"));
 

@@ -32,7 +32,9 @@ char *display_part_stem(char *out);
 int text_copy(char *dst, size_t size, const char *src);
 int text_append(char *dst, size_t size, const char *src);
 int text_format(char *dst, size_t size, const char *format, ...)
-#if defined(__GNUC__)
+#if defined(__MINGW32__)
+    __attribute__((format(gnu_printf, 3, 4)))
+#elif defined(__GNUC__)
     __attribute__((format(printf, 3, 4)))
 #endif
     ;

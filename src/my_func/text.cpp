@@ -22,6 +22,14 @@
 #include <stdlib.h>
 #include <string.h>
 
+/* The Windows build formats and reads numbers with MinGW-w64's own C99
+** printf and strtod (__USE_MINGW_ANSI_STDIO=1, set by its build), not the
+** Windows C runtime's, which prints exponents with three digits and long
+** fixed-point values with made-up digits: both modules print alike. */
+#if defined(__MINGW32__) && !__USE_MINGW_ANSI_STDIO
+#error "the Windows build formats with __USE_MINGW_ANSI_STDIO=1"
+#endif
+
 /* The number at the start of a word: texts the system reads are shorter. */
 #define NUMBER_TEXT_BUFSIZE 320
 

@@ -7,7 +7,11 @@
 
 #include <gtest/gtest.h>
 
+#include <nlohmann/json.hpp>
+
+#include <algorithm>
 #include <cstdlib>
+#include <fstream>
 #include <string>
 #include <vector>
 
@@ -34,36 +38,28 @@ std::vector<fs::path> files_under(const fs::path &dir) {
   return files;
 }
 
-class SameOutputs : public ::testing::TestWithParam<std::string> {
-protected:
-  void SetUp() override { dir_ = sim::testing::make_temp_dir("ncsheet-same-outputs"); }
-  void TearDown() override {
-    std::error_code ec;
-    fs::remove_all(dir_, ec);
-  }
-  fs::path dir_;
-};
-
-TEST_P(SameOutputs, BothModulesWriteTheSameBytes) {
-  const fs::path scenario = fs::path(NCSHEET_SOURCE_DIR) / "examples" / GetParam() / "scenario.json";
-  const fs::path linux_out = dir_ / "linux";
-  const fs::path windows_out = dir_ / "windows";
+/// Runs scenario with both runners into dir/linux and dir/windows and
+/// expects the same printout and the same bytes in every output file.
+void expect_same_outputs(const fs::path &scenario, const fs::path &dir) {
+  const fs::path linux_out = dir / "linux";
+  const fs::path windows_out = dir / "windows";
   const std::string linux_command = std::string(LINUX_RUNNER) + " run '" + scenario.string() +
                                     "' --out '" + linux_out.string() + "' >'" +
-                                    (dir_ / "linux.txt").string() + "' 2>&1";
+                                    (dir / "linux.txt").string() + "' 2>&1";
   const std::string windows_command =
       sim::testing::windows_runner_command("run '" + scenario.string() + "' --out '" +
                                            windows_out.string() + "'") +
-      " >'" + (dir_ / "windows.txt").string() + "' 2>&1";
-  ASSERT_EQ(std::system(linux_command.c_str()), 0) << slurp(dir_ / "linux.txt");
-  ASSERT_EQ(std::system(windows_command.c_str()), 0) << slurp(dir_ / "windows.txt");
+      " >'" + (dir / "windows.txt").string() + "' 2>&1";
+  ASSERT_EQ(std::system(linux_command.c_str()), 0) << slurp(dir / "linux.txt");
+  ASSERT_EQ(std::system(windows_command.c_str()), 0) << slurp(dir / "windows.txt");
 
-  EXPECT_EQ(replaced(slurp(dir_ / "windows.txt"), windows_out.string(), linux_out.string()),
-            slurp(dir_ / "linux.txt"));
+  EXPECT_EQ(replaced(slurp(dir / "windows.txt"), windows_out.string(), linux_out.string()),
+            slurp(dir / "linux.txt"));
   const std::vector<fs::path> files = files_under(linux_out);
   ASSERT_EQ(files_under(windows_out), files);
   ASSERT_FALSE(files.empty());
-  const std::string windows_module = (fs::path(WINDOWS_RUNNER).parent_path() / "ncsheet.dll").string();
+  const std::string windows_module =
+      (fs::path(WINDOWS_RUNNER).parent_path() / "ncsheet.dll").string();
   for (const fs::path &file : files) {
     SCOPED_TRACE(file.string());
     std::string windows = slurp(windows_out / file);
@@ -71,6 +67,23 @@ TEST_P(SameOutputs, BothModulesWriteTheSameBytes) {
       windows = replaced(windows, windows_module, LINUX_MODULE);
     EXPECT_TRUE(windows == slurp(linux_out / file)) << "the two modules' " << file << " differ";
   }
+}
+
+class TempDirTest {
+protected:
+  TempDirTest() : dir_(sim::testing::make_temp_dir("ncsheet-same-outputs")) {}
+  ~TempDirTest() {
+    std::error_code ec;
+    fs::remove_all(dir_, ec);
+  }
+  fs::path dir_;
+};
+
+class SameOutputs : public TempDirTest, public ::testing::TestWithParam<std::string> {};
+
+TEST_P(SameOutputs, BothModulesWriteTheSameBytes) {
+  expect_same_outputs(fs::path(NCSHEET_SOURCE_DIR) / "examples" / GetParam() / "scenario.json",
+                      dir_);
 }
 
 std::vector<std::string> examples() {
@@ -85,3 +98,58 @@ std::vector<std::string> examples() {
 INSTANTIATE_TEST_SUITE_P(Examples, SameOutputs, ::testing::ValuesIn(examples()));
 
 } // namespace
+
+// The definition file's numbers are read by the system's own grammar in
+// both modules: a word the C runtimes read differently (hexadecimal,
+// infinity, NaN) is no number, an exponent is.  The demo runs on an
+// installation with one definition word changed.
+struct DefinitionWord {
+  const char *name;
+  const char *line;        ///< the definition file's line...
+  const char *replacement; ///< ...and what it becomes
+  const char *shows;       ///< what the Linux part dump or printout shows for it
+};
+
+void PrintTo(const DefinitionWord &word, std::ostream *out) { *out << word.replacement; }
+
+class DefinitionWords : public TempDirTest, public ::testing::TestWithParam<DefinitionWord> {};
+
+TEST_P(DefinitionWords, ReadAlikeByBothModules) {
+  const DefinitionWord &word = GetParam();
+  const fs::path installation = dir_ / "inst";
+  fs::copy(fs::path(NCSHEET_SOURCE_DIR) / "data" / "kv_conf", installation,
+           fs::copy_options::recursive);
+  const fs::path definition = installation / "config_prog_sheet_mr.def";
+  const std::string text = slurp(definition);
+  ASSERT_NE(text.find(word.line), std::string::npos) << word.line;
+  std::ofstream(definition, std::ios::binary) << replaced(text, word.line, word.replacement);
+  nlohmann::json scenario = nlohmann::json::parse(
+      slurp(fs::path(NCSHEET_SOURCE_DIR) / "examples" / "demo" / "scenario.json"));
+  scenario["base"] = NCSHEET_SOURCE_DIR;
+  scenario["installation"] = installation.string();
+  std::ofstream(dir_ / "scenario.json") << scenario.dump();
+
+  expect_same_outputs(dir_ / "scenario.json", dir_);
+  std::string dump = slurp(dir_ / "linux" / "part.json");
+  std::erase_if(dump, [](char c) { return c == ' ' || c == '\n'; });
+  const std::string shown = slurp(dir_ / "linux.txt") + dump;
+  EXPECT_NE(shown.find(word.shows), std::string::npos) << word.shows;
+}
+
+// The size note is placed at the point the definition file gives; a ratio
+// that is no number greater than 0 is refused with a message.
+const DefinitionWord kDefinitionWords[] = {
+    {"hexadecimal_point", "elec_size_note_point_x: 325", "elec_size_note_point_x: 0x10",
+     R"("lines":["120x80x35"],"orientation":0,"origin":[0.0,158.0,0.0])"},
+    {"exponent_point", "elec_size_note_point_y: 158", "elec_size_note_point_y: 1.6e2",
+     R"("lines":["120x80x35"],"orientation":0,"origin":[325.0,160.0,0.0])"},
+    {"infinite_ratio", "part_path_note_ratio: 1.0", "part_path_note_ratio: inf",
+     "程式单图档路径注释的高宽比只能是大于 0 的数"},
+    {"nan_ratio", "part_path_note_ratio: 1.0", "part_path_note_ratio: nan",
+     "程式单图档路径注释的高宽比只能是大于 0 的数"},
+    {"hexadecimal_ratio", "part_path_note_ratio: 1.0", "part_path_note_ratio: 0x10",
+     "程式单图档路径注释的高宽比只能是大于 0 的数"},
+};
+
+INSTANTIATE_TEST_SUITE_P(Words, DefinitionWords, ::testing::ValuesIn(kDefinitionWords),
+                         [](const auto &info) { return std::string(info.param.name); });

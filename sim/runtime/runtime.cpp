@@ -74,6 +74,35 @@ bool split_path(std::string_view path, char &drive, std::vector<std::string> &pa
   return true;
 }
 
+/// Why Windows refuses a path component as a file or folder name, or
+/// nothing: the characters <>:"|?* and control characters, names ending
+/// in a dot or a blank, and the device names (CON, PRN, AUX, NUL, COM1-9,
+/// LPT1-9), with or without an extension.  GBK double-byte characters are
+/// letters of their own.
+std::optional<std::string> windows_name_fault(std::string_view name) {
+  for (std::size_t i = 0; i < name.size(); ++i) {
+    const auto c = static_cast<unsigned char>(name[i]);
+    if (c >= 0x81 && c <= 0xFE && i + 1 < name.size()) {
+      ++i;
+      continue;
+    }
+    if (c < 0x20 || std::strchr("<>:\"|?*", c) != nullptr)
+      return c < 0x20 ? std::string("a control character")
+                      : "the character " + std::string(1, static_cast<char>(c));
+  }
+  if (name.back() == '.' || name.back() == ' ')
+    return std::string(name.back() == '.' ? "a dot" : "a blank") + " at its end";
+  std::string base(name.substr(0, name.find('.')));
+  for (char &c : base)
+    c = fold(c);
+  static constexpr std::string_view kDevices[] = {"CON", "PRN", "AUX", "NUL"};
+  const bool numbered = base.size() == 4 && (base.starts_with("COM") || base.starts_with("LPT")) &&
+                        base[3] >= '1' && base[3] <= '9';
+  if (numbered || std::find(std::begin(kDevices), std::end(kDevices), base) != std::end(kDevices))
+    return "the device name " + base;
+  return std::nullopt;
+}
+
 struct Mode {
   char kind = 0; // 'r', 'w' or 'a'
   bool text = true;
@@ -114,6 +143,20 @@ int next_char(host_file &file) noexcept {
 } // namespace
 
 Runtime::Runtime(Session &session) : session_(session) {}
+
+bool Runtime::refuses_name(std::string_view what, std::string_view host_path) {
+  char drive = 0;
+  std::vector<std::string> parts;
+  if (!split_path(host_path, drive, parts))
+    return false;
+  for (const std::string &part : parts)
+    if (const std::optional<std::string> fault = windows_name_fault(part)) {
+      file_error(std::string(what) + " " + gbk_to_utf8(host_path) +
+                 ": not a Windows file name (" + *fault + ")");
+      return true;
+    }
+  return false;
+}
 
 Runtime::~Runtime() { close_all(); }
 
@@ -174,6 +217,8 @@ host_file *Runtime::open(std::string_view path, std::string_view mode_text) {
     file_error("open " + shown + ": mode \"" + std::string(mode_text) + "\" not supported");
     return nullptr;
   }
+  if (refuses_name("open", path))
+    return nullptr;
   const std::optional<fs::path> disk = resolve(path);
   if (!disk) {
     file_error("open " + shown + ": no mounted drive");
@@ -282,6 +327,8 @@ std::size_t Runtime::write(const void *buf, std::size_t size, std::size_t count,
 
 int Runtime::remove(std::string_view path) {
   const std::string shown = gbk_to_utf8(path);
+  if (refuses_name("remove", path))
+    return -1;
   const std::optional<fs::path> disk = resolve(path);
   std::error_code ec;
   if (!disk || !fs::is_regular_file(*disk, ec)) {
@@ -298,6 +345,8 @@ int Runtime::remove(std::string_view path) {
 
 int Runtime::rename(std::string_view old_path, std::string_view new_path) {
   const std::string what = "rename " + gbk_to_utf8(old_path) + " to " + gbk_to_utf8(new_path);
+  if (refuses_name("rename", old_path) || refuses_name("rename", new_path))
+    return -1;
   const std::optional<fs::path> from = resolve(old_path);
   const std::optional<fs::path> to = resolve(new_path);
   std::error_code ec;

@@ -68,6 +68,9 @@ public:
 private:
   [[nodiscard]] bool known(const host_file *file) const noexcept;
   void file_error(std::string what);
+  /// True, after reporting it, when a component of host_path is a name
+  /// Windows refuses (the file call then fails as it would there).
+  [[nodiscard]] bool refuses_name(std::string_view what, std::string_view host_path);
 
   Session &session_;
   std::map<char, std::filesystem::path> drives_;

@@ -179,6 +179,38 @@ TEST_F(RuntimeTest, RefusesWhatWindowsRefuses) {
   EXPECT_FALSE(file_exists("D:\\t\\c.txt"));
 }
 
+TEST_F(RuntimeTest, RefusesNamesWindowsRefuses) {
+  const char *const refused[] = {"D:\\t\\A?1.mpf", "D:\\t\\a<b.nc", "D:\\t\\a>b.nc",
+                                 "D:\\t\\a:b.nc",   "D:\\t\\a\"b.nc",  "D:\\t\\a|b.nc",
+                                 "D:\\t\\a*.nc",    "D:\\t\\a\tb.nc", "D:\\t\\CON",
+                                 "D:\\t\\con.mpf",  "D:\\t\\NUL.nc",   "D:\\t\\Aux",
+                                 "D:\\t\\COM1.nc",  "D:\\t\\lpt9",     "D:\\t\\prn.x.y",
+                                 "D:\\t\\A01.",     "D:\\t\\A01 ",     "D:\\CON\\A01.nc"};
+  for (const char *path : refused) {
+    SCOPED_TRACE(path);
+    const std::size_t errors = transcript().count(EventKind::FileError);
+    EXPECT_EQ(host_fopen(path, "w"), nullptr);
+    EXPECT_EQ(host_fopen(path, "r"), nullptr);
+    EXPECT_NE(host_remove(path), 0);
+    EXPECT_NE(host_rename("D:\\t\\x.txt", path), 0);
+    EXPECT_EQ(transcript().count(EventKind::FileError), errors + 4);
+  }
+  EXPECT_NE(transcript().events().back().detail.find("not a Windows file name"), std::string::npos);
+  // Names that only look like those are files like any other; so is a
+  // double-byte character whose second byte is a backslash or a bar.
+  const char *const accepted[] = {"D:\\t\\CONSOLE.nc", "D:\\t\\COM0.nc",
+                                  "D:\\t\\LPT10",      "D:\\t\\a.b.c",
+                                  "D:\\t\\.nc",        "D:\\t\\\x95\x5c.nc",
+                                  "D:\\t\\\x81\x7c.nc"};
+  for (const char *path : accepted) {
+    SCOPED_TRACE(path);
+    host_file *file = host_fopen(path, "w");
+    ASSERT_NE(file, nullptr);
+    EXPECT_EQ(host_fclose(file), 0);
+    EXPECT_EQ(host_remove(path), 0);
+  }
+}
+
 TEST_F(RuntimeTest, MapsGbkNamesToUtf8OnDisk) {
   // "\xd6\xd0\xce\xc4" is 中文; "\x95\x5c" ends in a backslash byte but is
   // one character.

@@ -153,3 +153,35 @@ const DefinitionWord kDefinitionWords[] = {
 
 INSTANTIATE_TEST_SUITE_P(Words, DefinitionWords, ::testing::ValuesIn(kDefinitionWords),
                          [](const auto &info) { return std::string(info.param.name); });
+
+// Program groups named as Windows refuses a file (A?1, CON): the NC and
+// summary files cannot be written under those names on either module, the
+// system says so as it would on the host, and no file of the drives is
+// lost or half written.
+class WindowsNames : public TempDirTest, public ::testing::Test {};
+
+TEST_F(WindowsNames, GroupsNamedAsNoFileCanBeAreToldAndNothingIsLost) {
+  const fs::path example = fs::path(NCSHEET_SOURCE_DIR) / "examples" / "post_runs";
+  std::string text = slurp(example / "scenario.json");
+  text = replaced(replaced(text, "\"A01\"", "\"A?1\""), "\"B02\"", "\"CON\"");
+  nlohmann::json scenario = nlohmann::json::parse(text);
+  scenario["base"] = NCSHEET_SOURCE_DIR;
+  scenario["runs"] = 1;
+  std::ofstream(dir_ / "scenario.json") << scenario.dump();
+
+  expect_same_outputs(dir_ / "scenario.json", dir_);
+  const std::string transcript = slurp(dir_ / "linux" / "transcript.txt");
+  EXPECT_NE(transcript.find("A?1.nc: not a Windows file name (the character ?)"),
+            std::string::npos);
+  EXPECT_NE(transcript.find("CON.nc: not a Windows file name (the device name CON)"),
+            std::string::npos);
+  EXPECT_NE(slurp(dir_ / "linux.txt").find("后处理后找不到程序的汇总文件"), std::string::npos);
+  // The drive holds what it held before the run, and the sheet's record.
+  std::vector<fs::path> before = files_under(example / "drive_d");
+  before.push_back(fs::path("kv_conf") / "temp" / "mr_prog_sheet.dat");
+  std::sort(before.begin(), before.end());
+  std::vector<fs::path> after = files_under(dir_ / "linux" / "drives" / "D");
+  std::erase_if(after, [](const fs::path &file) { return file.begin()->string() == "kv_conf" &&
+                                                         file.filename() != "mr_prog_sheet.dat"; });
+  EXPECT_EQ(after, before);
+}

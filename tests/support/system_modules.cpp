@@ -68,13 +68,21 @@ std::string module_name(const ::testing::TestParamInfo<SystemModule> &info) {
   return info.param.name;
 }
 
+fs::path wine_prefix() {
+  const char *given = std::getenv("WINEPREFIX");
+#ifdef WINE_PREFIX
+  return given && *given ? given : WINE_PREFIX;
+#else
+  return given ? given : "";
+#endif
+}
+
 std::string windows_runner_command(const std::string &args) {
 #ifdef WINDOWS_RUNNER
   // The wine prefix the ctest fixture made fresh, unless one is given; a
   // test program run by hand makes it first, so that wine's notes on making
   // it do not reach a runner's printout.
-  const char *given = std::getenv("WINEPREFIX");
-  const std::string prefix = given && *given ? given : WINE_PREFIX;
+  const std::string prefix = wine_prefix().string();
   if (!fs::exists(fs::path(prefix) / "system.reg")) {
     const std::string boot = "WINEPREFIX=" + quoted(prefix) + " WINEDEBUG=-all " +
                              "WINEDLLOVERRIDES='mscoree,mshtml=' " + quoted(WINE) +

@@ -44,6 +44,9 @@ module_name(const ::testing::TestParamInfo<SystemModule> &info);
 /// printed; returns its exit status.
 [[nodiscard]] int run_system(const ncsheet::RunOptions &options, std::ostream &out, std::ostream &err);
 
+/// The wine prefix the Windows runs use (WINEPREFIX, else the build's).
+[[nodiscard]] std::filesystem::path wine_prefix();
+
 /// The command line that runs ncsheet-win with args under the wine prefix
 /// of the tests.
 [[nodiscard]] std::string windows_runner_command(const std::string &args);

@@ -11,6 +11,7 @@
 
 #include <algorithm>
 #include <cstdlib>
+#include <ctime>
 #include <fstream>
 #include <string>
 #include <vector>
@@ -184,4 +185,63 @@ TEST_F(WindowsNames, GroupsNamedAsNoFileCanBeAreToldAndNothingIsLost) {
   std::erase_if(after, [](const fs::path &file) { return file.begin()->string() == "kv_conf" &&
                                                          file.filename() != "mr_prog_sheet.dat"; });
   EXPECT_EQ(after, before);
+}
+
+// The installation's DLL, whose file layer is the Windows C runtime's own:
+// with wine's drive D on the run's drive folder, the demo writes the same
+// NC files, settings record, part and pages as the DLL whose file layer is
+// the simulated host's.  Only the date differs: the C runtime tells the
+// machine's, not the scenario's clock.
+class InstallationDll : public TempDirTest, public ::testing::Test {
+protected:
+  ~InstallationDll() override {
+    std::error_code ec;
+    fs::remove(drive_link(), ec);
+  }
+  static fs::path drive_link() { return sim::testing::wine_prefix() / "dosdevices" / "d:"; }
+};
+
+std::string today() {
+  const std::time_t now = std::time(nullptr);
+  std::tm local{};
+  localtime_r(&now, &local);
+  return std::to_string(local.tm_year + 1900) + "." + std::to_string(local.tm_mon + 1) + "." +
+         std::to_string(local.tm_mday);
+}
+
+TEST_F(InstallationDll, WritesWhatTheSimulatedFileLayerWrites) {
+  const fs::path scenario = fs::path(NCSHEET_SOURCE_DIR) / "examples" / "demo" / "scenario.json";
+  const fs::path sim_out = dir_ / "sim";
+  const fs::path install_out = dir_ / "install";
+  std::error_code ec;
+  fs::remove(drive_link(), ec);
+  fs::create_directory_symlink(install_out / "drives" / "D", drive_link());
+  const auto run = [&](const fs::path &out, const std::string &module) {
+    const std::string command =
+        sim::testing::windows_runner_command("run '" + scenario.string() + "' --out '" +
+                                             out.string() + "'" + module) +
+        " >'" + out.string() + ".txt' 2>&1";
+    EXPECT_EQ(std::system(command.c_str()), 0) << slurp(out.string() + ".txt");
+  };
+  const std::string day_before = today();
+  run(install_out, " --module '" + std::string(DLL_INSTALL) + "'");
+  const std::string day_after = today();
+  run(sim_out, "");
+
+  EXPECT_EQ(replaced(slurp(install_out.string() + ".txt"), install_out.string(), sim_out.string()),
+            slurp(sim_out.string() + ".txt"));
+  std::vector<fs::path> files = files_under(sim_out);
+  std::erase_if(files, [](const fs::path &file) {
+    return file.filename().string().rfind("transcript.", 0) == 0;
+  });
+  ASSERT_GT(files.size(), 10u);
+  for (const fs::path &file : files) {
+    SCOPED_TRACE(file.string());
+    std::string installed = slurp(install_out / file);
+    const std::string expected = slurp(sim_out / file);
+    if (installed != expected)
+      installed = replaced(replaced(installed, day_before, "2026.12.5"), day_after, "2026.12.5");
+    EXPECT_TRUE(installed == expected) << "the two file layers' " << file << " differ";
+  }
+  EXPECT_EQ(files_under(install_out / "drives"), files_under(sim_out / "drives"));
 }

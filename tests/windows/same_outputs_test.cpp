@@ -245,3 +245,30 @@ TEST_F(InstallationDll, WritesWhatTheSimulatedFileLayerWrites) {
   }
   EXPECT_EQ(files_under(install_out / "drives"), files_under(sim_out / "drives"));
 }
+
+// Sizes whose rounding is a matter of the last digit, through the size note,
+// the ordinate dimensions and the table: both modules print them alike.
+class FormattedSizes : public TempDirTest, public ::testing::Test {};
+
+TEST_F(FormattedSizes, PrintAlikeOnBothModules) {
+  fs::create_directories(dir_ / "inst");
+  fs::copy(fs::path(NCSHEET_SOURCE_DIR) / "data" / "kv_conf", dir_ / "inst",
+           fs::copy_options::recursive);
+  std::ofstream(dir_ / "scenario.json") << R"({
+    "installation": "inst",
+    "part": {
+      "file": "D:\\work\\block.prt", "application": "cam",
+      "bodies": [ { "block": [123.4565, 60.0005, 29.9995] } ],
+      "csys": { "MCS": { "origin": [61.72825, 30.00025, 29.9995] } },
+      "programs": [ { "P": [ { "A01": [ { "op": "FACE_MILLING_1", "mcs": "MCS", "tool": "D50",
+                      "moves": ["G0 X-70 Y0 Z5", "G1 Z-0.0005 F500", "X70.0005 F2000"] } ] } ] } ],
+      "selected": [ "P" ]
+    },
+    "answers": [ { "menu": 1 }, { "dialog": { "STR_0": "M1" }, "press": "OK" },
+                 { "file": "D:\\A01.mpf" } ]
+  })";
+  expect_same_outputs(dir_ / "scenario.json", dir_);
+  const std::string dump = slurp(dir_ / "linux" / "part.json");
+  EXPECT_NE(dump.find("\"123.46x60x30\""), std::string::npos) << "the size note, rounded";
+  EXPECT_NE(dump.find("\"text\": \"-61.728\""), std::string::npos) << "a dimension, rounded";
+}

@@ -58,6 +58,8 @@ nlohmann::json undo_marks(const Session &session) {
 nlohmann::json component_state(const Session &session) {
   nlohmann::json state = nlohmann::json::object();
   for (const Component *component : session.components()) {
+    if (!component->in_dump())
+      continue;
     nlohmann::json facts = nlohmann::json::object();
     component->dump(facts);
     state[std::string(component->name())] = std::move(facts);

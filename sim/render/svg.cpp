@@ -1,5 +1,6 @@
 //===- svg.cpp - Drawings as SVG pages at true size -----------------------===//
 #include "render/svg.h"
+#include "render/view_strokes.h"
 
 #include "text/number_text.h"
 
@@ -60,21 +61,6 @@ int gbk_chars(std::string_view text) {
       ++i;
   }
   return count;
-}
-
-// Points along a curve, close enough for a first look at a page.
-std::vector<geo::Vec3> sample(const geo::Curve &curve) {
-  if (const auto *line = std::get_if<geo::Line>(&curve.shape))
-    return {line->start, line->end};
-  if (const auto *arc = std::get_if<geo::Arc>(&curve.shape)) {
-    const double span = arc->t1 - arc->t0;
-    const int steps = std::max(8, static_cast<int>(std::ceil(span / (std::numbers::pi / 36))));
-    std::vector<geo::Vec3> points;
-    for (int i = 0; i <= steps; ++i)
-      points.push_back(arc->at(arc->t0 + span * i / steps));
-    return points;
-  }
-  return std::get<geo::Polyline>(curve.shape).points;
 }
 
 // The SVG text of one page, handed to sink a buffer at a time, so that a
@@ -174,10 +160,23 @@ bool shows(Session &session, const Object &object) {
   return !geo::Layers::valid(object.layer) || layers.status(object.layer) != geo::kInvisible;
 }
 
-// A member view: the bodies' edges, then the model curves and points.
+// The SVG classes of a body stroke: its width and whether it is dashed.
+std::string stroke_class(const Stroke &stroke) {
+  std::string cls = "edge";
+  if (stroke.width == kThinWidth)
+    cls += " thin";
+  else if (stroke.width == kThickWidth)
+    cls += " thick";
+  if (stroke.dashed)
+    cls += " dashed";
+  return cls;
+}
+
+// A member view: the bodies as its display settings draw them, then the
+// model curves and points over them.
 void member_view(Session &session, Page &page, tag_t tag, const draw::MemberViewPayload &view,
                  bool border) {
-  std::vector<std::vector<std::array<double, 2>>> edges, curves;
+  std::vector<std::vector<std::array<double, 2>>> curves;
   std::vector<std::array<double, 2>> points;
   auto project = [&](const std::vector<geo::Vec3> &model) {
     std::vector<std::array<double, 2>> out;
@@ -185,24 +184,23 @@ void member_view(Session &session, Page &page, tag_t tag, const draw::MemberView
       out.push_back(draw::model_to_drawing(view, p));
     return out;
   };
-  for (tag_t body_tag : geo::visible_bodies(session)) {
-    const geo::BodyPayload *body = geo::find_body(session, body_tag);
-    for (int i = 0; body && i < body->shape.edge_count(); ++i)
-      edges.push_back(project(sample(body->shape.edge_curve(i))));
-  }
+  std::string why;
+  const std::vector<Stroke> strokes = view_body_strokes(session, tag, view, why);
   session.objects().for_each([&](const Object &object) {
     if (!object.payload || !shows(session, object))
       return;
     if (const auto *curve = payload_cast<const geo::CurvePayload>(object.payload.get()))
-      curves.push_back(project(sample(curve->curve)));
+      curves.push_back(project(curve_points(curve->curve)));
     else if (const auto *point = payload_cast<const geo::PointPayload>(object.payload.get()))
       points.push_back(draw::model_to_drawing(view, point->at));
   });
   page.raw("<g class=\"view\" id=\"view-" + std::to_string(tag) + "\">\n");
+  if (!why.empty())
+    page.raw("<!-- every edge drawn: " + xml_escape(why) + " -->\n");
   double lo[2] = {1e300, 1e300}, hi[2] = {-1e300, -1e300};
-  for (const auto &edge : edges) {
-    page.polyline(edge, "edge");
-    for (const auto &p : edge)
+  for (const Stroke &stroke : strokes) {
+    page.polyline(stroke.points, stroke_class(stroke).c_str());
+    for (const auto &p : stroke.points)
       for (int k = 0; k < 2; ++k) {
         lo[k] = std::min(lo[k], p[k]);
         hi[k] = std::max(hi[k], p[k]);
@@ -214,7 +212,7 @@ void member_view(Session &session, Page &page, tag_t tag, const draw::MemberView
     page.line(p[0] - 0.75, p[1], p[0] + 0.75, p[1], "model");
     page.line(p[0], p[1] - 0.75, p[0], p[1] + 0.75, "model");
   }
-  if (border && !edges.empty()) {
+  if (border && !strokes.empty()) {
     constexpr double kMargin = 3.0;
     page.polyline({{lo[0] - kMargin, lo[1] - kMargin},
                    {hi[0] + kMargin, lo[1] - kMargin},
@@ -258,7 +256,8 @@ bool write_drawing_svg(Session &session, tag_t drawing, std::ostream &out) {
   page.raw("<title>" + xml_escape(gbk_to_utf8(session.objects().find(drawing)->name)) +
            "</title>\n");
   page.raw("<style>line,polyline{fill:none;stroke:#000;stroke-linecap:round}"
-           ".sheet{stroke-width:0.25}.edge{stroke-width:0.35}"
+           ".sheet{stroke-width:0.25}.edge{stroke-width:0.35}.thin{stroke-width:0.18}"
+           ".thick{stroke-width:0.7}.dashed{stroke-dasharray:1.5 0.75}"
            ".model{stroke-width:0.18;stroke:#1f4fbf}.border{stroke-width:0.1;stroke:#999;"
            "stroke-dasharray:1 1}.dim{stroke-width:0.13;stroke:#a00}"
            "text{font-family:'Noto Sans Mono CJK SC',SimSun,monospace;"

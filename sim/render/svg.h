@@ -2,8 +2,8 @@
 //
 // One SVG page per drawing, in millimetres at true size: its sheet lines,
 // its notes with their lettering and alignment, and its member views as
-// the projected edges of the workpiece bodies with the model curves and
-// points that show in every view.  No hidden-line removal yet.
+// the workpiece bodies as its display settings draw them (view_strokes.h),
+// with the model curves and points that show in every view over them.
 //
 //===----------------------------------------------------------------------===//
 #ifndef NCSHEET_SIM_RENDER_SVG_H

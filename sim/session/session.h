@@ -47,6 +47,9 @@ public:
   virtual void dump(nlohmann::json &out) const;
   /// End-of-session checks (leaks of its own kind); default: nothing.
   virtual void finish(Session &session);
+  /// False for a component that holds no facts of the part (a cache): it
+  /// has no entry in the part dump.
+  [[nodiscard]] virtual bool in_dump() const { return true; }
 };
 
 struct UndoMark {

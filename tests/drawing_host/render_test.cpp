@@ -10,6 +10,8 @@
 #include "host/uf_draw.h"
 #include "host/uf_drf.h"
 #include "render/svg.h"
+#include "render/view_strokes.h"
+#include "drawings/member_views.h"
 #include "views/model_views.h"
 
 #include <fstream>
@@ -134,6 +136,69 @@ TEST_F(RenderTest, APageHoldsItsLinesNotesAndViews) {
   // The block's top view: 50 x 30 on the sheet around (120, 200).
   EXPECT_NE(svg.find("class=\"edge\" points=\"95,112 145,112\""), std::string::npos) << svg;
   EXPECT_EQ(svg.find("class=\"border\""), std::string::npos);
+}
+
+// A front view of a block with a through hole: the hole's sides are hidden
+// lines, drawn as the view's settings say; the kernel runs once per view
+// and body state however often the page is drawn.
+TEST_F(RenderTest, ViewsDrawHiddenLinesAsTheirSettingsSay) {
+  auto block = geo::make_block({100, 60, 30});
+  geo::Frame at;
+  at.origin = {50, 30, -10};
+  auto hole = geo::make_cylinder(8, 50);
+  ASSERT_TRUE(block.ok() && hole.ok());
+  auto part = geo::boolean(geo::BooleanOp::Cut, *block, hole->placed(at));
+  ASSERT_TRUE(part.ok());
+  geo::add_body(session(), *part, {});
+  const tag_t front = views::save_view(session(), "F", *views::standard_view("FRONT"), "FRONT");
+  const tag_t drawing = make_drawing("prog_sheet1", 420, 297);
+  UF_DRAW_view_info_t info{};
+  ASSERT_EQ(UF_DRAW_initialize_view_info(&info), 0);
+  double ref[2] = {200, 150};
+  tag_t view = NULL_TAG;
+  ASSERT_EQ(UF_DRAW_import_view(drawing, front, ref, &info, &view), 0);
+  UF_DRAW_view_display_t display{};
+  ASSERT_EQ(UF_DRAW_ask_view_display(view, &display), 0);
+  // The hole's sides on the sheet: x 192 and 208, from y 135 to 165.
+  const auto hole_sides = [&](bool dashed) {
+    std::string why;
+    int sides = 0;
+    for (const render::Stroke &stroke :
+         render::view_body_strokes(session(), view, *draw::find_member_view(session(), view), why))
+      for (std::size_t i = 1; i < stroke.points.size(); ++i) {
+        const auto &a = stroke.points[i - 1], &b = stroke.points[i];
+        const bool side = a[0] == b[0] && (a[0] == 192 || a[0] == 208) &&
+                          std::min(a[1], b[1]) == 135 && std::max(a[1], b[1]) == 165;
+        sides += side && stroke.dashed == dashed;
+      }
+    return sides;
+  };
+  const auto set = [&] { ASSERT_EQ(UF_DRAW_set_view_display(view, &display), 0); };
+
+  display.silhouettes = UF_DRAW_YES; // a new view's hidden lines are dashed
+  set();
+  EXPECT_EQ(hole_sides(true), 2);
+  EXPECT_EQ(hole_sides(false), 0);
+  EXPECT_NE(render::drawing_svg(session(), drawing).find("class=\"edge thin dashed\""),
+            std::string::npos);
+  display.hidden_line_font = UF_DRAW_FONT_INVISIBLE;
+  set();
+  EXPECT_EQ(hole_sides(true) + hole_sides(false), 0);
+  EXPECT_EQ(render::drawing_svg(session(), drawing).find("dashed\""), std::string::npos);
+  display.hidden_line = UF_DRAW_NO; // not processed: every line is drawn as visible
+  set();
+  EXPECT_EQ(hole_sides(false), 2);
+  EXPECT_EQ(render::hidden_line_runs(session()), 1);
+
+  // Another body: the view is worked out again, once.
+  auto boss = geo::make_cylinder(5, 5);
+  ASSERT_TRUE(boss.ok());
+  geo::Frame on_top;
+  on_top.origin = {20, 30, 30};
+  geo::add_body(session(), boss->placed(on_top), {});
+  (void)render::drawing_svg(session(), drawing);
+  (void)render::drawing_svg(session(), drawing);
+  EXPECT_EQ(render::hidden_line_runs(session()), 2);
 }
 
 TEST_F(RenderTest, OnePageFilePerDrawing) {

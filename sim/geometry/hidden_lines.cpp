@@ -1,0 +1,136 @@
+// hidden_lines.cpp: hidden-line removal on the kernel.
+#include "geometry/hidden_lines.h"
+
+#include "geometry/kernel_call.h"
+
+#include <BRepAdaptor_Curve.hxx>
+#include <BRepBuilderAPI_Copy.hxx>
+#include <BRepMesh_IncrementalMesh.hxx>
+#include <BRep_Builder.hxx>
+#include <GCPnts_TangentialDeflection.hxx>
+#include <HLRAlgo_Projector.hxx>
+#include <HLRBRep_Algo.hxx>
+#include <HLRBRep_HLRToShape.hxx>
+#include <HLRBRep_PolyAlgo.hxx>
+#include <HLRBRep_PolyHLRToShape.hxx>
+#include <TopExp_Explorer.hxx>
+#include <TopoDS.hxx>
+#include <TopoDS_Compound.hxx>
+#include <gp_Ax2.hxx>
+
+#include <algorithm>
+#include <cmath>
+
+namespace sim::geo {
+namespace {
+
+/// Angular deflection of curve discretisation and of the mesh, radians.
+constexpr double kAngularDeflection = 0.2;
+constexpr double kMeshAngle = 0.5;
+
+bool along_model_axis(const Vec3 &out) {
+  const double a[3] = {std::fabs(out.x), std::fabs(out.y), std::fabs(out.z)};
+  return std::count_if(a, a + 3, [](double c) { return c > 1 - 1e-12; }) == 1;
+}
+
+/// Appends the edges of compound as polylines of one kind and visibility,
+/// joining a piece to the one before when it starts where that one ends
+/// (the polygonal method gives one edge per segment).
+void add_lines(const TopoDS_Shape &compound, ViewLineKind kind, bool visible, double tolerance,
+               std::vector<ViewLine> &out) {
+  if (compound.IsNull())
+    return;
+  const std::size_t first_of_these = out.size();
+  for (TopExp_Explorer it(compound, TopAbs_EDGE); it.More(); it.Next()) {
+    const TopoDS_Edge &edge = TopoDS::Edge(it.Current());
+    BRepAdaptor_Curve curve(edge);
+    std::vector<std::array<double, 2>> points;
+    if (curve.GetType() == GeomAbs_Line) {
+      const gp_Pnt a = curve.Value(curve.FirstParameter()), b = curve.Value(curve.LastParameter());
+      points = {{a.X(), a.Y()}, {b.X(), b.Y()}};
+    } else {
+      GCPnts_TangentialDeflection sampled(curve, kAngularDeflection, tolerance);
+      for (int i = 1; i <= sampled.NbPoints(); ++i) {
+        const gp_Pnt p = sampled.Value(i);
+        points.push_back({p.X(), p.Y()});
+      }
+    }
+    if (edge.Orientation() == TopAbs_REVERSED)
+      std::reverse(points.begin(), points.end());
+    if (points.size() < 2)
+      continue;
+    if (out.size() > first_of_these) {
+      std::vector<std::array<double, 2>> &last = out.back().points;
+      const auto &end = last.back();
+      if (std::hypot(end[0] - points.front()[0], end[1] - points.front()[1]) < 1e-9) {
+        last.insert(last.end(), points.begin() + 1, points.end());
+        continue;
+      }
+    }
+    out.push_back({kind, visible, std::move(points)});
+  }
+}
+
+template <class Extract> void add_all(Extract &h, double tolerance, std::vector<ViewLine> &out) {
+  add_lines(h.VCompound(), ViewLineKind::Sharp, true, tolerance, out);
+  add_lines(h.Rg1LineVCompound(), ViewLineKind::Smooth, true, tolerance, out);
+  add_lines(h.OutLineVCompound(), ViewLineKind::Outline, true, tolerance, out);
+  add_lines(h.HCompound(), ViewLineKind::Sharp, false, tolerance, out);
+  add_lines(h.Rg1LineHCompound(), ViewLineKind::Smooth, false, tolerance, out);
+  add_lines(h.OutLineHCompound(), ViewLineKind::Outline, false, tolerance, out);
+}
+
+} // namespace
+
+HiddenLineMethod hidden_line_method(const Mat3 &axes, int edge_count) {
+  return along_model_axis(axes.row[2]) && edge_count <= kExactEdgeLimit
+             ? HiddenLineMethod::Exact
+             : HiddenLineMethod::Polygonal;
+}
+
+Result<ViewLines> view_lines(const std::vector<Shape> &bodies, const Mat3 &axes, double tolerance,
+                             HiddenLineMethod method) {
+  ViewLines result;
+  result.method = method;
+  if (bodies.empty())
+    return result;
+  if (!(tolerance > 0))
+    return Result<ViewLines>::failure("hidden lines: the tolerance must be positive");
+  try {
+    TopoDS_Compound all;
+    BRep_Builder builder;
+    builder.MakeCompound(all);
+    for (const Shape &body : bodies)
+      if (!body.is_null())
+        builder.Add(all, body.impl().shape);
+    const Vec3 out = axes.row[2], right = axes.row[0];
+    const HLRAlgo_Projector projector(
+        gp_Ax2(gp_Pnt(0, 0, 0), gp_Dir(out.x, out.y, out.z), gp_Dir(right.x, right.y, right.z)));
+    if (method == HiddenLineMethod::Exact) {
+      Handle(HLRBRep_Algo) algo = new HLRBRep_Algo();
+      algo->Add(all);
+      algo->Projector(projector);
+      algo->Update();
+      algo->Hide();
+      HLRBRep_HLRToShape extract(algo);
+      add_all(extract, tolerance, result.lines);
+    } else {
+      // The mesh goes onto a copy: the bodies themselves stay as they were.
+      BRepBuilderAPI_Copy copy(all, true, false);
+      const TopoDS_Shape meshed = copy.Shape();
+      BRepMesh_IncrementalMesh mesh(meshed, tolerance, false, kMeshAngle, true);
+      Handle(HLRBRep_PolyAlgo) algo = new HLRBRep_PolyAlgo();
+      algo->Load(meshed);
+      algo->Projector(projector);
+      algo->Update();
+      HLRBRep_PolyHLRToShape extract;
+      extract.Update(algo);
+      add_all(extract, tolerance, result.lines);
+    }
+  } catch (const Standard_Failure &f) {
+    return Result<ViewLines>::failure(std::string("hidden lines: ") + f.GetMessageString());
+  }
+  return result;
+}
+
+} // namespace sim::geo

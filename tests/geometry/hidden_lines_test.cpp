@@ -1,0 +1,147 @@
+// Hidden-line removal on a block with a through hole, a cylinder boss and
+// filleted vertical edges, by both kernel methods: what a view shows and
+// hides, by measurement of the lines' places.
+#include "geometry/build.h"
+#include "geometry/hidden_lines.h"
+
+#include <gtest/gtest.h>
+
+#include <cmath>
+#include <functional>
+
+namespace sim::geo {
+namespace {
+
+template <class T> T must(Result<T> r) {
+  EXPECT_TRUE(r.ok()) << (r.ok() ? "" : r.error());
+  return r.ok() ? std::move(*r) : T{};
+}
+
+Frame at(Vec3 origin) {
+  Frame f;
+  f.origin = origin;
+  return f;
+}
+
+/// 100 x 60 x 30, vertical edges filleted r5, a boss r10 x 10 on top at
+/// (30, 30), a through hole r8 at (70, 30).
+Shape test_part() {
+  Shape block = must(fillet_vertical(must(make_block({100, 60, 30})), 5));
+  Shape boss = must(make_cylinder(10, 10)).placed(at({30, 30, 30}));
+  Shape hole = must(make_cylinder(8, 50)).placed(at({70, 30, -10}));
+  return must(boolean(BooleanOp::Cut, must(boolean(BooleanOp::Fuse, block, boss)), hole));
+}
+
+Mat3 axes(Vec3 right, Vec3 up, Vec3 out) {
+  Mat3 m;
+  m.row = {right, up, out};
+  return m;
+}
+
+const Mat3 kTop = axes({1, 0, 0}, {0, 1, 0}, {0, 0, 1});
+const Mat3 kFront = axes({1, 0, 0}, {0, 0, 1}, {0, -1, 0});
+
+/// Length of the segments of pieces of a kind and visibility whose two
+/// ends a and b satisfy where.
+using Where = std::function<bool(const std::array<double, 2> &a, const std::array<double, 2> &b)>;
+double length_of(const ViewLines &lines, ViewLineKind kind, bool visible, const Where &where) {
+  double total = 0;
+  for (const ViewLine &line : lines.lines) {
+    if (line.kind != kind || line.visible != visible)
+      continue;
+    for (std::size_t i = 1; i < line.points.size(); ++i)
+      if (where(line.points[i - 1], line.points[i]))
+        total += std::hypot(line.points[i][0] - line.points[i - 1][0],
+                            line.points[i][1] - line.points[i - 1][1]);
+  }
+  return total;
+}
+
+bool near(double a, double b, double tolerance = 0.02) { return std::fabs(a - b) < tolerance; }
+
+/// Segments on the vertical line x between heights low and high.
+Where on_vertical(std::initializer_list<double> xs, double low, double high) {
+  const std::vector<double> at(xs);
+  return [=](const std::array<double, 2> &a, const std::array<double, 2> &b) {
+    for (const double x : at)
+      if (near(a[0], x) && near(b[0], x) && std::min(a[1], b[1]) > low - 0.1 &&
+          std::max(a[1], b[1]) < high + 0.1)
+        return true;
+    return false;
+  };
+}
+
+class HiddenLines : public ::testing::TestWithParam<HiddenLineMethod> {
+protected:
+  static const Shape &part() {
+    static const Shape shape = test_part();
+    return shape;
+  }
+  ViewLines lines(const Mat3 &view) {
+    Result<ViewLines> got = view_lines({part()}, view, 0.01, GetParam());
+    EXPECT_TRUE(got.ok()) << (got.ok() ? "" : got.error());
+    return got.ok() ? *got : ViewLines{};
+  }
+};
+
+TEST_P(HiddenLines, FrontViewHidesTheHoleAndOutlinesTheBoss) {
+  const ViewLines front = lines(kFront);
+  const Where hole_side = on_vertical({62, 78}, 0, 30);
+  // The hole's sides run through the block: hidden from top to bottom, and
+  // nowhere visible.
+  EXPECT_NEAR(length_of(front, ViewLineKind::Outline, false, hole_side) +
+                  length_of(front, ViewLineKind::Sharp, false, hole_side),
+              60, 0.5);
+  EXPECT_EQ(length_of(front, ViewLineKind::Outline, true, hole_side), 0);
+  EXPECT_EQ(length_of(front, ViewLineKind::Sharp, true, hole_side), 0);
+  // The boss's outline: two visible lines 10 high at x 20 and 40.
+  const Where boss_side = on_vertical({20, 40}, 30, 40);
+  EXPECT_NEAR(length_of(front, ViewLineKind::Outline, true, boss_side) +
+                  length_of(front, ViewLineKind::Sharp, true, boss_side),
+              20, 0.5);
+  // The fillets meet the front face in smooth edges at x 5 and 95, seen
+  // over the whole height.
+  const Where fillet_edge = on_vertical({5, 95}, 0, 30);
+  EXPECT_NEAR(length_of(front, ViewLineKind::Smooth, true, fillet_edge), 60, 0.5);
+}
+
+TEST_P(HiddenLines, TopViewShowsTheHoleAndBossCirclesAndHidesTheBottom) {
+  const ViewLines top = lines(kTop);
+  const auto on_circle = [](double cx, double cy, double r) -> Where {
+    return [=](const std::array<double, 2> &a, const std::array<double, 2> &b) {
+      return near(std::hypot(a[0] - cx, a[1] - cy), r, 0.05) &&
+             near(std::hypot(b[0] - cx, b[1] - cy), r, 0.05);
+    };
+  };
+  const double pi = 3.14159265358979;
+  EXPECT_NEAR(length_of(top, ViewLineKind::Sharp, true, on_circle(30, 30, 10)), 2 * pi * 10, 0.5);
+  EXPECT_NEAR(length_of(top, ViewLineKind::Sharp, true, on_circle(70, 30, 8)), 2 * pi * 8, 0.5);
+  // The block's outline seen from above is the top face's edges; its
+  // bottom edges lie under it and are never drawn as visible twice.
+  const Where front_edge = [](const std::array<double, 2> &a, const std::array<double, 2> &b) {
+    return near(a[1], 0) && near(b[1], 0) && std::min(a[0], b[0]) > 4.9 &&
+           std::max(a[0], b[0]) < 95.1;
+  };
+  EXPECT_NEAR(length_of(top, ViewLineKind::Sharp, true, front_edge), 90, 0.5);
+}
+
+INSTANTIATE_TEST_SUITE_P(Methods, HiddenLines,
+                         ::testing::Values(HiddenLineMethod::Exact, HiddenLineMethod::Polygonal),
+                         [](const auto &info) {
+                           return info.param == HiddenLineMethod::Exact ? "exact" : "polygonal";
+                         });
+
+TEST(HiddenLineMethod, ExactForAxisViewsOfModestPartsPolygonalOtherwise) {
+  const Mat3 iso = axes({0.7071067811865476, 0.7071067811865476, 0},
+                        {-0.4082482904638631, 0.4082482904638631, 0.8164965809277261},
+                        {0.5773502691896258, -0.5773502691896258, 0.5773502691896258});
+  EXPECT_EQ(hidden_line_method(kTop, 100), HiddenLineMethod::Exact);
+  EXPECT_EQ(hidden_line_method(kFront, kExactEdgeLimit), HiddenLineMethod::Exact);
+  EXPECT_EQ(hidden_line_method(kFront, kExactEdgeLimit + 1), HiddenLineMethod::Polygonal);
+  EXPECT_EQ(hidden_line_method(iso, 100), HiddenLineMethod::Polygonal);
+  EXPECT_TRUE(must(view_lines({}, kTop, 0.01, HiddenLineMethod::Exact)).lines.empty());
+  EXPECT_FALSE(view_lines({test_part()}, kTop, 0, HiddenLineMethod::Exact).ok());
+}
+
+} // namespace
+} // namespace sim::geo

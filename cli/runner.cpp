@@ -6,6 +6,7 @@
 #include "dump/dump.h"
 #include "module.h"
 #include "outcome.h"
+#include "render/pdf.h"
 #include "render/svg.h"
 #include "runtime/runtime.h"
 #include "session/session.h"
@@ -48,6 +49,9 @@ constexpr std::size_t kSummaryLineLength = 76;
 /// line, kept beside pages/ so that the next run into the same folder
 /// removes those and no file of the user's.
 constexpr const char *kPagesManifest = ".ncsheet-pages";
+
+/// Every page in one file, beside the SVGs.
+constexpr const char *kSheetPdf = "sheet.pdf";
 
 /// Removes what an earlier run left in out (only what the runner writes).
 void clear_outputs(const fs::path &out) {
@@ -249,8 +253,16 @@ int run_scenario(const RunOptions &options, std::ostream &out, std::ostream &err
   times.dump = seconds_since(phase_start);
   phase_start = Clock::now();
   std::string pages_error;
-  const std::vector<fs::path> pages = sim::render::write_pages(session, out_dir / "pages", pages_error);
-  saved = pages_error.empty() && write_pages_manifest(out_dir, pages) && saved;
+  std::vector<std::string> page_warnings;
+  const std::vector<fs::path> pages =
+      sim::render::write_pages(session, out_dir / "pages", pages_error, &page_warnings);
+  std::vector<fs::path> page_files = pages;
+  if (pages_error.empty() && !pages.empty()) {
+    const fs::path pdf = out_dir / "pages" / kSheetPdf;
+    if (sim::render::write_pdf(session, pdf, pages_error))
+      page_files.push_back(pdf);
+  }
+  saved = pages_error.empty() && write_pages_manifest(out_dir, page_files) && saved;
   times.pages = seconds_since(phase_start);
   times.peak_mib = peak_mib();
   if (options.times)
@@ -260,6 +272,8 @@ int run_scenario(const RunOptions &options, std::ostream &out, std::ostream &err
     return kExitRunFailed;
   }
   print_summary(out, session, report, written, removed, out_dir, runs);
+  for (const std::string &warning : page_warnings)
+    out << "  warning: " << warning << "\n";
   out << outcome.line(pages) << "\n";
   if (options.print_times)
     print_times(out, times);

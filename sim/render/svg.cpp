@@ -1,17 +1,15 @@
 //===- svg.cpp - Drawings as SVG pages at true size -----------------------===//
 #include "render/svg.h"
+
+#include "render/canvas.h"
+#include "render/page.h"
 #include "render/view_strokes.h"
 
-#include "text/number_text.h"
-
-#include "drafting/drafting.h"
-#include "drafting/ordinate.h"
 #include "drawings/drawings.h"
-#include "drawings/member_views.h"
-#include "geometry/model.h"
 #include "objects/object_store.h"
 #include "session/session.h"
 #include "text/gbk.h"
+#include "text/number_text.h"
 
 #include <algorithm>
 #include <cctype>
@@ -24,6 +22,11 @@
 
 namespace sim::render {
 namespace {
+
+// Bytes of the UTF-8 character that starts with lead.
+std::size_t utf8_length(unsigned char lead) {
+  return lead < 0xC0 ? 1 : lead < 0xE0 ? 2 : lead < 0xF0 ? 3 : 4;
+}
 
 // Shortest text of a number that reads back the same at 1e-4 mm.
 std::string num(double value) { return trimmed_number(value, 4); }
@@ -51,88 +54,64 @@ std::string xml_escape(std::string_view text) {
   return out;
 }
 
-// Characters of a GBK text: a lead byte 0x81..0xFE with a following byte
-// makes one character, any other byte one.
-int gbk_chars(std::string_view text) {
-  int count = 0;
-  for (std::size_t i = 0; i < text.size(); ++i, ++count) {
-    const auto byte = static_cast<unsigned char>(text[i]);
-    if (byte >= 0x81 && byte <= 0xFE && i + 1 < text.size())
-      ++i;
-  }
-  return count;
-}
-
-// The SVG text of one page, handed to sink a buffer at a time, so that a
-// page of a large part is never held whole.
-class Page {
+// A page as SVG text, handed to sink a buffer at a time, so that a page
+// of a large part is never held whole.
+class SvgCanvas : public Canvas {
 public:
   // Only the height is needed: it flips drawing y (upwards) into SVG y (downwards).
-  Page(double height, std::ostream &sink) : height_(height), sink_(sink) {}
-  Page(const Page &) = delete;
-  Page &operator=(const Page &) = delete;
-  ~Page() { flush(); }
+  SvgCanvas(double height, std::ostream &sink) : height_(height), sink_(sink) {}
+  SvgCanvas(const SvgCanvas &) = delete;
+  SvgCanvas &operator=(const SvgCanvas &) = delete;
+  ~SvgCanvas() override { flush(); }
 
-  // A drawing y as an SVG y.
-  [[nodiscard]] double svg_y(double y) const { return height_ - y; }
-
-  void line(double x1, double y1, double x2, double y2, const char *cls) {
-    append("<line class=\"", cls, "\" x1=\"", num(x1), "\" y1=\"", num(height_ - y1), "\" x2=\"",
-           num(x2), "\" y2=\"", num(height_ - y2), "\"/>\n");
+  void line(Point a, Point b, const Pen &pen) override {
+    append("<line class=\"", pen_class(pen), "\" x1=\"", num(a[0]), "\" y1=\"",
+           num(height_ - a[1]), "\" x2=\"", num(b[0]), "\" y2=\"", num(height_ - b[1]),
+           "\"/>\n");
   }
 
-  void polyline(const std::vector<std::array<double, 2>> &points, const char *cls) {
+  void polyline(const std::vector<Point> &points, const Pen &pen) override {
     if (points.size() < 2)
       return;
-    append("<polyline class=\"", cls, "\" points=\"");
+    append("<polyline class=\"", pen_class(pen), "\" points=\"");
     for (std::size_t i = 0; i < points.size(); ++i)
       append(i ? " " : "", num(points[i][0]), ",", num(height_ - points[i][1]));
     append("\"/>\n");
   }
 
-  void raw(std::string_view text) { append(text); }
-
-  // A note: its lines as one block whose alignment position lies on the
-  // origin; each character is size / aspect_ratio wide with
-  // char_space_factor * size between characters, and lines are
-  // line_space_factor * size apart.
-  void note(const drf::NotePayload &note) {
-    const UF_DRF_lettering_t &text = note.lettering.general_text;
-    const double size = text.size, width = size / text.aspect_ratio;
-    const double gap = text.char_space_factor * size, line_gap = text.line_space_factor * size;
-    std::vector<double> lengths;
-    double block_width = 0;
-    for (const std::string &line : note.lines) {
-      const int n = gbk_chars(line);
-      lengths.push_back(n > 0 ? n * width + (n - 1) * gap : 0.0);
-      block_width = std::max(block_width, lengths.back());
-    }
-    const auto m = static_cast<double>(note.lines.size());
-    const double block_height = m * size + (m - 1) * line_gap;
-    const int align = note.lettering.align_position;
-    const int column = (align - 1) % 3, row = (align - 1) / 3;
-    const double left = note.origin.x - block_width * column / 2.0;
-    const double top = note.origin.y + block_height * row / 2.0;
-    append("<g class=\"note\"");
-    if (note.orientation != 0) {
+  // Each character at the x the layout gives it, in the glyphs' stretched
+  // frame, one span a character (viewers differ on lists of positions), so
+  // that no viewer's own spacing or font enters the widths.
+  void text(const PlacedText &text) override {
+    const TextLine &line = text.line;
+    append("<text", text.ink == Ink::Dim ? " class=\"dim\"" : "", " transform=\"translate(",
+           num(text.at[0]), " ", num(height_ - text.at[1]), ")");
+    if (text.angle != 0) {
       std::ostringstream angle; // the stream's own text of the angle
-      angle << -note.orientation;
-      append(" transform=\"rotate(", angle.str(), " ", num(note.origin.x), " ",
-             num(height_ - note.origin.y), ")\"");
+      angle << -text.angle;
+      append(" rotate(", angle.str(), ")");
     }
-    append(">\n");
-    for (std::size_t i = 0; i < note.lines.size(); ++i) {
-      if (lengths[i] <= 0)
-        continue;
-      const int just = note.lettering.horiz_text_just - 1;
-      const double x = left + (block_width - lengths[i]) * just / 2.0;
-      const double baseline = top - size - static_cast<double>(i) * (size + line_gap);
-      append("<text x=\"", num(x), "\" y=\"", num(height_ - baseline), "\" font-size=\"", num(size),
-             "\" textLength=\"", num(lengths[i]), "\" lengthAdjust=\"spacingAndGlyphs\">",
-             xml_escape(gbk_to_utf8(note.lines[i])), "</text>\n");
+    if (line.stretch != 1)
+      append(" scale(", num(line.stretch), " 1)");
+    append("\" font-size=\"", num(line.size), "\">");
+    std::size_t at = 0;
+    for (std::size_t i = 0; i < line.x.size() && at < line.utf8.size(); ++i) {
+      const std::size_t length = utf8_length(static_cast<unsigned char>(line.utf8[at]));
+      append("<tspan x=\"", num(line.x[i] / line.stretch), "\">",
+             xml_escape(std::string_view(line.utf8).substr(at, length)), "</tspan>");
+      at += length;
     }
-    append("</g>\n");
+    append("</text>\n");
   }
+
+  void begin_view(tag_t view, std::string_view why) override {
+    append("<g class=\"view\" id=\"view-", std::to_string(view), "\">\n");
+    if (!why.empty())
+      append("<!-- every edge drawn: ", xml_escape(why), " -->\n");
+  }
+  void end_view() override { append("</g>\n"); }
+
+  void raw(std::string_view text) { append(text); }
 
   void flush() {
     sink_.write(out_.data(), static_cast<std::streamsize>(out_.size()));
@@ -141,6 +120,29 @@ public:
 
 private:
   static constexpr std::size_t kBufferSize = 1 << 20;
+
+  static std::string pen_class(const Pen &pen) {
+    switch (pen.ink) {
+    case Ink::Sheet:
+      return "sheet";
+    case Ink::Model:
+      return "model";
+    case Ink::Border:
+      return "border";
+    case Ink::Dim:
+      return "dim";
+    case Ink::Edge:
+      break;
+    }
+    std::string cls = "edge";
+    if (pen.width == kThinWidth)
+      cls += " thin";
+    else if (pen.width == kThickWidth)
+      cls += " thick";
+    if (pen.dashed)
+      cls += " dashed";
+    return cls;
+  }
 
   template <class... Parts> void append(const Parts &...parts) {
     (out_.append(parts), ...);
@@ -153,103 +155,14 @@ private:
   std::string out_;
 };
 
-bool shows(Session &session, const Object &object) {
-  if (object.blanked)
-    return false;
-  const geo::Layers &layers = session.component<geo::Layers>();
-  return !geo::Layers::valid(object.layer) || layers.status(object.layer) != geo::kInvisible;
-}
-
-// The SVG classes of a body stroke: its width and whether it is dashed.
-std::string stroke_class(const Stroke &stroke) {
-  std::string cls = "edge";
-  if (stroke.width == kThinWidth)
-    cls += " thin";
-  else if (stroke.width == kThickWidth)
-    cls += " thick";
-  if (stroke.dashed)
-    cls += " dashed";
-  return cls;
-}
-
-// A member view: the bodies as its display settings draw them, then the
-// model curves and points over them.
-void member_view(Session &session, Page &page, tag_t tag, const draw::MemberViewPayload &view,
-                 bool border) {
-  std::vector<std::vector<std::array<double, 2>>> curves;
-  std::vector<std::array<double, 2>> points;
-  auto project = [&](const std::vector<geo::Vec3> &model) {
-    std::vector<std::array<double, 2>> out;
-    for (const geo::Vec3 &p : model)
-      out.push_back(draw::model_to_drawing(view, p));
-    return out;
-  };
-  std::string why;
-  const std::vector<Stroke> strokes = view_body_strokes(session, tag, view, why);
-  session.objects().for_each([&](const Object &object) {
-    if (!object.payload || !shows(session, object))
-      return;
-    if (const auto *curve = payload_cast<const geo::CurvePayload>(object.payload.get()))
-      curves.push_back(project(curve_points(curve->curve)));
-    else if (const auto *point = payload_cast<const geo::PointPayload>(object.payload.get()))
-      points.push_back(draw::model_to_drawing(view, point->at));
-  });
-  page.raw("<g class=\"view\" id=\"view-" + std::to_string(tag) + "\">\n");
-  if (!why.empty())
-    page.raw("<!-- every edge drawn: " + xml_escape(why) + " -->\n");
-  double lo[2] = {1e300, 1e300}, hi[2] = {-1e300, -1e300};
-  for (const Stroke &stroke : strokes) {
-    page.polyline(stroke.points, stroke_class(stroke).c_str());
-    for (const auto &p : stroke.points)
-      for (int k = 0; k < 2; ++k) {
-        lo[k] = std::min(lo[k], p[k]);
-        hi[k] = std::max(hi[k], p[k]);
-      }
-  }
-  for (const auto &curve : curves)
-    page.polyline(curve, "model");
-  for (const auto &p : points) {
-    page.line(p[0] - 0.75, p[1], p[0] + 0.75, p[1], "model");
-    page.line(p[0], p[1] - 0.75, p[0], p[1] + 0.75, "model");
-  }
-  if (border && !strokes.empty()) {
-    constexpr double kMargin = 3.0;
-    page.polyline({{lo[0] - kMargin, lo[1] - kMargin},
-                   {hi[0] + kMargin, lo[1] - kMargin},
-                   {hi[0] + kMargin, hi[1] + kMargin},
-                   {lo[0] - kMargin, hi[1] + kMargin},
-                   {lo[0] - kMargin, lo[1] - kMargin}},
-                  "border");
-  }
-  page.raw("</g>\n");
-}
-
-// An ordinate dimension: a line from its point to its margin, and its
-// value beyond the margin, upright on a vertical margin and turned to read
-// upwards on a horizontal one.
-void ordinate_dimension(Page &page, const drf::OrdDimensionPayload &dim) {
-  const double size = dim.lettering.size > 0 ? dim.lettering.size : 3.5;
-  const double x = dim.text_at[0], y = dim.text_at[1];
-  page.line(dim.at.sheet[0], dim.at.sheet[1], x, y, "dim");
-  std::string text = "<text font-size=\"" + num(size) + "\" text-anchor=\"end\" ";
-  if (dim.text_at[1] != dim.at.sheet[1]) { // below a horizontal margin
-    const std::string tx = num(x + size / 3), ty = num(page.svg_y(y - 1));
-    text += "x=\"" + tx + "\" y=\"" + ty + "\" transform=\"rotate(-90 " + tx + " " + ty + ")\"";
-  } else { // left of a vertical margin
-    text += "x=\"" + num(x - 1) + "\" y=\"" + num(page.svg_y(y - size / 3)) + "\"";
-  }
-  page.raw(text + ">" + xml_escape(dim.text) + "</text>\n");
-}
-
 } // namespace
 
-bool write_drawing_svg(Session &session, tag_t drawing, std::ostream &out) {
-  const draw::DrawingPayload *sheet = draw::find_drawing(session, drawing);
-  if (!sheet)
+bool write_drawing_svg(Session &session, tag_t drawing, std::ostream &out,
+                       std::vector<std::string> &warnings) {
+  double w = 0, h = 0;
+  if (!page_size(session, drawing, w, h))
     return false;
-  const double w = sheet->width, h = sheet->height;
-  const bool border = session.component<draw::Drawings>().border_display;
-  Page page(h, out);
+  SvgCanvas page(h, out);
   page.raw("<?xml version=\"1.0\" encoding=\"UTF-8\"?>\n");
   page.raw("<svg xmlns=\"http://www.w3.org/2000/svg\" width=\"" + num(w) + "mm\" height=\"" +
            num(h) + "mm\" viewBox=\"0 0 " + num(w) + " " + num(h) + "\">\n");
@@ -259,32 +172,20 @@ bool write_drawing_svg(Session &session, tag_t drawing, std::ostream &out) {
            ".sheet{stroke-width:0.25}.edge{stroke-width:0.35}.thin{stroke-width:0.18}"
            ".thick{stroke-width:0.7}.dashed{stroke-dasharray:1.5 0.75}"
            ".model{stroke-width:0.18;stroke:#1f4fbf}.border{stroke-width:0.1;stroke:#999;"
-           "stroke-dasharray:1 1}.dim{stroke-width:0.13;stroke:#a00}"
-           "text{font-family:'Noto Sans Mono CJK SC',SimSun,monospace;"
-           "fill:#000}</style>\n");
+           "stroke-dasharray:1 1}line.dim{stroke-width:0.13;stroke:#a00}"
+           "text{font-family:'" +
+           std::string(kPageFont) + "',sans-serif;fill:#000;white-space:pre}</style>\n");
   page.raw("<rect x=\"0\" y=\"0\" width=\"" + num(w) + "\" height=\"" + num(h) +
            "\" fill=\"#fff\"/>\n");
-  session.objects().for_each([&](const Object &object) {
-    if (!object.payload || !shows(session, object))
-      return;
-    if (const auto *line = payload_cast<const drf::SheetLinePayload>(object.payload.get())) {
-      if (line->drawing == drawing)
-        page.line(line->start.x, line->start.y, line->end.x, line->end.y, "sheet");
-    } else if (const auto *note = payload_cast<const drf::NotePayload>(object.payload.get())) {
-      if (note->drawing == drawing)
-        page.note(*note);
-    } else if (const auto *dim =
-                   payload_cast<const drf::OrdDimensionPayload>(object.payload.get())) {
-      if (dim->drawing == drawing)
-        ordinate_dimension(page, *dim);
-    }
-  });
-  for (tag_t view : sheet->views)
-    if (const draw::MemberViewPayload *member = draw::find_member_view(session, view))
-      member_view(session, page, view, *member, border);
+  draw_page(session, drawing, page, warnings);
   page.raw("</svg>\n");
   page.flush();
   return static_cast<bool>(out);
+}
+
+bool write_drawing_svg(Session &session, tag_t drawing, std::ostream &out) {
+  std::vector<std::string> warnings;
+  return write_drawing_svg(session, drawing, out, warnings);
 }
 
 std::string drawing_svg(Session &session, tag_t drawing) {
@@ -308,7 +209,11 @@ std::string page_file_name(std::string_view drawing_name) {
 
 std::vector<std::filesystem::path> write_pages(Session &session,
                                                const std::filesystem::path &folder,
-                                               std::string &why) {
+                                               std::string &why,
+                                               std::vector<std::string> *warnings) {
+  std::vector<std::string> unused;
+  if (!warnings)
+    warnings = &unused;
   const std::vector<tag_t> drawings = session.objects().tags_of_type(draw::kDrawingType);
   if (drawings.empty())
     return {};
@@ -328,7 +233,7 @@ std::vector<std::filesystem::path> write_pages(Session &session,
       name = name.substr(0, name.size() - 4) + "_" + std::to_string(seen + 1) + ".svg";
     const std::filesystem::path file = folder / name;
     std::ofstream out(file, std::ios::binary);
-    if (!write_drawing_svg(session, drawing, out) || !out.flush()) {
+    if (!write_drawing_svg(session, drawing, out, *warnings) || !out.flush()) {
       why = file.string() + ": cannot be written";
       return {};
     }

@@ -1,9 +1,8 @@
 //===- svg.h - Drawings as SVG pages at true size -------------------------===//
 //
-// One SVG page per drawing, in millimetres at true size: its sheet lines,
-// its notes with their lettering and alignment, and its member views as
-// the workpiece bodies as its display settings draw them (view_strokes.h),
-// with the model curves and points that show in every view over them.
+// One SVG page per drawing, in millimetres at true size, as page.h
+// composes it; every character of a text stands where the font's metrics
+// put it (lettering.h).
 //
 //===----------------------------------------------------------------------===//
 #ifndef NCSHEET_SIM_RENDER_SVG_H
@@ -26,7 +25,10 @@ namespace sim::render {
 /// The SVG document of one drawing; empty when tag is not a drawing.
 [[nodiscard]] std::string drawing_svg(Session &session, tag_t drawing);
 /// Writes the SVG document of one drawing to out as it goes; false when tag
-/// is not a drawing or out failed.
+/// is not a drawing or out failed.  Notes that run past their cell or off
+/// the sheet add a warning each to warnings.
+bool write_drawing_svg(Session &session, tag_t drawing, std::ostream &out,
+                       std::vector<std::string> &warnings);
 bool write_drawing_svg(Session &session, tag_t drawing, std::ostream &out);
 
 /// The file name of a drawing's page: its name in UTF-8 with every ASCII
@@ -38,10 +40,11 @@ bool write_drawing_svg(Session &session, tag_t drawing, std::ostream &out);
 /// nothing is written or created when the part has no drawing), in
 /// creation order; a name met twice gets "_2", "_3" ... before the
 /// extension.  Returns the files written; on a write failure why says
-/// which and the result is empty.
-[[nodiscard]] std::vector<std::filesystem::path> write_pages(Session &session,
-                                                             const std::filesystem::path &folder,
-                                                             std::string &why);
+/// which and the result is empty.  The notes' warnings go to warnings
+/// when it is given.
+[[nodiscard]] std::vector<std::filesystem::path>
+write_pages(Session &session, const std::filesystem::path &folder, std::string &why,
+            std::vector<std::string> *warnings = nullptr);
 
 } // namespace sim::render
 

@@ -1,6 +1,7 @@
 // view_dims_test.cpp: the ordinate dimensions of the top, front and side
 // views on real bodies: values, attached objects and vertices, margins,
 // construction geometry, preferences and display switching.
+#include "svg_texts.h"
 #include "dims/dims.h"
 
 #include "dims_fixture.h"
@@ -63,8 +64,9 @@ TEST_F(ViewDims, ThePageShowsTheValues) {
   const Sheet s = make_sheet({50, 30, 30}, {1, 0, 0}, {0, 1, 0});
   ASSERT_EQ(top_dims(s), 1);
   const std::string svg = sim::render::drawing_svg(session(), s.drawing);
-  for (const char *value : {">0</text>", ">-30</text>", ">30</text>", ">-50</text>", ">50</text>"})
-    EXPECT_NE(svg.find(value), std::string::npos) << value;
+  const std::vector<std::string> texts = sim::testing::svg_texts(svg);
+  for (const char *value : {"0", "-30", "30", "-50", "50"})
+    EXPECT_NE(std::find(texts.begin(), texts.end(), value), texts.end()) << value;
   EXPECT_NE(svg.find("rotate(-90"), std::string::npos) << "values below the horizontal margin";
 }
 

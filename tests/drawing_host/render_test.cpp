@@ -1,6 +1,7 @@
 // SVG pages: one well-formed file per drawing at true size, with sheet
 // lines, notes in UTF-8 placed by their alignment, and member views.
 #include "session_fixture.h"
+#include "svg_texts.h"
 
 #include "drafting/drafting.h"
 #include "geometry/build.h"
@@ -9,7 +10,9 @@
 #include "host/uf_curve.h"
 #include "host/uf_draw.h"
 #include "host/uf_drf.h"
+#include "render/lettering.h"
 #include "render/svg.h"
+#include "text/number_text.h"
 #include "render/view_strokes.h"
 #include "drawings/member_views.h"
 #include "views/model_views.h"
@@ -66,6 +69,8 @@ bool well_formed(const std::string &xml, std::string &why) {
   }
   return true;
 }
+
+std::string render_number(double value) { return trimmed_number(value, 4); }
 
 class RenderTest : public SessionTest {
 protected:
@@ -127,12 +132,20 @@ TEST_F(RenderTest, APageHoldsItsLinesNotesAndViews) {
             std::string::npos);
   // The frame line, y turned downwards.
   EXPECT_NE(svg.find("x1=\"10\" y1=\"287\" x2=\"410\" y2=\"287\""), std::string::npos);
-  // Five characters 4 wide with 2 between: 28 long, centred on x 200;
-  // middle at y 100, so the baseline is 2 below it.
-  EXPECT_NE(svg.find("<text x=\"186\" y=\"199\" font-size=\"4\" textLength=\"28\""),
+  // Five characters at the font's advances, 2 between, centred on x 200;
+  // middle at y 100, so the baseline is 2 below it; the Chinese character
+  // is a full em, 4, wide.
+  const render::TextLine laid =
+      session().component<render::Lettering>().lay_out("A&B \u7b2c", 4, 1, 2);
+  ASSERT_EQ(laid.x.size(), 5u);
+  EXPECT_NEAR(laid.length - laid.x[4], 4, 1e-9);
+  EXPECT_GT(laid.x[1], 2) << "a letter has a width of its own";
+  EXPECT_NE(svg.find("<text transform=\"translate(" + render_number(200 - laid.length / 2) +
+                     " 199)\" font-size=\"4\"><tspan x=\"0\">A</tspan>"),
             std::string::npos)
       << svg;
-  EXPECT_NE(svg.find("A&amp;B \u7b2c</text>"), std::string::npos);
+  EXPECT_NE(std::find(svg_texts(svg).begin(), svg_texts(svg).end(), "A&amp;B \u7b2c"),
+            svg_texts(svg).end());
   // The block's top view: 50 x 30 on the sheet around (120, 200).
   EXPECT_NE(svg.find("class=\"edge\" points=\"95,112 145,112\""), std::string::npos) << svg;
   EXPECT_EQ(svg.find("class=\"border\""), std::string::npos);

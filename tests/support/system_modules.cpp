@@ -69,27 +69,28 @@ std::string module_name(const ::testing::TestParamInfo<SystemModule> &info) {
 }
 
 fs::path wine_prefix() {
-  const char *given = std::getenv("WINEPREFIX");
 #ifdef WINE_PREFIX
-  return given && *given ? given : WINE_PREFIX;
+  // The wine prefix the ctest fixture made fresh, unless one is given; a
+  // test program run by hand makes it first, so that wine's notes on making
+  // it do not reach a runner's printout.
+  const char *given = std::getenv("WINEPREFIX");
+  const fs::path prefix = given && *given ? given : WINE_PREFIX;
+  if (!fs::exists(prefix / "system.reg")) {
+    const std::string boot = "WINEPREFIX=" + quoted(prefix.string()) + " WINEDEBUG=-all " +
+                             "WINEDLLOVERRIDES='mscoree,mshtml=' " + quoted(WINE) +
+                             " wineboot -i >/dev/null 2>&1";
+    (void)std::system(boot.c_str());
+  }
+  return prefix;
 #else
-  return given ? given : "";
+  return {};
 #endif
 }
 
 std::string windows_runner_command(const std::string &args) {
 #ifdef WINDOWS_RUNNER
-  // The wine prefix the ctest fixture made fresh, unless one is given; a
-  // test program run by hand makes it first, so that wine's notes on making
-  // it do not reach a runner's printout.
-  const std::string prefix = wine_prefix().string();
-  if (!fs::exists(fs::path(prefix) / "system.reg")) {
-    const std::string boot = "WINEPREFIX=" + quoted(prefix) + " WINEDEBUG=-all " +
-                             "WINEDLLOVERRIDES='mscoree,mshtml=' " + quoted(WINE) +
-                             " wineboot -i >/dev/null 2>&1";
-    (void)std::system(boot.c_str());
-  }
-  return "WINEPREFIX=" + quoted(prefix) + " " + quoted(WINDOWS_RUNNER) + " " + args;
+  return "WINEPREFIX=" + quoted(wine_prefix().string()) + " " + quoted(WINDOWS_RUNNER) + " " +
+         args;
 #else
   return "false " + args;
 #endif

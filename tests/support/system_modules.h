@@ -44,7 +44,8 @@ module_name(const ::testing::TestParamInfo<SystemModule> &info);
 /// printed; returns its exit status.
 [[nodiscard]] int run_system(const ncsheet::RunOptions &options, std::ostream &out, std::ostream &err);
 
-/// The wine prefix the Windows runs use (WINEPREFIX, else the build's).
+/// The wine prefix the Windows runs use (WINEPREFIX, else the build's),
+/// made when it does not exist yet.
 [[nodiscard]] std::filesystem::path wine_prefix();
 
 /// The command line that runs ncsheet-win with args under the wine prefix

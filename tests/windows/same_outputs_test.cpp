@@ -189,8 +189,8 @@ TEST_F(WindowsNames, GroupsNamedAsNoFileCanBeAreToldAndNothingIsLost) {
 
 // The installation's DLL, whose file layer is the Windows C runtime's own:
 // with wine's drive D on the run's drive folder, the demo writes the same
-// NC files, settings record, part and pages as the DLL whose file layer is
-// the simulated host's.  Only the date differs: the C runtime tells the
+// NC files, settings record and part as the DLL whose file layer is the
+// simulated host's.  Only the date differs: the C runtime tells the
 // machine's, not the scenario's clock.
 class InstallationDll : public TempDirTest, public ::testing::Test {
 protected:
@@ -231,8 +231,12 @@ TEST_F(InstallationDll, WritesWhatTheSimulatedFileLayerWrites) {
   EXPECT_EQ(replaced(slurp(install_out.string() + ".txt"), install_out.string(), sim_out.string()),
             slurp(sim_out.string() + ".txt"));
   std::vector<fs::path> files = files_under(sim_out);
+  // The transcripts differ (the C runtime's file calls are not the host's);
+  // the pages are drawn from the part, whose dump is compared, and set the
+  // date's characters at their own widths.
   std::erase_if(files, [](const fs::path &file) {
-    return file.filename().string().rfind("transcript.", 0) == 0;
+    return file.filename().string().rfind("transcript.", 0) == 0 ||
+           file.begin()->string() == "pages";
   });
   ASSERT_GT(files.size(), 10u);
   for (const fs::path &file : files) {

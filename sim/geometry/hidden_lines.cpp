@@ -9,6 +9,8 @@
 #include <BRep_Builder.hxx>
 #include <GCPnts_TangentialDeflection.hxx>
 #include <HLRAlgo_Projector.hxx>
+#include <IntCurvesFace_ShapeIntersector.hxx>
+#include <gp_Lin.hxx>
 #include <HLRBRep_Algo.hxx>
 #include <HLRBRep_HLRToShape.hxx>
 #include <HLRBRep_PolyAlgo.hxx>
@@ -16,6 +18,7 @@
 #include <TopExp_Explorer.hxx>
 #include <TopoDS.hxx>
 #include <TopoDS_Compound.hxx>
+#include <Precision.hxx>
 #include <gp_Ax2.hxx>
 
 #include <algorithm>
@@ -131,6 +134,32 @@ Result<ViewLines> view_lines(const std::vector<Shape> &bodies, const Mat3 &axes,
     return Result<ViewLines>::failure(std::string("hidden lines: ") + f.GetMessageString());
   }
   return result;
+}
+
+struct PointOcclusion::Faces {
+  IntCurvesFace_ShapeIntersector intersector;
+};
+
+PointOcclusion::PointOcclusion(const std::vector<Shape> &bodies) {
+  for (const Shape &body : bodies)
+    if (!body.is_null()) {
+      faces_.push_back(std::make_unique<Faces>());
+      faces_.back()->intersector.Load(body.impl().shape, Precision::Confusion());
+    }
+}
+
+PointOcclusion::~PointOcclusion() = default;
+
+bool PointOcclusion::hidden(Vec3 p, Vec3 toward_eye) const {
+  // Faces through p itself (it lies on an edge) are not in front of it.
+  constexpr double kLeaveTheEdge = 1e-3;
+  const gp_Lin ray(gp_Pnt(p.x, p.y, p.z), gp_Dir(toward_eye.x, toward_eye.y, toward_eye.z));
+  for (const auto &faces : faces_) {
+    faces->intersector.Perform(ray, kLeaveTheEdge, 1e9);
+    if (faces->intersector.IsDone() && faces->intersector.NbPnt() > 0)
+      return true;
+  }
+  return false;
 }
 
 } // namespace sim::geo

@@ -16,6 +16,7 @@
 #include "geometry/types.h"
 
 #include <array>
+#include <memory>
 #include <vector>
 
 namespace sim::geo {
@@ -51,6 +52,22 @@ inline constexpr int kExactEdgeLimit = 5000;
 /// tolerance (model units); seams are left out.
 [[nodiscard]] Result<ViewLines> view_lines(const std::vector<Shape> &bodies, const Mat3 &axes,
                                            double tolerance, HiddenLineMethod method);
+
+/// A ray test of its own, independent of view_lines, for checking what a
+/// page shows: hidden(p, toward_eye) is true when a face of the bodies lies
+/// between point p and the eye far out along toward_eye.
+class PointOcclusion {
+public:
+  explicit PointOcclusion(const std::vector<Shape> &bodies);
+  ~PointOcclusion();
+  PointOcclusion(const PointOcclusion &) = delete;
+  PointOcclusion &operator=(const PointOcclusion &) = delete;
+  [[nodiscard]] bool hidden(Vec3 p, Vec3 toward_eye) const;
+
+private:
+  struct Faces;
+  std::vector<std::unique_ptr<Faces>> faces_;
+};
 
 } // namespace sim::geo
 

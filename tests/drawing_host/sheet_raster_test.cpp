@@ -1,0 +1,228 @@
+// The demo's sheet as a person sees it: pages/sheet.pdf turned into pixels
+// by poppler's pdftoppm and measured.  Every edge of the workpiece is
+// sampled along its length and told visible or hidden by a ray test of its
+// own (not the hidden-line removal that drew the page); a visible point of
+// a view must be inked black on the page, a hidden one must not be, unless
+// a visible line runs within a hair of it.  The outlines of curved faces
+// (from the kernel's contour method) are sampled the same way.
+#include "runner.h"
+#include "session_fixture.h"
+#include "system_modules.h"
+
+#include "geometry/build.h"
+#include "geometry/hidden_lines.h"
+#include "render/view_strokes.h"
+
+#include <gtest/gtest.h>
+#include <nlohmann/json.hpp>
+
+#include <cmath>
+#include <cstdlib>
+#include <fstream>
+#include <map>
+#include <sstream>
+
+namespace {
+
+namespace fs = std::filesystem;
+using sim::testing::slurp;
+
+constexpr int kPixelsPerMm = 10;
+
+/// A page in colour, one byte a channel.
+struct Raster {
+  int width = 0, height = 0;
+  std::vector<unsigned char> rgb;
+
+  [[nodiscard]] bool black(int x, int y) const {
+    if (x < 0 || y < 0 || x >= width || y >= height)
+      return false;
+    const unsigned char *p = &rgb[3 * (static_cast<std::size_t>(y) * width + x)];
+    return p[0] < 110 && p[1] < 110 && p[2] < 110;
+  }
+  /// A black pixel within radius pixels of drawing point (x, y) mm.
+  [[nodiscard]] bool black_near(double x_mm, double y_mm, double page_height, int radius) const {
+    const int cx = static_cast<int>(std::lround(x_mm * kPixelsPerMm));
+    const int cy = static_cast<int>(std::lround((page_height - y_mm) * kPixelsPerMm));
+    for (int dy = -radius; dy <= radius; ++dy)
+      for (int dx = -radius; dx <= radius; ++dx)
+        if (dx * dx + dy * dy <= radius * radius && black(cx + dx, cy + dy))
+          return true;
+    return false;
+  }
+};
+
+Raster rasterise(const fs::path &pdf, int page, const fs::path &dir) {
+  const fs::path stem = dir / ("page" + std::to_string(page));
+  const std::string command = "pdftoppm -r " + std::to_string(kPixelsPerMm * 254 / 10) +
+                              " -f " + std::to_string(page) + " -l " + std::to_string(page) +
+                              " -singlefile '" + pdf.string() + "' '" + stem.string() + "'";
+  Raster raster;
+  if (std::system(command.c_str()) != 0)
+    return raster;
+  std::istringstream in(slurp(stem.string() + ".ppm"));
+  std::string magic;
+  int max = 0;
+  in >> magic >> raster.width >> raster.height >> max;
+  in.get();
+  raster.rgb.resize(3 * static_cast<std::size_t>(raster.width) * raster.height);
+  in.read(reinterpret_cast<char *>(raster.rgb.data()), static_cast<std::streamsize>(raster.rgb.size()));
+  if (magic != "P6" || max != 255 || !in)
+    raster = {};
+  return raster;
+}
+
+sim::geo::Vec3 vec(const nlohmann::json &a) { return {a[0], a[1], a[2]}; }
+
+class DemoSheet : public ::testing::Test {
+protected:
+  static void SetUpTestSuite() {
+    dir_ = new fs::path(sim::testing::make_temp_dir("ncsheet-sheet-raster"));
+    ncsheet::RunOptions options;
+    options.scenario = fs::path(NCSHEET_SOURCE_DIR) / "examples" / "demo" / "scenario.json";
+    options.out = *dir_ / "out";
+    std::ostringstream out, err;
+    ASSERT_EQ(sim::testing::run_system(options, out, err), ncsheet::kExitCompleted) << err.str();
+  }
+  static void TearDownTestSuite() {
+    std::error_code ec;
+    fs::remove_all(*dir_, ec);
+    delete dir_;
+  }
+  static fs::path pdf() { return *dir_ / "out" / "pages" / "sheet.pdf"; }
+  static nlohmann::json part() {
+    return nlohmann::json::parse(slurp(*dir_ / "out" / "part.json"));
+  }
+  static fs::path *dir_;
+};
+
+fs::path *DemoSheet::dir_ = nullptr;
+
+TEST_F(DemoSheet, PagesAreA3Landscape) {
+  for (int page : {1, 2}) {
+    const Raster raster = rasterise(pdf(), page, *dir_);
+    EXPECT_NEAR(raster.width, 420 * kPixelsPerMm, 2) << "page " << page;
+    EXPECT_NEAR(raster.height, 297 * kPixelsPerMm, 2) << "page " << page;
+  }
+}
+
+TEST_F(DemoSheet, ViewsShowWhatIsInFrontAndNothingBehindIt) {
+  const Raster page = rasterise(pdf(), 1, *dir_);
+  ASSERT_GT(page.width, 0) << "pdftoppm made no page";
+  const double page_height = 297;
+  auto body = sim::geo::read_step(std::string(NCSHEET_SOURCE_DIR) + "/examples/demo/workpiece.step");
+  ASSERT_TRUE(body.ok());
+  const sim::geo::PointOcclusion occlusion({*body});
+  const nlohmann::json dump = part();
+  ASSERT_TRUE(dump.contains("objects")) << dump.dump().substr(0, 200);
+  int views = 0, hidden_in_all = 0;
+  for (const nlohmann::json &object : dump["objects"]) {
+    if (object.value("kind", "") != "member_view")
+      continue;
+    ++views;
+    const nlohmann::json &v = object["payload"];
+    const sim::geo::Vec3 right = vec(v["axes"]["right"]), up = vec(v["axes"]["up"]),
+                         out = vec(v["axes"]["out"]);
+    const double scale = v["scale"], ref[2] = {v["reference_point"][0], v["reference_point"][1]};
+    const double centre[2] = {v["centre_in_view"][0], v["centre_in_view"][1]};
+    const auto on_sheet = [&](sim::geo::Vec3 p) {
+      return std::array<double, 2>{ref[0] + scale * (dot(right, p) - centre[0]),
+                                   ref[1] + scale * (dot(up, p) - centre[1])};
+    };
+    // Points every 0.2 mm of the sheet along every edge, each with its
+    // neighbours' verdicts, so that the ends of a hidden stretch are left
+    // out.
+    struct Sample {
+      std::array<double, 2> at;
+      bool hidden;
+      bool settled;
+    };
+    std::vector<Sample> samples;
+    // An edge seen end on is a point of the page, not a line: left out.
+    // Arcs are walked along their own circle: a chord runs inside the
+    // material and would be hidden by the face the arc bounds.
+    const auto sample_curve = [&](const sim::geo::Curve &curve) {
+      std::vector<sim::geo::Vec3> points = sim::render::curve_points(curve);
+      if (const auto *arc = std::get_if<sim::geo::Arc>(&curve.shape)) {
+        const double length = scale * arc->radius * std::fabs(arc->t1 - arc->t0);
+        const int steps = std::max(16, static_cast<int>(length / 0.2));
+        points.clear();
+        for (int k = 0; k <= steps; ++k)
+          points.push_back(arc->at(arc->t0 + (arc->t1 - arc->t0) * k / steps));
+      }
+      double on_page = 0;
+      for (std::size_t i = 1; i < points.size(); ++i) {
+        const auto a = on_sheet(points[i - 1]), b = on_sheet(points[i]);
+        on_page += std::hypot(b[0] - a[0], b[1] - a[1]);
+      }
+      if (on_page < 0.5)
+        return;
+      std::vector<Sample> along;
+      for (std::size_t i = 1; i < points.size(); ++i) {
+        const double length =
+            scale * std::sqrt(dot(points[i] - points[i - 1], points[i] - points[i - 1]));
+        const int steps = std::max(1, static_cast<int>(length / 0.2));
+        for (int k = 0; k < steps; ++k) {
+          const sim::geo::Vec3 p = points[i - 1] + (double(k) / steps) * (points[i] - points[i - 1]);
+          along.push_back({on_sheet(p), occlusion.hidden(p, out), true});
+        }
+      }
+      for (std::size_t i = 0; i < along.size(); ++i)
+        for (std::size_t j = i >= 3 ? i - 3 : 0; j < std::min(along.size(), i + 4); ++j)
+          along[i].settled = along[i].settled && along[j].hidden == along[i].hidden;
+      samples.insert(samples.end(), along.begin(), along.end());
+    };
+    for (int e = 0; e < body->edge_count(); ++e)
+      sample_curve(body->edge_curve(e));
+    // The outlines of the curved faces, by the kernel's contour method (not
+    // the hidden-line removal): the sheet turns silhouettes on.
+    for (int f = 0; f < body->face_count(); ++f)
+      if (body->face_type(f) != sim::geo::FaceType::Plane)
+        if (auto outline = body->isoclines(f, out, 0, 0.01); outline.ok())
+          for (const sim::geo::Curve &curve : *outline)
+            sample_curve(curve);
+    // Visible points, by 0.5 mm cell, to tell a hidden point lying under a
+    // visible line.
+    std::map<std::pair<int, int>, std::vector<std::array<double, 2>>> visible_cells;
+    for (const Sample &s : samples)
+      if (!s.hidden)
+        visible_cells[{int(std::floor(s.at[0] * 2)), int(std::floor(s.at[1] * 2))}].push_back(s.at);
+    const auto near_visible = [&](const std::array<double, 2> &at) {
+      const int cx = int(std::floor(at[0] * 2)), cy = int(std::floor(at[1] * 2));
+      for (int dx = -2; dx <= 2; ++dx)
+        for (int dy = -2; dy <= 2; ++dy) {
+          const auto found = visible_cells.find({cx + dx, cy + dy});
+          if (found == visible_cells.end())
+            continue;
+          for (const auto &p : found->second)
+            if (std::hypot(p[0] - at[0], p[1] - at[1]) < 0.8)
+              return true;
+        }
+      return false;
+    };
+    int visible = 0, visible_missing = 0, hidden = 0, hidden_inked = 0;
+    for (const Sample &s : samples) {
+      if (!s.settled)
+        continue;
+      if (!s.hidden) {
+        ++visible;
+        visible_missing += !page.black_near(s.at[0], s.at[1], page_height, 2);
+      } else if (!near_visible(s.at)) {
+        ++hidden;
+        hidden_inked += page.black_near(s.at[0], s.at[1], page_height, 1);
+      }
+    }
+    SCOPED_TRACE("view " + std::to_string(object["tag"].get<int>()) + ": " +
+                 std::to_string(visible) + " visible points, " + std::to_string(visible_missing) +
+                 " of them not inked; " + std::to_string(hidden) + " hidden, " +
+                 std::to_string(hidden_inked) + " of them inked");
+    EXPECT_GT(visible, 500);
+    EXPECT_LE(visible_missing, visible / 50);
+    EXPECT_LE(hidden_inked, hidden / 100);
+    hidden_in_all += hidden;
+  }
+  EXPECT_EQ(views, 3);
+  EXPECT_GT(hidden_in_all, 500) << "the demo's front and iso views have edges behind faces";
+}
+
+} // namespace

@@ -226,3 +226,75 @@ TEST_F(DemoSheet, ViewsShowWhatIsInFrontAndNothingBehindIt) {
 }
 
 } // namespace
+
+namespace {
+
+// No text of the table crosses a cell's side: beside every vertical sheet
+// line, 0.4 mm to its left and right, the page is not black, except in the
+// rows whose notes the runner warns of (and there it is, so the warnings
+// are what the page shows).
+TEST_F(DemoSheet, TableTextsStayInTheirCellsButTheWarnedOnes) {
+  const nlohmann::json dump = part();
+  std::map<int, int> page_of; // drawing tag -> page number
+  for (const nlohmann::json &object : dump["objects"])
+    if (object.value("kind", "") == "drawing")
+      page_of.emplace(object["tag"].get<int>(), static_cast<int>(page_of.size()) + 1);
+  ASSERT_EQ(page_of.size(), 2u);
+  // The rows of the warned notes: the total-time rows.
+  std::map<int, std::vector<std::pair<double, double>>> warned_rows;
+  for (const nlohmann::json &object : dump["objects"])
+    if (object.value("kind", "") == "note") {
+      const nlohmann::json &note = object["payload"];
+      if (note["lines"][0].get<std::string>().find("总时间") != std::string::npos) {
+        const double y = note["origin"][1], size = note["lettering"]["size"];
+        warned_rows[note["drawing"].get<int>()].push_back({y - size, y + size});
+      }
+    }
+  for (const auto &[drawing, page_number] : page_of) {
+    SCOPED_TRACE("page " + std::to_string(page_number));
+    const Raster page = rasterise(pdf(), page_number, *dir_);
+    ASSERT_GT(page.width, 0);
+    // Where a horizontal line meets the side, the page is black by right.
+    std::vector<std::array<double, 3>> rules; // y, x from, x to
+    for (const nlohmann::json &object : dump["objects"])
+      if (object.value("kind", "") == "sheet_line" && object["payload"]["drawing"] == drawing) {
+        const nlohmann::json &line = object["payload"];
+        const double y0 = line["start"][1], y1 = line["end"][1];
+        const double x0 = line["start"][0], x1 = line["end"][0];
+        if (y0 == y1)
+          rules.push_back({y0, std::min(x0, x1), std::max(x0, x1)});
+      }
+    const auto meets_a_rule = [&](double x, double y) {
+      for (const auto &[ry, from, to] : rules)
+        if (std::fabs(ry - y) < 0.4 && x >= from - 0.5 && x <= to + 0.5)
+          return true;
+      return false;
+    };
+    int crossings = 0, in_warned_rows = 0;
+    for (const nlohmann::json &object : dump["objects"]) {
+      if (object.value("kind", "") != "sheet_line" || object["payload"]["drawing"] != drawing)
+        continue;
+      const nlohmann::json &line = object["payload"];
+      const double x = line["start"][0], x_end = line["end"][0];
+      const double y0 = line["start"][1], y1 = line["end"][1];
+      if (x != x_end)
+        continue;
+      const double low = std::min(y0, y1), high = std::max(y0, y1);
+      for (double y = low + 0.5; y < high - 0.5; y += 0.1) {
+        if (meets_a_rule(x, y) ||
+            (!page.black_near(x - 0.4, y, 297, 0) && !page.black_near(x + 0.4, y, 297, 0)))
+          continue;
+        ++crossings;
+        for (const auto &[from, to] : warned_rows[drawing])
+          if (y >= from && y <= to) {
+            ++in_warned_rows;
+            break;
+          }
+      }
+    }
+    EXPECT_EQ(crossings, in_warned_rows) << "text crosses a cell side outside the warned rows";
+    EXPECT_GT(in_warned_rows, 0) << "the warned total-time notes cross their cell's side";
+  }
+}
+
+} // namespace

@@ -86,9 +86,9 @@ template <class Extract> void add_all(Extract &h, double tolerance, std::vector<
 } // namespace
 
 HiddenLineMethod hidden_line_method(const Mat3 &axes, int edge_count) {
-  return along_model_axis(axes.row[2]) && edge_count <= kExactEdgeLimit
-             ? HiddenLineMethod::Exact
-             : HiddenLineMethod::Polygonal;
+  if (edge_count > kHiddenLineEdgeLimit)
+    return HiddenLineMethod::None;
+  return along_model_axis(axes.row[2]) ? HiddenLineMethod::Exact : HiddenLineMethod::Polygonal;
 }
 
 Result<ViewLines> view_lines(const std::vector<Shape> &bodies, const Mat3 &axes, double tolerance,
@@ -99,6 +99,8 @@ Result<ViewLines> view_lines(const std::vector<Shape> &bodies, const Mat3 &axes,
     return result;
   if (!(tolerance > 0))
     return Result<ViewLines>::failure("hidden lines: the tolerance must be positive");
+  if (method == HiddenLineMethod::None)
+    return Result<ViewLines>::failure("hidden lines: no method");
   try {
     TopoDS_Compound all;
     BRep_Builder builder;

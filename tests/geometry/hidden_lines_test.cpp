@@ -131,14 +131,15 @@ INSTANTIATE_TEST_SUITE_P(Methods, HiddenLines,
                            return info.param == HiddenLineMethod::Exact ? "exact" : "polygonal";
                          });
 
-TEST(HiddenLineMethod, ExactForAxisViewsOfModestPartsPolygonalOtherwise) {
+TEST(HiddenLineMethod, ExactForAxisViewsPolygonalOtherwiseNoneForLargeParts) {
   const Mat3 iso = axes({0.7071067811865476, 0.7071067811865476, 0},
                         {-0.4082482904638631, 0.4082482904638631, 0.8164965809277261},
                         {0.5773502691896258, -0.5773502691896258, 0.5773502691896258});
   EXPECT_EQ(hidden_line_method(kTop, 100), HiddenLineMethod::Exact);
-  EXPECT_EQ(hidden_line_method(kFront, kExactEdgeLimit), HiddenLineMethod::Exact);
-  EXPECT_EQ(hidden_line_method(kFront, kExactEdgeLimit + 1), HiddenLineMethod::Polygonal);
-  EXPECT_EQ(hidden_line_method(iso, 100), HiddenLineMethod::Polygonal);
+  EXPECT_EQ(hidden_line_method(kFront, kHiddenLineEdgeLimit), HiddenLineMethod::Exact);
+  EXPECT_EQ(hidden_line_method(iso, kHiddenLineEdgeLimit), HiddenLineMethod::Polygonal);
+  EXPECT_EQ(hidden_line_method(kFront, kHiddenLineEdgeLimit + 1), HiddenLineMethod::None);
+  EXPECT_EQ(hidden_line_method(iso, kHiddenLineEdgeLimit + 1), HiddenLineMethod::None);
   EXPECT_TRUE(must(view_lines({}, kTop, 0.01, HiddenLineMethod::Exact)).lines.empty());
   EXPECT_FALSE(view_lines({test_part()}, kTop, 0, HiddenLineMethod::Exact).ok());
 }

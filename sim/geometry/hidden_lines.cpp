@@ -138,6 +138,45 @@ Result<ViewLines> view_lines(const std::vector<Shape> &bodies, const Mat3 &axes,
   return result;
 }
 
+namespace {
+
+template <class Extract> int count_edges(Extract &h) {
+  int count = 0;
+  for (const TopoDS_Shape &set : {h.VCompound(), h.Rg1LineVCompound(), h.OutLineVCompound(),
+                                  h.HCompound(), h.Rg1LineHCompound(), h.OutLineHCompound()})
+    for (TopExp_Explorer it(set, TopAbs_EDGE); !set.IsNull() && it.More(); it.Next())
+      ++count;
+  return count;
+}
+
+} // namespace
+
+int kernel_hidden_lines(const Shape &body, const Mat3 &axes, double tolerance,
+                        HiddenLineMethod method) {
+  const Vec3 out = axes.row[2], right = axes.row[0];
+  const HLRAlgo_Projector projector(
+      gp_Ax2(gp_Pnt(0, 0, 0), gp_Dir(out.x, out.y, out.z), gp_Dir(right.x, right.y, right.z)));
+  if (method == HiddenLineMethod::Exact) {
+    Handle(HLRBRep_Algo) algo = new HLRBRep_Algo();
+    algo->Add(body.impl().shape);
+    algo->Projector(projector);
+    algo->Update();
+    algo->Hide();
+    HLRBRep_HLRToShape extract(algo);
+    return count_edges(extract);
+  }
+  BRepBuilderAPI_Copy copy(body.impl().shape, true, false);
+  const TopoDS_Shape meshed = copy.Shape();
+  BRepMesh_IncrementalMesh mesh(meshed, tolerance, false, kMeshAngle, true);
+  Handle(HLRBRep_PolyAlgo) algo = new HLRBRep_PolyAlgo();
+  algo->Load(meshed);
+  algo->Projector(projector);
+  algo->Update();
+  HLRBRep_PolyHLRToShape extract;
+  extract.Update(algo);
+  return count_edges(extract);
+}
+
 struct PointOcclusion::Faces {
   IntCurvesFace_ShapeIntersector intersector;
 };

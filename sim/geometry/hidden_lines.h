@@ -60,6 +60,12 @@ inline constexpr int kHiddenLineEdgeLimit = 2500;
 [[nodiscard]] Result<ViewLines> view_lines(const std::vector<Shape> &bodies, const Mat3 &axes,
                                            double tolerance, HiddenLineMethod method);
 
+/// The bare kernel call behind view_lines, for benchmarks: the method's
+/// algorithm and the extraction of its six line sets, nothing turned into
+/// polylines.  Returns the number of edges the kernel gave.
+[[nodiscard]] int kernel_hidden_lines(const Shape &body, const Mat3 &axes, double tolerance,
+                                      HiddenLineMethod method);
+
 /// A ray test of its own, independent of view_lines, for checking what a
 /// page shows: hidden(p, toward_eye) is true when a face of the bodies lies
 /// between point p and the eye far out along toward_eye.

@@ -3,8 +3,9 @@
 // sampled along its length and told visible or hidden by a ray test of its
 // own (not the hidden-line removal that drew the page); a visible point of
 // a view must be inked black on the page, a hidden one must not be, unless
-// a visible line runs within a hair of it.  The outlines of curved faces
-// (from the kernel's contour method) are sampled the same way.
+// a visible line runs within a hair of it, and lie inside the view's
+// rectangle of the definition file.  The outlines of curved faces (from the
+// kernel's contour method) are sampled the same way.
 #include "runner.h"
 #include "session_fixture.h"
 #include "system_modules.h"
@@ -73,6 +74,22 @@ Raster rasterise(const fs::path &pdf, int page, const fs::path &dir) {
 }
 
 sim::geo::Vec3 vec(const nlohmann::json &a) { return {a[0], a[1], a[2]}; }
+
+/// A number of the shipped definition file.
+double definition(const std::string &key) {
+  const std::string text =
+      slurp(fs::path(NCSHEET_SOURCE_DIR) / "data" / "kv_conf" / "config_prog_sheet_mr.def");
+  const std::size_t at = text.find("\n" + key + ":");
+  return at == std::string::npos ? 0 : std::atof(text.c_str() + at + key.size() + 2);
+}
+
+/// The rectangle the definition file gives a view: x from, x to, y from, y to.
+std::array<double, 4> view_rectangle(const std::string &which) {
+  const std::string stem = "nc_prog_elec_" + which + "_view_";
+  const double w = definition(stem + "bound_x"), h = definition(stem + "bound_y");
+  const double x = definition(stem + "point_x"), y = definition(stem + "point_y");
+  return {x - w / 2, x + w / 2, y - h / 2, y + h / 2};
+}
 
 class DemoSheet : public ::testing::Test {
 protected:
@@ -200,13 +217,19 @@ TEST_F(DemoSheet, ViewsShowWhatIsInFrontAndNothingBehindIt) {
         }
       return false;
     };
-    int visible = 0, visible_missing = 0, hidden = 0, hidden_inked = 0;
+    // The pictorial view has its own rectangle; the top view and the view
+    // projected from it share one.
+    const std::array<double, 4> area =
+        view_rectangle(out.x != 0 && out.y != 0 ? "iso" : "top_and_front");
+    ASSERT_GT(area[1] - area[0], 0);
+    int visible = 0, visible_missing = 0, hidden = 0, hidden_inked = 0, outside = 0;
     for (const Sample &s : samples) {
       if (!s.settled)
         continue;
       if (!s.hidden) {
         ++visible;
         visible_missing += !page.black_near(s.at[0], s.at[1], page_height, 2);
+        outside += s.at[0] < area[0] || s.at[0] > area[1] || s.at[1] < area[2] || s.at[1] > area[3];
       } else if (!near_visible(s.at)) {
         ++hidden;
         hidden_inked += page.black_near(s.at[0], s.at[1], page_height, 1);
@@ -219,6 +242,7 @@ TEST_F(DemoSheet, ViewsShowWhatIsInFrontAndNothingBehindIt) {
     EXPECT_GT(visible, 500);
     EXPECT_LE(visible_missing, visible / 50);
     EXPECT_LE(hidden_inked, hidden / 100);
+    EXPECT_EQ(outside, 0) << "visible points outside the view's rectangle of the definition file";
     hidden_in_all += hidden;
   }
   EXPECT_EQ(views, 3);

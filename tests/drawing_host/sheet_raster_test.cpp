@@ -4,8 +4,9 @@
 // own (not the hidden-line removal that drew the page); a visible point of
 // a view must be inked black on the page, a hidden one must not be, unless
 // a visible line runs within a hair of it, and lie inside the view's
-// rectangle of the definition file.  The outlines of curved faces (from the
-// kernel's contour method) are sampled the same way.
+// rectangle of the definition file, and none may run through a dimension's
+// value.  The outlines of curved faces (from the kernel's contour method)
+// are sampled the same way.
 #include "runner.h"
 #include "session_fixture.h"
 #include "system_modules.h"
@@ -18,6 +19,7 @@
 #include <nlohmann/json.hpp>
 
 #include <cmath>
+#include <cstdio>
 #include <cstdlib>
 #include <fstream>
 #include <map>
@@ -133,6 +135,7 @@ TEST_F(DemoSheet, ViewsShowWhatIsInFrontAndNothingBehindIt) {
   const nlohmann::json dump = part();
   ASSERT_TRUE(dump.contains("objects")) << dump.dump().substr(0, 200);
   int views = 0, hidden_in_all = 0;
+  std::vector<std::array<double, 2>> inked_edges; // the visible points of every view
   for (const nlohmann::json &object : dump["objects"]) {
     if (object.value("kind", "") != "member_view")
       continue;
@@ -230,6 +233,7 @@ TEST_F(DemoSheet, ViewsShowWhatIsInFrontAndNothingBehindIt) {
         ++visible;
         visible_missing += !page.black_near(s.at[0], s.at[1], page_height, 2);
         outside += s.at[0] < area[0] || s.at[0] > area[1] || s.at[1] < area[2] || s.at[1] > area[3];
+        inked_edges.push_back(s.at);
       } else if (!near_visible(s.at)) {
         ++hidden;
         hidden_inked += page.black_near(s.at[0], s.at[1], page_height, 1);
@@ -247,6 +251,35 @@ TEST_F(DemoSheet, ViewsShowWhatIsInFrontAndNothingBehindIt) {
   }
   EXPECT_EQ(views, 3);
   EXPECT_GT(hidden_in_all, 500) << "the demo's front and iso views have edges behind faces";
+
+  // No body edge runs through a dimension's value: the boxes of the values
+  // as the page sets them (start, font size, the last character's place).
+  const std::string svg = slurp(*dir_ / "out" / "pages" / "prog_sheet1.svg");
+  int values = 0;
+  for (std::size_t at = 0; (at = svg.find("<text class=\"dim\" transform=\"translate(", at)) !=
+                           std::string::npos;
+       ++at) {
+    double x = 0, y = 0, size = 0;
+    const bool turned = svg.compare(svg.find(')', at) + 1, 12, " rotate(-90)") == 0;
+    std::sscanf(svg.c_str() + at, "<text class=\"dim\" transform=\"translate(%lf %lf", &x, &y);
+    std::sscanf(svg.c_str() + svg.find("font-size=\"", at), "font-size=\"%lf", &size);
+    const std::size_t end = svg.find("</text>", at);
+    const std::size_t last = svg.rfind("<tspan x=\"", end);
+    double last_x = 0;
+    std::sscanf(svg.c_str() + last, "<tspan x=\"%lf", &last_x);
+    const double length = last_x + 0.6 * size, base = page_height - y;
+    // Reading along x from (x, base) upwards size high, or turned to read upwards.
+    const std::array<double, 4> box =
+        turned ? std::array<double, 4>{x - size, x, base, base + length}
+               : std::array<double, 4>{x, x + length, base, base + size};
+    ++values;
+    for (const auto &p : inked_edges)
+      EXPECT_FALSE(p[0] > box[0] + 0.1 && p[0] < box[1] - 0.1 && p[1] > box[2] + 0.1 &&
+                   p[1] < box[3] - 0.1)
+          << "a body edge at (" << p[0] << ", " << p[1] << ") under the value at " << x << " "
+          << base;
+  }
+  EXPECT_GE(values, 6) << "the demo's top and front views carry their ordinate values";
 }
 
 } // namespace

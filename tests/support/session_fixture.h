@@ -31,8 +31,6 @@ namespace sim::testing {
 
 /// The repository's installation folder (data/kv_conf).
 [[nodiscard]] std::filesystem::path installation_dir();
-/// The built module libncsheet.so.
-[[nodiscard]] std::filesystem::path module_path();
 /// A fresh empty temporary folder, removed by the caller.
 [[nodiscard]] std::filesystem::path make_temp_dir(std::string_view stem);
 /// The bytes of a file of the machine; empty when it cannot be read.

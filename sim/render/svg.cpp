@@ -11,12 +11,9 @@
 #include "text/gbk.h"
 #include "text/number_text.h"
 
-#include <algorithm>
 #include <cctype>
-#include <cmath>
 #include <fstream>
 #include <map>
-#include <numbers>
 #include <sstream>
 #include <system_error>
 

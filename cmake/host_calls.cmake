@@ -1,7 +1,8 @@
 # Writes the host's function list (sim/api/calls.def) in another form:
-#   cmake -DCALLS=calls.def -DOUT=file -DFORM=def|spec -P host_calls.cmake
+#   cmake -DCALLS=calls.def -DOUT=file -DFORM=def|exports -P host_calls.cmake
 #   def   a module-definition file for the import library of ncsheet_host.dll
-#   spec  the export list of the winelib bridge that is ncsheet_host.dll
+#   exports  the export list of the winelib bridge that is ncsheet_host.dll, in
+#            wine's own export-list format
 file(STRINGS ${CALLS} lines REGEX "^SIM_CALL\\(")
 set(names "")
 foreach(line IN LISTS lines)
@@ -13,13 +14,13 @@ if(FORM STREQUAL "def")
   foreach(name IN LISTS names)
     string(APPEND text "  ${name}\n")
   endforeach()
-elseif(FORM STREQUAL "spec")
+elseif(FORM STREQUAL "exports")
   set(text "# Generated from sim/api/calls.def: every host function, forwarded.\n")
   foreach(name IN LISTS names)
     string(APPEND text "@ cdecl ${name}() bridge_${name}\n")
   endforeach()
 else()
-  message(FATAL_ERROR "host_calls.cmake: FORM must be def or spec")
+  message(FATAL_ERROR "host_calls.cmake: FORM must be def or exports")
 endif()
 file(WRITE ${OUT}.tmp "${text}")
 file(COPY_FILE ${OUT}.tmp ${OUT} ONLY_IF_DIFFERENT)

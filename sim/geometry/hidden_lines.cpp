@@ -83,6 +83,37 @@ template <class Extract> void add_all(Extract &h, double tolerance, std::vector<
   add_lines(h.OutLineHCompound(), ViewLineKind::Outline, false, tolerance, out);
 }
 
+/// Runs the method's algorithm on shape seen along axes and hands its
+/// extractor, which gives the six line sets, to use.
+template <class Use>
+void run_kernel(const TopoDS_Shape &shape, const Mat3 &axes, double tolerance,
+                HiddenLineMethod method, Use use) {
+  const Vec3 out = axes.row[2], right = axes.row[0];
+  const HLRAlgo_Projector projector(
+      gp_Ax2(gp_Pnt(0, 0, 0), gp_Dir(out.x, out.y, out.z), gp_Dir(right.x, right.y, right.z)));
+  if (method == HiddenLineMethod::Exact) {
+    Handle(HLRBRep_Algo) algo = new HLRBRep_Algo();
+    algo->Add(shape);
+    algo->Projector(projector);
+    algo->Update();
+    algo->Hide();
+    HLRBRep_HLRToShape extract(algo);
+    use(extract);
+    return;
+  }
+  // The mesh goes onto a copy: the bodies themselves stay as they were.
+  BRepBuilderAPI_Copy copy(shape, true, false);
+  const TopoDS_Shape meshed = copy.Shape();
+  BRepMesh_IncrementalMesh mesh(meshed, tolerance, false, kMeshAngle, true);
+  Handle(HLRBRep_PolyAlgo) algo = new HLRBRep_PolyAlgo();
+  algo->Load(meshed);
+  algo->Projector(projector);
+  algo->Update();
+  HLRBRep_PolyHLRToShape extract;
+  extract.Update(algo);
+  use(extract);
+}
+
 } // namespace
 
 HiddenLineMethod hidden_line_method(const Mat3 &axes, int edge_count) {
@@ -108,73 +139,25 @@ Result<ViewLines> view_lines(const std::vector<Shape> &bodies, const Mat3 &axes,
     for (const Shape &body : bodies)
       if (!body.is_null())
         builder.Add(all, body.impl().shape);
-    const Vec3 out = axes.row[2], right = axes.row[0];
-    const HLRAlgo_Projector projector(
-        gp_Ax2(gp_Pnt(0, 0, 0), gp_Dir(out.x, out.y, out.z), gp_Dir(right.x, right.y, right.z)));
-    if (method == HiddenLineMethod::Exact) {
-      Handle(HLRBRep_Algo) algo = new HLRBRep_Algo();
-      algo->Add(all);
-      algo->Projector(projector);
-      algo->Update();
-      algo->Hide();
-      HLRBRep_HLRToShape extract(algo);
-      add_all(extract, tolerance, result.lines);
-    } else {
-      // The mesh goes onto a copy: the bodies themselves stay as they were.
-      BRepBuilderAPI_Copy copy(all, true, false);
-      const TopoDS_Shape meshed = copy.Shape();
-      BRepMesh_IncrementalMesh mesh(meshed, tolerance, false, kMeshAngle, true);
-      Handle(HLRBRep_PolyAlgo) algo = new HLRBRep_PolyAlgo();
-      algo->Load(meshed);
-      algo->Projector(projector);
-      algo->Update();
-      HLRBRep_PolyHLRToShape extract;
-      extract.Update(algo);
-      add_all(extract, tolerance, result.lines);
-    }
+    run_kernel(all, axes, tolerance, method,
+               [&](auto &extract) { add_all(extract, tolerance, result.lines); });
   } catch (const Standard_Failure &f) {
     return Result<ViewLines>::failure(std::string("hidden lines: ") + f.GetMessageString());
   }
   return result;
 }
 
-namespace {
-
-template <class Extract> int count_edges(Extract &h) {
-  int count = 0;
-  for (const TopoDS_Shape &set : {h.VCompound(), h.Rg1LineVCompound(), h.OutLineVCompound(),
-                                  h.HCompound(), h.Rg1LineHCompound(), h.OutLineHCompound()})
-    for (TopExp_Explorer it(set, TopAbs_EDGE); !set.IsNull() && it.More(); it.Next())
-      ++count;
-  return count;
-}
-
-} // namespace
-
 int kernel_hidden_lines(const Shape &body, const Mat3 &axes, double tolerance,
                         HiddenLineMethod method) {
-  const Vec3 out = axes.row[2], right = axes.row[0];
-  const HLRAlgo_Projector projector(
-      gp_Ax2(gp_Pnt(0, 0, 0), gp_Dir(out.x, out.y, out.z), gp_Dir(right.x, right.y, right.z)));
-  if (method == HiddenLineMethod::Exact) {
-    Handle(HLRBRep_Algo) algo = new HLRBRep_Algo();
-    algo->Add(body.impl().shape);
-    algo->Projector(projector);
-    algo->Update();
-    algo->Hide();
-    HLRBRep_HLRToShape extract(algo);
-    return count_edges(extract);
-  }
-  BRepBuilderAPI_Copy copy(body.impl().shape, true, false);
-  const TopoDS_Shape meshed = copy.Shape();
-  BRepMesh_IncrementalMesh mesh(meshed, tolerance, false, kMeshAngle, true);
-  Handle(HLRBRep_PolyAlgo) algo = new HLRBRep_PolyAlgo();
-  algo->Load(meshed);
-  algo->Projector(projector);
-  algo->Update();
-  HLRBRep_PolyHLRToShape extract;
-  extract.Update(algo);
-  return count_edges(extract);
+  int count = 0;
+  run_kernel(body.impl().shape, axes, tolerance, method, [&](auto &extract) {
+    for (const TopoDS_Shape &set :
+         {extract.VCompound(), extract.Rg1LineVCompound(), extract.OutLineVCompound(),
+          extract.HCompound(), extract.Rg1LineHCompound(), extract.OutLineHCompound()})
+      for (TopExp_Explorer it(set, TopAbs_EDGE); !set.IsNull() && it.More(); it.Next())
+        ++count;
+  });
+  return count;
 }
 
 struct PointOcclusion::Faces {

@@ -10,6 +10,7 @@
 #include "geometry/model.h"
 #include "objects/object_store.h"
 #include "text/gbk.h"
+#include "text/number_text.h"
 
 #include <algorithm>
 #include <cmath>
@@ -60,15 +61,6 @@ bool cell_around(const std::vector<Upright> &uprights, Point p, double &left, do
   return left > -1e300 && right < 1e300;
 }
 
-std::string mm(double value) {
-  const double rounded = std::round(value * 10) / 10;
-  std::string text = std::to_string(rounded);
-  text.erase(text.find_last_not_of('0') + 1);
-  if (text.back() == '.')
-    text.pop_back();
-  return text;
-}
-
 // A note: its lines as one block whose alignment position lies on the
 // origin; lines are line_space_factor * size apart.
 void note(const Lettering &lettering, Canvas &canvas, const drf::NotePayload &note,
@@ -105,10 +97,10 @@ void note(const Lettering &lettering, Canvas &canvas, const drf::NotePayload &no
       const double off = std::max(-x, x + lines[i].length - sheet_width);
       if (off > kOverflowSlack)
         warnings.push_back("note \"" + lines[i].utf8 + "\" on " + drawing_name + " runs " +
-                           mm(off) + " mm off the sheet");
+                           trimmed_number(off, 1) + " mm off the sheet");
       else if (past > kOverflowSlack)
         warnings.push_back("note \"" + lines[i].utf8 + "\" on " + drawing_name + " runs " +
-                           mm(past) + " mm past its cell");
+                           trimmed_number(past, 1) + " mm past its cell");
     }
     PlacedText placed{std::move(lines[i]), turned({x, baseline}, origin, note.orientation),
                       static_cast<double>(note.orientation), Ink::Sheet};

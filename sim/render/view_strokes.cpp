@@ -35,10 +35,11 @@ public:
         return &entry;
     return nullptr;
   }
-  void put(Entry entry) {
+  const Entry &put(Entry entry) {
     std::erase_if(entries_, [&](const Entry &old) { return old.view == entry.view; });
     entries_.push_back(std::move(entry));
     ++runs_;
+    return entries_.back();
   }
   [[nodiscard]] int runs() const { return runs_; }
 
@@ -173,9 +174,8 @@ std::vector<Stroke> view_body_strokes(Session &session, tag_t tag,
       why = lines.error();
       return wireframe(bodies, view);
     }
-    cache.put({tag, bodies, view.axes, tolerance,
-               std::make_shared<const geo::ViewLines>(std::move(*lines))});
-    entry = cache.find(tag, bodies, view.axes, tolerance);
+    entry = &cache.put({tag, bodies, view.axes, tolerance,
+                        std::make_shared<const geo::ViewLines>(std::move(*lines))});
   }
 
   // View coordinates to the drawing: ref + scale * (v - centre).

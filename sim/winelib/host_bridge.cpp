@@ -2,7 +2,7 @@
 //
 // A winelib builtin DLL whose exports are the host's functions, for the
 // Windows build of the module under wine.  The export list
-// (ncsheet_host.spec) and the entries here both come from sim/api/calls.def:
+// (made by cmake/host_calls.cmake) and the entries here both come from sim/api/calls.def:
 // every export bridge_NAME is a jump to Forward<&NAME>::call, which calls
 // the simulated host's NAME in its own convention.
 //

@@ -2,6 +2,7 @@
 #include "geometry/hidden_lines.h"
 
 #include "geometry/kernel_call.h"
+#include "geometry/sampled_lines.h"
 
 #include <BRepAdaptor_Curve.hxx>
 #include <BRepBuilderAPI_Copy.hxx>
@@ -118,7 +119,7 @@ void run_kernel(const TopoDS_Shape &shape, const Mat3 &axes, double tolerance,
 
 HiddenLineMethod hidden_line_method(const Mat3 &axes, int edge_count) {
   if (edge_count > kHiddenLineEdgeLimit)
-    return HiddenLineMethod::None;
+    return HiddenLineMethod::Sampled;
   return along_model_axis(axes.row[2]) ? HiddenLineMethod::Exact : HiddenLineMethod::Polygonal;
 }
 
@@ -130,9 +131,9 @@ Result<ViewLines> view_lines(const std::vector<Shape> &bodies, const Mat3 &axes,
     return result;
   if (!(tolerance > 0))
     return Result<ViewLines>::failure("hidden lines: the tolerance must be positive");
-  if (method == HiddenLineMethod::None)
-    return Result<ViewLines>::failure("hidden lines: no method");
   try {
+    if (method == HiddenLineMethod::Sampled)
+      return sampled_view_lines(bodies, axes, tolerance);
     TopoDS_Compound all;
     BRep_Builder builder;
     builder.MakeCompound(all);

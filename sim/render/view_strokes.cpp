@@ -159,16 +159,12 @@ std::vector<Stroke> view_body_strokes(Session &session, tag_t tag,
   ViewLineCache &cache = session.component<ViewLineCache>();
   const ViewLineCache::Entry *entry = cache.find(tag, bodies, view.axes, tolerance);
   const geo::HiddenLineMethod method = geo::hidden_line_method(view.axes, edge_count);
-  if (method == geo::HiddenLineMethod::None) {
-    why = std::to_string(edge_count) + " edges: hidden lines are removed for parts of at most " +
-          std::to_string(geo::kHiddenLineEdgeLimit) + " edges";
-    return wireframe(bodies, view);
-  }
   if (!entry) {
-    // A mesh need not be finer than 0.05 mm of the sheet.
-    const double deflection = method == geo::HiddenLineMethod::Polygonal
-                                  ? std::max(tolerance, 0.05 / view.scale)
-                                  : tolerance;
+    // A mesh, and the samples of the sampled method, need not be finer
+    // than 0.05 mm of the sheet.
+    const double deflection = method == geo::HiddenLineMethod::Exact
+                                  ? tolerance
+                                  : std::max(tolerance, 0.05 / view.scale);
     geo::Result<geo::ViewLines> lines = geo::view_lines(bodies, view.axes, deflection, method);
     if (!lines) {
       why = lines.error();

@@ -6,8 +6,10 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <cmath>
 #include <functional>
+#include <string>
 
 namespace sim::geo {
 namespace {
@@ -126,22 +128,89 @@ TEST_P(HiddenLines, TopViewShowsTheHoleAndBossCirclesAndHidesTheBottom) {
 }
 
 INSTANTIATE_TEST_SUITE_P(Methods, HiddenLines,
-                         ::testing::Values(HiddenLineMethod::Exact, HiddenLineMethod::Polygonal),
+                         ::testing::Values(HiddenLineMethod::Exact, HiddenLineMethod::Polygonal,
+                                           HiddenLineMethod::Sampled),
                          [](const auto &info) {
-                           return info.param == HiddenLineMethod::Exact ? "exact" : "polygonal";
+                           return info.param == HiddenLineMethod::Exact       ? "exact"
+                                  : info.param == HiddenLineMethod::Polygonal ? "polygonal"
+                                                                              : "sampled";
                          });
 
-TEST(HiddenLineMethod, ExactForAxisViewsPolygonalOtherwiseNoneForLargeParts) {
+TEST(HiddenLineMethod, ExactForAxisViewsPolygonalOtherwiseSampledForLargeParts) {
   const Mat3 iso = axes({0.7071067811865476, 0.7071067811865476, 0},
                         {-0.4082482904638631, 0.4082482904638631, 0.8164965809277261},
                         {0.5773502691896258, -0.5773502691896258, 0.5773502691896258});
   EXPECT_EQ(hidden_line_method(kTop, 100), HiddenLineMethod::Exact);
   EXPECT_EQ(hidden_line_method(kFront, kHiddenLineEdgeLimit), HiddenLineMethod::Exact);
   EXPECT_EQ(hidden_line_method(iso, kHiddenLineEdgeLimit), HiddenLineMethod::Polygonal);
-  EXPECT_EQ(hidden_line_method(kFront, kHiddenLineEdgeLimit + 1), HiddenLineMethod::None);
-  EXPECT_EQ(hidden_line_method(iso, kHiddenLineEdgeLimit + 1), HiddenLineMethod::None);
+  EXPECT_EQ(hidden_line_method(kFront, kHiddenLineEdgeLimit + 1), HiddenLineMethod::Sampled);
+  EXPECT_EQ(hidden_line_method(iso, kHiddenLineEdgeLimit + 1), HiddenLineMethod::Sampled);
   EXPECT_TRUE(must(view_lines({}, kTop, 0.01, HiddenLineMethod::Exact)).lines.empty());
   EXPECT_FALSE(view_lines({test_part()}, kTop, 0, HiddenLineMethod::Exact).ok());
+}
+
+/// Length of the lines of a (visible, or hidden) that lie farther than
+/// apart from every line of b (visible, or any).
+double lines_apart(const ViewLines &a, const ViewLines &b, double apart, bool visible) {
+  std::vector<std::array<double, 4>> segments;
+  for (const ViewLine &line : b.lines)
+    if (line.visible || !visible)
+      for (std::size_t i = 1; i < line.points.size(); ++i)
+        segments.push_back({line.points[i - 1][0], line.points[i - 1][1], line.points[i][0],
+                            line.points[i][1]});
+  const auto distance = [&](double x, double y) {
+    double best = 1e300;
+    for (const auto &s : segments) {
+      const double dx = s[2] - s[0], dy = s[3] - s[1], l2 = dx * dx + dy * dy;
+      const double t = l2 > 0 ? std::clamp(((x - s[0]) * dx + (y - s[1]) * dy) / l2, 0.0, 1.0) : 0;
+      best = std::min(best, std::hypot(s[0] + t * dx - x, s[1] + t * dy - y));
+    }
+    return best;
+  };
+  double total = 0;
+  constexpr double kStep = 0.25;
+  for (const ViewLine &line : a.lines)
+    if (line.visible == visible)
+      for (std::size_t i = 1; i < line.points.size(); ++i) {
+        const auto &p = line.points[i - 1], &q = line.points[i];
+        const double length = std::hypot(q[0] - p[0], q[1] - p[1]);
+        const int steps = std::max(1, static_cast<int>(length / kStep));
+        for (int k = 0; k < steps; ++k) {
+          const double t = (k + 0.5) / steps;
+          if (distance(p[0] + t * (q[0] - p[0]), p[1] + t * (q[1] - p[1])) > apart)
+            total += length / steps;
+        }
+      }
+  return total;
+}
+
+// The sampled method of large parts against the kernel's methods on parts
+// they manage: every visible line of one lies on a visible line of the
+// other, and every hidden line on some line of the other (a hidden edge
+// right behind a visible one may be told either way).
+TEST(SampledLines, DrawWhatTheKernelDraws) {
+  const Mat3 iso = axes({0.7071067811865476, 0.7071067811865476, 0},
+                        {-0.4082482904638631, 0.4082482904638631, 0.8164965809277261},
+                        {0.5773502691896258, -0.5773502691896258, 0.5773502691896258});
+  const Shape demo =
+      must(read_step(std::string(NCSHEET_SOURCE_DIR) + "/examples/demo/workpiece.step"));
+  const Shape plate = must(make_hole_plate(6, 10, 3, 20));
+  const Shape part = test_part();
+  const std::pair<const char *, const Shape *> bodies[] = {
+      {"demo", &demo}, {"plate", &plate}, {"block", &part}};
+  for (const auto &[name, body] : bodies)
+    for (const Mat3 *view : {&kTop, &kFront, &iso}) {
+      const HiddenLineMethod kernel =
+          view == &iso ? HiddenLineMethod::Polygonal : HiddenLineMethod::Exact;
+      const ViewLines theirs = must(view_lines({*body}, *view, 0.01, kernel));
+      const ViewLines ours = must(view_lines({*body}, *view, 0.01, HiddenLineMethod::Sampled));
+      SCOPED_TRACE(std::string(name) + ", view " +
+                   std::to_string(view == &kTop ? 0 : view == &kFront ? 1 : 2));
+      EXPECT_LT(lines_apart(ours, theirs, 0.05, true), 0.5);
+      EXPECT_LT(lines_apart(theirs, ours, 0.05, true), 0.5);
+      EXPECT_LT(lines_apart(ours, theirs, 0.05, false), 0.5);
+      EXPECT_LT(lines_apart(theirs, ours, 0.05, false), 0.5);
+    }
 }
 
 } // namespace

@@ -1,5 +1,6 @@
-// The demo's sheet as a person sees it: pages/sheet.pdf turned into pixels
-// by poppler's pdftoppm and measured.  Every edge of the workpiece is
+// The sheet as a person sees it, of the demo and of the demo with a part of
+// a cylinder boss, a through hole and fillets for its workpiece:
+// pages/sheet.pdf turned into pixels by poppler's pdftoppm and measured.  Every edge of the workpiece is
 // sampled along its length and told visible or hidden by a ray test of its
 // own (not the hidden-line removal that drew the page); a visible point of
 // a view must be inked black on the page, a hidden one must not be, unless
@@ -10,6 +11,7 @@
 #include "runner.h"
 #include "session_fixture.h"
 #include "system_modules.h"
+#include "test_shapes.h"
 
 #include "geometry/build.h"
 #include "geometry/hidden_lines.h"
@@ -93,43 +95,82 @@ std::array<double, 4> view_rectangle(const std::string &which) {
   return {x - w / 2, x + w / 2, y - h / 2, y + h / 2};
 }
 
-class DemoSheet : public ::testing::Test {
+/// The workpiece the sheet is made of: the demo's own, or a part with a
+/// cylinder boss, a through hole and fillets put in its place.
+enum class Workpiece { Demo, BossHoleBlock };
+
+const char *name_of(Workpiece workpiece) {
+  return workpiece == Workpiece::Demo ? "demo" : "boss_hole_block";
+}
+void PrintTo(Workpiece workpiece, std::ostream *out) { *out << name_of(workpiece); }
+
+
+/// The demo's scenario run once per workpiece; each test measures its
+/// outputs.
+class Sheet : public ::testing::TestWithParam<Workpiece> {
 protected:
-  static void SetUpTestSuite() {
-    dir_ = new fs::path(sim::testing::make_temp_dir("ncsheet-sheet-raster"));
-    ncsheet::RunOptions options;
-    options.scenario = fs::path(NCSHEET_SOURCE_DIR) / "examples" / "demo" / "scenario.json";
-    options.out = *dir_ / "out";
-    std::ostringstream out, err;
-    ASSERT_EQ(sim::testing::run_system(options, out, err), ncsheet::kExitCompleted) << err.str();
-  }
+  struct Run {
+    fs::path out, step;
+  };
   static void TearDownTestSuite() {
     std::error_code ec;
-    fs::remove_all(*dir_, ec);
-    delete dir_;
+    if (!folder().empty())
+      fs::remove_all(folder(), ec);
+    folder().clear();
+    runs().clear();
   }
-  static fs::path pdf() { return *dir_ / "out" / "pages" / "sheet.pdf"; }
-  static nlohmann::json part() {
-    return nlohmann::json::parse(slurp(*dir_ / "out" / "part.json"));
+  const Run &run() {
+    const Workpiece workpiece = GetParam();
+    if (const auto found = runs().find(workpiece); found != runs().end())
+      return found->second;
+    if (folder().empty())
+      folder() = sim::testing::make_temp_dir("ncsheet-sheet-raster");
+    const fs::path source(NCSHEET_SOURCE_DIR);
+    const fs::path folder = Sheet::folder() / name_of(workpiece);
+    fs::create_directories(folder);
+    Run made{folder / "out", source / "examples" / "demo" / "workpiece.step"};
+    nlohmann::json scenario =
+        nlohmann::json::parse(slurp(source / "examples" / "demo" / "scenario.json"));
+    scenario["base"] = source.string();
+    if (workpiece == Workpiece::BossHoleBlock) {
+      made.step = folder / "boss_hole_block.step";
+      EXPECT_TRUE(sim::geo::write_step(sim::testing::boss_hole_block(), made.step.string()).ok());
+      scenario["part"]["bodies"][0]["step"] = made.step.string();
+    }
+    std::ofstream(folder / "scenario.json") << scenario.dump(2);
+    ncsheet::RunOptions options;
+    options.scenario = folder / "scenario.json";
+    options.out = made.out;
+    std::ostringstream out, err;
+    EXPECT_EQ(sim::testing::run_system(options, out, err), ncsheet::kExitCompleted) << err.str();
+    return runs().emplace(workpiece, made).first->second;
   }
-  static fs::path *dir_;
+  fs::path pdf() { return run().out / "pages" / "sheet.pdf"; }
+  nlohmann::json part() { return nlohmann::json::parse(slurp(run().out / "part.json")); }
+  /// The suite's temporary folder, and its runs by workpiece.
+  static fs::path &folder() {
+    static fs::path made;
+    return made;
+  }
+  static std::map<Workpiece, Run> &runs() {
+    static std::map<Workpiece, Run> made;
+    return made;
+  }
 };
 
-fs::path *DemoSheet::dir_ = nullptr;
-
-TEST_F(DemoSheet, PagesAreA3Landscape) {
+TEST_P(Sheet, PagesAreA3Landscape) {
   for (int page : {1, 2}) {
-    const Raster raster = rasterise(pdf(), page, *dir_);
+    const Raster raster = rasterise(pdf(), page, run().out);
     EXPECT_NEAR(raster.width, 420 * kPixelsPerMm, 2) << "page " << page;
     EXPECT_NEAR(raster.height, 297 * kPixelsPerMm, 2) << "page " << page;
   }
 }
 
-TEST_F(DemoSheet, ViewsShowWhatIsInFrontAndNothingBehindIt) {
-  const Raster page = rasterise(pdf(), 1, *dir_);
+TEST_P(Sheet, ViewsShowWhatIsInFrontAndNothingBehindIt) {
+  const Raster page = rasterise(pdf(), 1, run().out);
   ASSERT_GT(page.width, 0) << "pdftoppm made no page";
   const double page_height = 297;
-  auto body = sim::geo::read_step(std::string(NCSHEET_SOURCE_DIR) + "/examples/demo/workpiece.step");
+  auto body = sim::geo::read_step(run().step.string());
   ASSERT_TRUE(body.ok());
   const sim::geo::PointOcclusion occlusion({*body});
   const nlohmann::json dump = part();
@@ -250,11 +291,11 @@ TEST_F(DemoSheet, ViewsShowWhatIsInFrontAndNothingBehindIt) {
     hidden_in_all += hidden;
   }
   EXPECT_EQ(views, 3);
-  EXPECT_GT(hidden_in_all, 500) << "the demo's front and iso views have edges behind faces";
+  EXPECT_GT(hidden_in_all, 500) << "the front and iso views have edges behind faces";
 
   // No body edge runs through a dimension's value: the boxes of the values
   // as the page sets them (start, font size, the last character's place).
-  const std::string svg = slurp(*dir_ / "out" / "pages" / "prog_sheet1.svg");
+  const std::string svg = slurp(run().out / "pages" / "prog_sheet1.svg");
   int values = 0;
   for (std::size_t at = 0; (at = svg.find("<text class=\"dim\" transform=\"translate(", at)) !=
                            std::string::npos;
@@ -279,18 +320,15 @@ TEST_F(DemoSheet, ViewsShowWhatIsInFrontAndNothingBehindIt) {
           << "a body edge at (" << p[0] << ", " << p[1] << ") under the value at " << x << " "
           << base;
   }
-  EXPECT_GE(values, 6) << "the demo's top and front views carry their ordinate values";
+  EXPECT_GE(values, 6) << "the top and front views carry their ordinate values";
 }
 
-} // namespace
-
-namespace {
 
 // No text of the table crosses a cell's side: beside every vertical sheet
 // line, 0.4 mm to its left and right, the page is not black, except in the
 // rows whose notes the runner warns of (and there it is, so the warnings
 // are what the page shows).
-TEST_F(DemoSheet, TableTextsStayInTheirCellsButTheWarnedOnes) {
+TEST_P(Sheet, TableTextsStayInTheirCellsButTheWarnedOnes) {
   const nlohmann::json dump = part();
   std::map<int, int> page_of; // drawing tag -> page number
   for (const nlohmann::json &object : dump["objects"])
@@ -309,7 +347,7 @@ TEST_F(DemoSheet, TableTextsStayInTheirCellsButTheWarnedOnes) {
     }
   for (const auto &[drawing, page_number] : page_of) {
     SCOPED_TRACE("page " + std::to_string(page_number));
-    const Raster page = rasterise(pdf(), page_number, *dir_);
+    const Raster page = rasterise(pdf(), page_number, run().out);
     ASSERT_GT(page.width, 0);
     // Where a horizontal line meets the side, the page is black by right.
     std::vector<std::array<double, 3>> rules; // y, x from, x to
@@ -353,5 +391,9 @@ TEST_F(DemoSheet, TableTextsStayInTheirCellsButTheWarnedOnes) {
     EXPECT_GT(in_warned_rows, 0) << "the warned total-time notes cross their cell's side";
   }
 }
+
+INSTANTIATE_TEST_SUITE_P(Workpieces, Sheet,
+                         ::testing::Values(Workpiece::Demo, Workpiece::BossHoleBlock),
+                         [](const auto &info) { return std::string(name_of(info.param)); });
 
 } // namespace

@@ -3,6 +3,7 @@
 // hides, by measurement of the lines' places.
 #include "geometry/build.h"
 #include "geometry/hidden_lines.h"
+#include "test_shapes.h"
 
 #include <gtest/gtest.h>
 
@@ -19,20 +20,7 @@ template <class T> T must(Result<T> r) {
   return r.ok() ? std::move(*r) : T{};
 }
 
-Frame at(Vec3 origin) {
-  Frame f;
-  f.origin = origin;
-  return f;
-}
-
-/// 100 x 60 x 30, vertical edges filleted r5, a boss r10 x 10 on top at
-/// (30, 30), a through hole r8 at (70, 30).
-Shape test_part() {
-  Shape block = must(fillet_vertical(must(make_block({100, 60, 30})), 5));
-  Shape boss = must(make_cylinder(10, 10)).placed(at({30, 30, 30}));
-  Shape hole = must(make_cylinder(8, 50)).placed(at({70, 30, -10}));
-  return must(boolean(BooleanOp::Cut, must(boolean(BooleanOp::Fuse, block, boss)), hole));
-}
+Shape test_part() { return sim::testing::boss_hole_block(); }
 
 Mat3 axes(Vec3 right, Vec3 up, Vec3 out) {
   Mat3 m;

@@ -30,13 +30,13 @@
 #include <ElSLib.hxx>
 #include <GCPnts_TangentialDeflection.hxx>
 #include <Geom2d_Curve.hxx>
-#include <GeomAPI_IntCS.hxx>
 #include <Geom2d_Line.hxx>
+#include <Geom2d_TrimmedCurve.hxx>
+#include <GeomAPI_IntCS.hxx>
 #include <Geom_Circle.hxx>
 #include <Geom_Line.hxx>
-#include <Geom_TrimmedCurve.hxx>
-#include <Geom2d_TrimmedCurve.hxx>
 #include <Geom_Surface.hxx>
+#include <Geom_TrimmedCurve.hxx>
 #include <IntAna_IntConicQuad.hxx>
 #include <IntAna_IntLinTorus.hxx>
 #include <IntAna_Quadric.hxx>
@@ -517,6 +517,8 @@ Vec3 point_at(const Curve &curve, double s) {
   if (const auto *arc = std::get_if<Arc>(&curve.shape))
     return arc->at(arc->t0 + s * (arc->t1 - arc->t0));
   const std::vector<Vec3> &points = std::get<Polyline>(curve.shape).points;
+  if (points.size() < 2)
+    return curve.start();
   const double at = s * static_cast<double>(points.size() - 1);
   const std::size_t i = std::min(static_cast<std::size_t>(at), points.size() - 2);
   return points[i] + (at - static_cast<double>(i)) * (points[i + 1] - points[i]);

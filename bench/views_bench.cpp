@@ -7,7 +7,8 @@
 // methods' limit (the 20 x 20 plate has 812, the 129 x 129 one 33,294, or
 // 49,935 counting the holes' seams) are sampled and report no ratio there;
 // BM_SampledAgainstKernel sets the sampled method against the kernel's on
-// shapes the kernel still manages.
+// shapes the kernel still manages; BM_SheetViews times the three views
+// together as the pages compute them.
 #include "geometry/build.h"
 #include "geometry/hidden_lines.h"
 
@@ -136,6 +137,42 @@ void BM_SampledAgainstKernel(benchmark::State &state) {
 BENCHMARK(BM_SampledAgainstKernel)
     ->ArgNames({"shape", "view"})
     ->ArgsProduct({{0, 20}, {0, 1, 2}})
+    ->Unit(benchmark::kMillisecond)
+    ->Iterations(2)
+    ->UseRealTime();
+
+/// The sheet's three views together, as the pages compute them (large
+/// parts' views side by side, sharing what does not depend on the view),
+/// against the same three one after another.
+void BM_SheetViews(benchmark::State &state) {
+  const int n = static_cast<int>(state.range(0));
+  const Shape &body = shape(n);
+  std::vector<ViewRequest> views;
+  for (int view = 0; view < 3; ++view) {
+    const Mat3 axes = view_axes(view);
+    const HiddenLineMethod method = hidden_line_method(axes, body.edge_count());
+    views.push_back({axes, tolerance(n, method), method});
+  }
+  double together = 0, alone = 0;
+  for (auto _ : state) {
+    const auto start = Clock::now();
+    auto lines = view_lines({body}, views);
+    benchmark::DoNotOptimize(lines);
+    together += seconds(start);
+    const auto one_by_one = Clock::now();
+    for (const ViewRequest &view : views)
+      benchmark::DoNotOptimize(view_lines({body}, view.axes, view.tolerance, view.method));
+    alone += seconds(one_by_one);
+  }
+  const double runs = static_cast<double>(state.iterations());
+  state.counters["ms"] = runs > 0 ? 1000 * together / runs : 0;
+  state.counters["vs_one_by_one"] = alone > 0 ? together / alone : 0;
+}
+
+BENCHMARK(BM_SheetViews)
+    ->ArgName("shape")
+    ->Arg(0)
+    ->Arg(129)
     ->Unit(benchmark::kMillisecond)
     ->Iterations(2)
     ->UseRealTime();

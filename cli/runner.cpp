@@ -6,8 +6,7 @@
 #include "dump/dump.h"
 #include "module.h"
 #include "outcome.h"
-#include "render/pdf.h"
-#include "render/svg.h"
+#include "render/sheet_files.h"
 #include "runtime/runtime.h"
 #include "session/session.h"
 #include "session/transcript.h"
@@ -139,8 +138,8 @@ double peak_mib() {
 void print_times(std::ostream &out, const RunTimes &times) {
   char line[200];
   std::snprintf(line, sizeof line,
-                "  timings: load %.3f s, command %.3f s, dump %.3f s, pages %.3f s; peak %.0f MiB"
-                " (%.0f MiB before dump and pages)\n",
+                "  timings: load %.3f s, command %.3f s, dump %.3f s, pages %.3f s (the dump"
+                " written meanwhile); peak %.0f MiB (%.0f MiB before dump and pages)\n",
                 times.load, times.command, times.dump, times.pages, times.peak_mib,
                 times.peak_command_mib);
   out << line;
@@ -249,20 +248,22 @@ int run_scenario(const RunOptions &options, std::ostream &out, std::ostream &err
                     {"faults_fired", session.calls().fired().size()}};
   bool saved = write_text(out_dir / "transcript.json", doc.dump(2) + "\n");
   saved = write_text(out_dir / "transcript.txt", transcript.to_text()) && saved;
-  saved = sim::write_part_dump(session, out_dir / "part.json") && saved;
   times.dump = seconds_since(phase_start);
   phase_start = Clock::now();
-  std::string pages_error;
-  std::vector<std::string> page_warnings;
-  const std::vector<fs::path> pages =
-      sim::render::write_pages(session, out_dir / "pages", pages_error, &page_warnings);
-  std::vector<fs::path> page_files = pages;
-  if (pages_error.empty() && !pages.empty()) {
-    const fs::path pdf = out_dir / "pages" / kSheetPdf;
-    if (sim::render::write_pdf(session, pdf, pages_error))
-      page_files.push_back(pdf);
-  }
-  saved = pages_error.empty() && write_pages_manifest(out_dir, page_files) && saved;
+  // The part dump is written beside the PDF, the longest of the pages.
+  bool dumped = false;
+  const auto dump = [&] {
+    const Clock::time_point start = Clock::now();
+    dumped = sim::write_part_dump(session, out_dir / "part.json");
+    times.dump += seconds_since(start);
+  };
+  sim::render::SheetFiles sheet =
+      sim::render::write_sheet_files(session, out_dir / "pages", kSheetPdf, dump);
+  saved = dumped && saved;
+  std::vector<fs::path> page_files = sheet.pages;
+  if (!sheet.pdf.empty())
+    page_files.push_back(sheet.pdf);
+  saved = sheet.why.empty() && write_pages_manifest(out_dir, page_files) && saved;
   times.pages = seconds_since(phase_start);
   times.peak_mib = peak_mib();
   if (options.times)
@@ -272,9 +273,9 @@ int run_scenario(const RunOptions &options, std::ostream &out, std::ostream &err
     return kExitRunFailed;
   }
   print_summary(out, session, report, written, removed, out_dir, runs);
-  for (const std::string &warning : page_warnings)
+  for (const std::string &warning : sheet.warnings)
     out << "  warning: " << warning << "\n";
-  out << outcome.line(pages) << "\n";
+  out << outcome.line(sheet.pages) << "\n";
   if (options.print_times)
     print_times(out, times);
   return report.ok() ? kExitCompleted : kExitRunFailed;

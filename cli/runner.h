@@ -22,7 +22,7 @@ struct RunTimes {
   double load = 0;    ///< the scenario: part, bodies, CAM setup, drives
   double command = 0; ///< every run of the module, reloads included
   double dump = 0;    ///< transcript and part dump
-  double pages = 0;
+  double pages = 0;   ///< views, SVG pages and PDF, the part dump written meanwhile
   double peak_mib = 0;
   double peak_command_mib = 0; ///< the peak when the runs had ended (before dump and pages)
 };

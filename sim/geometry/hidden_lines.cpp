@@ -23,7 +23,10 @@
 #include <gp_Ax2.hxx>
 
 #include <algorithm>
+#include <atomic>
 #include <cmath>
+#include <optional>
+#include <thread>
 
 namespace sim::geo {
 namespace {
@@ -146,6 +149,71 @@ Result<ViewLines> view_lines(const std::vector<Shape> &bodies, const Mat3 &axes,
     return Result<ViewLines>::failure(std::string("hidden lines: ") + f.GetMessageString());
   }
   return result;
+}
+
+std::vector<Result<ViewLines>> view_lines(const std::vector<Shape> &bodies,
+                                          const std::vector<ViewRequest> &views) {
+  std::vector<std::optional<Result<ViewLines>>> done(views.size());
+  // The sampled views, each with what it shares with the views of the
+  // same tolerance.
+  std::vector<std::unique_ptr<SampledBodies>> shared;
+  std::vector<std::pair<std::size_t, const SampledBodies *>> sampled;
+  for (std::size_t i = 0; i < views.size(); ++i) {
+    const ViewRequest &view = views[i];
+    if (view.method != HiddenLineMethod::Sampled || bodies.empty() || !(view.tolerance > 0)) {
+      done[i].emplace(view_lines(bodies, view.axes, view.tolerance, view.method));
+      continue;
+    }
+    const auto same = std::find_if(shared.begin(), shared.end(), [&](const auto &model) {
+      return model->tolerance() == view.tolerance;
+    });
+    if (same != shared.end()) {
+      sampled.emplace_back(i, same->get());
+      continue;
+    }
+    try {
+      shared.push_back(std::make_unique<SampledBodies>(bodies, view.tolerance));
+      sampled.emplace_back(i, shared.back().get());
+    } catch (const Standard_Failure &f) {
+      done[i].emplace(Result<ViewLines>::failure(std::string("hidden lines: ") +
+                                                 f.GetMessageString()));
+    }
+  }
+  // The threads must find the bodies' face data made: it is filled on
+  // first use.  Pictorial views, the longest, go first.
+  bool ready = true;
+  for (const Shape &body : bodies)
+    ready = (body.is_null() || prepare_faces(body.impl())) && ready;
+  std::stable_partition(sampled.begin(), sampled.end(), [&](const auto &view) {
+    return !along_model_axis(views[view.first].axes.row[2]);
+  });
+  const std::size_t cores = std::max(1u, std::thread::hardware_concurrency());
+  const std::size_t threads = std::min(sampled.size(), ready ? cores : 1);
+  std::atomic<std::size_t> next = 0;
+  const auto work = [&] {
+    for (std::size_t k; (k = next++) < sampled.size();) {
+      const auto [index, model] = sampled[k];
+      try {
+        done[index].emplace(sampled_view_lines(*model, views[index].axes));
+      } catch (const Standard_Failure &f) {
+        done[index].emplace(Result<ViewLines>::failure(std::string("hidden lines: ") +
+                                                       f.GetMessageString()));
+      } catch (const std::exception &e) {
+        done[index].emplace(Result<ViewLines>::failure(std::string("hidden lines: ") + e.what()));
+      }
+    }
+  };
+  {
+    std::vector<std::jthread> pool;
+    for (std::size_t t = 1; t < threads; ++t)
+      pool.emplace_back(work);
+    work();
+  }
+  std::vector<Result<ViewLines>> out;
+  out.reserve(views.size());
+  for (std::optional<Result<ViewLines>> &slot : done)
+    out.push_back(std::move(*slot));
+  return out;
 }
 
 int kernel_hidden_lines(const Shape &body, const Mat3 &axes, double tolerance,

@@ -64,6 +64,19 @@ inline constexpr int kHiddenLineEdgeLimit = 500;
 [[nodiscard]] Result<ViewLines> view_lines(const std::vector<Shape> &bodies, const Mat3 &axes,
                                            double tolerance, HiddenLineMethod method);
 
+/// One view of the bodies for the view_lines of several views.
+struct ViewRequest {
+  Mat3 axes;
+  double tolerance = 0;
+  HiddenLineMethod method = HiddenLineMethod::Exact;
+};
+
+/// view_lines of each view, in order.  The sampled method only reads the
+/// bodies, so its views are computed side by side, a thread a core; the
+/// kernel's methods run one view after another.
+[[nodiscard]] std::vector<Result<ViewLines>> view_lines(const std::vector<Shape> &bodies,
+                                                        const std::vector<ViewRequest> &views);
+
 /// The bare kernel call behind view_lines, for benchmarks: the method's
 /// algorithm and the extraction of its six line sets, nothing turned into
 /// polylines.  Returns the number of edges the kernel gave.

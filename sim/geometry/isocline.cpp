@@ -376,6 +376,20 @@ Curve curve_of_edge(const TopoDS_Edge &edge, double first, double last, double t
   return Curve{std::move(poly)};
 }
 
+bool prepare_faces(const Shape::Impl &impl) noexcept {
+  bool all = true;
+  for (std::size_t i = 0; i < impl.faces.size(); ++i) {
+    if (impl.prep[i].ready)
+      continue;
+    try {
+      prepare(impl.faces[i], impl.prep[i]);
+    } catch (const Standard_Failure &) {
+      all = false;
+    }
+  }
+  return all;
+}
+
 std::vector<Curve> face_isoclines(const Shape::Impl &impl, int index, const gp_Dir &direction,
                                   double angle, double tolerance, bool general_only) {
   const TopoDS_Face &face = impl.faces[index];

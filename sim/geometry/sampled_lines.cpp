@@ -46,6 +46,9 @@
 #include <TopoDS.hxx>
 #include <gp_Lin.hxx>
 
+#include <deque>
+#include <mutex>
+
 #include <algorithm>
 #include <cmath>
 #include <optional>
@@ -349,11 +352,11 @@ public:
 
 private:
   [[nodiscard]] bool on_face(double u, double v) const {
-    if (!domain_) {
+    std::call_once(domain_built_, [this] {
       domain_.emplace();
       if (!domain_->build(face_, BRepAdaptor_Surface(face_, Standard_False), tolerance_))
         classify_by_kernel_ = true;
-    }
+    });
     if (!classify_by_kernel_)
       return domain_->holds(u, v);
     BRepClass_FaceClassifier classifier(face_, gp_Pnt2d(u, v), tolerance_);
@@ -443,43 +446,49 @@ private:
   TopoDS_Face face_;
   double tolerance_;
   std::variant<gp_Pln, gp_Cylinder, gp_Cone, gp_Sphere, gp_Torus, Handle(Geom_Surface)> surface_;
-  /// Built on the first meeting: most faces of a large part are never met.
+  /// Built on the first meeting, by whichever view meets the face first:
+  /// most faces of a large part are never met.
+  mutable std::once_flag domain_built_;
   mutable std::optional<FaceDomain> domain_;
   mutable bool classify_by_kernel_ = false;
+};
+
+/// A face that can hide, with its box in model space.
+struct BoxedFace {
+  BoxedFace(const TopoDS_Face &face, double tolerance, Vec3 low, Vec3 high)
+      : occluder(face, tolerance), low(low), high(high) {}
+
+  Occluder occluder;
+  Vec3 low, high;
 };
 
 /// The faces of the bodies, found by where they lie in a view.
 class Occlusion {
 public:
-  Occlusion(const std::vector<const Shape::Impl *> &bodies, const Mat3 &axes, double tolerance)
-      : axes_(axes), out_(axes.row[2].x, axes.row[2].y, axes.row[2].z), skip_(2 * tolerance) {
+  Occlusion(const std::deque<BoxedFace> &faces, const Mat3 &axes, double tolerance)
+      : faces_(faces), axes_(axes), out_(axes.row[2].x, axes.row[2].y, axes.row[2].z),
+        skip_(2 * tolerance) {
     Rect all;
-    for (const Shape::Impl *body : bodies)
-      for (const TopoDS_Face &face : body->faces) {
-        Occluder occluder(face, tolerance);
-        if (!occluder.seen_from(out_))
-          continue;
-        Bnd_Box box;
-        BRepBndLib::Add(face, box, false);
-        if (box.IsVoid())
-          continue;
-        double x0 = 0, y0 = 0, z0 = 0, x1 = 0, y1 = 0, z1 = 0;
-        box.Get(x0, y0, z0, x1, y1, z1);
-        Rect place;
-        double nearest = -1e300;
-        for (int corner = 0; corner < 8; ++corner) {
-          const Vec3 c = axes.to_frame(
-              {corner & 1 ? x1 : x0, corner & 2 ? y1 : y0, corner & 4 ? z1 : z0});
-          place.add(c.x, c.y);
-          nearest = std::max(nearest, c.z);
-        }
-        occluders_.push_back(std::move(occluder));
-        places_.push_back(place);
-        nearest_.push_back(nearest);
-        all.add(place.x0, place.y0);
-        all.add(place.x1, place.y1);
+    for (std::size_t i = 0; i < faces.size(); ++i) {
+      const BoxedFace &face = faces[i];
+      if (!face.occluder.seen_from(out_))
+        continue;
+      Rect place;
+      double nearest = -1e300;
+      for (int corner = 0; corner < 8; ++corner) {
+        const Vec3 c = axes.to_frame({corner & 1 ? face.high.x : face.low.x,
+                                      corner & 2 ? face.high.y : face.low.y,
+                                      corner & 4 ? face.high.z : face.low.z});
+        place.add(c.x, c.y);
+        nearest = std::max(nearest, c.z);
       }
-    grid_.emplace(all, occluders_.size());
+      seen_.push_back(i);
+      places_.push_back(place);
+      nearest_.push_back(nearest);
+      all.add(place.x0, place.y0);
+      all.add(place.x1, place.y1);
+    }
+    grid_.emplace(all, seen_.size());
     for (std::size_t i = 0; i < places_.size(); ++i)
       grid_->add(static_cast<int>(i), places_[i]);
   }
@@ -490,16 +499,17 @@ public:
     const gp_Lin ray(pnt(p), out_);
     for (int i : grid_->at(v.x, v.y))
       if (places_[i].holds(v.x, v.y) && nearest_[i] > v.z + skip_ &&
-          occluders_[i].meets(ray, skip_))
+          faces_[seen_[i]].occluder.meets(ray, skip_))
         return true;
     return false;
   }
 
 private:
+  const std::deque<BoxedFace> &faces_;
   Mat3 axes_;
   gp_Dir out_;
   double skip_;
-  std::vector<Occluder> occluders_;
+  std::vector<std::size_t> seen_; ///< the faces not seen edge-on
   std::vector<Rect> places_;
   std::vector<double> nearest_;
   std::optional<RectGrid> grid_;
@@ -623,24 +633,58 @@ void add_pieces(const ModelLine &line, const Occlusion &occlusion, const Mat3 &a
 
 } // namespace
 
-ViewLines sampled_view_lines(const std::vector<Shape> &bodies, const Mat3 &axes,
-                             double tolerance) {
-  ViewLines result;
-  result.method = HiddenLineMethod::Sampled;
-  std::vector<const Shape::Impl *> kernel_bodies;
+struct SampledBodies::Data {
+  std::vector<const Shape::Impl *> bodies;
+  double tolerance = 0;
+  std::vector<std::vector<ModelLine>> edges; ///< a list a body
+  std::deque<BoxedFace> faces;
+};
+
+SampledBodies::SampledBodies(const std::vector<Shape> &bodies, double tolerance)
+    : data_(std::make_unique<Data>()) {
+  data_->tolerance = tolerance;
   for (const Shape &body : bodies)
     if (!body.is_null())
-      kernel_bodies.push_back(&body.impl());
-  const gp_Dir out(axes.row[2].x, axes.row[2].y, axes.row[2].z);
-  std::vector<ModelLine> lines;
-  for (const Shape::Impl *body : kernel_bodies) {
-    add_edges(*body, tolerance, lines);
-    add_outlines(*body, out, tolerance, lines);
+      data_->bodies.push_back(&body.impl());
+  for (const Shape::Impl *body : data_->bodies) {
+    add_edges(*body, tolerance, data_->edges.emplace_back());
+    for (const TopoDS_Face &face : body->faces) {
+      Bnd_Box box;
+      BRepBndLib::Add(face, box, false);
+      if (box.IsVoid())
+        continue;
+      double x0 = 0, y0 = 0, z0 = 0, x1 = 0, y1 = 0, z1 = 0;
+      box.Get(x0, y0, z0, x1, y1, z1);
+      data_->faces.emplace_back(face, tolerance, Vec3{x0, y0, z0}, Vec3{x1, y1, z1});
+    }
   }
-  const Occlusion occlusion(kernel_bodies, axes, tolerance);
-  for (const ModelLine &line : lines)
-    add_pieces(line, occlusion, axes, tolerance, result.lines);
+}
+
+SampledBodies::~SampledBodies() = default;
+
+double SampledBodies::tolerance() const { return data_->tolerance; }
+
+ViewLines sampled_view_lines(const SampledBodies &bodies, const Mat3 &axes) {
+  const SampledBodies::Data &data = *bodies.data_;
+  ViewLines result;
+  result.method = HiddenLineMethod::Sampled;
+  const gp_Dir out(axes.row[2].x, axes.row[2].y, axes.row[2].z);
+  std::vector<std::vector<ModelLine>> outlines(data.bodies.size());
+  for (std::size_t i = 0; i < data.bodies.size(); ++i)
+    add_outlines(*data.bodies[i], out, data.tolerance, outlines[i]);
+  const Occlusion occlusion(data.faces, axes, data.tolerance);
+  for (std::size_t i = 0; i < data.bodies.size(); ++i) {
+    for (const ModelLine &line : data.edges[i])
+      add_pieces(line, occlusion, axes, data.tolerance, result.lines);
+    for (const ModelLine &line : outlines[i])
+      add_pieces(line, occlusion, axes, data.tolerance, result.lines);
+  }
   return result;
+}
+
+ViewLines sampled_view_lines(const std::vector<Shape> &bodies, const Mat3 &axes,
+                             double tolerance) {
+  return sampled_view_lines(SampledBodies(bodies, tolerance), axes);
 }
 
 } // namespace sim::geo

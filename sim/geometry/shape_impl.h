@@ -53,6 +53,11 @@ struct Shape::Impl {
 std::vector<Curve> face_isoclines(const Shape::Impl &impl, int index, const gp_Dir &direction,
                                   double angle, double tolerance, bool general_only = false);
 
+// Fills the face data face_isoclines keeps in impl.prep, for every face;
+// false when the kernel failed on one (its data is then left to be made
+// on first use).
+bool prepare_faces(const Shape::Impl &impl) noexcept;
+
 // The host's curve for a kernel edge, between parameters first and last.
 Curve curve_of_edge(const TopoDS_Edge &edge, double first, double last, double tolerance);
 

@@ -27,10 +27,9 @@ constexpr Pen kDimPen{Ink::Dim, 0.13, false};
 /// Overflows smaller than this are the layout's rounding, not a fault.
 constexpr double kOverflowSlack = 0.05;
 
-bool shows(Session &session, const Object &object) {
+bool shows(const geo::Layers &layers, const Object &object) {
   if (object.blanked)
     return false;
-  const geo::Layers &layers = session.component<geo::Layers>();
   return !geo::Layers::valid(object.layer) || layers.status(object.layer) != geo::kInvisible;
 }
 
@@ -129,19 +128,22 @@ void ordinate_dimension(const Lettering &lettering, Canvas &canvas,
 void member_view(Session &session, Canvas &canvas, tag_t tag,
                  const draw::MemberViewPayload &view, bool border) {
   std::string why;
-  const std::vector<Stroke> strokes = view_body_strokes(session, tag, view, why);
+  const ViewBodyLines body = view_body_lines(session, tag, view, why);
   canvas.begin_view(tag, why);
   double lo[2] = {1e300, 1e300}, hi[2] = {-1e300, -1e300};
-  for (const Stroke &stroke : strokes) {
+  bool drawn = false;
+  for_each_body_stroke(body, view, [&](const Stroke &stroke) {
     canvas.polyline(stroke.points, Pen{Ink::Edge, stroke.width, stroke.dashed});
+    drawn = true;
     for (const Point &p : stroke.points)
       for (int k = 0; k < 2; ++k) {
         lo[k] = std::min(lo[k], p[k]);
         hi[k] = std::max(hi[k], p[k]);
       }
-  }
+  });
+  const geo::Layers &layers = session.component<geo::Layers>();
   session.objects().for_each([&](const Object &object) {
-    if (!object.payload || !shows(session, object))
+    if (!object.payload || !shows(layers, object))
       return;
     if (const auto *curve = payload_cast<const geo::CurvePayload>(object.payload.get())) {
       std::vector<Point> points;
@@ -154,7 +156,7 @@ void member_view(Session &session, Canvas &canvas, tag_t tag,
       canvas.line({p[0], p[1] - 0.75}, {p[0], p[1] + 0.75}, kModelPen);
     }
   });
-  if (border && !strokes.empty()) {
+  if (border && drawn) {
     constexpr double kMargin = 3.0;
     canvas.polyline({{lo[0] - kMargin, lo[1] - kMargin},
                      {hi[0] + kMargin, lo[1] - kMargin},
@@ -185,9 +187,10 @@ void draw_page(Session &session, tag_t drawing, Canvas &canvas,
   const bool border = session.component<draw::Drawings>().border_display;
   const Lettering &lettering = session.component<Lettering>();
   const std::string name = gbk_to_utf8(session.objects().find(drawing)->name);
+  const geo::Layers &layers = session.component<geo::Layers>();
   std::vector<Upright> uprights;
   session.objects().for_each([&](const Object &object) {
-    if (!object.payload || !shows(session, object))
+    if (!object.payload || !shows(layers, object))
       return;
     if (const auto *line = payload_cast<const drf::SheetLinePayload>(object.payload.get()))
       if (line->drawing == drawing && line->start.x == line->end.x)
@@ -195,7 +198,7 @@ void draw_page(Session &session, tag_t drawing, Canvas &canvas,
                             std::max(line->start.y, line->end.y)});
   });
   session.objects().for_each([&](const Object &object) {
-    if (!object.payload || !shows(session, object))
+    if (!object.payload || !shows(layers, object))
       return;
     if (const auto *line = payload_cast<const drf::SheetLinePayload>(object.payload.get())) {
       if (line->drawing == drawing)

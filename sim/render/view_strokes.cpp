@@ -1,13 +1,16 @@
 //===- view_strokes.cpp - A member view's bodies as its settings draw them ===//
 #include "render/view_strokes.h"
 
+#include "drawings/drawings.h"
 #include "geometry/hidden_lines.h"
 #include "geometry/model.h"
+#include "objects/object_store.h"
 
 #include <algorithm>
 #include <cmath>
-#include <numbers>
+#include <functional>
 #include <memory>
+#include <numbers>
 #include <optional>
 
 namespace sim::render {
@@ -127,53 +130,73 @@ std::vector<std::array<double, 2>> trimmed(std::vector<std::array<double, 2>> po
   return points;
 }
 
-/// Every edge of the bodies as a visible line.
-std::vector<Stroke> wireframe(const std::vector<geo::Shape> &bodies,
-                              const draw::MemberViewPayload &view) {
-  std::vector<Stroke> strokes;
-  for (const geo::Shape &body : bodies)
-    for (int i = 0; i < body.edge_count(); ++i) {
-      Stroke stroke;
-      for (const geo::Vec3 &p : curve_points(body.edge_curve(i)))
-        stroke.points.push_back(draw::model_to_drawing(view, p));
-      strokes.push_back(std::move(stroke));
+/// What a view's lines are computed from: the visible bodies, the view's
+/// tolerance, and the kernel's request.
+struct ViewJob {
+  std::vector<geo::Shape> bodies;
+  double tolerance = 0;
+  geo::ViewRequest request;
+};
+
+ViewJob view_job(Session &session, const draw::MemberViewPayload &view) {
+  ViewJob job;
+  int edge_count = 0;
+  for (tag_t body_tag : geo::visible_bodies(session))
+    if (const geo::BodyPayload *body = geo::find_body(session, body_tag)) {
+      job.bodies.push_back(body->shape);
+      edge_count += body->shape.edge_count();
     }
-  return strokes;
+  const double tolerance = view.display.tolerance > 0 ? view.display.tolerance : 0.01;
+  const geo::HiddenLineMethod method = geo::hidden_line_method(view.axes, edge_count);
+  // A mesh, and the samples of the sampled method, need not be finer than
+  // 0.05 mm of the sheet.
+  const double deflection = method == geo::HiddenLineMethod::Exact
+                                ? tolerance
+                                : std::max(tolerance, 0.05 / view.scale);
+  job.tolerance = tolerance;
+  job.request = {view.axes, deflection, method};
+  return job;
 }
 
 } // namespace
 
-std::vector<Stroke> view_body_strokes(Session &session, tag_t tag,
-                                      const draw::MemberViewPayload &view, std::string &why) {
-  std::vector<geo::Shape> bodies;
-  int edge_count = 0;
-  for (tag_t body_tag : geo::visible_bodies(session))
-    if (const geo::BodyPayload *body = geo::find_body(session, body_tag)) {
-      bodies.push_back(body->shape);
-      edge_count += body->shape.edge_count();
-    }
-  if (bodies.empty())
-    return {};
-  const UF_DRAW_view_display_t &display = view.display;
-  const double tolerance = display.tolerance > 0 ? display.tolerance : 0.01;
+ViewBodyLines view_body_lines(Session &session, tag_t tag, const draw::MemberViewPayload &view,
+                              std::string &why) {
+  ViewJob job = view_job(session, view);
+  ViewBodyLines found;
+  if (job.bodies.empty())
+    return found;
   ViewLineCache &cache = session.component<ViewLineCache>();
-  const ViewLineCache::Entry *entry = cache.find(tag, bodies, view.axes, tolerance);
-  const geo::HiddenLineMethod method = geo::hidden_line_method(view.axes, edge_count);
+  const ViewLineCache::Entry *entry = cache.find(tag, job.bodies, view.axes, job.tolerance);
   if (!entry) {
-    // A mesh, and the samples of the sampled method, need not be finer
-    // than 0.05 mm of the sheet.
-    const double deflection = method == geo::HiddenLineMethod::Exact
-                                  ? tolerance
-                                  : std::max(tolerance, 0.05 / view.scale);
-    geo::Result<geo::ViewLines> lines = geo::view_lines(bodies, view.axes, deflection, method);
+    geo::Result<geo::ViewLines> lines =
+        geo::view_lines(job.bodies, view.axes, job.request.tolerance, job.request.method);
     if (!lines) {
       why = lines.error();
-      return wireframe(bodies, view);
+      found.bodies = std::move(job.bodies);
+      return found;
     }
-    entry = &cache.put({tag, bodies, view.axes, tolerance,
+    entry = &cache.put({tag, job.bodies, view.axes, job.tolerance,
                         std::make_shared<const geo::ViewLines>(std::move(*lines))});
   }
+  found.bodies = std::move(job.bodies);
+  found.lines = entry->lines;
+  return found;
+}
 
+void for_each_body_stroke(const ViewBodyLines &body, const draw::MemberViewPayload &view,
+                          const std::function<void(const Stroke &)> &draw) {
+  if (!body.lines) {
+    for (const geo::Shape &shape : body.bodies)
+      for (int i = 0; i < shape.edge_count(); ++i) {
+        Stroke stroke;
+        for (const geo::Vec3 &p : curve_points(shape.edge_curve(i)))
+          stroke.points.push_back(draw::model_to_drawing(view, p));
+        draw(stroke);
+      }
+    return;
+  }
+  const UF_DRAW_view_display_t &display = view.display;
   // View coordinates to the drawing: ref + scale * (v - centre).
   const auto to_drawing = [&](const std::array<double, 2> &p) {
     return std::array<double, 2>{view.ref[0] + view.scale * (p[0] - view.centre.x),
@@ -181,27 +204,28 @@ std::vector<Stroke> view_body_strokes(Session &session, tag_t tag,
   };
   const bool gaps = display.smooth_edge_gaps == UF_DRAW_YES && display.smooth_edge_gap_size > 0;
   // Hidden pieces first, so that the visible ones are drawn over them.
+  for (const bool visible : {false, true})
+    for (const geo::ViewLine &line : body.lines->lines) {
+      if (line.visible != visible)
+        continue;
+      std::optional<Stroke> stroke = style_of(display, line.kind, line.visible);
+      if (!stroke)
+        continue;
+      stroke->points.reserve(line.points.size());
+      for (const auto &p : line.points)
+        stroke->points.push_back(to_drawing(p));
+      if (gaps && line.kind == geo::ViewLineKind::Smooth)
+        stroke->points = trimmed(std::move(stroke->points), display.smooth_edge_gap_size);
+      if (stroke->points.size() >= 2)
+        draw(*stroke);
+    }
+}
+
+std::vector<Stroke> view_body_strokes(Session &session, tag_t tag,
+                                      const draw::MemberViewPayload &view, std::string &why) {
   std::vector<Stroke> strokes;
-  std::vector<const geo::ViewLine *> order;
-  for (const geo::ViewLine &line : entry->lines->lines)
-    if (!line.visible)
-      order.push_back(&line);
-  for (const geo::ViewLine &line : entry->lines->lines)
-    if (line.visible)
-      order.push_back(&line);
-  for (const geo::ViewLine *piece : order) {
-    const geo::ViewLine &line = *piece;
-    std::optional<Stroke> stroke = style_of(display, line.kind, line.visible);
-    if (!stroke)
-      continue;
-    stroke->points.reserve(line.points.size());
-    for (const auto &p : line.points)
-      stroke->points.push_back(to_drawing(p));
-    if (gaps && line.kind == geo::ViewLineKind::Smooth)
-      stroke->points = trimmed(std::move(stroke->points), display.smooth_edge_gap_size);
-    if (stroke->points.size() >= 2)
-      strokes.push_back(std::move(*stroke));
-  }
+  for_each_body_stroke(view_body_lines(session, tag, view, why), view,
+                       [&](const Stroke &stroke) { strokes.push_back(stroke); });
   return strokes;
 }
 
@@ -217,6 +241,41 @@ std::vector<geo::Vec3> curve_points(const geo::Curve &curve) {
     return points;
   }
   return std::get<geo::Polyline>(curve.shape).points;
+}
+
+void compute_view_lines(Session &session) {
+  ViewLineCache &cache = session.component<ViewLineCache>();
+  struct Pending {
+    tag_t tag;
+    geo::Mat3 axes;
+    double tolerance;
+  };
+  std::vector<Pending> pending;
+  std::vector<geo::ViewRequest> requests;
+  std::vector<geo::Shape> bodies; // the visible ones: the same for every view
+  for (tag_t drawing : session.objects().tags_of_type(draw::kDrawingType)) {
+    const draw::DrawingPayload *sheet = draw::find_drawing(session, drawing);
+    if (!sheet)
+      continue;
+    for (tag_t tag : sheet->views) {
+      const draw::MemberViewPayload *view = draw::find_member_view(session, tag);
+      if (!view)
+        continue;
+      ViewJob job = view_job(session, *view);
+      if (job.bodies.empty() || cache.find(tag, job.bodies, view->axes, job.tolerance) ||
+          std::any_of(pending.begin(), pending.end(),
+                      [&](const Pending &p) { return p.tag == tag; }))
+        continue;
+      pending.push_back({tag, view->axes, job.tolerance});
+      requests.push_back(job.request);
+      bodies = std::move(job.bodies);
+    }
+  }
+  std::vector<geo::Result<geo::ViewLines>> lines = geo::view_lines(bodies, requests);
+  for (std::size_t i = 0; i < pending.size(); ++i)
+    if (lines[i]) // a failure is met again, and told, when the view is drawn
+      cache.put({pending[i].tag, bodies, pending[i].axes, pending[i].tolerance,
+                 std::make_shared<const geo::ViewLines>(std::move(*lines[i]))});
 }
 
 int hidden_line_runs(Session &session) { return session.component<ViewLineCache>().runs(); }

@@ -94,6 +94,7 @@ void Session::fail_run(std::string reason) {
 }
 
 std::vector<const Component *> Session::components() const {
+  const std::lock_guard lock(components_mutex_);
   std::vector<const Component *> out;
   out.reserve(components_.size());
   for (const auto &[type, component] : components_)
@@ -101,14 +102,22 @@ std::vector<const Component *> Session::components() const {
   return out;
 }
 
-Component *Session::find_component(std::type_index type) const noexcept {
+Component *Session::find_locked(std::type_index type) const noexcept {
   for (const auto &[known, component] : components_)
     if (known == type)
       return component.get();
   return nullptr;
 }
 
+Component *Session::find_component(std::type_index type) const noexcept {
+  const std::lock_guard lock(components_mutex_);
+  return find_locked(type);
+}
+
 Component &Session::add_component(std::type_index type, std::unique_ptr<Component> component) {
+  const std::lock_guard lock(components_mutex_);
+  if (Component *kept = find_locked(type))
+    return *kept;
   components_.emplace_back(type, std::move(component));
   return *components_.back().second;
 }

@@ -22,6 +22,7 @@
 #include <nlohmann/json_fwd.hpp>
 
 #include <memory>
+#include <mutex>
 #include <string>
 #include <string_view>
 #include <typeindex>
@@ -133,7 +134,8 @@ public:
   [[nodiscard]] const std::vector<std::string> &failures() const noexcept { return failures_; }
   [[nodiscard]] bool run_failed() const noexcept { return !failures_.empty(); }
 
-  /// The component of type T, created on first use.
+  /// The component of type T, created on first use.  Safe to call from
+  /// several threads: the pages are drawn side by side.
   template <class T> T &component() {
     if (Component *found = find_component(typeid(T)))
       return static_cast<T &>(*found);
@@ -153,6 +155,10 @@ public:
 
 private:
   [[nodiscard]] Component *find_component(std::type_index type) const noexcept;
+  /// find_component, with components_mutex_ held by the caller.
+  [[nodiscard]] Component *find_locked(std::type_index type) const noexcept;
+  /// Adds component unless another thread added one of its type first;
+  /// returns the one kept.
   Component &add_component(std::type_index type, std::unique_ptr<Component> component);
 
   Transcript transcript_;
@@ -162,6 +168,7 @@ private:
   std::unique_ptr<Operator> operator_;
   std::unique_ptr<Runtime> runtime_;
   std::vector<std::pair<std::type_index, std::unique_ptr<Component>>> components_;
+  mutable std::mutex components_mutex_;
 
   int depth_ = 0;
   int initialize_calls_ = 0;

@@ -201,5 +201,48 @@ TEST(SampledLines, DrawWhatTheKernelDraws) {
     }
 }
 
+bool same_lines(const ViewLines &a, const ViewLines &b) {
+  if (a.method != b.method || a.lines.size() != b.lines.size())
+    return false;
+  for (std::size_t i = 0; i < a.lines.size(); ++i)
+    if (a.lines[i].kind != b.lines[i].kind || a.lines[i].visible != b.lines[i].visible ||
+        a.lines[i].points != b.lines[i].points)
+      return false;
+  return true;
+}
+
+// Views asked together (the sampled ones side by side on threads, sharing
+// the bodies' edges and face boundaries per tolerance) give, bit for bit,
+// the lines of each view asked alone, in the order asked, with the kernel's
+// methods and failures kept in their places.
+TEST(SampledLines, ViewsTogetherAreEachViewAlone) {
+  const Mat3 iso = axes({0.7071067811865476, 0.7071067811865476, 0},
+                        {-0.4082482904638631, 0.4082482904638631, 0.8164965809277261},
+                        {0.5773502691896258, -0.5773502691896258, 0.5773502691896258});
+  for (int round = 0; round < 3; ++round) {
+    // New bodies each round, so that their face data is made afresh.
+    const std::vector<Shape> bodies = {must(make_hole_plate(6, 10, 3, 20)), test_part()};
+    const std::vector<ViewRequest> views = {{kTop, 0.01, HiddenLineMethod::Sampled},
+                                            {kFront, 0.01, HiddenLineMethod::Sampled},
+                                            {iso, 0.01, HiddenLineMethod::Sampled},
+                                            {kTop, 0.01, HiddenLineMethod::Exact},
+                                            {iso, 0.05, HiddenLineMethod::Sampled},
+                                            {kFront, 0, HiddenLineMethod::Sampled}};
+    const std::vector<Result<ViewLines>> together = view_lines(bodies, views);
+    ASSERT_EQ(together.size(), views.size());
+    for (std::size_t i = 0; i < views.size(); ++i) {
+      SCOPED_TRACE("round " + std::to_string(round) + ", view " + std::to_string(i));
+      const Result<ViewLines> alone =
+          view_lines(bodies, views[i].axes, views[i].tolerance, views[i].method);
+      ASSERT_EQ(together[i].ok(), alone.ok());
+      if (alone.ok())
+        EXPECT_TRUE(same_lines(*together[i], *alone));
+      else
+        EXPECT_EQ(together[i].error(), alone.error());
+    }
+    EXPECT_FALSE(together.back().ok()); // a tolerance of 0 is refused, as alone
+  }
+}
+
 } // namespace
 } // namespace sim::geo

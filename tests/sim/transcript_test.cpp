@@ -5,10 +5,13 @@
 #include "objects/object_store.h"
 #include "text/gbk.h"
 
+#include <algorithm>
 #include <filesystem>
 #include <fstream>
 #include <iterator>
 #include <string>
+#include <thread>
+#include <vector>
 
 namespace sim::testing {
 namespace {
@@ -42,6 +45,35 @@ TEST(GbkTest, ConvertsBothWays) {
 }
 
 using TranscriptTest = SessionTest;
+
+/// A component slow to make, so that threads asking at once overlap.
+class SlowComponent : public Component {
+public:
+  explicit SlowComponent(Session &) {
+    for (int i = 0; i < 1000; ++i)
+      std::this_thread::yield();
+  }
+  [[nodiscard]] std::string_view name() const override { return "slow"; }
+  [[nodiscard]] bool in_dump() const override { return false; }
+};
+
+// Pages are drawn from several threads: whichever thread asks first, a
+// session keeps one component of a kind, and every thread is handed it.
+TEST_F(TranscriptTest, ThreadsAskingForAComponentAtOnceShareOne) {
+  std::vector<const Component *> got(8);
+  {
+    std::vector<std::jthread> threads;
+    for (std::size_t i = 0; i < got.size(); ++i)
+      threads.emplace_back([&, i] { got[i] = &session().component<SlowComponent>(); });
+  }
+  for (const Component *component : got)
+    EXPECT_EQ(component, got.front());
+  const std::vector<const Component *> all = session().components();
+  EXPECT_EQ(std::count(all.begin(), all.end(), got.front()), 1);
+  EXPECT_EQ(std::count_if(all.begin(), all.end(),
+                          [](const Component *c) { return c->name() == "slow"; }),
+            1);
+}
 
 TEST_F(TranscriptTest, StoresTextsAsUtf8AndGbkHex) {
   transcript().set_run(1);

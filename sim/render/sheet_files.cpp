@@ -1,0 +1,71 @@
+//===- sheet_files.cpp - The pages of a run, as SVG and as PDF ------------===//
+#include "render/sheet_files.h"
+
+#include "render/pdf.h"
+#include "render/svg.h"
+#include "render/view_strokes.h"
+
+#include "drawings/drawings.h"
+#include "objects/object_store.h"
+
+#include <thread>
+
+#ifdef __GLIBC__
+#include <malloc.h>
+#endif
+
+namespace sim::render {
+
+namespace {
+
+bool has_drawing(Session &session) {
+  for (tag_t drawing : session.objects().tags_of_type(draw::kDrawingType))
+    if (draw::find_drawing(session, drawing))
+      return true;
+  return false;
+}
+
+} // namespace
+
+SheetFiles write_sheet_files(Session &session, const std::filesystem::path &folder,
+                             const std::string &pdf_name, const std::function<void()> &alongside) {
+  SheetFiles files;
+  std::error_code error;
+  const bool any = has_drawing(session);
+  if (any)
+    std::filesystem::create_directories(folder, error);
+  if (!any || error) {
+    if (error)
+      files.why = folder.string() + ": " + error.message();
+    if (alongside)
+      alongside();
+    return files;
+  }
+  compute_view_lines(session);
+#ifdef __GLIBC__
+  // The views' threads leave their freed memory in arenas of their own,
+  // where the pages cannot reuse it: give it back first.
+  malloc_trim(0);
+#endif
+  const std::filesystem::path pdf = folder / pdf_name;
+  std::string pdf_why;
+  bool pdf_written = false;
+  {
+    std::jthread pdf_writer([&] { pdf_written = write_pdf(session, pdf, pdf_why); });
+    files.pages = write_pages(session, folder, files.why, &files.warnings);
+    if (alongside)
+      alongside();
+  }
+  if (!files.why.empty()) {
+    std::filesystem::remove(pdf, error);
+    return files;
+  }
+  if (!pdf_written) {
+    files.why = pdf_why;
+    return files;
+  }
+  files.pdf = pdf;
+  return files;
+}
+
+} // namespace sim::render

@@ -16,6 +16,7 @@
 /* A notice names the file and the key twice: room for a long path, two
 ** whole keys and the fixed text. */
 #define LANG_NOTICE_BUFSIZE (1024 + 2 * WORD_BUFSIZE)
+#define LANG_KEY_BUFSIZE 32 /* a message key: a prefix, two digits and a colon */
 
 /* "找不到 %s 语言配置文件,请重新安装!" (file) */
 #define LANG_NO_FILE_FORMAT                                                                      \
@@ -89,5 +90,23 @@ int read_lang_message(const char *key, char *out, const char *file)
     return 0;
   }
   (void)text_copy(out, MESSAGE_BUFSIZE, text);
+  return 1;
+}
+
+/* Loads the count messages "<prefix>01:", "<prefix>02:" ... of language
+** file file into messages, in key order.  Returns 1 when all were found; 0
+** at the first one missing (the lookup has told the user). */
+int load_messages(const char *prefix, char messages[][MESSAGE_BUFSIZE], int count,
+                  const char *file)
+{
+  char key[LANG_KEY_BUFSIZE];
+  int i;
+
+  for (i = 0; i < count; i++) {
+    (void)text_format(key, sizeof key, "%s%02d:", prefix, i + 1);
+    if (!read_lang_message(key, messages[i], file)) {
+      return 0;
+    }
+  }
   return 1;
 }

@@ -14,6 +14,8 @@
 #define LANG_FOLDER "D:\\kv_conf\\lang"
 
 int read_lang_message(const char *key, char *out, const char *file);
+int load_messages(const char *prefix, char messages[][MESSAGE_BUFSIZE], int count,
+                  const char *file);
 int read_config_value(const char *key, double *value, const char *file);
 int read_config_value_char(const char *key, char *out, const char *file);
 

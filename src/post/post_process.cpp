@@ -96,22 +96,6 @@ void post_reset_state(void)
   post_dialog_reset();
 }
 
-/* Loads the fifteen messages in key order.  1 when all were found; 0 when
-** one is missing (the lookup has told the user). */
-static int load_messages(post_run *run)
-{
-  char key[POST_KEY_BUFSIZE];
-  int i;
-
-  for (i = 0; i < POST_MESSAGE_COUNT; i++) {
-    (void)text_format(key, sizeof key, "post_pro_%02d:", i + 1);
-    if (!read_lang_message(key, run->messages[i], lang_file)) {
-      return 0;
-    }
-  }
-  return 1;
-}
-
 /* Shows message number index of the run in a message box. */
 static void show_message(const post_run *run, int index)
 {
@@ -500,7 +484,7 @@ int post_process(prog_entry *list, int count, tag_t setup)
   if (count < 0) {
     count = 0;
   }
-  if (!load_messages(&run)) {
+  if (!load_messages("post_pro_", run.messages, POST_MESSAGE_COUNT, lang_file)) {
     return 0;
   }
   if (setup == NULL_TAG) {

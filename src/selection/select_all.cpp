@@ -19,7 +19,6 @@
 
 /* Messages "select_al_01:" to "select_al_11:". */
 #define SELECT_MESSAGE_COUNT SELECT_AL_KEY_COUNT
-#define SELECT_KEY_BUFSIZE 24
 /* A composed refusal: two messages and a group name. */
 #define SELECT_REFUSAL_BUFSIZE (2 * MESSAGE_BUFSIZE + SELECT_NAME_BUFSIZE + 8)
 
@@ -48,22 +47,6 @@ typedef struct select_walk {
 
 static int walk_group(select_walk *walk, const tag_t *members, int member_count, int level,
                       const char *name, const char *parent_name);
-
-/* Loads the eleven messages in key order.  1 when all were found; 0 when
-** one is missing (the lookup has told the user). */
-static int load_messages(select_walk *walk)
-{
-  char key[SELECT_KEY_BUFSIZE];
-  int i;
-
-  for (i = 0; i < SELECT_MESSAGE_COUNT; i++) {
-    (void)text_format(key, sizeof key, "select_al_%02d:", i + 1);
-    if (!read_lang_message(key, walk->messages[i], lang_file)) {
-      return 0;
-    }
-  }
-  return 1;
-}
 
 /* Shows message number index of the walk in a message box. */
 static void show_message(const select_walk *walk, int index)
@@ -233,7 +216,7 @@ int select_all(prog_entry **list_out, int *count_out, tag_t *mcs_out)
   int result = 0;
 
   memset(&walk, 0, sizeof walk);
-  if (!load_messages(&walk)) {
+  if (!load_messages("select_al_", walk.messages, SELECT_MESSAGE_COUNT, lang_file)) {
     return 0;
   }
   if (UF_SETUP_ask_setup(&setup) != 0) {

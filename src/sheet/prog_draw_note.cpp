@@ -21,7 +21,6 @@
 
 /* Messages "prog_d_not_01:" to "prog_d_not_34:". */
 #define TABLE_MESSAGE_COUNT PROG_D_NOT_KEY_COUNT
-#define TABLE_KEY_BUFSIZE 24
 /* A column warning: two messages, the definition file's path and two more. */
 #define COLUMN_WARNING_BUFSIZE (3 * MESSAGE_BUFSIZE + 64)
 #define SEQUENCE_TEXT_BUFSIZE 16
@@ -127,22 +126,6 @@ typedef struct table_run {
   int view_dir_code;
   tag_t mcs_ori_point;
 } table_run;
-
-/* Loads the 34 messages.  1 when all were found; 0 when one is missing
-** (the lookup has told the user). */
-static int load_messages(table_run *run)
-{
-  char key[TABLE_KEY_BUFSIZE];
-  int i;
-
-  for (i = 0; i < TABLE_MESSAGE_COUNT; i++) {
-    (void)text_format(key, sizeof key, "prog_d_not_%02d:", i + 1);
-    if (!read_lang_message(key, run->messages[i], lang_file)) {
-      return 0;
-    }
-  }
-  return 1;
-}
 
 /* Reads number key into *value, which starts at 0.  1 when read; 0 when
 ** missing (the reader has told the user). */
@@ -420,7 +403,8 @@ int prog_draw_note(prog_entry *list, int count, tag_t prev_oper_mcs)
   memset(run, 0, sizeof *run);
   run->page_number = 1;
   run->name_counter = 1;
-  if (!load_messages(run) || !read_layout(run)) {
+  if (!load_messages("prog_d_not_", run->messages, TABLE_MESSAGE_COUNT, lang_file) ||
+      !read_layout(run)) {
     return 0;
   }
 

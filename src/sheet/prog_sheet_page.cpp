@@ -24,7 +24,6 @@
 #define FIRST_PAGE_MESSAGE_COUNT IMPORT_PROG_DRA_KEY_COUNT
 /* Messages "import_prog_dra_1_01:" to "import_prog_dra_1_04:". */
 #define NEXT_PAGE_MESSAGE_COUNT IMPORT_PROG_DRA_1_KEY_COUNT
-#define PAGE_KEY_BUFSIZE 32
 /* The page note: two messages around a page number. */
 #define PAGE_NOTE_BUFSIZE (2 * MESSAGE_BUFSIZE + 16)
 /* The refusal of a page: two messages around a drawing name. */
@@ -73,22 +72,6 @@ static const char *const header_note_keys[HEADER_NOTE_COUNT][2] = {
     {"elec_time_note_point_x:", "elec_time_note_point_y:"},
     {"elec_page_note_point_x:", "elec_page_note_point_y:"},
     {"elec_part_path_note_point_x:", "elec_part_path_note_point_y:"}};
-
-/* Loads count messages "<prefix>01:" onwards into messages.  1 when all
-** were found; 0 when one is missing (the lookup has told the user). */
-static int load_messages(const char *prefix, char messages[][MESSAGE_BUFSIZE], int count)
-{
-  char key[PAGE_KEY_BUFSIZE];
-  int i;
-
-  for (i = 0; i < count; i++) {
-    (void)text_format(key, sizeof key, "%s%02d:", prefix, i + 1);
-    if (!read_lang_message(key, messages[i], lang_file)) {
-      return 0;
-    }
-  }
-  return 1;
-}
 
 /* Reads the point of keys x_key and y_key into point (z = 0).  1 when
 ** both were read; 0 when one is missing. */
@@ -251,7 +234,7 @@ int import_prog_drawing(const char *drawing_name, tag_t *drawing, int page_numbe
   int i;
 
   *drawing = NULL_TAG;
-  if (!load_messages("import_prog_dra_", messages, FIRST_PAGE_MESSAGE_COUNT)) {
+  if (!load_messages("import_prog_dra_", messages, FIRST_PAGE_MESSAGE_COUNT, lang_file)) {
     return 0;
   }
   if (!read_path_note_ratio(&path_ratio)) {
@@ -331,7 +314,7 @@ int import_prog_drawing_1(const char *drawing_name, tag_t *drawing, int page_num
   tag_t page_tag = NULL_TAG;
 
   *drawing = NULL_TAG;
-  if (!load_messages("import_prog_dra_1_", messages, NEXT_PAGE_MESSAGE_COUNT)) {
+  if (!load_messages("import_prog_dra_1_", messages, NEXT_PAGE_MESSAGE_COUNT, lang_file)) {
     return 0;
   }
   if (!read_note_point("elec_page_note_point_x:", "elec_page_note_point_y:",

@@ -124,6 +124,17 @@ bool parse_mode(std::string_view text, Mode &mode) {
 }
 
 /// The next character of a read file, with the text-mode rules.
+/// Reads the rest of in into data; false when the read failed.
+bool read_whole(std::ifstream &in, std::string &data) {
+  in.seekg(0, std::ios::end);
+  const std::streamoff size = in.tellg();
+  in.seekg(0, std::ios::beg);
+  if (size < 0 || !in)
+    return false;
+  data.resize(static_cast<std::size_t>(size));
+  return static_cast<bool>(in.read(data.data(), size)) || size == 0;
+}
+
 int next_char(host_file &file) noexcept {
   if (file.pos >= file.data.size())
     return HOST_EOF;
@@ -225,7 +236,8 @@ host_file *Runtime::open(std::string_view path, std::string_view mode_text) {
     return nullptr;
   }
   std::error_code ec;
-  if (fs::is_directory(*disk, ec)) {
+  const fs::file_status status = fs::status(*disk, ec);
+  if (fs::is_directory(status)) {
     file_error("open " + shown + ": is a folder");
     return nullptr;
   }
@@ -234,11 +246,10 @@ host_file *Runtime::open(std::string_view path, std::string_view mode_text) {
   file->text = mode.text;
   if (mode.kind == 'r') {
     std::ifstream in(*disk, std::ios::binary);
-    if (!fs::is_regular_file(*disk, ec) || !in) {
+    if (!fs::is_regular_file(status) || !in || !read_whole(in, file->data)) {
       file_error("open " + shown + ": no such file");
       return nullptr;
     }
-    file->data.assign(std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>());
     file->reading = true;
   } else {
     file->out = std::fopen(disk->c_str(), mode.kind == 'w' ? "wb" : "ab");

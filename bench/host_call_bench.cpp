@@ -1,7 +1,7 @@
 // Cost of one host call through the simulated host's entry: counting, the
 // bracket check and the fault check, with and without faults armed.
 #include "host/host_runtime.h"
-#include "host/uf_core.h"
+#include "host/core.h"
 #include "objects/object_store.h"
 #include "runtime/runtime.h"
 #include "session/session.h"

@@ -1,7 +1,7 @@
 // The language and definition file lookups on the installed files: each
 // lookup reads its file from the start, so a routine that loads n messages
 // reads the file n times.  These show what that costs.
-#include "host/uf_core.h"
+#include "host/core.h"
 #include "my_func/my_func.h"
 #include "runtime/runtime.h"
 #include "session/session.h"

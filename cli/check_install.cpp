@@ -8,7 +8,7 @@
 #include "styler/dialog_file.h"
 #include "text/gbk.h"
 
-#include "host/uf_ui.h"
+#include "host/ui.h"
 #include "my_func/message_keys.h"
 #include "my_func/my_func.h"
 #include "post/post.h"

@@ -3,7 +3,7 @@
 
 #include "sandbox.h"
 
-#include "host/uf_core.h"
+#include "host/core.h"
 #include "my_func/my_func.h"
 #include "runtime/runtime.h"
 #include "session/session.h"

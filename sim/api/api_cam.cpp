@@ -1,5 +1,5 @@
-//===- api_cam.cpp - uf_cam.h: setup, groups, operations, postprocessors --===//
-#include "host/uf_cam.h"
+//===- api_cam.cpp - cam.h: setup, groups, operations, postprocessors -----===//
+#include "host/cam.h"
 
 #include "api/entry.h"
 #include "cam/cam_objects.h"

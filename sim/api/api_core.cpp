@@ -1,5 +1,5 @@
-//===- api_core.cpp - uf_core.h: bracket, statuses, memory, part, objects -===//
-#include "host/uf_core.h"
+//===- api_core.cpp - core.h: bracket, statuses, memory, part, objects ----===//
+#include "host/core.h"
 
 #include "api/entry.h"
 #include "objects/object_store.h"

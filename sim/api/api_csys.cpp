@@ -1,9 +1,9 @@
-//===- api_csys.cpp - uf_csys.h: coordinate systems, matrices, the WCS ----===//
+//===- api_csys.cpp - csys.h: coordinate systems, matrices, the WCS -------===//
 //
 // Point mapping and the matrix of an object are in api_csys_map.cpp.
 //
 //===----------------------------------------------------------------------===//
-#include "host/uf_csys.h"
+#include "host/csys.h"
 
 #include "api/entry.h"
 #include "cam/cam_objects.h"

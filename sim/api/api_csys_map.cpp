@@ -1,5 +1,5 @@
-//===- api_csys_map.cpp - uf_csys.h: point mapping, matrix of an object ---===//
-#include "host/uf_csys.h"
+//===- api_csys_map.cpp - csys.h: point mapping, matrix of an object ------===//
+#include "host/csys.h"
 
 #include "api/entry.h"
 #include "cam/cam_objects.h"

@@ -1,5 +1,5 @@
-//===- api_curve.cpp - uf_curve.h: model lines and points -----------------===//
-#include "host/uf_curve.h"
+//===- api_curve.cpp - curve.h: model lines and points --------------------===//
+#include "host/curve.h"
 
 #include "api/entry.h"
 #include "drafting/drafting.h"

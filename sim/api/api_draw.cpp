@@ -1,5 +1,5 @@
-//===- api_draw.cpp - uf_draw.h: drawings, display, import, member views --===//
-#include "host/uf_draw.h"
+//===- api_draw.cpp - draw.h: drawings, display, import, member views -----===//
+#include "host/draw.h"
 
 #include "api/entry.h"
 #include "drawings/drawings.h"

@@ -1,5 +1,5 @@
-//===- api_drf.cpp - uf_drf.h: drafting and lettering preferences, notes --===//
-#include "host/uf_drf.h"
+//===- api_drf.cpp - drf.h: drafting and lettering preferences, notes -----===//
+#include "host/drf.h"
 
 #include "api/entry.h"
 #include "drafting/drafting.h"

@@ -1,5 +1,5 @@
-//===- api_drf_ord.cpp - uf_drf.h: ordinate origins, margins, dimensions --===//
-#include "host/uf_drf.h"
+//===- api_drf_ord.cpp - drf.h: ordinate origins, margins, dimensions -----===//
+#include "host/drf.h"
 
 #include "api/entry.h"
 #include "drafting/ordinate.h"

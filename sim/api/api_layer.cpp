@@ -1,5 +1,5 @@
-//===- api_layer.cpp - uf_layer.h: layers, display properties, deletion ---===//
-#include "host/uf_layer.h"
+//===- api_layer.cpp - layer.h: layers, display properties, deletion ------===//
+#include "host/layer.h"
 
 #include "api/entry.h"
 #include "geometry/model.h"

@@ -1,5 +1,5 @@
-//===- api_modl.cpp - uf_modl.h: bodies, topology, boxes, isoclines -------===//
-#include "host/uf_modl.h"
+//===- api_modl.cpp - modl.h: bodies, topology, boxes, isoclines ----------===//
+#include "host/modl.h"
 
 #include "api/entry.h"
 #include "geometry/model.h"

@@ -1,5 +1,5 @@
-//===- api_styler.cpp - uf_styler.h: designer-made dialogs ----------------===//
-#include "host/uf_styler.h"
+//===- api_styler.cpp - styler.h: designer-made dialogs -------------------===//
+#include "host/styler.h"
 
 #include "api/entry.h"
 #include "styler/styler.h"

@@ -1,10 +1,10 @@
-//===- api_ui.cpp - uf_ui.h: message boxes, listing, status and prompt ----===//
+//===- api_ui.cpp - ui.h: message boxes, listing, status and prompt -------===//
 //
 // The menu (uc1603), the file dialog and the navigator selection belong to
 // the CAM area (sim/cam).
 //
 //===----------------------------------------------------------------------===//
-#include "host/uf_ui.h"
+#include "host/ui.h"
 
 #include "api/entry.h"
 #include "objects/object_store.h"

@@ -1,4 +1,4 @@
-//===- api_ui_cam.cpp - uf_ui.h: menu, file dialog, navigator selection ---===//
+//===- api_ui_cam.cpp - ui.h: menu, file dialog, navigator selection ------===//
 //
 // The menu (uc1603) shows every item as given, an empty item as a blank
 // line that can be picked like any other.  Responses: 1 Back, 2 Cancel,
@@ -6,7 +6,7 @@
 // chosen full file name, or 3 (Cancel) with an empty name.
 //
 //===----------------------------------------------------------------------===//
-#include "host/uf_ui.h"
+#include "host/ui.h"
 
 #include "api/entry.h"
 #include "cam/cam_state.h"

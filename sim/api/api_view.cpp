@@ -1,5 +1,5 @@
-//===- api_view.cpp - uf_view.h: the work view, standard and saved views --===//
-#include "host/uf_view.h"
+//===- api_view.cpp - view.h: the work view, standard and saved views -----===//
+#include "host/view.h"
 
 #include "api/entry.h"
 #include "objects/object_store.h"

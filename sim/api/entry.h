@@ -20,7 +20,7 @@
 #define NCSHEET_SIM_API_ENTRY_H
 
 #include "api/calls.h"
-#include "host/uf_defs.h"
+#include "host/defs.h"
 #include "session/session.h"
 #include "session/status.h"
 

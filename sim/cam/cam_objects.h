@@ -10,7 +10,7 @@
 #define NCSHEET_SIM_CAM_CAM_OBJECTS_H
 
 #include "geometry/types.h"
-#include "host/uf_defs.h"
+#include "host/defs.h"
 #include "objects/object.h"
 #include "post/program.h"
 

@@ -11,7 +11,7 @@
 #define NCSHEET_SIM_DRAFTING_DRAFTING_H
 
 #include "geometry/types.h"
-#include "host/uf_drf.h"
+#include "host/drf.h"
 #include "objects/object.h"
 #include "session/session.h"
 

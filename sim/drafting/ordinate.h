@@ -28,7 +28,7 @@
 #define NCSHEET_SIM_DRAFTING_ORDINATE_H
 
 #include "geometry/types.h"
-#include "host/uf_drf.h"
+#include "host/drf.h"
 #include "objects/object.h"
 #include "session/session.h"
 

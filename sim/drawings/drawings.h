@@ -12,7 +12,7 @@
 #ifndef NCSHEET_SIM_DRAWINGS_DRAWINGS_H
 #define NCSHEET_SIM_DRAWINGS_DRAWINGS_H
 
-#include "host/uf_draw.h"
+#include "host/draw.h"
 #include "objects/object.h"
 #include "session/session.h"
 

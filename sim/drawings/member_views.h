@@ -17,7 +17,7 @@
 #define NCSHEET_SIM_DRAWINGS_MEMBER_VIEWS_H
 
 #include "geometry/types.h"
-#include "host/uf_draw.h"
+#include "host/draw.h"
 #include "objects/object.h"
 #include "session/session.h"
 

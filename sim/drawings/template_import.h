@@ -20,7 +20,7 @@
 #define NCSHEET_SIM_DRAWINGS_TEMPLATE_IMPORT_H
 
 #include "geometry/types.h"
-#include "host/uf_draw.h"
+#include "host/draw.h"
 #include "session/session.h"
 
 #include <optional>

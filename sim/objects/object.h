@@ -9,7 +9,7 @@
 #ifndef NCSHEET_SIM_OBJECTS_OBJECT_H
 #define NCSHEET_SIM_OBJECTS_OBJECT_H
 
-#include "host/uf_defs.h"
+#include "host/defs.h"
 
 #include <nlohmann/json_fwd.hpp>
 

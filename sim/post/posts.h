@@ -12,7 +12,7 @@
 #ifndef NCSHEET_SIM_POST_POSTS_H
 #define NCSHEET_SIM_POST_POSTS_H
 
-#include "host/uf_defs.h"
+#include "host/defs.h"
 #include "post/dialects.h"
 #include "session/session.h"
 

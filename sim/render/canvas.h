@@ -8,7 +8,7 @@
 #ifndef NCSHEET_SIM_RENDER_CANVAS_H
 #define NCSHEET_SIM_RENDER_CANVAS_H
 
-#include "host/uf_defs.h"
+#include "host/defs.h"
 #include "render/lettering.h"
 
 #include <array>

@@ -8,7 +8,7 @@
 #ifndef NCSHEET_SIM_RENDER_SVG_H
 #define NCSHEET_SIM_RENDER_SVG_H
 
-#include "host/uf_defs.h"
+#include "host/defs.h"
 
 #include <filesystem>
 #include <iosfwd>

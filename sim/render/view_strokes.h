@@ -15,7 +15,7 @@
 #include "drawings/member_views.h"
 #include "geometry/curve.h"
 #include "geometry/hidden_lines.h"
-#include "host/uf_draw.h"
+#include "host/draw.h"
 #include "session/session.h"
 
 #include <array>

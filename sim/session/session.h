@@ -14,7 +14,7 @@
 #ifndef NCSHEET_SIM_SESSION_SESSION_H
 #define NCSHEET_SIM_SESSION_SESSION_H
 
-#include "host/uf_defs.h"
+#include "host/defs.h"
 #include "session/call_log.h"
 #include "session/host_arrays.h"
 #include "session/transcript.h"

@@ -12,7 +12,7 @@
 #ifndef NCSHEET_SIM_STYLER_STYLER_H
 #define NCSHEET_SIM_STYLER_STYLER_H
 
-#include "host/uf_styler.h"
+#include "host/styler.h"
 #include "session/session.h"
 #include "styler/dialog_file.h"
 

@@ -5,7 +5,7 @@
 #ifndef NCSHEET_COMMAND_H
 #define NCSHEET_COMMAND_H
 
-#include "host/uf_defs.h"
+#include "host/defs.h"
 
 #define LANG_FILE_BUFSIZE 260
 #define PARENT_NAME_BUFSIZE 80

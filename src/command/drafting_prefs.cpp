@@ -11,7 +11,7 @@
 #include "command/drafting_prefs.h"
 
 #include "command/report.h"
-#include "host/uf_drf.h"
+#include "host/drf.h"
 
 #include <string.h>
 

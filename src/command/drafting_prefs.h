@@ -5,7 +5,7 @@
 #ifndef NCSHEET_COMMAND_DRAFTING_PREFS_H
 #define NCSHEET_COMMAND_DRAFTING_PREFS_H
 
-#include "host/uf_drf.h"
+#include "host/drf.h"
 
 /* The preferences before the sheet and the sheet's own. */
 typedef struct sheet_prefs {

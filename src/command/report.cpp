@@ -8,8 +8,8 @@
 #include "command/report.h"
 
 #include "host/host_runtime.h"
-#include "host/uf_core.h"
-#include "host/uf_ui.h"
+#include "host/core.h"
+#include "host/ui.h"
 #include "my_func/my_func.h"
 
 #include <stdio.h>

@@ -8,7 +8,7 @@
 #include "command/tips.h"
 
 #include "command/command.h"
-#include "host/uf_ui.h"
+#include "host/ui.h"
 #include "my_func/message_keys.h"
 #include "my_func/my_func.h"
 

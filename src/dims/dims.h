@@ -6,7 +6,7 @@
 #ifndef NCSHEET_DIMS_H
 #define NCSHEET_DIMS_H
 
-#include "host/uf_defs.h"
+#include "host/defs.h"
 
 /* The edge slots of one view: sixteen edge tags, any of which may be the
 ** null tag.  Slots 0, 2, 4, 6 describe the side where the view's second

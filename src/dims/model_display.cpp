@@ -8,7 +8,7 @@
 #include "dims/model_display.h"
 
 #include "command/report.h"
-#include "host/uf_draw.h"
+#include "host/draw.h"
 
 /* Asks the display state; when a drawing is shown, remembers it and shows
 ** the model.  Failures are reported; a failed switch counts as none. */

@@ -5,7 +5,7 @@
 #ifndef NCSHEET_DIMS_MODEL_DISPLAY_H
 #define NCSHEET_DIMS_MODEL_DISPLAY_H
 
-#include "host/uf_defs.h"
+#include "host/defs.h"
 
 /* What show_model changed, for show_drawing_again. */
 typedef struct model_display {

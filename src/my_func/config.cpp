@@ -10,7 +10,7 @@
 #include "my_func/my_func.h"
 
 #include "host/host_runtime.h"
-#include "host/uf_ui.h"
+#include "host/ui.h"
 #include "my_func/message_keys.h"
 #include "my_func/word_scan.h"
 

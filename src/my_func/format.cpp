@@ -12,7 +12,7 @@
 */
 #include "my_func/my_func.h"
 
-#include "host/uf_core.h"
+#include "host/core.h"
 
 #include <math.h>
 #include <stdlib.h>

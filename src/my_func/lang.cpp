@@ -8,7 +8,7 @@
 #include "my_func/my_func.h"
 
 #include "host/host_runtime.h"
-#include "host/uf_ui.h"
+#include "host/ui.h"
 #include "my_func/word_scan.h"
 
 #include <string.h>

@@ -5,7 +5,7 @@
 #ifndef NCSHEET_MY_FUNC_SOLID_BOX_H
 #define NCSHEET_MY_FUNC_SOLID_BOX_H
 
-#include "host/uf_defs.h"
+#include "host/defs.h"
 
 /* Collects the solid bodies that are shown and lie on the work layer or a
 ** selectable layer into a new array (*workpiece_solids, released by the

@@ -11,8 +11,8 @@
 #define NCSHEET_POST_H
 
 #include "command/command.h"
-#include "host/uf_defs.h"
-#include "host/uf_styler.h"
+#include "host/defs.h"
+#include "host/styler.h"
 
 #include <stddef.h>
 

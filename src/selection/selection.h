@@ -11,7 +11,7 @@
 #define NCSHEET_SELECTION_H
 
 #include "command/command.h"
-#include "host/uf_defs.h"
+#include "host/defs.h"
 
 /* Most navigator nodes one run accepts. */
 #define SELECT_MAX_NODES 50

@@ -10,7 +10,7 @@
 #include "sheet/sheet.h"
 
 #include "command/report.h"
-#include "host/uf_drf.h"
+#include "host/drf.h"
 
 #include <string.h>
 

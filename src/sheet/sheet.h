@@ -12,8 +12,8 @@
 #define NCSHEET_SHEET_H
 
 #include "command/command.h"
-#include "host/uf_defs.h"
-#include "host/uf_drf.h"
+#include "host/defs.h"
+#include "host/drf.h"
 #include "my_func/my_func.h"
 
 /* The two sheet templates. */

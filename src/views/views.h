@@ -6,7 +6,7 @@
 #ifndef NCSHEET_VIEWS_H
 #define NCSHEET_VIEWS_H
 
-#include "host/uf_defs.h"
+#include "host/defs.h"
 
 /* Saves a top and an isometric model view for the machining coordinate
 ** system mcs_tag and classifies its orientation into *view_dir_code (0:

@@ -4,7 +4,7 @@
 #include "cam/cam_state.h"
 #include "cam/frame.h"
 #include "cam_fixture.h"
-#include "host/uf_csys.h"
+#include "host/csys.h"
 #include "objects/object_store.h"
 #include "scenario/scenario.h"
 #include "session/status.h"

@@ -3,8 +3,8 @@
 // callback that keeps the dialog open, responses, the destructor, value
 // exchange with the callbacks, and the refusals.
 #include "cam_fixture.h"
-#include "host/uf_core.h"
-#include "host/uf_styler.h"
+#include "host/core.h"
+#include "host/styler.h"
 #include "session/status.h"
 #include "styler/dialog_file.h"
 #include "styler/styler.h"

@@ -1,7 +1,7 @@
 // The menu (uc1603) and the file dialog: responses for every kind of
 // answer, empty items, and what the operator saw.
 #include "cam_fixture.h"
-#include "host/uf_ui.h"
+#include "host/ui.h"
 #include "session/status.h"
 #include "ui/operator.h"
 

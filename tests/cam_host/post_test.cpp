@@ -3,7 +3,7 @@
 // installation's postprocessor names, the scenario's own postprocessors
 // and failures, and the refusals.
 #include "cam_fixture.h"
-#include "host/uf_cam.h"
+#include "host/cam.h"
 #include "objects/object_store.h"
 #include "post/posts.h"
 #include "scenario/scenario.h"

@@ -4,8 +4,8 @@
 // ("ask": asks a question; "unbalanced": leaves the bracket open; "open":
 // leaves a file open).
 #include "host/host_runtime.h"
-#include "host/uf_core.h"
-#include "host/uf_ui.h"
+#include "host/core.h"
+#include "host/ui.h"
 
 #include <cstdio>
 #include <cstring>

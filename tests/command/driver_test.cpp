@@ -3,7 +3,7 @@
 #include "command/command.h"
 
 #include "../my_func/gbk_text.h"
-#include "host/uf_core.h"
+#include "host/core.h"
 #include "runtime/runtime.h"
 #include "system_fixture.h"
 

@@ -1,7 +1,7 @@
 // Reports of failed host calls and of the final status.
 #include "command/report.h"
 
-#include "host/uf_core.h"
+#include "host/core.h"
 #include "system_fixture.h"
 
 #include <gtest/gtest.h>

@@ -3,7 +3,7 @@
 #include "my_func/my_func.h"
 
 #include "../my_func/gbk_text.h"
-#include "host/uf_core.h"
+#include "host/core.h"
 #include "my_func/message_keys.h"
 #include "system_fixture.h"
 

@@ -1,7 +1,7 @@
 // Rounding and writing of numbers, and the display part's bare name.
 #include "my_func/my_func.h"
 
-#include "host/uf_core.h"
+#include "host/core.h"
 #include "session/session.h"
 #include "system_fixture.h"
 

@@ -2,7 +2,7 @@
 #include "my_func/my_func.h"
 
 #include "gbk_text.h"
-#include "host/uf_core.h"
+#include "host/core.h"
 #include "system_fixture.h"
 
 #include <gtest/gtest.h>

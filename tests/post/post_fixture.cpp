@@ -1,8 +1,8 @@
 //===- post_fixture.cpp - A part with two program groups ready to post ----===//
 #include "post_fixture.h"
 
-#include "host/uf_cam.h"
-#include "host/uf_core.h"
+#include "host/cam.h"
+#include "host/core.h"
 #include "my_func/my_func.h"
 #include "runtime/runtime.h"
 #include "selection/selection.h"

@@ -5,7 +5,7 @@
 #include "post/post.h"
 
 #include "../my_func/gbk_text.h"
-#include "host/uf_core.h"
+#include "host/core.h"
 #include "my_func/my_func.h"
 #include "objects/object_store.h"
 #include "post_fixture.h"

@@ -7,7 +7,7 @@
 #include "cam/cam_objects.h"
 #include "cam/cam_state.h"
 #include "command/command.h"
-#include "host/uf_core.h"
+#include "host/core.h"
 #include "my_func/my_func.h"
 #include "objects/object_store.h"
 #include "system_fixture.h"

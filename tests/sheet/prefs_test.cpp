@@ -6,7 +6,7 @@
 #include "command/command.h"
 #include "drafting/drafting.h"
 #include "drawings/drawings.h"
-#include "host/uf_core.h"
+#include "host/core.h"
 #include "objects/object_store.h"
 #include "system_fixture.h"
 

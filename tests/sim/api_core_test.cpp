@@ -3,8 +3,8 @@
 #include "session_fixture.h"
 
 #include "api/entry.h"
-#include "host/uf_core.h"
-#include "host/uf_ui.h"
+#include "host/core.h"
+#include "host/ui.h"
 #include "objects/object_store.h"
 
 #include <stdexcept>

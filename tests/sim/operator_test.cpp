@@ -3,8 +3,8 @@
 #include "session_fixture.h"
 
 #include "host/host_runtime.h"
-#include "host/uf_core.h"
-#include "host/uf_ui.h"
+#include "host/core.h"
+#include "host/ui.h"
 #include "session/status.h"
 #include "ui/operator.h"
 

@@ -7,7 +7,7 @@
 #include "scenario/scenario.h"
 #include "ui/operator.h"
 
-#include "host/uf_core.h"
+#include "host/core.h"
 
 #include <fstream>
 

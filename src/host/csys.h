@@ -1,11 +1,11 @@
 /*
-** uf_csys.h: coordinate systems, matrices, the work coordinate system and
+** csys.h: coordinate systems, matrices, the work coordinate system and
 ** point mapping between coordinate frames.
 */
-#ifndef NCSHEET_HOST_UF_CSYS_H
-#define NCSHEET_HOST_UF_CSYS_H
+#ifndef NCSHEET_HOST_CSYS_H
+#define NCSHEET_HOST_CSYS_H
 
-#include "uf_defs.h"
+#include "defs.h"
 
 #ifdef __cplusplus
 extern "C" {

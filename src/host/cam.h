@@ -1,11 +1,11 @@
 /*
-** uf_cam.h: the CAM setup, program groups, operations, their parameters
+** cam.h: the CAM setup, program groups, operations, their parameters
 ** and the postprocessor run.
 */
-#ifndef NCSHEET_HOST_UF_CAM_H
-#define NCSHEET_HOST_UF_CAM_H
+#ifndef NCSHEET_HOST_CAM_H
+#define NCSHEET_HOST_CAM_H
 
-#include "uf_defs.h"
+#include "defs.h"
 
 #ifdef __cplusplus
 extern "C" {

@@ -1,13 +1,13 @@
 /*
-** uf_defs.h: the basic types and constants of the host interface.
+** defs.h: the basic types and constants of the host interface.
 **
 ** Every host operation the system calls is declared in one of the uf_*.h
 ** headers of this folder, with C linkage, as the host offers it.  The
 ** simulated host implements them on Linux; on the real host they come from
 ** its libraries.
 */
-#ifndef NCSHEET_HOST_UF_DEFS_H
-#define NCSHEET_HOST_UF_DEFS_H
+#ifndef NCSHEET_HOST_DEFS_H
+#define NCSHEET_HOST_DEFS_H
 
 typedef unsigned int tag_t; /* object handle; 0 is the null tag */
 typedef tag_t *tag_p_t;

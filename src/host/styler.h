@@ -1,10 +1,10 @@
 /*
-** uf_styler.h: dialogs made with the host's dialog designer.
+** styler.h: dialogs made with the host's dialog designer.
 */
-#ifndef NCSHEET_HOST_UF_STYLER_H
-#define NCSHEET_HOST_UF_STYLER_H
+#ifndef NCSHEET_HOST_STYLER_H
+#define NCSHEET_HOST_STYLER_H
 
-#include "uf_defs.h"
+#include "defs.h"
 
 #ifdef __cplusplus
 extern "C" {

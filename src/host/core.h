@@ -1,11 +1,11 @@
 /*
-** uf_core.h: the API bracket, status texts, host memory, application
+** core.h: the API bracket, status texts, host memory, application
 ** module, undo marks, parts and objects.
 */
-#ifndef NCSHEET_HOST_UF_CORE_H
-#define NCSHEET_HOST_UF_CORE_H
+#ifndef NCSHEET_HOST_CORE_H
+#define NCSHEET_HOST_CORE_H
 
-#include "uf_defs.h"
+#include "defs.h"
 
 #ifdef __cplusplus
 extern "C" {

@@ -1,11 +1,11 @@
 /*
-** uf_ui.h: message boxes, the menu, the file dialog, the listing window,
+** ui.h: message boxes, the menu, the file dialog, the listing window,
 ** the status and prompt lines and the operation navigator's selection.
 */
-#ifndef NCSHEET_HOST_UF_UI_H
-#define NCSHEET_HOST_UF_UI_H
+#ifndef NCSHEET_HOST_UI_H
+#define NCSHEET_HOST_UI_H
 
-#include "uf_defs.h"
+#include "defs.h"
 
 #ifdef __cplusplus
 extern "C" {

@@ -1,10 +1,10 @@
 /*
-** uf_drf.h: drafting preferences, lettering preferences and notes.
+** drf.h: drafting preferences, lettering preferences and notes.
 */
-#ifndef NCSHEET_HOST_UF_DRF_H
-#define NCSHEET_HOST_UF_DRF_H
+#ifndef NCSHEET_HOST_DRF_H
+#define NCSHEET_HOST_DRF_H
 
-#include "uf_defs.h"
+#include "defs.h"
 
 #ifdef __cplusplus
 #include <stddef.h>

@@ -1,10 +1,10 @@
 /*
-** uf_curve.h: model lines and points.
+** curve.h: model lines and points.
 */
-#ifndef NCSHEET_HOST_UF_CURVE_H
-#define NCSHEET_HOST_UF_CURVE_H
+#ifndef NCSHEET_HOST_CURVE_H
+#define NCSHEET_HOST_CURVE_H
 
-#include "uf_defs.h"
+#include "defs.h"
 
 #ifdef __cplusplus
 extern "C" {

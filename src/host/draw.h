@@ -1,12 +1,12 @@
 /*
-** uf_draw.h: drawings (sheet pages), the display state, template import,
+** draw.h: drawings (sheet pages), the display state, template import,
 ** member views on a drawing and their display settings, and the mapping
 ** of model points into a member view.
 */
-#ifndef NCSHEET_HOST_UF_DRAW_H
-#define NCSHEET_HOST_UF_DRAW_H
+#ifndef NCSHEET_HOST_DRAW_H
+#define NCSHEET_HOST_DRAW_H
 
-#include "uf_defs.h"
+#include "defs.h"
 
 #ifdef __cplusplus
 #include <stddef.h>

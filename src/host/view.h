@@ -1,11 +1,11 @@
 /*
-** uf_view.h: model views: the work view of the current layout, standard
+** view.h: model views: the work view of the current layout, standard
 ** views, rotation about an absolute axis and saved views.
 */
-#ifndef NCSHEET_HOST_UF_VIEW_H
-#define NCSHEET_HOST_UF_VIEW_H
+#ifndef NCSHEET_HOST_VIEW_H
+#define NCSHEET_HOST_VIEW_H
 
-#include "uf_defs.h"
+#include "defs.h"
 
 #ifdef __cplusplus
 extern "C" {

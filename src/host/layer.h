@@ -1,11 +1,11 @@
 /*
-** uf_layer.h: layer states, object layers and display properties, and
+** layer.h: layer states, object layers and display properties, and
 ** object deletion.
 */
-#ifndef NCSHEET_HOST_UF_LAYER_H
-#define NCSHEET_HOST_UF_LAYER_H
+#ifndef NCSHEET_HOST_LAYER_H
+#define NCSHEET_HOST_LAYER_H
 
-#include "uf_defs.h"
+#include "defs.h"
 
 #ifdef __cplusplus
 extern "C" {

@@ -1,12 +1,12 @@
 /*
-** uf_modl.h: solid bodies and their topology: body types, edge and face
+** modl.h: solid bodies and their topology: body types, edge and face
 ** lists, edge vertices and types, face types, bounding boxes and the
 ** isocline curves of a face.
 */
-#ifndef NCSHEET_HOST_UF_MODL_H
-#define NCSHEET_HOST_UF_MODL_H
+#ifndef NCSHEET_HOST_MODL_H
+#define NCSHEET_HOST_MODL_H
 
-#include "uf_defs.h"
+#include "defs.h"
 
 #ifdef __cplusplus
 extern "C" {

@@ -2,7 +2,7 @@
 #include "outcome.h"
 
 #include "api/calls.h"
-#include "post/posts.h"
+#include "postproc/posts.h"
 #include "session/session.h"
 #include "session/transcript.h"
 #include "text/gbk.h"

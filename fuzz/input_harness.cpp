@@ -5,7 +5,7 @@
 
 #include "host/core.h"
 #include "my_func/my_func.h"
-#include "post/moves.h"
+#include "postproc/moves.h"
 #include "post/post.h"
 #include "scenario/scenario.h"
 #include "sheet/sheet.h"

@@ -5,7 +5,7 @@
 #include "cam/cam_objects.h"
 #include "cam/cam_state.h"
 #include "objects/object_store.h"
-#include "post/posts.h"
+#include "postproc/posts.h"
 
 #include <cstring>
 

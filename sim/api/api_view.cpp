@@ -3,7 +3,7 @@
 
 #include "api/entry.h"
 #include "objects/object_store.h"
-#include "views/model_views.h"
+#include "modelviews/model_views.h"
 
 #include <cstring>
 #include <string_view>

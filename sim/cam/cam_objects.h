@@ -12,7 +12,7 @@
 #include "geometry/types.h"
 #include "host/defs.h"
 #include "objects/object.h"
-#include "post/program.h"
+#include "postproc/program.h"
 
 #include <string>
 #include <vector>

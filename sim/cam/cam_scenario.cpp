@@ -4,7 +4,7 @@
 #include "cam/cam_state.h"
 #include "cam/frame.h"
 #include "objects/object_store.h"
-#include "post/moves.h"
+#include "postproc/moves.h"
 #include "scenario/scenario.h"
 #include "text/gbk.h"
 

@@ -5,7 +5,7 @@
 #include "geometry/model.h"
 #include "objects/object_store.h"
 #include "session/status.h"
-#include "views/model_views.h"
+#include "modelviews/model_views.h"
 
 #include <nlohmann/json.hpp>
 

@@ -8,7 +8,7 @@
 
 #include "cam/cam_scenario.h"
 #include "geometry/scenario_bodies.h"
-#include "post/posts.h"
+#include "postproc/posts.h"
 
 namespace sim {
 namespace {

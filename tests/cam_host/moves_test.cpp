@@ -1,9 +1,9 @@
 // Tool moves, summaries and NC programs without a session: the move
 // reader, arc geometry, the twelve summary values with the machining time
 // from lengths and feeds, and the two dialects' NC text.
-#include "post/dialects.h"
-#include "post/moves.h"
-#include "post/program.h"
+#include "postproc/dialects.h"
+#include "postproc/moves.h"
+#include "postproc/program.h"
 
 #include <gtest/gtest.h>
 

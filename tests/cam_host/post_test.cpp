@@ -5,7 +5,7 @@
 #include "cam_fixture.h"
 #include "host/cam.h"
 #include "objects/object_store.h"
-#include "post/posts.h"
+#include "postproc/posts.h"
 #include "scenario/scenario.h"
 #include "session/status.h"
 

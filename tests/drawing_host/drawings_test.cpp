@@ -15,7 +15,7 @@
 #include "host/drf.h"
 #include "objects/object_store.h"
 #include "session/status.h"
-#include "views/model_views.h"
+#include "modelviews/model_views.h"
 
 #include <cstring>
 #include <nlohmann/json.hpp>

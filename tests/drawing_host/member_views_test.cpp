@@ -11,7 +11,7 @@
 #include "host/draw.h"
 #include "objects/object_store.h"
 #include "session/status.h"
-#include "views/model_views.h"
+#include "modelviews/model_views.h"
 
 #include <array>
 #include <cmath>

@@ -15,7 +15,7 @@
 #include "text/number_text.h"
 #include "render/view_strokes.h"
 #include "drawings/member_views.h"
-#include "views/model_views.h"
+#include "modelviews/model_views.h"
 
 #include <fstream>
 #include <regex>

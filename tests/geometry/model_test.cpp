@@ -6,7 +6,7 @@
 #include "host/host.h"
 #include "objects/object_store.h"
 #include "session_fixture.h"
-#include "views/model_views.h"
+#include "modelviews/model_views.h"
 
 #include <gtest/gtest.h>
 

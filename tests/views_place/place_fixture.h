@@ -16,7 +16,7 @@
 #include "objects/object_store.h"
 #include "post/post.h"
 #include "runtime/runtime.h"
-#include "views/model_views.h"
+#include "modelviews/model_views.h"
 
 #include <array>
 #include <fstream>

@@ -1,5 +1,5 @@
 //===- dialects.cpp - NC programs in the postprocessors' dialects ---------===//
-#include "post/dialects.h"
+#include "postproc/dialects.h"
 
 #include <cmath>
 #include <cstdio>

@@ -9,11 +9,11 @@
 // no NC file, no summary file, an empty summary file, or nothing at all.
 //
 //===----------------------------------------------------------------------===//
-#ifndef NCSHEET_SIM_POST_POSTS_H
-#define NCSHEET_SIM_POST_POSTS_H
+#ifndef NCSHEET_SIM_POSTPROC_POSTS_H
+#define NCSHEET_SIM_POSTPROC_POSTS_H
 
 #include "host/defs.h"
-#include "post/dialects.h"
+#include "postproc/dialects.h"
 #include "session/session.h"
 
 #include <nlohmann/json_fwd.hpp>

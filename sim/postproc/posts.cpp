@@ -1,5 +1,5 @@
 //===- posts.cpp - The host's postprocessors ------------------------------===//
-#include "post/posts.h"
+#include "postproc/posts.h"
 
 #include "cam/cam_objects.h"
 #include "cam/cam_state.h"

@@ -1,5 +1,5 @@
 //===- program.cpp - Summaries of program groups --------------------------===//
-#include "post/program.h"
+#include "postproc/program.h"
 
 #include <algorithm>
 #include <cmath>

@@ -1,5 +1,5 @@
 //===- moves.cpp - The tool moves of an operation -------------------------===//
-#include "post/moves.h"
+#include "postproc/moves.h"
 
 #include <charconv>
 #include <cmath>

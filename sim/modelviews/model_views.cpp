@@ -1,5 +1,5 @@
 // model_views.cpp: standard views, turning views, saved model views.
-#include "views/model_views.h"
+#include "modelviews/model_views.h"
 
 #include "objects/object_store.h"
 

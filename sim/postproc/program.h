@@ -5,10 +5,10 @@
 // and moves.  Texts are host bytes (GBK).
 //
 //===----------------------------------------------------------------------===//
-#ifndef NCSHEET_SIM_POST_PROGRAM_H
-#define NCSHEET_SIM_POST_PROGRAM_H
+#ifndef NCSHEET_SIM_POSTPROC_PROGRAM_H
+#define NCSHEET_SIM_POSTPROC_PROGRAM_H
 
-#include "post/moves.h"
+#include "postproc/moves.h"
 
 #include <string>
 #include <vector>

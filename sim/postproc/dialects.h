@@ -5,10 +5,10 @@
 // numbered lines, plain words: TOOL CALL, LINE, CENTER, ARC).
 //
 //===----------------------------------------------------------------------===//
-#ifndef NCSHEET_SIM_POST_DIALECTS_H
-#define NCSHEET_SIM_POST_DIALECTS_H
+#ifndef NCSHEET_SIM_POSTPROC_DIALECTS_H
+#define NCSHEET_SIM_POSTPROC_DIALECTS_H
 
-#include "post/program.h"
+#include "postproc/program.h"
 
 #include <ctime>
 #include <string>

@@ -9,8 +9,8 @@
 // BACK (-X, Z), RIGHT (Y, Z), LEFT (-Y, Z); "tfr-iso" looks from the +X,
 // -Y, +Z side with Z up.  Turning a view about an axis by an angle shows the
 // model turned by that angle (right-hand rule).
-#ifndef NCSHEET_SIM_VIEWS_MODEL_VIEWS_H
-#define NCSHEET_SIM_VIEWS_MODEL_VIEWS_H
+#ifndef NCSHEET_SIM_MODELVIEWS_MODEL_VIEWS_H
+#define NCSHEET_SIM_MODELVIEWS_MODEL_VIEWS_H
 
 #include "geometry/types.h"
 #include "objects/object.h"

@@ -16,8 +16,8 @@
 // and Z and cannot be an arc.
 //
 //===----------------------------------------------------------------------===//
-#ifndef NCSHEET_SIM_POST_MOVES_H
-#define NCSHEET_SIM_POST_MOVES_H
+#ifndef NCSHEET_SIM_POSTPROC_MOVES_H
+#define NCSHEET_SIM_POSTPROC_MOVES_H
 
 #include "geometry/types.h"
 

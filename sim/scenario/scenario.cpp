@@ -26,10 +26,6 @@ namespace {
 constexpr std::string_view kDefaultClock = "2026-01-01T08:00:00";
 constexpr std::string_view kInstallFolder = "kv_conf";
 
-/// The answer keys the operator's questions know.
-const std::vector<std::string_view> kAnswerKeys{"buttons", "button", "menu",
-                                                "file",    "dialog", "press"};
-
 std::string join(std::string_view path, std::string_view key) {
   return std::string(path) + "/" + std::string(key);
 }
@@ -198,7 +194,8 @@ void load_answers(const json &value, const std::string &path, LoadContext &ctx) 
                "an answer needs one of \"buttons\", \"button\", \"menu\", \"file\", \"dialog\"");
     if (answer.contains("message"))
       ctx.fail(where, "a message with one button needs no answer; remove this one");
-    ctx.only_keys(answer, where, kAnswerKeys);
+    // The answer keys the operator's questions know.
+    ctx.only_keys(answer, where, {"buttons", "button", "menu", "file", "dialog", "press"});
     ctx.session().op().queue(answer);
   }
 }

@@ -27,6 +27,7 @@
 #include <cstddef>
 #include <exception>
 #include <limits>
+#include <utility>
 
 namespace sim::api {
 
@@ -57,25 +58,28 @@ inline void poison(char *out, std::size_t size) noexcept {
   out[size - 1] = '\0';
 }
 
-/// A call returning a status: body(Session&) -> int.
-template <class Body> int call(Call id, Body &&body) noexcept {
-  int injected = 0;
-  Session *session = detail::enter(id, injected);
-  if (!session)
-    return status::kNoSession;
-  if (injected != 0)
-    return injected;
+namespace detail {
+
+/// body(), with an exception turned into a recorded host exception (see
+/// caught()): then on_throw(the status caught() gives) instead.
+template <class Body, class OnThrow>
+auto guarded(Session &session, Call id, Body &&body, OnThrow &&on_throw) noexcept
+    -> decltype(body()) {
   try {
-    return body(*session);
+    return body();
   } catch (const std::exception &e) {
-    return detail::caught(*session, id, e.what());
+    return on_throw(caught(session, id, e.what()));
   } catch (...) {
-    return detail::caught(*session, id, nullptr);
+    return on_throw(caught(session, id, nullptr));
   }
 }
 
-/// As call(), and on an injected failure runs poison_outputs() when the
-/// session poisons outputs.
+inline int same_status(int status) noexcept { return status; }
+
+} // namespace detail
+
+/// A call returning a status: body(Session&) -> int.  On an injected
+/// failure poison_outputs() runs when the session poisons outputs.
 template <class Body, class Poison>
 int call(Call id, Body &&body, Poison &&poison_outputs) noexcept {
   int injected = 0;
@@ -87,13 +91,12 @@ int call(Call id, Body &&body, Poison &&poison_outputs) noexcept {
       poison_outputs();
     return injected;
   }
-  try {
-    return body(*session);
-  } catch (const std::exception &e) {
-    return detail::caught(*session, id, e.what());
-  } catch (...) {
-    return detail::caught(*session, id, nullptr);
-  }
+  return detail::guarded(*session, id, [&] { return body(*session); }, detail::same_status);
+}
+
+/// A call returning a status whose outputs are not poisoned.
+template <class Body> int call(Call id, Body &&body) noexcept {
+  return call(id, std::forward<Body>(body), [] {});
 }
 
 /// A call whose body runs even when it is made to fail: body(Session&, int
@@ -103,14 +106,13 @@ template <class Body> int call_always(Call id, Body &&body) noexcept {
   Session *session = detail::enter(id, injected);
   if (!session)
     return status::kNoSession;
-  try {
-    const int result = body(*session, injected);
-    return injected != 0 ? injected : result;
-  } catch (const std::exception &e) {
-    return detail::caught(*session, id, e.what());
-  } catch (...) {
-    return detail::caught(*session, id, nullptr);
-  }
+  return detail::guarded(
+      *session, id,
+      [&] {
+        const int result = body(*session, injected);
+        return injected != 0 ? injected : result;
+      },
+      detail::same_status);
 }
 
 /// A call returning a value: body(Session&) -> T; fallback when there is
@@ -121,14 +123,8 @@ template <class T, class Body> T value_call(Call id, T fallback, Body &&body) no
   Session *session = detail::enter(id, injected);
   if (!session || injected != 0)
     return fallback;
-  try {
-    return body(*session);
-  } catch (const std::exception &e) {
-    detail::caught(*session, id, e.what());
-  } catch (...) {
-    detail::caught(*session, id, nullptr);
-  }
-  return fallback;
+  return detail::guarded(*session, id, [&]() -> T { return body(*session); },
+                         [&](int) { return fallback; });
 }
 
 /// A call returning nothing: body(Session&).
@@ -137,13 +133,7 @@ template <class Body> void void_call(Call id, Body &&body) noexcept {
   Session *session = detail::enter(id, injected);
   if (!session)
     return;
-  try {
-    body(*session);
-  } catch (const std::exception &e) {
-    detail::caught(*session, id, e.what());
-  } catch (...) {
-    detail::caught(*session, id, nullptr);
-  }
+  detail::guarded(*session, id, [&] { body(*session); }, [](int) {});
 }
 
 } // namespace sim::api

@@ -1,7 +1,7 @@
 //===- outcome.cpp - What the user got from the runs ----------------------===//
 #include "outcome.h"
 
-#include "api/calls.h"
+#include "session/calls.h"
 #include "postproc/posts.h"
 #include "session/session.h"
 #include "session/transcript.h"

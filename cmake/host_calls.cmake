@@ -1,4 +1,4 @@
-# Writes the host's function list (sim/api/calls.def) in another form:
+# Writes the host's function list (sim/session/calls.def) in another form:
 #   cmake -DCALLS=calls.def -DOUT=file -DFORM=def|exports -P host_calls.cmake
 #   def   a module-definition file for the import library of ncsheet_host.dll
 #   exports  the export list of the winelib bridge that is ncsheet_host.dll, in
@@ -15,7 +15,7 @@ if(FORM STREQUAL "def")
     string(APPEND text "  ${name}\n")
   endforeach()
 elseif(FORM STREQUAL "exports")
-  set(text "# Generated from sim/api/calls.def: every host function, forwarded.\n")
+  set(text "# Generated from sim/session/calls.def: every host function, forwarded.\n")
   foreach(name IN LISTS names)
     string(APPEND text "@ cdecl ${name}() bridge_${name}\n")
   endforeach()

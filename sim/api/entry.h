@@ -19,7 +19,7 @@
 #ifndef NCSHEET_SIM_API_ENTRY_H
 #define NCSHEET_SIM_API_ENTRY_H
 
-#include "api/calls.h"
+#include "session/calls.h"
 #include "host/defs.h"
 #include "session/session.h"
 #include "session/status.h"

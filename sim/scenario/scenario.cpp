@@ -1,7 +1,7 @@
 //===- scenario.cpp - Setting up a session from a scenario file -----------===//
 #include "scenario/scenario.h"
 
-#include "api/calls.h"
+#include "session/calls.h"
 #include "objects/object_store.h"
 #include "runtime/runtime.h"
 #include "scenario/sections.h"

@@ -9,7 +9,7 @@
 #ifndef NCSHEET_SIM_SESSION_CALL_LOG_H
 #define NCSHEET_SIM_SESSION_CALL_LOG_H
 
-#include "api/calls.h"
+#include "session/calls.h"
 
 #include <array>
 #include <cstdint>

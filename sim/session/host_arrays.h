@@ -8,7 +8,7 @@
 #ifndef NCSHEET_SIM_SESSION_HOST_ARRAYS_H
 #define NCSHEET_SIM_SESSION_HOST_ARRAYS_H
 
-#include "api/calls.h"
+#include "session/calls.h"
 
 #include <cstddef>
 #include <type_traits>

@@ -2,7 +2,7 @@
 //
 // A winelib builtin DLL whose exports are the host's functions, for the
 // Windows build of the module under wine.  The export list
-// (made by cmake/host_calls.cmake) and the entries here both come from sim/api/calls.def:
+// (made by cmake/host_calls.cmake) and the entries here both come from sim/session/calls.def:
 // every export bridge_NAME is a jump to Forward<&NAME>::call, which calls
 // the simulated host's NAME in its own convention.
 //
@@ -13,7 +13,7 @@
 #define SIM_CALL(name, kind)                                                                  \
   extern "C" __attribute__((visibility("hidden"), used)) void *const bridge_target_##name =   \
       reinterpret_cast<void *>(&sim::winelib::Forward<&::name>::call);
-#include "api/calls.def"
+#include "session/calls.def"
 #undef SIM_CALL
 
 // The exports: a jump keeps the caller's registers and stack as they are,
@@ -25,5 +25,5 @@
       "bridge_" #name ":\n"                                                                   \
       "  jmp *bridge_target_" #name "(%rip)\n"                                                \
       ".size bridge_" #name ", . - bridge_" #name "\n");
-#include "api/calls.def"
+#include "session/calls.def"
 #undef SIM_CALL

@@ -1,7 +1,7 @@
 //===- session_fixture.cpp - A fresh simulated host for every test --------===//
 #include "session_fixture.h"
 
-#include "api/calls.h"
+#include "session/calls.h"
 #include "runtime/runtime.h"
 #include "scenario/scenario.h"
 #include "ui/operator.h"

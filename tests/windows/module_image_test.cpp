@@ -79,7 +79,7 @@ PeTables read_pe(const fs::path &dll) {
 /// The host functions of the call list.
 std::set<std::string> host_calls() {
   std::set<std::string> names;
-  std::ifstream in(fs::path(NCSHEET_SOURCE_DIR) / "sim" / "api" / "calls.def");
+  std::ifstream in(fs::path(NCSHEET_SOURCE_DIR) / "sim" / "session" / "calls.def");
   const std::regex call(R"(^SIM_CALL\((\w+),)");
   std::smatch m;
   for (std::string line; std::getline(in, line);)

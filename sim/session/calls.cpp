@@ -1,5 +1,5 @@
 //===- calls.cpp - Names and kinds of the host functions ------------------===//
-#include "api/calls.h"
+#include "session/calls.h"
 
 #include <array>
 
@@ -13,7 +13,7 @@ struct CallInfo {
 
 constexpr std::array<CallInfo, kCallCount> kCalls{{
 #define SIM_CALL(name, kind) {#name, CallKind::kind},
-#include "api/calls.def"
+#include "session/calls.def"
 #undef SIM_CALL
 }};
 

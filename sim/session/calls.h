@@ -4,8 +4,8 @@
 // checks cost an array index, not a string.  The list lives in calls.def.
 //
 //===----------------------------------------------------------------------===//
-#ifndef NCSHEET_SIM_API_CALLS_H
-#define NCSHEET_SIM_API_CALLS_H
+#ifndef NCSHEET_SIM_SESSION_CALLS_H
+#define NCSHEET_SIM_SESSION_CALLS_H
 
 #include <cstddef>
 #include <cstdint>
@@ -19,13 +19,13 @@ enum class CallKind : std::uint8_t { Status, Value, File, Runtime };
 
 enum class Call : std::uint16_t {
 #define SIM_CALL(name, kind) name,
-#include "api/calls.def"
+#include "session/calls.def"
 #undef SIM_CALL
 };
 
 inline constexpr std::size_t kCallCount = 0
 #define SIM_CALL(name, kind) +1
-#include "api/calls.def"
+#include "session/calls.def"
 #undef SIM_CALL
     ;
 

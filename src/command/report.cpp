@@ -25,7 +25,8 @@
 #define FINAL_STATUS_BUFSIZE (UF_FAIL_MESSAGE_BUFSIZE + 2)
 
 /* Writes "FILE, line LINE:  CALL\n" to the listing window, whole whatever
-** its length. */
+** its length.  UF_UI_write_listing_window is not reported: these writes are the report, and a
+** failed one has nowhere else to go. */
 static void write_call_line(const char *file, int line, const char *call_text)
 {
   static const char *const format = "%s, line %d:  %s\n";
@@ -58,7 +59,9 @@ static void write_call_line(const char *file, int line, const char *call_text)
 
 /* When status is non-zero, writes the call's file, line and text and the
 ** status with the host's text for it to the listing window.  Returns
-** status unchanged, so that a host call can be wrapped in one expression. */
+** status unchanged, so that a host call can be wrapped in one expression.
+** UF_UI_open_listing_window, UF_get_fail_message and UF_UI_write_listing_window are not reported:
+** they are the report, and a report of them would only come back here. */
 int report_status(const char *file, int line, const char *call_text, int status)
 {
   char message[UF_FAIL_MESSAGE_BUFSIZE];
@@ -87,7 +90,8 @@ int report_status(const char *file, int line, const char *call_text, int status)
 }
 
 /* When status is non-zero, shows the host's text for it on the status
-** line and prints it with a line feed to standard error. */
+** line and prints it with a line feed to standard error.  UF_get_fail_message and UF_UI_set_status
+** are not reported: the bracket is already closed, and the text still goes to standard error. */
 void report_final_status(int status)
 {
   char message[UF_FAIL_MESSAGE_BUFSIZE];

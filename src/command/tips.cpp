@@ -70,7 +70,8 @@ static void join_tips(char tips[TIP_COUNT][MESSAGE_BUFSIZE], char *text)
 }
 
 /* Shows the tips box once per module load.  When a tip text is missing,
-** nothing is shown and the box stays due for the next run. */
+** nothing is shown and the box stays due for the next run.  The message dialog is not reported: the
+** box only informs, and its failure has no one to tell. */
 void did_you_know(void)
 {
   char tips[TIP_COUNT][MESSAGE_BUFSIZE];

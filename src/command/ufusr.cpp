@@ -58,7 +58,8 @@ static int load_driver_messages(driver_messages *m)
 }
 
 /* Checks that a part is displayed.  Returns 1 when one is; 0 after showing
-** the message. */
+** the message.  UF_PART_ask_display_part and the message box are not reported: the one answers a
+** tag, not a status, and the other's failure has no one to tell. */
 static int check_display_part(const driver_messages *m)
 {
   if (UF_PART_ask_display_part() == NULL_TAG) {
@@ -69,7 +70,9 @@ static int check_display_part(const driver_messages *m)
 }
 
 /* Checks that the current application is CAM or Drafting.  Returns 1 when
-** it is; 0 after showing the message. */
+** it is; 0 after showing the message.  UF_ask_application_module and the message box are not
+** reported: a failed ask counts as the wrong application, which the message tells, and the box's
+** failure has no one to tell. */
 static int check_application(const driver_messages *m)
 {
   int module_id = 0;
@@ -96,7 +99,8 @@ static void set_undo_mark(void)
 
 /* Asks the CAM setup of the displayed part into *setup.  Returns 1 when
 ** the host gave an answer (a null setup included); 0 after showing the
-** message. */
+** message.  UF_SETUP_ask_setup and the message box are not reported: a failed ask is what the
+** message tells, and the box's failure has no one to tell. */
 static int ask_setup(const driver_messages *m, tag_t *setup)
 {
   *setup = NULL_TAG;
@@ -185,7 +189,9 @@ static int run_command(void)
 }
 
 /* The command.  The host's parameter string, return code and length are
-** not used. */
+** not used.  UF_initialize and UF_terminate are not reported: outside the bracket there is no
+** listing window; their status is shown as the final one, unless a stage stopped and told the
+** user. */
 extern "C" void ufusr(char *param, int *retcode, int param_len)
 {
   int status;

@@ -362,7 +362,7 @@ static void start_scan(edge_scan *scan, const view_frame *frame, const double bo
 
 /* The analysis of one view frame.  Returns 1 with the slots written; 0
 ** when a message is missing, or after the first message when there is no
-** body. */
+** body.  The message box is not reported: its failure has no one to tell. */
 static int analyse_view(const view_frame *frame, analysis_messages *messages,
                         const tag_t *mr_tag, int count, const double box_min[3],
                         const double box_max[3], tag_t view_edge_slots[VIEW_EDGE_SLOT_COUNT])

@@ -234,8 +234,9 @@ static const view_recipe side_recipe_of_view = {
 
 /* Asks the drafting preferences twice and makes the second copy, with the
 ** dimensions' values, current.  Only when both asks succeed is anything
-** changed, so that the copy put back afterwards is one really read.  The
-** preference calls are not reported. */
+** changed, so that the copy put back afterwards is one really read.
+** UF_DRF_ask_preferences and UF_DRF_set_preferences are not reported: a failure leaves the
+** preferences as they were, and the dimensions are made with them. */
 static void apply_dims_prefs(dims_prefs *prefs)
 {
   memset(prefs, 0, sizeof *prefs);
@@ -262,7 +263,8 @@ static void apply_dims_prefs(dims_prefs *prefs)
   prefs->changed = 1;
 }
 
-/* Puts back the preferences apply_dims_prefs changed. */
+/* Puts back the preferences apply_dims_prefs changed.  UF_DRF_set_preferences is not reported: a
+** failure leaves the dimensions' values current, and the sheet goes on with them. */
 static void restore_dims_prefs(dims_prefs *prefs)
 {
   if (!prefs->changed) {
@@ -566,7 +568,8 @@ static int dimension_view(view_work *work, const double view_min[3], const doubl
 
 /* The dimensions of one view by its recipe, inside the preference
 ** bracket.  Returns 1 when they were made; 0 on a null view (after its
-** message, nothing touched) or a failed edge analysis. */
+** message, nothing touched) or a failed edge analysis.  The message box is not reported: its
+** failure has no one to tell. */
 static int create_view_dims(const view_recipe *recipe, tag_t view_tag, tag_t mcs_point,
                             const double view_min[3], const double view_max[3],
                             const tag_t *mr_tag, int count)

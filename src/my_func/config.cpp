@@ -71,7 +71,8 @@ static int load_notice_texts(const char *const *keys, int count,
   return 1;
 }
 
-/* Tells the user why the number of key could not be read from file. */
+/* Tells the user why the number of key could not be read from file.  The message box is not
+** reported: its failure has no one to tell. */
 static void show_value_notice(int outcome, const char *key, const char *file)
 {
   static const char *const no_file_keys[] = {"read_config_value_01:", "read_config_value_02:"};
@@ -104,7 +105,8 @@ static void show_value_notice(int outcome, const char *key, const char *file)
   (void)uc1601(notice, 1);
 }
 
-/* Tells the user why the word of key could not be read from file. */
+/* Tells the user why the word of key could not be read from file.  The message box is not reported:
+** its failure has no one to tell. */
 static void show_word_notice(int outcome, const char *key, const char *file)
 {
   static const char *const no_file_keys[] = {"read_config_value_char_01:",

@@ -118,7 +118,9 @@ char *format_places_trim(double value, int places, char *out)
 
 /* Writes into out (FORMAT_BUFSIZE bytes) the display part's file name
 ** without its folder and extension.  When the host cannot give the name,
-** out is empty.  Returns out. */
+** out is empty.  Returns out.  UF_PART_ask_display_part and UF_PART_ask_part_name are not reported:
+** the one answers a tag, not a status, and the other's failure is answered by the empty stem, which
+** the user sees. */
 char *display_part_stem(char *out)
 {
   char part_fspec[MAX_FSPEC_BUFSIZE];

@@ -38,7 +38,8 @@
 #define LANG_NO_KEY 2
 #define LANG_NO_TEXT 3
 
-/* Shows the notice of a lookup that failed for reason why. */
+/* Shows the notice of a lookup that failed for reason why.  The message box is not reported: its
+** failure has no one to tell. */
 static void show_lang_notice(int why, const char *file, const char *key)
 {
   char notice[LANG_NOTICE_BUFSIZE];

@@ -99,7 +99,7 @@ static int qualifies(tag_t body)
 }
 
 /* Shows message "MY_select_screen_view_soli_01:" of the library's language
-** file when it can be read. */
+** file when it can be read.  The message box is not reported: its failure has no one to tell. */
 static void show_grow_failure(void)
 {
   char my_func_lang[MY_FUNC_LANG_BUFSIZE] = "";
@@ -111,7 +111,9 @@ static void show_grow_failure(void)
   }
 }
 
-/* See solid_box.h.  The array grows by one tag per body found. */
+/* See solid_box.h.  The array grows by one tag per body found.  UF_PART_ask_display_part and
+** UF_OBJ_cycle_objs_in_part are not reported: they answer tags, not statuses, and the null tag only
+** ends the cycle. */
 int MY_select_screen_view_solid(tag_t **workpiece_solids, int *count)
 {
   tag_t part = UF_PART_ask_display_part();
@@ -144,7 +146,8 @@ out_free_solids:
   return 0;
 }
 
-/* See solid_box.h.  Every body is checked before any box is made. */
+/* See solid_box.h.  Every body is checked before any box is made.  The message boxes are not
+** reported: their failure has no one to tell. */
 int MY_solids_box(const tag_t *workpiece_solids, int count, double view_min[3],
                   double view_max[3])
 {
@@ -223,7 +226,8 @@ static void box_of_edges(tag_t solid, solid_box *box)
 }
 
 /* Widens box by the isocline curves of face along direction, then deletes
-** the curves and releases both arrays.  A failed request adds nothing. */
+** the curves and releases both arrays.  A failed request adds nothing.  UF_free is not reported: it
+** gives no status. */
 static void box_of_isoclines(tag_t face, double direction[3], solid_box *box)
 {
   tag_t *curves = NULL;
@@ -289,7 +293,7 @@ static void box_of_faces(tag_t solid, solid_box *box)
 
 /* See solid_box.h.  A body whose geometry gave no point (every query
 ** failed) has no box: 0 without a message of its own, the failed calls
-** having been reported. */
+** having been reported.  The message boxes are not reported: their failure has no one to tell. */
 int MY_solid_box_iso(tag_t solid, double box_min[3], double box_max[3])
 {
   solid_box box = {{0.0, 0.0, 0.0}, {0.0, 0.0, 0.0}, 0};

@@ -64,7 +64,8 @@ static void value_for(UF_STYLER_item_value_type_t *value, const char *item_id)
   value->item_attr = UF_STYLER_VALUE;
 }
 
-/* Sets the text of string item item_id. */
+/* Sets the text of string item item_id.  UF_STYLER_set_value is not reported: a control that cannot
+** be set stays as it was, in front of the user, who can still change it before OK. */
 static void set_text(int dialog_id, const char *item_id, char *text)
 {
   UF_STYLER_item_value_type_t value;
@@ -75,7 +76,8 @@ static void set_text(int dialog_id, const char *item_id, char *text)
   (void)UF_STYLER_set_value(dialog_id, &value);
 }
 
-/* Sets the value of integer item item_id. */
+/* Sets the value of integer item item_id.  UF_STYLER_set_value is not reported: a control that
+** cannot be set stays as it was, in front of the user, who can still change it before OK. */
 static void set_integer(int dialog_id, const char *item_id, int number)
 {
   UF_STYLER_item_value_type_t value;
@@ -86,7 +88,9 @@ static void set_integer(int dialog_id, const char *item_id, int number)
 }
 
 /* Asks the value of item item_id into value; the caller releases it with
-** UF_STYLER_free_value.  A failed ask leaves a null text and 0. */
+** UF_STYLER_free_value.  A failed ask leaves a null text and 0.  UF_STYLER_ask_value is not
+** reported: what a failed ask leaves is stored as an empty text or 0, and a layer of 0 brings its
+** message. */
 static void ask_value(int dialog_id, const char *item_id, UF_STYLER_item_value_type_t *value)
 {
   value_for(value, item_id);
@@ -94,7 +98,7 @@ static void ask_value(int dialog_id, const char *item_id, UF_STYLER_item_value_t
 }
 
 /* Asks and releases the value of integer item item_id; 0 when it cannot
-** be asked. */
+** be asked.  UF_STYLER_free_value is not reported: it gives no status. */
 static int ask_integer(int dialog_id, const char *item_id)
 {
   UF_STYLER_item_value_type_t value;
@@ -122,7 +126,9 @@ static void store_text(const char *text, char *setting, size_t setting_size, cha
 /* Shows the post dialog and runs it until the user closes it.  Returns 1
 ** when the user confirmed it with valid values (response OK); 0 for Apply,
 ** Cancel, or a dialog that could not be created (its reason then goes to
-** the status line and standard output). */
+** the status line and standard output).  Its host calls are not reported: the bracket's have no
+** listing window outside it, and a dialog that cannot be created is told on the status line
+** instead. */
 int show_post_dialog(void)
 {
   UF_STYLER_callback_info_t callbacks[POST_DIALOG_CALLBACK_COUNT] = {
@@ -154,7 +160,8 @@ int show_post_dialog(void)
 
 /* Fills the controls when the dialog opens: the saved settings, except the
 ** part number, which is the display part's name.  Returns 0 (the dialog
-** stays open). */
+** stays open).  UF_initialize, UF_terminate and UF_UI_set_prompt are not reported: the bracket's
+** calls have no listing window outside it, and a prompt not shown changes nothing in the dialog. */
 int post_dialog_constructor(int dialog_id, void *client_data, UF_STYLER_item_value_type_p_t data)
 {
   char stem[FORMAT_BUFSIZE] = "";
@@ -176,7 +183,8 @@ int post_dialog_constructor(int dialog_id, void *client_data, UF_STYLER_item_val
   return UF_UI_CB_CONTINUE_DIALOG;
 }
 
-/* Runs when the dialog goes away.  Returns 0. */
+/* Runs when the dialog goes away.  Returns 0.  UF_initialize and UF_terminate are not reported:
+** outside the bracket there is no listing window to write. */
 int post_dialog_destructor(int dialog_id, void *client_data, UF_STYLER_item_value_type_p_t data)
 {
   if (UF_initialize() != 0) {
@@ -189,7 +197,8 @@ int post_dialog_destructor(int dialog_id, void *client_data, UF_STYLER_item_valu
 /* Stores the dialog's values in the module-level settings and the
 ** settings file.  Returns 1 to close the dialog with OK; 0 to keep it open:
 ** a layer outside 1..256 (after a message), a missing message text, or no
-** API bracket. */
+** API bracket.  Its host calls are not reported: the bracket's have no listing window outside it,
+** UF_STYLER_free_value gives no status, and the message boxes' failure has no one to tell. */
 int post_dialog_ok(int dialog_id, void *client_data, UF_STYLER_item_value_type_p_t data)
 {
   char message_01[MESSAGE_BUFSIZE] = "";
@@ -237,7 +246,8 @@ out_terminate:
   return result;
 }
 
-/* Apply: closes the dialog without storing anything.  Returns 1. */
+/* Apply: closes the dialog without storing anything.  Returns 1.  UF_initialize and UF_terminate
+** are not reported: outside the bracket there is no listing window to write. */
 int post_dialog_apply(int dialog_id, void *client_data, UF_STYLER_item_value_type_p_t data)
 {
   if (UF_initialize() != 0) {
@@ -247,7 +257,8 @@ int post_dialog_apply(int dialog_id, void *client_data, UF_STYLER_item_value_typ
   return UF_UI_CB_EXIT_DIALOG;
 }
 
-/* Cancel: closes the dialog without storing anything.  Returns 1. */
+/* Cancel: closes the dialog without storing anything.  Returns 1.  UF_initialize and UF_terminate
+** are not reported: outside the bracket there is no listing window to write. */
 int post_dialog_cancel(int dialog_id, void *client_data, UF_STYLER_item_value_type_p_t data)
 {
   if (UF_initialize() != 0) {

@@ -96,7 +96,8 @@ void post_reset_state(void)
   post_dialog_reset();
 }
 
-/* Shows message number index of the run in a message box. */
+/* Shows message number index of the run in a message box.  The message box is not reported: its
+** failure has no one to tell. */
 static void show_message(const post_run *run, int index)
 {
   (void)uc1601(run->messages[index], 1);
@@ -104,7 +105,8 @@ static void show_message(const post_run *run, int index)
 
 /* Refuses a folder or file name that does not fit its buffer: shows the
 ** message of "post_pro_16:" followed by the name, given in up to three
-** pieces.  The message is loaded only here. */
+** pieces.  The message is loaded only here.  The message box is not reported: its failure has no
+** one to tell. */
 static void show_too_long(const char *piece1, const char *piece2, const char *piece3)
 {
   char message[MESSAGE_BUFSIZE] = "";
@@ -129,7 +131,8 @@ static int default_item_of(double value)
 
 /* Reads the menu default and the five postprocessor names.  A name longer
 ** than an item is told to the user and leaves its item empty.  1 to go
-** on; 0 when a key cannot be read (the reader has told the user). */
+** on; 0 when a key cannot be read (the reader has told the user).  The message box is not reported:
+** its failure has no one to tell. */
 static int read_menu(post_run *run)
 {
   double default_value = 0.0;
@@ -171,7 +174,8 @@ static void banner_title(const post_run *run, int index, char title[POST_TITLE_B
 
 /* Shows the postprocessor menu.  1 with the chosen name and item in run;
 ** 0 on Back or Cancel, or after a message when the item chosen is the
-** text of "post_pro_06:". */
+** text of "post_pro_06:".  The menu is not reported: uc1603 answers the user's choice, not a
+** status. */
 static int choose_postprocessor(post_run *run)
 {
   char title[POST_TITLE_BUFSIZE] = "";
@@ -312,7 +316,8 @@ static int file_exists(const char *path)
 }
 
 /* Asks whether existing NC file final_name may be replaced.  1 for YES;
-** 0 for NO or any other answer. */
+** 0 for NO or any other answer.  The message dialog is not reported: a failed one answers no YES,
+** so the file is kept and the run stops, as for NO. */
 static int ask_replace(const post_run *run, const char *final_name)
 {
   char line[POST_COMPOSED_BUFSIZE] = "";
@@ -361,7 +366,8 @@ static int confirm_overwrites(const post_run *run, const prog_entry *list, int c
 }
 
 /* The program group named name, or the null tag when no object of that
-** name is a program group. */
+** name is a program group.  UF_OBJ_cycle_by_name is not reported: a failed cycle ends the search as
+** its end does, and the record is skipped. */
 static tag_t find_program_group(const char *name)
 {
   tag_t object = NULL_TAG;
@@ -447,7 +453,9 @@ static int install_nc_file(const post_run *run, const nc_names *names, int appro
 
 /* Posts one program: runs the postprocessor into the temporary file, reads
 ** the summary and installs the NC file.  A record whose name is no
-** program group is skipped.  1 to go on; 0 after a message. */
+** program group is skipped.  1 to go on; 0 after a message.  UF_SETUP_generate_program is not
+** reported: a run that fails leaves no summary file, and the message for a missing summary tells
+** the user. */
 static int post_program(const post_run *run, prog_entry *entry, tag_t setup, int approved)
 {
   nc_names names;
@@ -472,7 +480,7 @@ static int post_program(const post_run *run, prog_entry *entry, tag_t setup, int
 ** every program was posted or skipped; 0 after a message, or when the
 ** user stopped (menu Back or Cancel, dialog not confirmed, file dialog
 ** cancelled, NO to a replacement).  Fills each posted record's post_info;
-** sets nc_ext and post_dir. */
+** sets nc_ext and post_dir.  The message box is not reported: its failure has no one to tell. */
 int post_process(prog_entry *list, int count, tag_t setup)
 {
   post_run run;

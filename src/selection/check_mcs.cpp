@@ -62,7 +62,7 @@ static int same_placement(tag_t oper_mcs, const tag_t *prev_oper_mcs)
 ** *prev_oper_mcs, setting the reference when it is still null.  Returns 1
 ** when it matches (or became the reference); 0 after a message: a
 ** mismatch, an operation without a coordinate system, or a missing
-** message text. */
+** message text.  The message box is not reported: its failure has no one to tell. */
 int check_mcs(tag_t oper_tag, tag_t *prev_oper_mcs)
 {
   char message_01[MESSAGE_BUFSIZE] = "";

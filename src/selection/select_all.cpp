@@ -48,13 +48,15 @@ typedef struct select_walk {
 static int walk_group(select_walk *walk, const tag_t *members, int member_count, int level,
                       const char *name, const char *parent_name);
 
-/* Shows message number index of the walk in a message box. */
+/* Shows message number index of the walk in a message box.  The message box is not reported: its
+** failure has no one to tell. */
 static void show_message(const select_walk *walk, int index)
 {
   (void)uc1601(walk->messages[index], 1);
 }
 
-/* Shows a refusal composed of two messages around a group name. */
+/* Shows a refusal composed of two messages around a group name.  The message box is not reported:
+** its failure has no one to tell. */
 static void show_refusal(const select_walk *walk, const char *format, int before,
                          const char *name, int after)
 {
@@ -86,7 +88,9 @@ static int add_record(select_walk *walk, const char *name, const char *parent_na
 
 /* Walks group member (a member of the group parent_name at level) one
 ** level deeper, or refuses it when level is the deepest allowed.  1 to go
-** on; 0 after a message. */
+** on; 0 after a message.  UF_OBJ_ask_name, UF_NCGROUP_ask_member_list and UF_free are not reported:
+** a failed ask leaves an empty name or a group without members, which the walk takes as they are,
+** and UF_free gives no status. */
 static int walk_subgroup(select_walk *walk, tag_t member, int level, const char *parent_name)
 {
   char name[SELECT_NAME_BUFSIZE] = "";
@@ -108,7 +112,9 @@ static int walk_subgroup(select_walk *walk, tag_t member, int level, const char 
 /* Walks the members of group name at level (1 for a selected group),
 ** whose parent is parent_name.  A group holding only operations gets a
 ** record when its last member has been seen.  1 to go on; 0 after a
-** message (mixed members, too deep, coordinate system mismatch). */
+** message (mixed members, too deep, coordinate system mismatch).  UF_NCGROUP_is_group is reported
+** only for the members of a selected group: deeper down a member that cannot be asked is taken for
+** an operation, whose coordinate system check then fails and says so. */
 static int walk_group(select_walk *walk, const tag_t *members, int member_count, int level,
                       const char *name, const char *parent_name)
 {
@@ -169,7 +175,8 @@ static int all_groups(const tag_t *list1, int node_count)
 }
 
 /* Walks every selected group in navigator order; a selected group named
-** NONE is skipped.  1 to go on; 0 after a message. */
+** NONE is skipped.  1 to go on; 0 after a message.  UF_OBJ_ask_name and UF_free are not reported: a
+** group whose name cannot be asked is walked under an empty name, and UF_free gives no status. */
 static int walk_selected(select_walk *walk, const tag_t *list1, int node_count)
 {
   int loop1;
@@ -205,7 +212,9 @@ static int walk_selected(select_walk *walk, const tag_t *list1, int node_count)
 ** operations' shared machining coordinate system the work coordinate
 ** system.  Returns 1 with *list_out (owned by the caller, released with
 ** free), *count_out and *mcs_out set; 0 after one message, with the list
-** and count untouched and nothing left allocated. */
+** and count untouched and nothing left allocated.  UF_SETUP_ask_setup, UF_SETUP_ask_program_root
+** and UF_UI_ONT_ask_selected_nodes are not reported: each failure has its own message (no setup, no
+** program root, nothing selected), and UF_free gives no status. */
 int select_all(prog_entry **list_out, int *count_out, tag_t *mcs_out)
 {
   select_walk walk;

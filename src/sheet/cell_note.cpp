@@ -35,7 +35,7 @@ void sheet_reset_state(void)
 ** is not.  1 when it is known; 0 when the key is missing (the reader has
 ** told the user) or its value is not greater than 0 (after the fixed
 ** message; the ratio stays unread, so the next call checks the file
-** again). */
+** again).  The message box is not reported: its failure has no one to tell. */
 static int load_cell_ratio(void)
 {
   char message[CELL_RATIO_MESSAGE_BUFSIZE] = "";

@@ -137,7 +137,8 @@ static int read_number(const char *key, double *value)
 
 /* Reads column index: its switch (a value that truncates to 0 turns it
 ** off) and, when it is on, its edges, warning when the start is not left
-** of the end.  1 when read; 0 when a key is missing. */
+** of the end.  1 when read; 0 when a key is missing.  The message box is not reported: its failure
+** has no one to tell. */
 static int read_column(table_run *run, int index)
 {
   const column_def *def = &column_defs[index];

@@ -99,7 +99,9 @@ static int read_sheet_size(double *height, double *width)
 }
 
 /* Creates drawing drawing_name of height by width and makes it current.
-** 1 when it exists; 0 after showing before, the name and after. */
+** 1 when it exists; 0 after showing before, the name and after.  UF_DRAW_create_drawing and the
+** message box are not reported: the message names the drawing that could not be made, and the box's
+** failure has no one to tell. */
 static int create_page_drawing(const char *drawing_name, double height, double width,
                                tag_t *drawing, const char *before, const char *after)
 {
@@ -152,7 +154,7 @@ static void create_header_note(const char *text, double point[3])
 
 /* Reads "part_path_note_ratio:" into *ratio.  1 when it is greater than 0;
 ** 0 when it is missing (the reader has told the user) or not greater than
-** 0 (after the fixed message). */
+** 0 (after the fixed message).  The message box is not reported: its failure has no one to tell. */
 static int read_path_note_ratio(double *ratio)
 {
   char message[PATH_RATIO_MESSAGE_BUFSIZE] = "";
@@ -190,7 +192,8 @@ static void date_text(char out[DATE_TEXT_BUFSIZE])
 }
 
 /* Writes the display part's full file name, single-byte letters
-** upper-cased. */
+** upper-cased.  UF_PART_ask_display_part is not reported: it answers a tag, not a status, and a
+** null one makes the name ask fail, which is reported. */
 static void part_path_text(char out[MAX_FSPEC_BUFSIZE])
 {
   tag_t part = UF_PART_ask_display_part();
@@ -218,7 +221,7 @@ static const char *choice_text(char messages[][MESSAGE_BUFSIZE], int first, int 
 ** *drawing) from the first template, with the seven header notes; page
 ** number page_number goes into the page note.  1 when the page exists; 0
 ** when the caller must stop (the user has been told why; nothing was
-** created). */
+** created).  The message box is not reported: its failure has no one to tell. */
 int import_prog_drawing(const char *drawing_name, tag_t *drawing, int page_number)
 {
   char messages[FIRST_PAGE_MESSAGE_COUNT][MESSAGE_BUFSIZE];

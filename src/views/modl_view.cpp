@@ -154,7 +154,8 @@ static int free_view_name(const char *prefix, char name[VIEW_NAME_BUFSIZE])
 
 /* Replaces the work view by recipe's standard view, turns it, saves it
 ** under the first free name of prefix and finds the saved view.  Returns 1
-** with *view set; 0 after save_error or missing_message is shown. */
+** with *view set; 0 after save_error or missing_message is shown.  The message boxes are not
+** reported: their failure has no one to tell. */
 static int make_view(const view_recipe *recipe, const char *prefix, const char *save_error,
                      const char *missing_message, tag_t *view)
 {
@@ -198,7 +199,8 @@ static void show_model(void)
 
 /* See views.h.  Returns 1 to go on (also with code 0 and no views, after
 ** message 01); 0 after a message when a view cannot be saved or found, or
-** when a message is missing from the language file. */
+** when a message is missing from the language file.  The message box is not reported: its failure
+** has no one to tell. */
 int create_modl_view(tag_t mcs_tag, tag_t *modl_view, tag_t *modl_iso_view, int *view_dir_code)
 {
   char message_01[MESSAGE_BUFSIZE] = "";

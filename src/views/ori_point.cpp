@@ -14,7 +14,8 @@
 /* See views.h.  Returns 1 with *mcs_ori_point set; 0 when the message is
 ** missing, or after message 01 when the origin cannot be read or the point
 ** cannot be made (a point at a guessed origin would mislead every
-** dimension measured from it). */
+** dimension measured from it).  The message boxes are not reported: their failure has no one to
+** tell. */
 int create_mcs_ori_point(tag_t mcs_tag, tag_t *mcs_ori_point)
 {
   char message_01[MESSAGE_BUFSIZE] = "";

@@ -391,7 +391,7 @@ static tag_t place_iso_view(tag_t modl_iso_view, const view_fit *fit, view_setup
 ** workpiece body is shown (after message 01), a body fails its checks, or
 ** the box cannot be mapped into WCS.  A view call that fails is reported
 ** and leaves out what depends on it.  Owns the body array and frees it on
-** every way out. */
+** every way out.  The message boxes are not reported: their failure has no one to tell. */
 int import_view(tag_t modl_top_view, tag_t modl_iso_view, int view_dir_code,
                 tag_t mcs_ori_point, double *box_top_z)
 {

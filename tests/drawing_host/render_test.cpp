@@ -11,6 +11,7 @@
 #include "host/draw.h"
 #include "host/drf.h"
 #include "render/lettering.h"
+#include "render/sheet_files.h"
 #include "render/svg.h"
 #include "text/number_text.h"
 #include "render/view_strokes.h"
@@ -231,6 +232,39 @@ TEST_F(RenderTest, OnePageFilePerDrawing) {
     EXPECT_TRUE(well_formed(text.str(), why)) << file << ": " << why;
   }
   EXPECT_EQ(render::page_file_name("a b/c"), "a_b_c.svg");
+}
+
+// The SVG pages and the PDF are written together, the PDF on a thread of
+// its own: all of them when they can be, and no PDF left behind when a
+// page cannot be written.  A part without drawings gets no folder at all.
+TEST_F(RenderTest, SheetFilesAreAllThereOrTheFailureIsTold) {
+  int dumps = 0;
+  const auto count_dump = [&] { ++dumps; };
+  const render::SheetFiles none =
+      render::write_sheet_files(session(), root() / "none", "sheet.pdf", count_dump);
+  EXPECT_TRUE(none.pages.empty());
+  EXPECT_TRUE(none.why.empty()) << none.why;
+  EXPECT_FALSE(std::filesystem::exists(root() / "none"));
+  EXPECT_EQ(dumps, 1) << "the work alongside runs even without drawings";
+
+  make_drawing("prog_sheet1", 420, 297);
+  make_drawing("prog_sheet2", 420, 297);
+  const render::SheetFiles all =
+      render::write_sheet_files(session(), root() / "pages", "sheet.pdf", count_dump);
+  EXPECT_TRUE(all.why.empty()) << all.why;
+  ASSERT_EQ(all.pages.size(), 2u);
+  EXPECT_EQ(all.pdf, root() / "pages" / "sheet.pdf");
+  EXPECT_GT(std::filesystem::file_size(all.pdf), 0u);
+  EXPECT_EQ(dumps, 2);
+
+  // A folder in the second page's place: that page cannot be written.
+  std::filesystem::create_directories(root() / "broken" / "prog_sheet2.svg");
+  const render::SheetFiles broken =
+      render::write_sheet_files(session(), root() / "broken", "sheet.pdf", count_dump);
+  EXPECT_NE(broken.why.find("prog_sheet2.svg"), std::string::npos) << broken.why;
+  EXPECT_TRUE(broken.pdf.empty());
+  EXPECT_FALSE(std::filesystem::exists(root() / "broken" / "sheet.pdf"));
+  EXPECT_EQ(dumps, 3);
 }
 
 } // namespace

@@ -8,6 +8,7 @@
 #include "drawings/drawings.h"
 #include "objects/object_store.h"
 
+#include <exception>
 #include <thread>
 
 #ifdef __GLIBC__
@@ -51,7 +52,13 @@ SheetFiles write_sheet_files(Session &session, const std::filesystem::path &fold
   std::string pdf_why;
   bool pdf_written = false;
   {
-    std::jthread pdf_writer([&] { pdf_written = write_pdf(session, pdf, pdf_why); });
+    std::jthread pdf_writer([&] {
+      try { // an exception must not leave the thread: it would end the process
+        pdf_written = write_pdf(session, pdf, pdf_why);
+      } catch (const std::exception &e) {
+        pdf_why = pdf.string() + ": " + e.what();
+      }
+    });
     files.pages = write_pages(session, folder, files.why, &files.warnings);
     if (alongside)
       alongside();

@@ -31,6 +31,11 @@
 namespace sim::geo {
 namespace {
 
+/// A view whose lines could not be computed, and why.
+Result<ViewLines> failed(const char *why) {
+  return Result<ViewLines>::failure(std::string("hidden lines: ") + why);
+}
+
 /// Angular deflection of curve discretisation and of the mesh, radians.
 constexpr double kAngularDeflection = 0.2;
 constexpr double kMeshAngle = 0.5;
@@ -133,7 +138,7 @@ Result<ViewLines> view_lines(const std::vector<Shape> &bodies, const Mat3 &axes,
   if (bodies.empty())
     return result;
   if (!(tolerance > 0))
-    return Result<ViewLines>::failure("hidden lines: the tolerance must be positive");
+    return failed("the tolerance must be positive");
   try {
     if (method == HiddenLineMethod::Sampled)
       return sampled_view_lines(bodies, axes, tolerance);
@@ -146,7 +151,7 @@ Result<ViewLines> view_lines(const std::vector<Shape> &bodies, const Mat3 &axes,
     run_kernel(all, axes, tolerance, method,
                [&](auto &extract) { add_all(extract, tolerance, result.lines); });
   } catch (const Standard_Failure &f) {
-    return Result<ViewLines>::failure(std::string("hidden lines: ") + f.GetMessageString());
+    return failed(f.GetMessageString());
   }
   return result;
 }
@@ -175,8 +180,7 @@ std::vector<Result<ViewLines>> view_lines(const std::vector<Shape> &bodies,
       shared.push_back(std::make_unique<SampledBodies>(bodies, view.tolerance));
       sampled.emplace_back(i, shared.back().get());
     } catch (const Standard_Failure &f) {
-      done[i].emplace(Result<ViewLines>::failure(std::string("hidden lines: ") +
-                                                 f.GetMessageString()));
+      done[i].emplace(failed(f.GetMessageString()));
     }
   }
   // The threads must find the bodies' face data made: it is filled on
@@ -196,10 +200,9 @@ std::vector<Result<ViewLines>> view_lines(const std::vector<Shape> &bodies,
       try {
         done[index].emplace(sampled_view_lines(*model, views[index].axes));
       } catch (const Standard_Failure &f) {
-        done[index].emplace(Result<ViewLines>::failure(std::string("hidden lines: ") +
-                                                       f.GetMessageString()));
+        done[index].emplace(failed(f.GetMessageString()));
       } catch (const std::exception &e) {
-        done[index].emplace(Result<ViewLines>::failure(std::string("hidden lines: ") + e.what()));
+        done[index].emplace(failed(e.what()));
       }
     }
   };

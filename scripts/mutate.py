@@ -19,6 +19,7 @@ import json
 import os
 import random
 import re
+import shutil
 import sys
 from collections import Counter, defaultdict
 
@@ -26,6 +27,8 @@ TOP = os.path.dirname(os.path.dirname(os.path.abspath(__file__)))
 SRC = "src"
 # Sources are read and written byte for byte (GBK texts, any line ending).
 ENCODING = "latin-1"
+# Beside a saved source, the text of its mutant.
+MUTANT_SUFFIX = ".mutant"
 
 OPERATORS = ("compare", "constant", "negation", "return", "check", "buffer")
 STATUSES = ("killed", "survived", "did-not-build", "timed-out")
@@ -38,14 +41,27 @@ NOT_CALLS = {"if", "while", "for", "switch", "return", "sizeof"}
 NOT_DECLARATIONS = {"return", "case", "else", "goto", "delete", "throw", "sizeof"}
 
 
+def read_file(path):
+    """The text of path, or None when there is no such file."""
+    try:
+        with open(path, encoding=ENCODING, newline="") as f:
+            return f.read()
+    except FileNotFoundError:
+        return None
+
+
+def write_file(path, text):
+    with open(path, "w", encoding=ENCODING, newline="") as f:
+        f.write(text)
+
+
 def read_source(path):
     with open(os.path.join(TOP, path), encoding=ENCODING, newline="") as f:
         return f.read()
 
 
 def write_source(path, text):
-    with open(os.path.join(TOP, path), "w", encoding=ENCODING, newline="") as f:
-        f.write(text)
+    write_file(os.path.join(TOP, path), text)
 
 
 def blank_non_code(text):
@@ -435,25 +451,43 @@ def cmd_apply(args):
     if line[m["col"]:m["col"] + len(m["old"])] != m["old"]:
         sys.exit("mutate: %s:%d no longer holds %r; draw the sample again"
                  % (m["file"], m["line"], m["old"]))
-    os.makedirs(os.path.dirname(saved), exist_ok=True)
-    with open(saved, "w", encoding=ENCODING, newline="") as f:
-        f.write(text)
     lines[m["line"] - 1] = line[:m["col"]] + m["new"] + line[m["col"] + len(m["old"]):]
-    write_source(m["file"], "\n".join(lines))
+    mutated = "\n".join(lines)
+    os.makedirs(os.path.dirname(saved), exist_ok=True)
+    write_file(saved, text)
+    write_file(saved + MUTANT_SUFFIX, mutated)
+    write_source(m["file"], mutated)
     print(describe(m))
 
 
 def cmd_restore(args):
+    """Puts every saved source back over its mutant.  A source that is
+    neither its mutant nor the saved text was changed by other work in the
+    checkout (a checkout, a commit): it stays as it is, its saved copy is
+    moved to SAVED_DIR.stale/, and the exit status is 3."""
     saved_dir = args[0]
     if not os.path.isdir(saved_dir):
-        return
+        return 0
+    status = 0
     for folder, _dirs, names in os.walk(saved_dir):
         for name in names:
+            if name.endswith(MUTANT_SUFFIX):
+                continue
             saved = os.path.join(folder, name)
             path = os.path.relpath(saved, saved_dir)
-            with open(saved, encoding=ENCODING, newline="") as f:
-                write_source(path, f.read())
-            os.remove(saved)
+            original = read_file(saved)
+            current = read_file(os.path.join(TOP, path))
+            if current == read_file(saved + MUTANT_SUFFIX):
+                write_source(path, original)
+            elif current != original:
+                stale = os.path.join(saved_dir + ".stale", path)
+                os.makedirs(os.path.dirname(stale), exist_ok=True)
+                shutil.move(saved, stale)
+                print("mutate: %s was changed by other work during the run; left as it is "
+                      "(the text before the mutant is in %s)" % (path, stale), file=sys.stderr)
+                status = 3
+    shutil.rmtree(saved_dir)
+    return status
 
 
 def cmd_record(args):

@@ -2,7 +2,7 @@
 // both languages, and the files are as the readers need them.
 #include "my_func/my_func.h"
 
-#include "../my_func/gbk_text.h"
+#include "gbk_text.h"
 #include "host/core.h"
 #include "my_func/message_keys.h"
 #include "system_fixture.h"

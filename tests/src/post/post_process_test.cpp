@@ -4,7 +4,7 @@
 // written, names too long refused, cuts on character boundaries).
 #include "post/post.h"
 
-#include "../my_func/gbk_text.h"
+#include "gbk_text.h"
 #include "host/core.h"
 #include "my_func/my_func.h"
 #include "objects/object_store.h"

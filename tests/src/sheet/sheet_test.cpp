@@ -3,7 +3,7 @@
 // columns switched off, and the lettering preferences around it all.
 #include "sheet/sheet.h"
 
-#include "../my_func/gbk_text.h"
+#include "gbk_text.h"
 #include "cam/cam_state.h"
 #include "command/command.h"
 #include "drafting/drafting.h"

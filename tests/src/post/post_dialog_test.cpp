@@ -3,7 +3,7 @@
 // settings files, the byte-exact record, and texts too long for the record.
 #include "post/post.h"
 
-#include "../my_func/gbk_text.h"
+#include "gbk_text.h"
 #include "host/core.h"
 #include "my_func/my_func.h"
 #include "post_fixture.h"

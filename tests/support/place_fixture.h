@@ -5,7 +5,7 @@
 #ifndef NCSHEET_TESTS_VIEWS_PLACE_FIXTURE_H
 #define NCSHEET_TESTS_VIEWS_PLACE_FIXTURE_H
 
-#include "../views/views_fixture.h"
+#include "views_fixture.h"
 
 #include "cam/cam_state.h"
 #include "drafting/drafting.h"

@@ -2,7 +2,7 @@
 // box, and a fault loop over a whole run.
 #include "command/command.h"
 
-#include "../my_func/gbk_text.h"
+#include "gbk_text.h"
 #include "host/core.h"
 #include "runtime/runtime.h"
 #include "system_fixture.h"

@@ -3,11 +3,17 @@
 // same-parameter only, and the shape fixing that follows leaves out the
 // kernel's checks of every pair of wires of a face, so that a file of
 // 50,000 edges loads in time linear in its size, in the kernel's order.
+// The translation runs in a child process: the kernel's translator
+// follows a reference of the wrong kind in a damaged file to a null
+// object and crashes, and a crash there must be a refused file, not a
+// lost session.  The shape comes back in the kernel's binary format,
+// which keeps every number and the order of edges and faces.
 #include "geometry/build.h"
 
 #include "geometry/kernel_call.h"
 #include "geometry/shape_impl.h"
 
+#include <BinTools.hxx>
 #include <IFSelect_ReturnStatus.hxx>
 #include <IFSelect_WorkLibrary.hxx>
 #include <Interface_Check.hxx>
@@ -31,12 +37,21 @@
 #include <TopoDS_Wire.hxx>
 #include <XSControl_WorkSession.hxx>
 
+#include <algorithm>
+#include <cerrno>
+#include <csignal>
+#include <cstdint>
 #include <cstdlib>
+#include <cstring>
 #include <filesystem>
 #include <fstream>
 #include <mutex>
+#include <sstream>
+#include <string_view>
 #include <system_error>
+#include <sys/wait.h>
 #include <unistd.h>
+#include <utility>
 #include <vector>
 
 namespace sim::geo {
@@ -153,6 +168,61 @@ std::string first_reference_cycle(const Handle(Interface_InterfaceModel) &model,
   return {};
 }
 
+/// "entity #N is named twice" when two instances of the file's data share
+/// a name, else "".  The kernel's reader looks such a name up by a walk of
+/// every record for each reference to it, which takes minutes on a file of
+/// a few hundred names; the exchange format has every name once.  Walks
+/// the text once, past strings and comments.
+std::string first_repeated_name(std::string_view text) {
+  std::vector<std::uint64_t> names;
+  for (std::size_t at = 0; at < text.size(); ++at) {
+    const char c = text[at];
+    if (c == '\'') {
+      at = text.find('\'', at + 1); // a doubled quote reads as two strings
+      if (at == std::string_view::npos)
+        break;
+      continue;
+    }
+    if (c == '/' && at + 1 < text.size() && text[at + 1] == '*') {
+      at = text.find("*/", at + 2);
+      if (at == std::string_view::npos)
+        break;
+      ++at;
+      continue;
+    }
+    if (c != '#')
+      continue;
+    std::size_t end = at + 1;
+    std::uint64_t name = 0;
+    while (end < text.size() && end - at <= 18 && text[end] >= '0' && text[end] <= '9')
+      name = name * 10 + static_cast<std::uint64_t>(text[end++] - '0');
+    if (end == at + 1 || (end < text.size() && text[end] >= '0' && text[end] <= '9'))
+      continue;
+    std::size_t next = end;
+    while (next < text.size() && (text[next] == ' ' || text[next] == '\t' ||
+                                  text[next] == '\r' || text[next] == '\n'))
+      ++next;
+    if (next < text.size() && text[next] == '=')
+      names.push_back(name);
+    at = end - 1;
+  }
+  std::sort(names.begin(), names.end());
+  const auto twice = std::adjacent_find(names.begin(), names.end());
+  if (twice == names.end())
+    return {};
+  return "entity #" + std::to_string(*twice) + " is named twice";
+}
+
+/// The bytes of the file at path; throws when it cannot be read.
+std::string file_bytes(const std::string &path) {
+  std::ifstream in(path, std::ios::binary);
+  std::ostringstream bytes;
+  bytes << in.rdbuf();
+  if (!in)
+    throw Standard_Failure(("cannot read " + path).c_str());
+  return std::move(bytes).str();
+}
+
 /// Reads path into the reader's session.  The file is read bare first and
 /// refused, with its first fault, when the reader could not make an entity
 /// sound (cut short, a parameter of the wrong kind: the kernel would later
@@ -162,6 +232,8 @@ std::string first_reference_cycle(const Handle(Interface_InterfaceModel) &model,
 void read_step_model(STEPControl_Reader &reader, const std::string &path) {
   const Handle(XSControl_WorkSession) &session = reader.WS();
   Handle(Interface_InterfaceModel) model;
+  if (std::string twice = first_repeated_name(file_bytes(path)); !twice.empty())
+    throw Standard_Failure((path + ": " + twice).c_str());
   if (session->WorkLibrary().IsNull() ||
       session->WorkLibrary()->ReadFile(path.c_str(), model, session->Protocol()) != 0 ||
       model.IsNull())
@@ -208,10 +280,12 @@ TopoDS_Shape heal(const TopoDS_Shape &shape, std::string &healed) {
   return fix->Shape();
 }
 
-} // namespace
-
-Result<Shape> read_step(const std::string &path, std::string *healed) {
-  return guarded("STEP", [&] {
+/// The shape of the STEP file at path with what its fixing healed, as
+/// the bytes a translation hands back: "S", the length of healed, a
+/// newline, healed and the shape in the binary format; or "E" and the
+/// reason the file was refused.
+std::string translate(const std::string &path) {
+  try {
     quiet_kernel();
     STEPControl_Reader reader;
     // The reader's statics exist once a reader does.
@@ -219,12 +293,115 @@ Result<Shape> read_step(const std::string &path, std::string *healed) {
       Interface_Static::SetCVal("read.step.resource.name", kResourceName);
     read_step_model(reader, path);
     reader.TransferRoots();
-    std::string what;
-    TopoDS_Shape shape = heal(reader.OneShape(), what);
+    std::string healed;
+    const TopoDS_Shape shape = heal(reader.OneShape(), healed);
+    if (shape.IsNull())
+      return "Ethe kernel made no shape";
+    std::ostringstream out;
+    out << 'S' << healed.size() << '\n' << healed;
+    BinTools::Write(shape, out);
+    if (!out)
+      return "Ecannot pass the shape on";
+    return std::move(out).str();
+  } catch (const Standard_Failure &f) {
+    return std::string("E") + f.GetMessageString();
+  }
+}
+
+/// Writes bytes to fd whole; false when the pipe is gone.
+bool write_all(int fd, std::string_view bytes) {
+  while (!bytes.empty()) {
+    const ssize_t n = ::write(fd, bytes.data(), bytes.size());
+    if (n < 0 && errno == EINTR)
+      continue;
+    if (n <= 0)
+      return false;
+    bytes.remove_prefix(static_cast<std::size_t>(n));
+  }
+  return true;
+}
+
+/// Everything fd gives until its end.
+std::string read_all(int fd) {
+  std::string bytes;
+  char chunk[1 << 16];
+  for (;;) {
+    const ssize_t n = ::read(fd, chunk, sizeof chunk);
+    if (n < 0 && errno == EINTR)
+      continue;
+    if (n <= 0)
+      return bytes;
+    bytes.append(chunk, static_cast<std::size_t>(n));
+  }
+}
+
+/// translate(path) in a child process: its bytes, or a failure that says
+/// how the child ended when it gave none.
+Result<std::string> translate_apart(const std::string &path) {
+  int ends[2];
+  if (::pipe(ends) != 0)
+    return Result<std::string>::failure(std::string("no pipe: ") + std::strerror(errno));
+  const pid_t child = ::fork();
+  if (child < 0) {
+    const int error = errno;
+    ::close(ends[0]);
+    ::close(ends[1]);
+    return Result<std::string>::failure(std::string("no child process: ") + std::strerror(error));
+  }
+  if (child == 0) {
+    // A crash ends the child at once: the handlers it inherited (a
+    // runtime's, a sanitizer's) belong to the process it was forked from.
+    for (const int signal : {SIGSEGV, SIGBUS, SIGFPE, SIGILL, SIGABRT})
+      std::signal(signal, SIG_DFL);
+    ::close(ends[0]);
+    const bool sent = write_all(ends[1], translate(path));
+    ::_exit(sent ? 0 : 1);
+  }
+  ::close(ends[1]);
+  std::string bytes = read_all(ends[0]);
+  ::close(ends[0]);
+  int status = 0;
+  while (::waitpid(child, &status, 0) < 0 && errno == EINTR) {
+  }
+  if (WIFSIGNALED(status))
+    return Result<std::string>::failure("the kernel's translator crashed on " + path + " (" +
+                                        strsignal(WTERMSIG(status)) + ")");
+  if (!WIFEXITED(status) || WEXITSTATUS(status) != 0 || bytes.empty())
+    return Result<std::string>::failure("the translation of " + path + " ended without a shape");
+  return bytes;
+}
+
+/// The shape and healed text of the bytes of a translation.
+Result<Shape> shape_of(const std::string &bytes, std::string *healed) {
+  if (bytes[0] == 'E')
+    return Result<Shape>::failure("STEP: " + bytes.substr(1));
+  std::istringstream in(bytes);
+  in.get();
+  std::size_t length = 0;
+  in >> length;
+  if (!in || in.get() != '\n' || length > bytes.size())
+    return Result<Shape>::failure("STEP: the translation's bytes are damaged");
+  std::string what(length, '\0');
+  in.read(what.data(), static_cast<std::streamsize>(length));
+  return guarded("STEP", [&] {
+    TopoDS_Shape shape;
+    BinTools::Read(shape, in);
     if (healed)
       *healed = what;
     return shape;
   });
+}
+
+} // namespace
+
+Result<Shape> read_step(const std::string &path, std::string *healed) {
+  // The resource's folder and variable are made here, once, for every
+  // child to inherit.
+  install_read_resource();
+  Result<std::string> bytes = translate_apart(path);
+  if (!bytes.ok())
+    return Result<Shape>::failure("STEP: " + bytes.error());
+  return shape_of(*bytes, healed);
 }
 
 Result<bool> write_step(const Shape &s, const std::string &path) {

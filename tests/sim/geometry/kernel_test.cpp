@@ -183,10 +183,12 @@ TEST(Topology, NativeFormatKeepsTheOrder) {
   EXPECT_FALSE(Shape::from_brep("not a shape").ok());
 }
 
-// A STEP file with an entity the reader could not make sound, or whose
-// references go round in a circle, is refused with the entity named, not
-// handed to the kernel's checks and translator (which would follow the
-// null reference, or the circle until the stack runs out).
+// A STEP file with an entity the reader could not make sound, whose
+// references go round in a circle or that names two entities alike is
+// refused with the entity named, not handed to the kernel's checks and
+// translator (which would follow the null reference, the circle until the
+// stack runs out, or look the name up for minutes).  A reference of the
+// wrong kind that the translator follows to a crash is a refused file too.
 TEST(Step, ADamagedEntityIsRefusedByName) {
   std::ifstream in(std::string(NCSHEET_SOURCE_DIR) + "/examples/demo/workpiece.step");
   std::stringstream text;
@@ -200,6 +202,10 @@ TEST(Step, ADamagedEntityIsRefusedByName) {
       {vertex, "#22 = VERTEX_POINT('',);", "Line 37: Incorrect syntax"},
       {"#20 = ORIENTED_EDGE('',*,*,#21,.F.);", "#20 = ORIENTED_EDGE('',*,*,#20,.F.);",
        "entity #20 refers back to itself"},
+      {vertex, "#22 = VERTEX_POINT('',#23);\n#22 = VERTEX_POINT('',#23);",
+       "entity #22 is named twice"},
+      {"#331 = DEFINITIONAL_REPRESENTATION('',(#332),#336);",
+       "#331 = DEFINITIONAL_REPRESENTATION('',(#333),#336);", "the kernel's translator crashed"},
   };
   for (const auto &c : cases) {
     SCOPED_TRACE(c.to);
@@ -214,7 +220,10 @@ TEST(Step, ADamagedEntityIsRefusedByName) {
     ASSERT_FALSE(read.ok());
     EXPECT_NE(read.error().find(c.error), std::string::npos) << read.error();
   }
-  // The file as it is loads whole.
+  // The file as it is loads whole, with names that only strings and
+  // comments repeat.
+  step.replace(step.find(vertex), vertex.size(),
+               "#22 = VERTEX_POINT('it''s #22 = ',#23); /* #23 = */");
   const auto path = std::filesystem::temp_directory_path() / "ncsheet_sound.step";
   std::ofstream(path, std::ios::binary) << step;
   const Result<Shape> sound = read_step(path.string());

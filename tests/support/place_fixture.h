@@ -9,7 +9,6 @@
 
 #include "cam/cam_state.h"
 #include "drafting/drafting.h"
-#include "drawings/drawings.h"
 #include "drawings/member_views.h"
 #include "geometry/curve.h"
 #include "host/host.h"
@@ -60,29 +59,6 @@ protected:
     }
     std::ofstream out(*disk, std::ios::binary | std::ios::trunc);
     out << lines << bytes;
-  }
-
-  // An A3 landscape page, current and shown, made without a host call.
-  tag_t page(const char *name = "prog_sheet1") {
-    UF_DRAW_info_t info{};
-    info.size_state = UF_DRAW_CUSTOM_SIZE;
-    info.size.custom_size.height = 297;
-    info.size.custom_size.length = 420;
-    info.drawing_scale = 1;
-    info.units = UF_PART_METRIC;
-    info.projection_angle = UF_DRAW_THIRD_ANGLE_PROJECTION;
-    tag_t drawing = NULL_TAG;
-    EXPECT_EQ(sim::draw::create_drawing(session(), name, info, drawing), 0);
-    return drawing;
-  }
-
-  // A block of size with its lowest corner at corner.
-  tag_t block(Vec3 size, Vec3 corner = {}) {
-    auto shape = make_block(size);
-    EXPECT_TRUE(shape.ok()) << shape.error();
-    Frame at;
-    at.origin = corner;
-    return add_body(session(), shape->placed(at), {});
   }
 
   // A machining coordinate system made the WCS.
@@ -160,33 +136,6 @@ protected:
 
   [[nodiscard]] UF_DRF_lettering_preferences_t lettering() {
     return session().component<sim::drf::Drafting>().lettering;
-  }
-  // The host call the fault loop made fail ("" when none), and with its
-  // number among the calls of its kind ("UF_... #2").
-  [[nodiscard]] std::string injected_use() {
-    for (const sim::Event &e : transcript().events())
-      if (e.kind == sim::EventKind::FaultInjected)
-        return e.detail;
-    return {};
-  }
-  [[nodiscard]] std::string injected() {
-    const std::string use = injected_use();
-    return use.substr(0, use.find(' '));
-  }
-  // The end-of-session checks pass; a host list stays behind only when
-  // deleting it was the call that failed.
-  void expect_finish_ok(std::uint64_t k) {
-    const bool list_kept = injected() == "UF_MODL_delete_list";
-    const sim::FinishReport report = finish();
-    EXPECT_EQ(report.unfreed_arrays, 0u) << k;
-    EXPECT_EQ(report.files_left_open, 0u) << k;
-    if (!list_kept) {
-      EXPECT_TRUE(report.ok()) << k << " " << injected_use() << " "
-                               << (report.failures.empty() ? "" : report.failures[0]);
-    }
-  }
-  [[nodiscard]] int display_state() {
-    return session().component<sim::draw::Drawings>().display_state;
   }
 };
 

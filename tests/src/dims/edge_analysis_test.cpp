@@ -164,8 +164,7 @@ TEST_F(EdgeAnalysis, SplitSides) {
   EXPECT_NE(s[10], NULL_TAG) << "the left side is whole";
 
   // A notch splits the lower side into 30 and 50: the longer half.
-  new_session();
-  use_lang();
+  renew();
   Result<Shape> notched =
       boolean(BooleanOp::Cut, *make_block({100, 60, 30}), make_block({20, 10, 40})->placed([] {
         Frame f;
@@ -240,8 +239,7 @@ TEST_F(EdgeAnalysis, BlankedBodiesContributeNoEdges) {
 }
 
 TEST_F(EdgeAnalysis, NoBodyShowsTheFirstMessage) {
-  char first[MESSAGE_BUFSIZE] = "";
-  ASSERT_EQ(read_lang_message("analy_elec_front_wc_01:", first, lang_file), 1);
+  const std::string first = message("analy_elec_front_wc_01:");
   const double lo[3] = {0, 0, 0}, hi[3] = {1, 1, 1};
   Slots s{};
   s.fill(kUnset);
@@ -268,16 +266,14 @@ TEST_F(EdgeAnalysis, MessagesLoadOncePerModuleLoad) {
 }
 
 TEST_F(EdgeAnalysis, MissingKeyStopsAndALaterCallTriesAgain) {
-  write_file("D:\\kv_conf\\lang\\short.txt", "analy_elec_top_wc_01:only the first\n");
-  ASSERT_TRUE(text_copy(lang_file, sizeof lang_file, "D:\\kv_conf\\lang\\short.txt"));
+  use_short_lang("analy_elec_top_wc_01:only the first\n");
   const double lo[3] = {0, 0, 0}, hi[3] = {1, 1, 1};
   Slots s{};
   EXPECT_EQ(analy_elec_top_wc(nullptr, 0, lo, hi, s.data()), 0);
   ASSERT_EQ(transcript().messages_shown().size(), 1u) << "the lookup's notice only";
   // With the whole file the next call loads both and shows the real text.
   use_lang();
-  char first[MESSAGE_BUFSIZE] = "";
-  ASSERT_EQ(read_lang_message("analy_elec_top_wc_01:", first, lang_file), 1);
+  const std::string first = message("analy_elec_top_wc_01:");
   EXPECT_EQ(analy_elec_top_wc(nullptr, 0, lo, hi, s.data()), 0);
   ASSERT_EQ(transcript().messages_shown().size(), 2u);
   EXPECT_EQ(transcript().messages_shown()[1], first);
@@ -309,8 +305,7 @@ TEST_F(EdgeAnalysis, AFailedVertexQueryTakesNoSlot) {
     if (slot >= 0)
       seen[slot] = true;
   }
-  new_session();
-  use_lang();
+  renew();
   block({100, 60, 30});
   collect(); // the box asks every edge's vertices too
   const auto box_queries = session().calls().count(sim::Call::UF_MODL_ask_edge_verts);
@@ -332,8 +327,8 @@ TEST_F(EdgeAnalysis, DisplaySwitching) {
   ASSERT_EQ(analyse(analy_elec_top_wc, s), 1);
   EXPECT_EQ(switches(), 0u);
   // A drawing shown: the model for the scan, then the same drawing again.
-  const tag_t first = show_a_drawing();
-  (void)show_a_drawing("two");
+  const tag_t first = page();
+  (void)page("two");
   ASSERT_EQ(UF_DRAW_open_drawing(first), 0);
   const auto before = switches();
   ASSERT_EQ(analyse(analy_elec_right_wc, s), 1);
@@ -351,31 +346,19 @@ TEST_F(EdgeAnalysis, FaultLoop) {
   // Every host call of the scan failed in turn: no crash, every list
   // deleted, the drawing shown again (unless deleting or reopening is the
   // call that failed).
+  tag_t drawing = NULL_TAG;
   const std::uint64_t n = fault_loop_after(
       [&] {
         use_lang();
         block({100, 60, 30});
         collect();
-        show_a_drawing();
+        drawing = page();
       },
       [&] {
         Slots s{};
         (void)run(analy_elec_top_wc, s);
       },
-      [&](std::uint64_t) {
-        const auto &fired = session().calls().fired();
-        const bool reopen_failed =
-            !fired.empty() && fired[0].call == sim::Call::UF_DRAW_open_drawing;
-        if (!reopen_failed) {
-          EXPECT_EQ(display_state(), UF_DRAW_DRAWING_DISPLAY);
-        }
-        // A list whose deletion itself failed cannot be deleted.
-        const bool delete_failed =
-            !fired.empty() && fired[0].call == sim::Call::UF_MODL_delete_list;
-        const sim::FinishReport report = finish();
-        EXPECT_TRUE(report.ok() || delete_failed)
-            << (report.failures.empty() ? "" : report.failures[0]);
-      });
+      [&](std::uint64_t k) { expect_recovered(k, drawing); });
   EXPECT_GT(n, 50u);
 }
 

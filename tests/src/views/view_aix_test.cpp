@@ -51,8 +51,7 @@ TEST_F(AxisMarkers, ArrowsAndLettersForBothProjections) {
   for (const System &sys : kSystems) {
     for (int proj : {3, 2}) {
       SCOPED_TRACE(std::string(sys.name) + (proj == 3 ? " front" : " side"));
-      new_session();
-      use_lang();
+      renew();
       sizes();
       save_aix_layer = kLayer;
       const tag_t m = mcs(sys.origin, sys.x, sys.y, sys.z);
@@ -148,8 +147,7 @@ TEST_F(AxisMarkers, BoxAtTheOriginAndOnTheNegativeSide) {
 
   // a box wholly on the negative side of X: the line still runs from the
   // origin to the maximum plus e, and the head points toward +X
-  new_session();
-  use_lang();
+  renew();
   sizes();
   save_aix_layer = kLayer;
   mcs({0, 0, 0}, {1, 0, 0}, {0, 1, 0}, {0, 0, 1});
@@ -184,8 +182,7 @@ TEST_F(AxisMarkers, NothingDrawn) {
   EXPECT_EQ(display_state(), UF_DRAW_DRAWING_DISPLAY);
   // scales that size nothing
   for (double scale : {0.0, -1.0, double(NAN), double(INFINITY)}) {
-    new_session();
-    use_lang();
+    renew();
     sizes();
     EXPECT_EQ(create_view_aix(3, scale, lo, hi), 0) << scale;
     EXPECT_TRUE(model_lines().empty()) << scale;

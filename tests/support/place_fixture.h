@@ -74,31 +74,27 @@ protected:
     return sim::views::save_view(session(), name, matrix, "TOP");
   }
 
-  [[nodiscard]] std::vector<tag_t> member_views() {
+  // The objects of a type that keep passes, in creation order.
+  template <class F> std::vector<tag_t> objects(int type, F &&keep) {
     std::vector<tag_t> out;
-    for (tag_t t : session().objects().tags_of_type(UF_view_type))
-      if (sim::draw::find_member_view(session(), t))
+    for (tag_t t : session().objects().tags_of_type(type))
+      if (keep(t))
         out.push_back(t);
     return out;
+  }
+  [[nodiscard]] std::vector<tag_t> member_views() {
+    return objects(UF_view_type, [&](tag_t t) { return sim::draw::find_member_view(session(), t); });
   }
   [[nodiscard]] const sim::draw::MemberViewPayload &member(tag_t t) {
     return *sim::draw::find_member_view(session(), t);
   }
-
   // The model lines (not lines on a drawing), in creation order.
   [[nodiscard]] std::vector<tag_t> model_lines() {
-    std::vector<tag_t> out;
-    for (tag_t t : session().objects().tags_of_type(3))
-      if (session().objects().payload_as<CurvePayload>(t))
-        out.push_back(t);
-    return out;
+    return objects(3, [&](tag_t t) { return session().objects().payload_as<CurvePayload>(t); });
   }
   [[nodiscard]] std::vector<tag_t> sheet_lines() {
-    std::vector<tag_t> out;
-    for (tag_t t : session().objects().tags_of_type(sim::drf::kSheetLineType))
-      if (sim::drf::find_sheet_line(session(), t))
-        out.push_back(t);
-    return out;
+    return objects(sim::drf::kSheetLineType,
+                   [&](tag_t t) { return sim::drf::find_sheet_line(session(), t); });
   }
   [[nodiscard]] std::vector<const sim::drf::NotePayload *> notes() {
     std::vector<const sim::drf::NotePayload *> out;

@@ -42,6 +42,13 @@ protected:
     collect();
     return run(analysis, slots, box_min, box_max);
   }
+  // The slots a successful analysis of the bodies shown fills.
+  Slots slots_of(Analysis analysis = analy_elec_top_wc, const double *box_min = nullptr,
+                 const double *box_max = nullptr) {
+    Slots slots{};
+    EXPECT_EQ(analyse(analysis, slots, box_min, box_max), 1);
+    return slots;
+  }
   // The edge of the bodies running from a to b (either way), or null.
   tag_t edge_between(Vec3 a, Vec3 b) {
     for (tag_t body_tag : bodies_)
@@ -73,8 +80,7 @@ protected:
 
 TEST_F(EdgeAnalysis, BlockFillsEverySlot) {
   block({100, 60, 30});
-  Slots s{};
-  ASSERT_EQ(analyse(analy_elec_top_wc, s), 1);
+  Slots s = slots_of();
   for (int i = 0; i < VIEW_EDGE_SLOT_COUNT; ++i)
     EXPECT_NE(s[i], NULL_TAG) << "slot " << i;
   // Back-face box edges at Z = Zmin.
@@ -126,17 +132,16 @@ TEST_F(EdgeAnalysis, ViewFramesAndBackFaces) {
       {"side 9", analy_elec_right_wc, 9, {0, 60, 0}, {0, 60, 30}},
   };
   for (const Case &c : cases) {
-    Slots s{};
-    ASSERT_EQ(analyse(c.analysis, s), 1) << c.name;
-    EXPECT_EQ(s[c.slot], edge_between(c.a, c.b)) << c.name;
+    SCOPED_TRACE(c.name);
+    const Slots s = slots_of(c.analysis); // collects the bodies first
+    EXPECT_EQ(s[c.slot], edge_between(c.a, c.b));
   }
 }
 
 TEST_F(EdgeAnalysis, RoundedCornersLeaveOnlyTheStraightSegments) {
   Result<Shape> rounded = fillet_vertical(*make_block({100, 60, 30}), 5);
   body(rounded);
-  Slots s{};
-  ASSERT_EQ(analyse(analy_elec_top_wc, s), 1);
+  Slots s = slots_of();
   for (int i : {0, 1, 2, 3, 8, 9, 10, 11})
     EXPECT_EQ(s[i], NULL_TAG) << "slot " << i;
   const EdgeInfo lower = edge_info(s[EDGE_X_ONE_MIN_SLOT]);
@@ -154,8 +159,7 @@ TEST_F(EdgeAnalysis, SplitSides) {
   // long edges the first met stays.
   const tag_t first = block({50, 60, 30});
   block({50, 60, 30}, {50, 0, 0});
-  Slots s{};
-  ASSERT_EQ(analyse(analy_elec_top_wc, s), 1);
+  Slots s = slots_of();
   EXPECT_EQ(s[0], NULL_TAG);
   EXPECT_EQ(s[2], NULL_TAG);
   const auto first_edges = edges_of(first);
@@ -172,7 +176,7 @@ TEST_F(EdgeAnalysis, SplitSides) {
         return f;
       }()));
   body(notched);
-  ASSERT_EQ(analyse(analy_elec_top_wc, s), 1);
+  s = slots_of();
   EXPECT_EQ(s[0], NULL_TAG);
   EXPECT_EQ(s[2], NULL_TAG);
   const EdgeInfo longest = edge_info(s[EDGE_X_ONE_MIN_SLOT]);
@@ -185,8 +189,7 @@ TEST_F(EdgeAnalysis, AnObliqueEdgeFillsEverySideItTouches) {
   // each top and bottom edge touches two side lines, so the last of them
   // fills two of the touching slots.
   body(make_block({100, 100, 30})->placed(turned(45, {})));
-  Slots s{};
-  ASSERT_EQ(analyse(analy_elec_top_wc, s), 1);
+  Slots s = slots_of();
   for (int i : {0, 1, 2, 3, 4, 5, 8, 9, 10, 11, 12, 13})
     EXPECT_EQ(s[i], NULL_TAG) << "slot " << i;
   int most = 0;
@@ -207,8 +210,7 @@ TEST_F(EdgeAnalysis, ComparisonsOnRoundedValues) {
   } cases[] = {{10.0004, true}, {10.0006, false}, {9.9996, true}, {9.9994, false}};
   for (const Case &c : cases) {
     const double lo[3] = {0, 0, 0}, hi[3] = {100, c.ymax, 5};
-    Slots s{};
-    ASSERT_EQ(analyse(analy_elec_top_wc, s, lo, hi), 1);
+    const Slots s = slots_of(analy_elec_top_wc, lo, hi);
     for (int i : {1, 3, 5, 7})
       EXPECT_EQ(s[i] != NULL_TAG, c.on_side) << c.ymax << " slot " << i;
     EXPECT_NE(s[0], NULL_TAG);
@@ -284,8 +286,7 @@ TEST_F(EdgeAnalysis, AFailedVertexQueryTakesNoSlot) {
   // failed vertex query; it must not inherit that edge's vertices (and with
   // them slot 0).
   block({100, 60, 30});
-  Slots s{};
-  ASSERT_EQ(analyse(analy_elec_top_wc, s), 1);
+  Slots s = slots_of();
   const tag_t slot0 = s[0];
   const int index = scan_index(slot0);
   const auto edges = edges_of(bodies_[0]);

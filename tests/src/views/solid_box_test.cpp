@@ -153,13 +153,7 @@ TEST_F(SolidBox, FaultLoop) {
         }
       },
       [&](std::uint64_t k) {
-        const auto &fired = session().calls().fired();
-        bool list_kept = !fired.empty() && fired[0].call == sim::Call::UF_MODL_delete_list;
-        sim::FinishReport r = finish();
-        EXPECT_EQ(r.unfreed_arrays, 0u);
-        if (!list_kept) {
-          EXPECT_TRUE(r.ok()) << k;
-        }
+        expect_finish_ok(k);
         if (k == 0) {
           EXPECT_EQ(result, 1);
         }

@@ -54,8 +54,7 @@ TEST_F(AxisMarkers, ArrowsAndLettersForBothProjections) {
       renew();
       sizes();
       save_aix_layer = kLayer;
-      const tag_t m = mcs(sys.origin, sys.x, sys.y, sys.z);
-      (void)m;
+      mcs(sys.origin, sys.x, sys.y, sys.z);
       // a box whose WCS maxima are (40, 30, 20)
       Vec3 wlo{-60, -10, -5}, whi{40, 30, 20};
       Frame f;

@@ -79,13 +79,10 @@ protected:
 };
 
 void expect_sheet_display(const UF_DRAW_view_display_t &d) {
-  EXPECT_EQ(d.hidden_line, UF_DRAW_YES);
-  EXPECT_EQ(d.hidden_line_font, UF_DRAW_FONT_INVISIBLE);
-  EXPECT_EQ(d.hidden_line_width, UF_DRAW_WIDTH_NORMAL);
-  EXPECT_EQ(d.silhouettes, UF_DRAW_YES);
-  EXPECT_EQ(d.smooth_edges, UF_DRAW_YES);
-  EXPECT_EQ(d.smooth_edge_gaps, UF_DRAW_NO);
-  EXPECT_EQ(d.referenced_edges_only, 0);
+  EXPECT_EQ(std::vector<int>({d.hidden_line, d.hidden_line_font, d.hidden_line_width, d.silhouettes,
+                              d.smooth_edges, d.smooth_edge_gaps, d.referenced_edges_only}),
+            std::vector<int>({UF_DRAW_YES, UF_DRAW_FONT_INVISIBLE, UF_DRAW_WIDTH_NORMAL, UF_DRAW_YES,
+                              UF_DRAW_YES, UF_DRAW_NO, 0}));
 }
 
 TEST_F(ViewPlacement, FittingNumbers) {

@@ -83,7 +83,8 @@ protected:
     return out;
   }
   [[nodiscard]] std::vector<tag_t> member_views() {
-    return objects(UF_view_type, [&](tag_t t) { return sim::draw::find_member_view(session(), t); });
+    return objects(UF_view_type,
+                   [&](tag_t t) { return sim::draw::find_member_view(session(), t); });
   }
   [[nodiscard]] const sim::draw::MemberViewPayload &member(tag_t t) {
     return *sim::draw::find_member_view(session(), t);

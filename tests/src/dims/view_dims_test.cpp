@@ -41,12 +41,13 @@ TEST_F(ViewDims, Workpieces) {
   // The block with the origin on its top face centre: the lower and upper
   // sides anchored at their X = -50 ends, left and right at their Y = -30
   // ends; in the front view the Zmax side coincides with the origin.
-  const std::vector<Expect> centred = {{V, "0", 'p', {0, 0, 0}},     {V, "-30", 'e', {-50, -30, kAny}},
-                                       {V, "30", 'e', {-50, 30, kAny}}, {H, "0", 'p', {0, 0, 0}},
-                                       {H, "-50", 'e', {-50, -30, kAny}}, {H, "50", 'e', {50, -30, kAny}}};
+  const std::vector<Expect> centred = {
+      {V, "0", 'p', {0, 0, 0}}, {V, "-30", 'e', {-50, -30, kAny}}, {V, "30", 'e', {-50, 30, kAny}},
+      {H, "0", 'p', {0, 0, 0}}, {H, "-50", 'e', {-50, -30, kAny}}, {H, "50", 'e', {50, -30, kAny}}};
   const std::vector<Expect> corner = {
       {V, "0", 'p'}, {V, "60", 'e', {0, 60, kAny}}, {H, "0", 'p'}, {H, "100", 'e', {100, 0, kAny}}};
-  const std::vector<Expect> bottom = {{V, "0", 'p'}, {V, "-30", 'e'}, {V, "30", 'e'}, {H, "0", 'p'}, {H, "-50", 'e'}, {H, "50", 'e'}};
+  const std::vector<Expect> bottom = {{V, "0", 'p'}, {V, "-30", 'e'}, {V, "30", 'e'},
+                                      {H, "0", 'p'}, {H, "-50", 'e'}, {H, "50", 'e'}};
   const std::vector<Expect> centred_front = {{V, "0", 'p'}, {V, "-30", 'e', {-50, kAny, -30}}};
   const double half = 100 * std::sqrt(0.5);
   const std::string h = ordinate_text_of(half);
@@ -93,7 +94,8 @@ TEST_F(ViewDims, Workpieces) {
          EXPECT_EQ(std::vector<int>({dim->int_prefs[3], dim->int_prefs[7], dim->int_prefs[9],
                                      dim->int_prefs[16], dim->int_prefs[90]}),
                    std::vector<int>({2, 1, 3, 1, 1}));
-         EXPECT_EQ(std::vector<double>({dim->real_prefs[32], dim->real_prefs[33], dim->real_prefs[34]}),
+         const auto &real = dim->real_prefs;
+         EXPECT_EQ(std::vector<double>({real[32], real[33], real[34]}),
                    std::vector<double>({2.8, 0.75, 0.2}));
          EXPECT_EQ(dim->user_text, "a");
          EXPECT_EQ(dim->appended_text, std::vector<std::string>{"b"});
@@ -128,8 +130,8 @@ TEST_F(ViewDims, Workpieces) {
       // that only touches it, at its vertex on that side; both margins on
       // construction lines 0.3 long from the box corner.
       {"rhombus prism",
-       [&] { body(make_block({100, 100, 30})->placed(turned(45, {}))); }, {0, half, 30}, X, Y, kBelow,
-       101,
+       [&] { body(make_block({100, 100, 30})->placed(turned(45, {}))); }, {0, half, 30}, X, Y,
+       kBelow, 101,
        {{V, "0", 'p'}, {V, "-" + h, 'e', {0, -half, kAny}}, {V, h, 'e', {0, half, kAny}},
         {H, "0", 'p'}, {H, "-" + h, 'e', {-half, 0, kAny}}, {H, h, 'e', {half, 0, kAny}}},
        {}, 2, 0,
@@ -299,12 +301,8 @@ TEST_F(ViewDims, NullViewsOrAFailedEdgeAnalysisMakeNothing) {
   block({100, 60, 30});
   const Sheet s = make_sheet({50, 30, 30}, {1, 0, 0}, {0, 1, 0});
   const auto calls = session().calls().total();
-  EXPECT_EQ(create_top_view_dims(NULL_TAG, s.mcs_point, s.view_min, s.view_max, s.solids.data(), 1),
-            0);
-  EXPECT_EQ(
-      create_front_view_dims(NULL_TAG, s.mcs_point, s.view_min, s.view_max, s.solids.data(), 1), 0);
-  EXPECT_EQ(create_side_view_dims(NULL_TAG, s.mcs_point, s.view_min, s.view_max, s.solids.data(), 1),
-            0);
+  for (Dims dims : {create_top_view_dims, create_front_view_dims, create_side_view_dims})
+    EXPECT_EQ(dims(NULL_TAG, s.mcs_point, s.view_min, s.view_max, s.solids.data(), 1), 0);
   EXPECT_EQ(transcript().messages_shown(),
             (std::vector<std::string>{"t_view_tag is null,  err!", "f_view_tag is null,err!",
                                       "s_view_tag is null,err!"}));

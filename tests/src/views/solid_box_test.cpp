@@ -97,7 +97,7 @@ const BoxCase kCases[] = {
     {"side_by_side",
      [] { return Shapes{make_block({50, 40, 20}), at(make_cylinder(15, 35), {90, 20, -5})}; }},
     {"step_part",
-     [] { return Shapes{read_step(std::string(NCSHEET_SOURCE_DIR) + "/examples/demo/workpiece.step")}; }},
+     [] { return Shapes{read_step(NCSHEET_SOURCE_DIR "/examples/demo/workpiece.step")}; }},
 };
 
 INSTANTIATE_TEST_SUITE_P(Bodies, SolidBoxShapes, ::testing::ValuesIn(kCases),

@@ -158,18 +158,6 @@ TEST_F(AxisMarkers, BoxAtTheOriginAndOnTheNegativeSide) {
   EXPECT_DOUBLE_EQ(s[2].start.x, -14);
 }
 
-TEST_F(AxisMarkers, DrawingShownStaysShownAndGetsNoLine) {
-  sizes();
-  mcs({0, 0, 0}, {1, 0, 0}, {0, 1, 0}, {0, 0, 1});
-  const tag_t drawing = page();
-  const double lo[3] = {0, 0, 0}, hi[3] = {10, 10, 10};
-  ASSERT_EQ(create_view_aix(3, 1, lo, hi), 1);
-  EXPECT_EQ(model_lines().size(), 43u);
-  EXPECT_TRUE(sheet_lines().empty());
-  EXPECT_EQ(display_state(), UF_DRAW_DRAWING_DISPLAY);
-  EXPECT_EQ(session().component<sim::draw::Drawings>().current, drawing);
-}
-
 TEST_F(AxisMarkers, NothingDrawn) {
   const double lo[3] = {0, 0, 0}, hi[3] = {10, 10, 10};
   // a missing key: display state untouched

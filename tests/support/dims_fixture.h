@@ -5,30 +5,19 @@
 #ifndef NCSHEET_TESTS_DIMS_FIXTURE_H
 #define NCSHEET_TESTS_DIMS_FIXTURE_H
 
-#include "cam/cam_state.h"
-#include "command/command.h"
 #include "dims/dims.h"
 #include "drafting/drafting.h"
 #include "drafting/ordinate.h"
-#include "drawings/drawings.h"
-#include "geometry/build.h"
-#include "geometry/model.h"
 #include "host/host.h"
-#include "my_func/my_func.h"
 #include "my_func/solid_box.h"
 #include "objects/object_store.h"
 #include "session/status.h"
-#include "system_fixture.h"
 #include "views/views.h"
+#include "views_fixture.h"
 
-#include <gtest/gtest.h>
-
-#include <cmath>
 #include <cstdlib>
 #include <functional>
 #include <limits>
-#include <string>
-#include <vector>
 
 namespace dims_test {
 
@@ -54,46 +43,14 @@ struct Dim {
   tag_t tag = NULL_TAG;
   int margin_type = 0;
   std::string text;
-  double value = 0;
   tag_t object = NULL_TAG;
   char kind = '?'; // 'e' edge, 'p' model point, 'l' model line
   int modifier = 0;
   Vec3 anchor; // absolute
 };
 
-class DimsTest : public sim::testing::SystemTest {
+class DimsTest : public views_test::ViewsTest {
 protected:
-  void SetUp() override {
-    SystemTest::SetUp();
-    use_lang();
-  }
-  // The command's language file, as ufusr sets it.
-  static void use_lang() {
-    ASSERT_TRUE(text_copy(lang_file, sizeof lang_file, "D:\\kv_conf\\lang\\ncsheet_elec_uni.txt"));
-  }
-
-  tag_t body(Result<Shape> shape, BodyOptions options = {}) {
-    EXPECT_TRUE(shape.ok()) << shape.error();
-    return add_body(session(), shape.ok() ? *shape : Shape(), options);
-  }
-  // A block of size with its lowest corner at corner.
-  tag_t block(Vec3 size, Vec3 corner = {}, BodyOptions options = {}) {
-    Result<Shape> s = make_block(size);
-    EXPECT_TRUE(s.ok());
-    Frame f;
-    f.origin = corner;
-    return body(s->placed(f), options);
-  }
-  // A frame turned by degrees about Z, origin at origin.
-  static Frame turned(double degrees, Vec3 origin) {
-    const double a = degrees * 3.14159265358979323846 / 180.0;
-    Frame f;
-    f.origin = origin;
-    f.axes.row = {Vec3{std::cos(a), std::sin(a), 0}, Vec3{-std::sin(a), std::cos(a), 0},
-                  Vec3{0, 0, 1}};
-    return f;
-  }
-
   // The machining coordinate system at origin with axes x and y, made the
   // WCS; its model views and origin point; the workpiece bodies and box;
   // and a drawing showing the top view at scale (centre (200, 160)) and the
@@ -101,14 +58,8 @@ protected:
   Sheet make_sheet(Vec3 origin, Vec3 x, Vec3 y, int proj_dir = UF_DRAW_PROJ_BELOW,
                    double scale = 1.0) {
     Sheet sheet;
-    Frame f;
-    f.origin = origin;
-    const Vec3 ux = unit(x);
-    const Vec3 uy = unit(y - dot(y, ux) * ux);
-    f.axes.row = {ux, uy, cross(ux, uy)};
-    auto &cam = session().component<sim::cam::CamState>();
-    sheet.mcs = cam.add_csys("MCS", f);
-    EXPECT_TRUE(cam.set_wcs(sheet.mcs));
+    sheet.mcs = csys(origin, x, y);
+    EXPECT_TRUE(session().component<sim::cam::CamState>().set_wcs(sheet.mcs));
     tag_t top_model = NULL_TAG, iso_model = NULL_TAG;
     EXPECT_EQ(create_modl_view(sheet.mcs, &top_model, &iso_model, &sheet.code), 1);
     EXPECT_EQ(create_mcs_ori_point(sheet.mcs, &sheet.mcs_point), 1);
@@ -119,31 +70,18 @@ protected:
     std::free(solids);
     EXPECT_EQ(MY_solids_box(sheet.solids.data(), count, sheet.view_min, sheet.view_max), 1);
 
-    sheet.drawing = show_a_drawing("prog_sheet1");
+    sheet.drawing = page();
     UF_DRAW_view_info_t view_info{};
     EXPECT_EQ(UF_DRAW_initialize_view_info(&view_info), 0);
     view_info.view_scale = scale;
     double top_at[2] = {200, 160};
     EXPECT_EQ(UF_DRAW_import_view(sheet.drawing, top_model, top_at, &view_info, &sheet.top), 0);
-    double projected_at[2] = {proj_dir == UF_DRAW_PROJ_RIGHT ? 340.0 : 200.0,
-                              proj_dir == UF_DRAW_PROJ_RIGHT ? 160.0 : 60.0};
+    const bool right = proj_dir == UF_DRAW_PROJ_RIGHT;
+    double projected_at[2] = {right ? 340.0 : 200.0, right ? 160.0 : 60.0};
     EXPECT_EQ(UF_DRAW_add_orthographic_view(sheet.drawing, sheet.top, proj_dir, projected_at,
                                             &sheet.projected),
               0);
     return sheet;
-  }
-
-  // Creates an A3 drawing and shows it.
-  tag_t show_a_drawing(const char *name = "one") {
-    UF_DRAW_info_t info{};
-    info.size_state = UF_DRAW_METRIC_SIZE;
-    info.size.metric_size_code = 3;
-    info.drawing_scale = 1.0;
-    info.units = UF_PART_METRIC;
-    info.projection_angle = UF_DRAW_THIRD_ANGLE_PROJECTION;
-    tag_t drawing = NULL_TAG;
-    EXPECT_EQ(UF_DRAW_create_drawing(name, &info, &drawing), 0);
-    return drawing;
   }
 
   // A fault loop over body alone: setup runs first in every fresh session
@@ -173,77 +111,60 @@ protected:
     return n;
   }
 
-  int top_dims(const Sheet &s) {
-    return create_top_view_dims(s.top, s.mcs_point, s.view_min, s.view_max, s.solids.data(),
-                                static_cast<int>(s.solids.size()));
+  using Dims = int (*)(tag_t, tag_t, const double *, const double *, const tag_t *, int);
+  int run_dims(Dims dims, tag_t view, const Sheet &s) {
+    return dims(view, s.mcs_point, s.view_min, s.view_max, s.solids.data(),
+                static_cast<int>(s.solids.size()));
   }
-  int front_dims(const Sheet &s) {
-    return create_front_view_dims(s.projected, s.mcs_point, s.view_min, s.view_max, s.solids.data(),
-                                  static_cast<int>(s.solids.size()));
-  }
-  int side_dims(const Sheet &s) {
-    return create_side_view_dims(s.projected, s.mcs_point, s.view_min, s.view_max, s.solids.data(),
-                                 static_cast<int>(s.solids.size()));
-  }
+  int top_dims(const Sheet &s) { return run_dims(create_top_view_dims, s.top, s); }
+  int front_dims(const Sheet &s) { return run_dims(create_front_view_dims, s.projected, s); }
+  int side_dims(const Sheet &s) { return run_dims(create_side_view_dims, s.projected, s); }
 
+  // The objects with a payload of type P, in creation order.
+  template <class P> std::vector<std::pair<tag_t, const P *>> objects_of() {
+    std::vector<std::pair<tag_t, const P *>> out;
+    session().objects().for_each([&](const sim::Object &o) {
+      if (const auto *p = dynamic_cast<const P *>(o.payload.get()))
+        out.emplace_back(o.tag, p);
+    });
+    return out;
+  }
   // The ordinate dimensions of a view in creation order.
   std::vector<Dim> dims_in(tag_t view) {
     std::vector<Dim> out;
-    session().objects().for_each([&](const sim::Object &object) {
-      const auto *dim = dynamic_cast<const sim::drf::OrdDimensionPayload *>(object.payload.get());
-      if (!dim || dim->at.view != view)
-        return;
-      Dim d;
-      d.tag = object.tag;
-      const auto *margin = sim::drf::find_ordinate_margin(session(), dim->margin);
-      d.margin_type = margin ? margin->type : 0;
-      d.text = dim->text;
-      d.value = dim->value;
-      d.object = dim->at.object;
-      d.kind = kind_of(dim->at.object);
-      d.modifier = dim->at.modifier;
-      d.anchor = dim->at.model;
-      out.push_back(d);
-    });
+    for (auto [tag, d] : objects_of<sim::drf::OrdDimensionPayload>())
+      if (d->at.view == view) {
+        const auto *margin = sim::drf::find_ordinate_margin(session(), d->margin);
+        out.push_back({tag, margin ? margin->type : 0, d->text, d->at.object, kind_of(d->at.object),
+                       d->at.modifier, d->at.model});
+      }
     return out;
   }
   // The margins of a view in creation order.
   std::vector<const sim::drf::OrdMarginPayload *> margins_in(tag_t view) {
     std::vector<const sim::drf::OrdMarginPayload *> out;
-    session().objects().for_each([&](const sim::Object &object) {
-      const auto *m = dynamic_cast<const sim::drf::OrdMarginPayload *>(object.payload.get());
-      if (m && m->at.view == view)
+    for (auto [tag, m] : objects_of<sim::drf::OrdMarginPayload>())
+      if (m->at.view == view)
         out.push_back(m);
-    });
     return out;
   }
   char kind_of(tag_t tag) {
     const sim::Object *object = session().objects().find(tag);
-    if (!object || !object->payload)
-      return '?';
-    const sim::Payload *p = object->payload.get();
-    if (dynamic_cast<const TopologyPayload *>(p))
-      return 'e';
-    if (dynamic_cast<const PointPayload *>(p))
-      return 'p';
-    if (dynamic_cast<const CurvePayload *>(p))
-      return 'l';
-    return '?';
+    const sim::Payload *p = object ? object->payload.get() : nullptr;
+    return dynamic_cast<const TopologyPayload *>(p) ? 'e'
+           : dynamic_cast<const PointPayload *>(p)  ? 'p'
+           : dynamic_cast<const CurvePayload *>(p)  ? 'l'
+                                                     : '?';
   }
-  // Model lines and points made after the set-up (construction geometry).
-  std::vector<tag_t> model_objects(bool points, tag_t after) {
+  // Model lines (or points) made after the set-up (construction geometry).
+  template <class P = CurvePayload> std::vector<tag_t> made_after(tag_t after) {
     std::vector<tag_t> out;
-    session().objects().for_each([&](const sim::Object &object) {
-      if (object.tag <= after || !object.payload)
-        return;
-      if (points ? dynamic_cast<const PointPayload *>(object.payload.get()) != nullptr
-                 : dynamic_cast<const CurvePayload *>(object.payload.get()) != nullptr)
-        out.push_back(object.tag);
-    });
+    for (auto [tag, p] : objects_of<P>())
+      if (tag > after)
+        out.push_back(tag);
     return out;
   }
   static std::string ordinate_text_of(double value) { return sim::drf::ordinate_text(value); }
-  Vec3 wcs_of(Vec3 absolute) { return sim::cam::work_frame(session()).to_frame(absolute); }
   // The vertices of an edge (absolute).
   EdgeInfo edge_info(tag_t edge) {
     const TopologyPayload *t = find_topology(session(), edge);
@@ -262,19 +183,20 @@ protected:
   // checked).
   struct Expect {
     int margin_type;
-    const char *text;
+    std::string text;
     char kind;
     Vec3 anchor_wcs = {kAny, kAny, kAny};
   };
   void expect_dims(tag_t view, const std::vector<Expect> &expected) {
     const std::vector<Dim> got = dims_in(view);
     ASSERT_EQ(got.size(), expected.size());
+    const Frame wcs = sim::cam::work_frame(session());
     for (std::size_t i = 0; i < got.size(); ++i) {
       SCOPED_TRACE("dimension " + std::to_string(i + 1));
       EXPECT_EQ(got[i].margin_type, expected[i].margin_type);
       EXPECT_EQ(got[i].text, expected[i].text);
       EXPECT_EQ(got[i].kind, expected[i].kind);
-      const Vec3 at = wcs_of(got[i].anchor);
+      const Vec3 at = wcs.to_frame(got[i].anchor);
       for (int k = 0; k < 3; ++k)
         if (!std::isnan(expected[i].anchor_wcs[k])) {
           EXPECT_NEAR(at[k], expected[i].anchor_wcs[k], 1e-9) << "axis " << k;
@@ -293,8 +215,15 @@ protected:
     return {std::vector<int>(d.int_prefs.begin(), d.int_prefs.end()),
             std::vector<double>(d.real_prefs.begin(), d.real_prefs.end())};
   }
-  int display_state() { return session().component<sim::draw::Drawings>().display_state; }
-  tag_t current_drawing() { return session().component<sim::draw::Drawings>().current; }
+  // After a fault-loop run: the drawing shown again unless reopening it
+  // was the call that failed, and the end-of-session checks.
+  void expect_recovered(std::uint64_t k, tag_t drawing) {
+    if (injected() != "UF_DRAW_open_drawing") {
+      EXPECT_EQ(display_state(), UF_DRAW_DRAWING_DISPLAY) << k;
+      EXPECT_EQ(current_drawing(), drawing) << k;
+    }
+    expect_finish_ok(k);
+  }
 };
 
 } // namespace dims_test

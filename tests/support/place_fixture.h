@@ -9,7 +9,6 @@
 
 #include "cam/cam_state.h"
 #include "drafting/drafting.h"
-#include "drawings/drawings.h"
 #include "drawings/member_views.h"
 #include "geometry/curve.h"
 #include "host/host.h"
@@ -62,29 +61,6 @@ protected:
     out << lines << bytes;
   }
 
-  // An A3 landscape page, current and shown, made without a host call.
-  tag_t page(const char *name = "prog_sheet1") {
-    UF_DRAW_info_t info{};
-    info.size_state = UF_DRAW_CUSTOM_SIZE;
-    info.size.custom_size.height = 297;
-    info.size.custom_size.length = 420;
-    info.drawing_scale = 1;
-    info.units = UF_PART_METRIC;
-    info.projection_angle = UF_DRAW_THIRD_ANGLE_PROJECTION;
-    tag_t drawing = NULL_TAG;
-    EXPECT_EQ(sim::draw::create_drawing(session(), name, info, drawing), 0);
-    return drawing;
-  }
-
-  // A block of size with its lowest corner at corner.
-  tag_t block(Vec3 size, Vec3 corner = {}) {
-    auto shape = make_block(size);
-    EXPECT_TRUE(shape.ok()) << shape.error();
-    Frame at;
-    at.origin = corner;
-    return add_body(session(), shape->placed(at), {});
-  }
-
   // A machining coordinate system made the WCS.
   tag_t mcs(Vec3 origin, Vec3 x, Vec3 y, Vec3 z) {
     const tag_t t = csys_rows(origin, x, y, z);
@@ -98,31 +74,28 @@ protected:
     return sim::views::save_view(session(), name, matrix, "TOP");
   }
 
-  [[nodiscard]] std::vector<tag_t> member_views() {
+  // The objects of a type that keep passes, in creation order.
+  template <class F> std::vector<tag_t> objects(int type, F &&keep) {
     std::vector<tag_t> out;
-    for (tag_t t : session().objects().tags_of_type(UF_view_type))
-      if (sim::draw::find_member_view(session(), t))
+    for (tag_t t : session().objects().tags_of_type(type))
+      if (keep(t))
         out.push_back(t);
     return out;
+  }
+  [[nodiscard]] std::vector<tag_t> member_views() {
+    return objects(UF_view_type,
+                   [&](tag_t t) { return sim::draw::find_member_view(session(), t); });
   }
   [[nodiscard]] const sim::draw::MemberViewPayload &member(tag_t t) {
     return *sim::draw::find_member_view(session(), t);
   }
-
   // The model lines (not lines on a drawing), in creation order.
   [[nodiscard]] std::vector<tag_t> model_lines() {
-    std::vector<tag_t> out;
-    for (tag_t t : session().objects().tags_of_type(3))
-      if (session().objects().payload_as<CurvePayload>(t))
-        out.push_back(t);
-    return out;
+    return objects(3, [&](tag_t t) { return session().objects().payload_as<CurvePayload>(t); });
   }
   [[nodiscard]] std::vector<tag_t> sheet_lines() {
-    std::vector<tag_t> out;
-    for (tag_t t : session().objects().tags_of_type(sim::drf::kSheetLineType))
-      if (sim::drf::find_sheet_line(session(), t))
-        out.push_back(t);
-    return out;
+    return objects(sim::drf::kSheetLineType,
+                   [&](tag_t t) { return sim::drf::find_sheet_line(session(), t); });
   }
   [[nodiscard]] std::vector<const sim::drf::NotePayload *> notes() {
     std::vector<const sim::drf::NotePayload *> out;
@@ -160,33 +133,6 @@ protected:
 
   [[nodiscard]] UF_DRF_lettering_preferences_t lettering() {
     return session().component<sim::drf::Drafting>().lettering;
-  }
-  // The host call the fault loop made fail ("" when none), and with its
-  // number among the calls of its kind ("UF_... #2").
-  [[nodiscard]] std::string injected_use() {
-    for (const sim::Event &e : transcript().events())
-      if (e.kind == sim::EventKind::FaultInjected)
-        return e.detail;
-    return {};
-  }
-  [[nodiscard]] std::string injected() {
-    const std::string use = injected_use();
-    return use.substr(0, use.find(' '));
-  }
-  // The end-of-session checks pass; a host list stays behind only when
-  // deleting it was the call that failed.
-  void expect_finish_ok(std::uint64_t k) {
-    const bool list_kept = injected() == "UF_MODL_delete_list";
-    const sim::FinishReport report = finish();
-    EXPECT_EQ(report.unfreed_arrays, 0u) << k;
-    EXPECT_EQ(report.files_left_open, 0u) << k;
-    if (!list_kept) {
-      EXPECT_TRUE(report.ok()) << k << " " << injected_use() << " "
-                               << (report.failures.empty() ? "" : report.failures[0]);
-    }
-  }
-  [[nodiscard]] int display_state() {
-    return session().component<sim::draw::Drawings>().display_state;
   }
 };
 

@@ -42,6 +42,13 @@ protected:
     collect();
     return run(analysis, slots, box_min, box_max);
   }
+  // The slots a successful analysis of the bodies shown fills.
+  Slots slots_of(Analysis analysis = analy_elec_top_wc, const double *box_min = nullptr,
+                 const double *box_max = nullptr) {
+    Slots slots{};
+    EXPECT_EQ(analyse(analysis, slots, box_min, box_max), 1);
+    return slots;
+  }
   // The edge of the bodies running from a to b (either way), or null.
   tag_t edge_between(Vec3 a, Vec3 b) {
     for (tag_t body_tag : bodies_)
@@ -73,8 +80,7 @@ protected:
 
 TEST_F(EdgeAnalysis, BlockFillsEverySlot) {
   block({100, 60, 30});
-  Slots s{};
-  ASSERT_EQ(analyse(analy_elec_top_wc, s), 1);
+  Slots s = slots_of();
   for (int i = 0; i < VIEW_EDGE_SLOT_COUNT; ++i)
     EXPECT_NE(s[i], NULL_TAG) << "slot " << i;
   // Back-face box edges at Z = Zmin.
@@ -126,17 +132,16 @@ TEST_F(EdgeAnalysis, ViewFramesAndBackFaces) {
       {"side 9", analy_elec_right_wc, 9, {0, 60, 0}, {0, 60, 30}},
   };
   for (const Case &c : cases) {
-    Slots s{};
-    ASSERT_EQ(analyse(c.analysis, s), 1) << c.name;
-    EXPECT_EQ(s[c.slot], edge_between(c.a, c.b)) << c.name;
+    SCOPED_TRACE(c.name);
+    const Slots s = slots_of(c.analysis); // collects the bodies first
+    EXPECT_EQ(s[c.slot], edge_between(c.a, c.b));
   }
 }
 
 TEST_F(EdgeAnalysis, RoundedCornersLeaveOnlyTheStraightSegments) {
   Result<Shape> rounded = fillet_vertical(*make_block({100, 60, 30}), 5);
   body(rounded);
-  Slots s{};
-  ASSERT_EQ(analyse(analy_elec_top_wc, s), 1);
+  Slots s = slots_of();
   for (int i : {0, 1, 2, 3, 8, 9, 10, 11})
     EXPECT_EQ(s[i], NULL_TAG) << "slot " << i;
   const EdgeInfo lower = edge_info(s[EDGE_X_ONE_MIN_SLOT]);
@@ -154,8 +159,7 @@ TEST_F(EdgeAnalysis, SplitSides) {
   // long edges the first met stays.
   const tag_t first = block({50, 60, 30});
   block({50, 60, 30}, {50, 0, 0});
-  Slots s{};
-  ASSERT_EQ(analyse(analy_elec_top_wc, s), 1);
+  Slots s = slots_of();
   EXPECT_EQ(s[0], NULL_TAG);
   EXPECT_EQ(s[2], NULL_TAG);
   const auto first_edges = edges_of(first);
@@ -164,8 +168,7 @@ TEST_F(EdgeAnalysis, SplitSides) {
   EXPECT_NE(s[10], NULL_TAG) << "the left side is whole";
 
   // A notch splits the lower side into 30 and 50: the longer half.
-  new_session();
-  use_lang();
+  renew();
   Result<Shape> notched =
       boolean(BooleanOp::Cut, *make_block({100, 60, 30}), make_block({20, 10, 40})->placed([] {
         Frame f;
@@ -173,7 +176,7 @@ TEST_F(EdgeAnalysis, SplitSides) {
         return f;
       }()));
   body(notched);
-  ASSERT_EQ(analyse(analy_elec_top_wc, s), 1);
+  s = slots_of();
   EXPECT_EQ(s[0], NULL_TAG);
   EXPECT_EQ(s[2], NULL_TAG);
   const EdgeInfo longest = edge_info(s[EDGE_X_ONE_MIN_SLOT]);
@@ -186,8 +189,7 @@ TEST_F(EdgeAnalysis, AnObliqueEdgeFillsEverySideItTouches) {
   // each top and bottom edge touches two side lines, so the last of them
   // fills two of the touching slots.
   body(make_block({100, 100, 30})->placed(turned(45, {})));
-  Slots s{};
-  ASSERT_EQ(analyse(analy_elec_top_wc, s), 1);
+  Slots s = slots_of();
   for (int i : {0, 1, 2, 3, 4, 5, 8, 9, 10, 11, 12, 13})
     EXPECT_EQ(s[i], NULL_TAG) << "slot " << i;
   int most = 0;
@@ -208,8 +210,7 @@ TEST_F(EdgeAnalysis, ComparisonsOnRoundedValues) {
   } cases[] = {{10.0004, true}, {10.0006, false}, {9.9996, true}, {9.9994, false}};
   for (const Case &c : cases) {
     const double lo[3] = {0, 0, 0}, hi[3] = {100, c.ymax, 5};
-    Slots s{};
-    ASSERT_EQ(analyse(analy_elec_top_wc, s, lo, hi), 1);
+    const Slots s = slots_of(analy_elec_top_wc, lo, hi);
     for (int i : {1, 3, 5, 7})
       EXPECT_EQ(s[i] != NULL_TAG, c.on_side) << c.ymax << " slot " << i;
     EXPECT_NE(s[0], NULL_TAG);
@@ -240,8 +241,7 @@ TEST_F(EdgeAnalysis, BlankedBodiesContributeNoEdges) {
 }
 
 TEST_F(EdgeAnalysis, NoBodyShowsTheFirstMessage) {
-  char first[MESSAGE_BUFSIZE] = "";
-  ASSERT_EQ(read_lang_message("analy_elec_front_wc_01:", first, lang_file), 1);
+  const std::string first = message("analy_elec_front_wc_01:");
   const double lo[3] = {0, 0, 0}, hi[3] = {1, 1, 1};
   Slots s{};
   s.fill(kUnset);
@@ -268,16 +268,14 @@ TEST_F(EdgeAnalysis, MessagesLoadOncePerModuleLoad) {
 }
 
 TEST_F(EdgeAnalysis, MissingKeyStopsAndALaterCallTriesAgain) {
-  write_file("D:\\kv_conf\\lang\\short.txt", "analy_elec_top_wc_01:only the first\n");
-  ASSERT_TRUE(text_copy(lang_file, sizeof lang_file, "D:\\kv_conf\\lang\\short.txt"));
+  use_short_lang("analy_elec_top_wc_01:only the first\n");
   const double lo[3] = {0, 0, 0}, hi[3] = {1, 1, 1};
   Slots s{};
   EXPECT_EQ(analy_elec_top_wc(nullptr, 0, lo, hi, s.data()), 0);
   ASSERT_EQ(transcript().messages_shown().size(), 1u) << "the lookup's notice only";
   // With the whole file the next call loads both and shows the real text.
   use_lang();
-  char first[MESSAGE_BUFSIZE] = "";
-  ASSERT_EQ(read_lang_message("analy_elec_top_wc_01:", first, lang_file), 1);
+  const std::string first = message("analy_elec_top_wc_01:");
   EXPECT_EQ(analy_elec_top_wc(nullptr, 0, lo, hi, s.data()), 0);
   ASSERT_EQ(transcript().messages_shown().size(), 2u);
   EXPECT_EQ(transcript().messages_shown()[1], first);
@@ -288,8 +286,7 @@ TEST_F(EdgeAnalysis, AFailedVertexQueryTakesNoSlot) {
   // failed vertex query; it must not inherit that edge's vertices (and with
   // them slot 0).
   block({100, 60, 30});
-  Slots s{};
-  ASSERT_EQ(analyse(analy_elec_top_wc, s), 1);
+  Slots s = slots_of();
   const tag_t slot0 = s[0];
   const int index = scan_index(slot0);
   const auto edges = edges_of(bodies_[0]);
@@ -309,8 +306,7 @@ TEST_F(EdgeAnalysis, AFailedVertexQueryTakesNoSlot) {
     if (slot >= 0)
       seen[slot] = true;
   }
-  new_session();
-  use_lang();
+  renew();
   block({100, 60, 30});
   collect(); // the box asks every edge's vertices too
   const auto box_queries = session().calls().count(sim::Call::UF_MODL_ask_edge_verts);
@@ -332,8 +328,8 @@ TEST_F(EdgeAnalysis, DisplaySwitching) {
   ASSERT_EQ(analyse(analy_elec_top_wc, s), 1);
   EXPECT_EQ(switches(), 0u);
   // A drawing shown: the model for the scan, then the same drawing again.
-  const tag_t first = show_a_drawing();
-  (void)show_a_drawing("two");
+  const tag_t first = page();
+  (void)page("two");
   ASSERT_EQ(UF_DRAW_open_drawing(first), 0);
   const auto before = switches();
   ASSERT_EQ(analyse(analy_elec_right_wc, s), 1);
@@ -351,31 +347,19 @@ TEST_F(EdgeAnalysis, FaultLoop) {
   // Every host call of the scan failed in turn: no crash, every list
   // deleted, the drawing shown again (unless deleting or reopening is the
   // call that failed).
+  tag_t drawing = NULL_TAG;
   const std::uint64_t n = fault_loop_after(
       [&] {
         use_lang();
         block({100, 60, 30});
         collect();
-        show_a_drawing();
+        drawing = page();
       },
       [&] {
         Slots s{};
         (void)run(analy_elec_top_wc, s);
       },
-      [&](std::uint64_t) {
-        const auto &fired = session().calls().fired();
-        const bool reopen_failed =
-            !fired.empty() && fired[0].call == sim::Call::UF_DRAW_open_drawing;
-        if (!reopen_failed) {
-          EXPECT_EQ(display_state(), UF_DRAW_DRAWING_DISPLAY);
-        }
-        // A list whose deletion itself failed cannot be deleted.
-        const bool delete_failed =
-            !fired.empty() && fired[0].call == sim::Call::UF_MODL_delete_list;
-        const sim::FinishReport report = finish();
-        EXPECT_TRUE(report.ok() || delete_failed)
-            << (report.failures.empty() ? "" : report.failures[0]);
-      });
+      [&](std::uint64_t k) { expect_recovered(k, drawing); });
   EXPECT_GT(n, 50u);
 }
 

@@ -1,15 +1,7 @@
 // The definition file lookups: values, the EOF word and failure notices.
-#include "my_func/my_func.h"
+#include "lookup_fixture.h"
 
-#include "gbk_text.h"
-#include "host/core.h"
-#include "system_fixture.h"
-
-#include <gtest/gtest.h>
-
-#include <string>
-#include <vector>
-
+namespace my_func_test {
 namespace {
 
 constexpr const char *kDef = "D:\\kv_conf\\test.def";
@@ -26,38 +18,24 @@ std::string short_my_func() {
   return text;
 }
 
-struct Result {
-  int result = -1;
-  double number = -99.0;
-  std::string word;
-  std::vector<std::string> shown;
-};
-
-class ConfigLookup : public sim::testing::SystemTest {
+class ConfigLookup : public LookupTest {
 protected:
   void SetUp() override {
     SystemTest::SetUp();
     write_file(kMyFunc, short_my_func());
   }
-  Result number(const std::string &def, const char *key, const char *file = kDef) {
+  // A number (or a text) looked up in file, kDef holding def.
+  Lookup lookup(bool text, const std::string &def, const char *key, const char *file = kDef) {
     write_file(kDef, def);
-    Result r;
-    EXPECT_EQ(UF_initialize(), 0);
-    r.result = read_config_value(key, &r.number, file);
-    EXPECT_EQ(UF_terminate(), 0);
-    r.shown = transcript().messages_shown();
-    return r;
+    return bracket([&](char *out, double *number) {
+      return text ? read_config_value_char(key, out, file) : read_config_value(key, number, file);
+    });
   }
-  Result word(const std::string &def, const char *key, const char *file = kDef) {
-    write_file(kDef, def);
-    Result r;
-    char out[MESSAGE_BUFSIZE] = "untouched";
-    EXPECT_EQ(UF_initialize(), 0);
-    r.result = read_config_value_char(key, out, file);
-    EXPECT_EQ(UF_terminate(), 0);
-    r.word = out;
-    r.shown = transcript().messages_shown();
-    return r;
+  Lookup number(const std::string &def, const char *key, const char *file = kDef) {
+    return lookup(false, def, key, file);
+  }
+  Lookup word(const std::string &def, const char *key, const char *file = kDef) {
+    return lookup(true, def, key, file);
   }
 };
 
@@ -71,7 +49,7 @@ class NumberCases : public ConfigLookup, public ::testing::WithParamInterface<Nu
 
 TEST_P(NumberCases, ReadsTheNextWordAsANumber) {
   const NumberCase &c = GetParam();
-  const Result r = number(c.def, "prog_sheet_high:");
+  const Lookup r = number(c.def, "prog_sheet_high:");
   EXPECT_EQ(r.result, 1);
   EXPECT_EQ(r.number, c.expected);
   EXPECT_TRUE(r.shown.empty());
@@ -100,72 +78,52 @@ INSTANTIATE_TEST_SUITE_P(
     [](const auto &info) { return std::string(info.param.name); });
 
 TEST_F(ConfigLookup, TextValuesAreTakenUnchanged) {
-  EXPECT_EQ(word("post_folder: D:\\nc\\\n", "post_folder:").word, "D:\\nc\\");
-  EXPECT_EQ(word("post_category_1:\nISO_MILL,x\n", "post_category_1:").word, "ISO_MILL");
+  EXPECT_EQ(word("post_folder: D:\\nc\\\n", "post_folder:").out, "D:\\nc\\");
+  EXPECT_EQ(word("post_category_1:\nISO_MILL,x\n", "post_category_1:").out, "ISO_MILL");
   // The EOF word is an ordinary word for text.
-  EXPECT_EQ(word("post_category_1: EOF\n", "post_category_1:").word, "EOF");
-  EXPECT_EQ(word("post_category_1: a\npost_category_1: b\n", "post_category_1:").word, "a");
+  EXPECT_EQ(word("post_category_1: EOF\n", "post_category_1:").out, "EOF");
+  EXPECT_EQ(word("post_category_1: a\npost_category_1: b\n", "post_category_1:").out, "a");
   // A value word is cut after 255 characters.
-  const Result r = word("post_category_1: " + std::string(300, 'w') + "\n", "post_category_1:");
+  const Lookup r = word("post_category_1: " + std::string(300, 'w') + "\n", "post_category_1:");
   EXPECT_EQ(r.result, 1);
-  EXPECT_EQ(r.word, std::string(255, 'w'));
+  EXPECT_EQ(r.out, std::string(255, 'w'));
 }
 
-TEST_F(ConfigLookup, NumberNoticesAreComposedFromMyFunc) {
-  const std::string def = kDef;
-  Result r = number("x: 1\n", "prog_sheet_high:", "D:\\kv_conf\\none.def");
-  EXPECT_EQ(r.result, 0);
-  EXPECT_EQ(r.number, -99.0);
-  ASSERT_EQ(r.shown.size(), 1u);
-  EXPECT_EQ(r.shown[0], "V1 D:\\kv_conf\\none.def V2");
-
-  new_session();
-  write_file(kMyFunc, short_my_func());
-  r = number("x: 1\n", "prog_sheet_high:");
-  ASSERT_EQ(r.shown.size(), 1u);
-  EXPECT_EQ(r.shown[0], "V3 " + def + " V4 prog_sheet_high: V5 prog_sheet_high: V6");
-
-  new_session();
-  write_file(kMyFunc, short_my_func());
-  // The value cut off by the end of the file counts as missing.
-  r = number("prog_sheet_high: 297", "prog_sheet_high:");
-  EXPECT_EQ(r.result, 0);
-  EXPECT_EQ(r.number, -99.0);
-  ASSERT_EQ(r.shown.size(), 1u);
-  EXPECT_EQ(r.shown[0], "V7 " + def + " V8 prog_sheet_high: V9");
-}
-
-TEST_F(ConfigLookup, WordNoticesAreComposedFromMyFunc) {
-  const std::string def = kDef;
-  Result r = word("x: 1\n", "post_folder:", "D:\\kv_conf\\none.def");
-  EXPECT_EQ(r.result, 0);
-  EXPECT_EQ(r.word, "untouched");
-  ASSERT_EQ(r.shown.size(), 1u);
-  EXPECT_EQ(r.shown[0], "C1 D:\\kv_conf\\none.def C2");
-
-  new_session();
-  write_file(kMyFunc, short_my_func());
-  r = word("x: 1\n", "post_folder:");
-  ASSERT_EQ(r.shown.size(), 1u);
-  EXPECT_EQ(r.shown[0], "C3 " + def + " C4 post_folder: C5");
-
-  new_session();
-  write_file(kMyFunc, short_my_func());
-  r = word("post_folder:\n\n", "post_folder:");
-  EXPECT_EQ(r.word, "untouched");
-  ASSERT_EQ(r.shown.size(), 1u);
-  EXPECT_EQ(r.shown[0], "C6 " + def + " C7 post_folder: C8 post_folder: C9");
+TEST_F(ConfigLookup, NoticesAreComposedFromMyFunc) {
+  const struct {
+    bool text;
+    const char *def, *key, *file, *notice;
+  } cases[] = {
+      // a missing file, a missing key, a value cut off by the end of the file
+      {false, "x: 1\n", "prog_sheet_high:", "D:\\kv_conf\\none.def", "V1 D:\\kv_conf\\none.def V2"},
+      {false, "x: 1\n", "prog_sheet_high:", kDef,
+       "V3 D:\\kv_conf\\test.def V4 prog_sheet_high: V5 prog_sheet_high: V6"},
+      {false, "prog_sheet_high: 297", "prog_sheet_high:", kDef,
+       "V7 D:\\kv_conf\\test.def V8 prog_sheet_high: V9"},
+      {true, "x: 1\n", "post_folder:", "D:\\kv_conf\\none.def", "C1 D:\\kv_conf\\none.def C2"},
+      {true, "x: 1\n", "post_folder:", kDef, "C3 D:\\kv_conf\\test.def C4 post_folder: C5"},
+      {true, "post_folder:\n\n", "post_folder:", kDef,
+       "C6 D:\\kv_conf\\test.def C7 post_folder: C8 post_folder: C9"},
+  };
+  for (const auto &c : cases) {
+    SCOPED_TRACE(c.notice);
+    new_session();
+    write_file(kMyFunc, short_my_func());
+    const Lookup r = lookup(c.text, c.def, c.key, c.file);
+    EXPECT_EQ(r.result, 0);
+    EXPECT_EQ(r.number, -99.0);
+    EXPECT_EQ(r.out, "untouched");
+    EXPECT_EQ(r.shown, std::vector<std::string>{c.notice});
+  }
 }
 
 TEST_F(ConfigLookup, MissingNoticeTextShowsTheLanguageLookupsOwnMessage) {
   // my_func.txt lacks the second text of the missing-file notice.
   write_file(kMyFunc, "read_config_value_01:V1\n");
-  const Result r = number("", "prog_sheet_high:", "D:\\kv_conf\\none.def");
+  const Lookup r = number("", "prog_sheet_high:", "D:\\kv_conf\\none.def");
   EXPECT_EQ(r.result, 0);
   ASSERT_EQ(r.shown.size(), 1u);
-  EXPECT_EQ(r.shown[0], test_text::gbk("在 ") + kMyFunc + test_text::gbk(" 文件中找不到 ") +
-                            "read_config_value_02:" +
-                            test_text::gbk(" 标题,请查看标题否正确!"));
+  EXPECT_EQ(r.shown[0], no_key(kMyFunc, "read_config_value_02:"));
 }
 
 TEST_F(ConfigLookup, LongestNoticeIsShownWhole) {
@@ -176,7 +134,7 @@ TEST_F(ConfigLookup, LongestNoticeIsShownWhole) {
     texts += "read_config_value_0" + std::to_string(i) + ":" + std::string(255, 'a' + i) + "\n";
   write_file(kMyFunc, texts);
   const std::string key = std::string(254, 'k') + ":";
-  const Result r = number("x: 1\n", key.c_str());
+  const Lookup r = number("x: 1\n", key.c_str());
   ASSERT_EQ(r.shown.size(), 1u);
   const std::string expected = std::string(255, 'd') + " " + kDef + " " + std::string(255, 'e') +
                                " " + key + " " + std::string(255, 'f') + " " + key + " " +
@@ -196,3 +154,4 @@ TEST_F(ConfigLookup, DefinitionFileIsClosedOnEveryWayOut) {
 }
 
 } // namespace
+} // namespace my_func_test

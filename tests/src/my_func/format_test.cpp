@@ -76,12 +76,6 @@ TEST(Rounding, HugeValuesStayWithinTheBuffer) {
   EXPECT_LT(std::string(out).size(), static_cast<std::size_t>(FORMAT_BUFSIZE));
 }
 
-TEST(AbsValue, NegatesNegativesOnly) {
-  EXPECT_EQ(abs_value(-2.5), 2.5);
-  EXPECT_EQ(abs_value(2.5), 2.5);
-  EXPECT_EQ(abs_value(0.0), 0.0);
-}
-
 class PartStem : public sim::testing::SystemTest {
 protected:
   std::string stem_of(const std::string &file) {

@@ -11,47 +11,8 @@
 namespace views_test {
 namespace {
 
-// The MCS of a direction code: the Z axis of the hundreds digit and the
-// second axis of the units digit.
-struct Orientation {
-  int code;
-  Vec3 x, y, z;
-};
-
-std::vector<Orientation> all_orientations() {
-  const Vec3 zs[6] = {{0, 0, 1}, {0, 0, -1}, {0, 1, 0}, {0, -1, 0}, {1, 0, 0}, {-1, 0, 0}};
-  const Vec3 xy[4] = {{1, 0, 0}, {0, 1, 0}, {-1, 0, 0}, {0, -1, 0}};
-  const Vec3 xz[4] = {{1, 0, 0}, {0, 0, 1}, {-1, 0, 0}, {0, 0, -1}};
-  const Vec3 yz[4] = {{0, 1, 0}, {0, 0, 1}, {0, -1, 0}, {0, 0, -1}};
-  std::vector<Orientation> out;
-  for (int h = 0; h < 6; ++h) {
-    for (int u = 0; u < 4; ++u) {
-      Orientation o;
-      o.code = (h + 1) * 100 + u + 1;
-      o.z = zs[h];
-      if (h < 2) {
-        o.x = xy[u];
-        o.y = cross(o.z, o.x);
-      } else if (h < 4) {
-        o.x = xz[u];
-        o.y = cross(o.z, o.x);
-      } else {
-        o.y = yz[u];
-        o.x = cross(o.y, o.z);
-      }
-      out.push_back(o);
-    }
-  }
-  return out;
-}
-
 class ModelViews : public ViewsTest {
 protected:
-  std::string message(const char *key) {
-    char text[MESSAGE_BUFSIZE] = "";
-    EXPECT_EQ(read_lang_message(key, text, lang_file), 1);
-    return text;
-  }
   Mat3 matrix_of(tag_t view) {
     double m[9] = {};
     EXPECT_EQ(UF_VIEW_ask_view_matrix(view, m), 0);
@@ -141,8 +102,7 @@ TEST_F(ModelViews, SavingFails) {
     const char *message;
   } cases[] = {{1, "Save modl_view_name View err"}, {2, "Save modl_view_name ISO View err"}};
   for (const Case &c : cases) {
-    new_session();
-    use_lang();
+    renew();
     fail("uc6450", c.nth, 1);
     tag_t top = NULL_TAG, iso = NULL_TAG;
     int code = 0;
@@ -152,8 +112,7 @@ TEST_F(ModelViews, SavingFails) {
 }
 
 TEST_F(ModelViews, MissingMessageStops) {
-  write_file("D:\\kv_conf\\lang\\short.txt", "create_modl_vie_01:A\ncreate_modl_vie_02:B\n");
-  ASSERT_TRUE(text_copy(lang_file, sizeof lang_file, "D:\\kv_conf\\lang\\short.txt"));
+  use_short_lang("create_modl_vie_01:A\ncreate_modl_vie_02:B\n");
   tag_t top = NULL_TAG, iso = NULL_TAG;
   int code = 0;
   EXPECT_EQ(create_modl_view(csys({0, 0, 0}, {1, 0, 0}, {0, 1, 0}), &top, &iso, &code), 0);

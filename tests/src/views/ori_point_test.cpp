@@ -30,11 +30,12 @@ TEST_F(OriginPoint, DraftingAsksTheDisplayState) {
 }
 
 TEST_F(OriginPoint, FailuresShowTheMessage) {
-  char text[MESSAGE_BUFSIZE] = "";
-  ASSERT_EQ(read_lang_message("create_mcs_ori_poin_01:", text, lang_file), 1);
-  for (const char *call : {"UF_CURVE_create_point", "UF_CSYS_ask_csys_info"}) {
-    new_session();
-    use_lang();
+  const std::string text = message("create_mcs_ori_poin_01:");
+  // no point at a guessed origin when the system cannot be asked
+  const std::pair<const char *, unsigned> cases[] = {{"UF_CURVE_create_point", 1},
+                                                     {"UF_CSYS_ask_csys_info", 0}};
+  for (auto [call, points] : cases) {
+    renew();
     tag_t mcs = csys({1, 2, 3}, {1, 0, 0}, {0, 1, 0});
     fail(call, 1, 1);
     tag_t point = 77;
@@ -42,14 +43,12 @@ TEST_F(OriginPoint, FailuresShowTheMessage) {
     EXPECT_EQ(point, 77u);
     ASSERT_EQ(transcript().messages_shown().size(), 1u);
     EXPECT_EQ(transcript().messages_shown()[0], text);
-    // no point at a guessed origin
-    EXPECT_EQ(session().calls().count(sim::Call::UF_CURVE_create_point), 1u - (call[3] == 'C' && call[4] == 'S'));
+    EXPECT_EQ(session().calls().count(sim::Call::UF_CURVE_create_point), points);
   }
 }
 
 TEST_F(OriginPoint, MissingMessageStops) {
-  write_file("D:\\kv_conf\\lang\\short.txt", "other_01:x\n");
-  ASSERT_TRUE(text_copy(lang_file, sizeof lang_file, "D:\\kv_conf\\lang\\short.txt"));
+  use_short_lang("other_01:x\n");
   tag_t point = NULL_TAG;
   EXPECT_EQ(create_mcs_ori_point(csys({0, 0, 0}, {1, 0, 0}, {0, 1, 0}), &point), 0);
   EXPECT_EQ(session().calls().count(sim::Call::UF_CURVE_create_point), 0u);

@@ -31,8 +31,7 @@ TEST_F(SizeNote, LengthsAlongTheMcsAxesByCode) {
       {502, "80.5x35x120"}, {504, "80.5x35x120"}, {602, "80.5x35x120"}, {604, "80.5x35x120"},
   };
   for (const auto &c : cases) {
-    new_session();
-    use_lang();
+    renew();
     page();
     create_elec_size_note(c.code, lo, hi);
     const auto shown = notes();
@@ -76,24 +75,21 @@ TEST_F(SizeNote, LeftOut) {
   // no lengths for a coordinate system not aligned with the absolute axes,
   // nor for codes outside the table
   for (int code : {0, 100, 105, 700, -101}) {
-    new_session();
-    use_lang();
+    renew();
     page();
     create_elec_size_note(code, lo, hi);
     EXPECT_TRUE(notes().empty()) << code;
     EXPECT_EQ(session().calls().count(sim::Call::UF_DRF_set_lettering_preferences), 0u);
   }
   // a missing key: no note and the lettering not touched
-  new_session();
-  use_lang();
+  renew();
   page();
   write_file(kConfig, "elec_size_note_point_x: 3\n");
   create_elec_size_note(101, lo, hi);
   EXPECT_TRUE(notes().empty());
   EXPECT_EQ(session().calls().count(sim::Call::UF_DRF_ask_lettering_preferences), 0u);
   // the model shown: a note would land in the model
-  new_session();
-  use_lang();
+  renew();
   page();
   ASSERT_EQ(UF_DRAW_set_display_state(UF_DRAW_MODEL_DISPLAY), 0);
   create_elec_size_note(101, lo, hi);

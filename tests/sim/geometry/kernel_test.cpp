@@ -242,25 +242,6 @@ TEST(Step, HealsOnlyWhatIsBroken) {
   EXPECT_TRUE(workpiece.is_solid());
 }
 
-TEST(Isoclines, EdgeOnFaceGivesNoCurve) {
-  Shape cyl = must(make_cylinder(20, 50));
-  for (int f = 0; f < cyl.face_count(); ++f) {
-    if (cyl.face_type(f) != FaceType::Cylinder)
-      continue;
-    auto along = cyl.isoclines(f, {0, 0, 1}, 0, 0.005);
-    ASSERT_TRUE(along.ok());
-    EXPECT_TRUE(along->empty());
-    auto across = cyl.isoclines(f, {1, 0, 0}, 0, 0.005);
-    ASSERT_TRUE(across.ok());
-    ASSERT_EQ(across->size(), 2u);
-    for (const Curve &c : *across) {
-      EXPECT_STREQ(c.kind(), "line");
-      EXPECT_NEAR(std::abs(c.start().y), 20, 1e-12);
-      EXPECT_NEAR(c.start().x, 0, 1e-12);
-    }
-  }
-}
-
 // The closed forms give what the kernel's general method gives.
 TEST(Isoclines, ClosedFormsAgreeWithTheGeneralMethod) {
   for (const Shape &s :

@@ -14,6 +14,7 @@ namespace {
 
 using CoreTest = SessionTest;
 
+// The bracket is counted and recorded, and unbalanced brackets fail the run.
 TEST_F(CoreTest, BracketIsCountedAndRecorded) {
   EXPECT_EQ(UF_initialize(), 0);
   EXPECT_EQ(UF_initialize(), 0);
@@ -26,16 +27,15 @@ TEST_F(CoreTest, BracketIsCountedAndRecorded) {
   EXPECT_TRUE(report.ok());
   EXPECT_EQ(report.initialize_calls, 2);
   EXPECT_EQ(report.terminate_calls, 2);
-}
 
-TEST_F(CoreTest, UnbalancedBracketsFailTheRun) {
+  new_session();
   EXPECT_EQ(UF_terminate(), status::kNotInitialized);
   EXPECT_TRUE(session().run_failed());
   new_session();
   EXPECT_EQ(UF_initialize(), 0);
-  const FinishReport report = finish();
-  EXPECT_EQ(report.bracket_depth, 1);
-  EXPECT_FALSE(report.ok());
+  const FinishReport open = finish();
+  EXPECT_EQ(open.bracket_depth, 1);
+  EXPECT_FALSE(open.ok());
 }
 
 TEST_F(CoreTest, CallsOutsideTheBracketAreFlagged) {
@@ -224,16 +224,13 @@ TEST_F(CoreTest, ObjectNamesTypesAndCycling) {
   EXPECT_EQ(store.find(a), nullptr);
   EXPECT_EQ(store.find(fresh + 1), nullptr);
   EXPECT_EQ(store.tags_of_type(70), (std::vector<tag_t>{unnamed, fresh}));
-}
 
-TEST_F(CoreTest, GbkNamesAreCutAtCharacterBoundaries) {
-  // 15 two-byte characters fill 30 bytes; one ASCII letter in front pushes
-  // the last one out whole.
-  std::string gbk;
+  // GBK names are cut at character boundaries: 15 two-byte characters fill
+  // 30 bytes; one ASCII letter in front pushes the last one out whole.
+  std::string gbk = "x";
   for (int i = 0; i < 15; ++i)
     gbk += "\xd6\xd0";
-  Object &object = session().objects().create(1, 0, "x" + gbk);
-  EXPECT_EQ(object.name.size(), 29u);
+  EXPECT_EQ(store.create(1, 0, gbk).name.size(), 29u);
 }
 
 TEST_F(CoreTest, ExceptionsBecomeStatuses) {

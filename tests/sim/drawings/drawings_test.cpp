@@ -1,60 +1,41 @@
 // Drawings and the display state, page names, drawing-space lines and
-// notes, template import, drafting and lettering preferences.
-#include "session_fixture.h"
+// notes, template import, drafting and lettering preferences, the dump.
+#include "drawing_fixture.h"
 
 #include "drafting/drafting.h"
 #include "drawings/drawings.h"
 #include "drawings/sheet_templates.h"
 #include "drawings/template_import.h"
 #include "dump/dump.h"
-#include "geometry/build.h"
-#include "geometry/model.h"
-#include "host/core.h"
 #include "host/curve.h"
-#include "host/draw.h"
-#include "host/drf.h"
 #include "objects/object_store.h"
 #include "session/status.h"
-#include "modelviews/model_views.h"
 
+#include <array>
 #include <cstring>
 #include <nlohmann/json.hpp>
-#include <fstream>
-#include <sstream>
 
 namespace sim::testing {
 namespace {
 
-UF_DRAW_info_t a3_info() {
-  UF_DRAW_info_t info{};
-  info.size_state = UF_DRAW_CUSTOM_SIZE;
-  info.size.custom_size.height = 297;
-  info.size.custom_size.length = 420;
-  info.drawing_scale = 1.0;
-  info.units = UF_PART_METRIC;
-  info.projection_angle = UF_DRAW_THIRD_ANGLE_PROJECTION;
-  return info;
+using Csys = std::array<double, 6>;
+using Point = std::array<double, 3>;
+constexpr Csys kAbsolute = {1, 0, 0, 0, 1, 0};
+
+// A template imported at point, along csys, scaled; group gets the group.
+int import_part(const char *file, Csys csys = kAbsolute, Point point = {0, 0, 0},
+                double scale = 1.0, tag_t *group = nullptr) {
+  UF_import_part_modes_t modes{};
+  tag_t made = 99;
+  const int status = UF_PART_import(file, &modes, csys.data(), point.data(), scale, &made);
+  if (group)
+    *group = made;
+  return status;
 }
 
-class DrawingTest : public SessionTest {
+class DrawingTest : public DrawingSessionTest {
 protected:
-  void SetUp() override {
-    SessionTest::SetUp();
-    ASSERT_EQ(UF_initialize(), 0);
-  }
-  void TearDown() override {
-    EXPECT_EQ(UF_terminate(), 0);
-    SessionTest::TearDown();
-  }
-
-  tag_t make_drawing(const char *name) {
-    UF_DRAW_info_t info = a3_info();
-    tag_t drawing = NULL_TAG;
-    EXPECT_EQ(UF_DRAW_create_drawing(name, &info, &drawing), 0);
-    return drawing;
-  }
-
-  // Tags of the objects of a payload kind, in creation order.
+  // The payloads of a kind, in creation order.
   template <class T> std::vector<const T *> all() {
     std::vector<const T *> out;
     session().objects().for_each([&](const Object &o) {
@@ -63,22 +44,25 @@ protected:
     });
     return out;
   }
+  int display_state() {
+    int state = 0;
+    EXPECT_EQ(UF_DRAW_ask_display_state(&state), 0);
+    return state;
+  }
+  tag_t current() {
+    tag_t drawing = NULL_TAG;
+    EXPECT_EQ(UF_DRAW_ask_current_drawing(&drawing), 0);
+    return drawing;
+  }
 };
 
 TEST_F(DrawingTest, CreatingADrawingMakesItCurrentAndShowsIt) {
-  int state = 0;
-  ASSERT_EQ(UF_DRAW_ask_display_state(&state), 0);
-  EXPECT_EQ(state, UF_DRAW_MODEL_DISPLAY);
+  EXPECT_EQ(display_state(), UF_DRAW_MODEL_DISPLAY);
   const tag_t drawing = make_drawing("prog_sheet1");
   ASSERT_NE(drawing, NULL_TAG);
-  tag_t current = NULL_TAG;
-  ASSERT_EQ(UF_DRAW_ask_current_drawing(&current), 0);
-  EXPECT_EQ(current, drawing);
-  ASSERT_EQ(UF_DRAW_ask_display_state(&state), 0);
-  EXPECT_EQ(state, UF_DRAW_DRAWING_DISPLAY);
-  const Object *object = session().objects().find(drawing);
-  ASSERT_NE(object, nullptr);
-  EXPECT_EQ(object->name, "prog_sheet1");
+  EXPECT_EQ(current(), drawing);
+  EXPECT_EQ(display_state(), UF_DRAW_DRAWING_DISPLAY);
+  EXPECT_EQ(session().objects().find(drawing)->name, "prog_sheet1");
   const draw::DrawingPayload *sheet = draw::find_drawing(session(), drawing);
   ASSERT_NE(sheet, nullptr);
   EXPECT_EQ(sheet->width, 420);
@@ -96,7 +80,7 @@ TEST_F(DrawingTest, AnObjectOfTheNameBlocksThePageName) {
   ASSERT_NE(views::save_view(session(), "prog_sheet2", geo::Mat3{}, "TOP"), NULL_TAG);
   make_drawing("prog_sheet3");
   for (const char *name : {"prog_sheet1", "prog_sheet2", "prog_sheet3", "PROG_SHEET3"}) {
-    UF_DRAW_info_t info = a3_info();
+    UF_DRAW_info_t info = sheet_info();
     tag_t drawing = 77;
     EXPECT_EQ(UF_DRAW_create_drawing(name, &info, &drawing), status::kNameInUse) << name;
     EXPECT_EQ(drawing, 77u) << "output untouched on failure";
@@ -105,12 +89,10 @@ TEST_F(DrawingTest, AnObjectOfTheNameBlocksThePageName) {
 }
 
 TEST_F(DrawingTest, BadDescriptionsAreRefused) {
-  struct Case {
-    const char *what;
-    const char *name;
+  const struct {
+    const char *what, *name;
     void (*change)(UF_DRAW_info_t &);
-  };
-  const Case cases[] = {
+  } cases[] = {
       {"empty name", "", [](UF_DRAW_info_t &) {}},
       {"31 characters", "abcdefghijklmnopqrstuvwxyz01234", [](UF_DRAW_info_t &) {}},
       {"no height", "a", [](UF_DRAW_info_t &i) { i.size.custom_size.height = 0; }},
@@ -120,19 +102,16 @@ TEST_F(DrawingTest, BadDescriptionsAreRefused) {
       {"projection 0", "a", [](UF_DRAW_info_t &i) { i.projection_angle = 0; }},
       {"size state 5", "a", [](UF_DRAW_info_t &i) { i.size_state = 5; }},
       {"metric code 9", "a",
-       [](UF_DRAW_info_t &i) {
-         i.size_state = UF_DRAW_METRIC_SIZE;
-         i.size.metric_size_code = 9;
-       }},
+       [](UF_DRAW_info_t &i) { i.size_state = UF_DRAW_METRIC_SIZE, i.size.metric_size_code = 9; }},
   };
-  for (const Case &c : cases) {
-    UF_DRAW_info_t info = a3_info();
+  for (const auto &c : cases) {
+    UF_DRAW_info_t info = sheet_info();
     c.change(info);
     tag_t drawing = NULL_TAG;
     EXPECT_EQ(UF_DRAW_create_drawing(c.name, &info, &drawing), status::kBadArgument) << c.what;
   }
   EXPECT_TRUE(session().objects().tags_of_type(draw::kDrawingType).empty());
-  UF_DRAW_info_t a3 = a3_info();
+  UF_DRAW_info_t a3 = sheet_info(1, 1);
   a3.size_state = UF_DRAW_METRIC_SIZE;
   a3.size.metric_size_code = 3;
   tag_t drawing = NULL_TAG;
@@ -145,37 +124,27 @@ TEST_F(DrawingTest, DisplayStateSwitching) {
   EXPECT_EQ(UF_DRAW_set_display_state(2), status::kNoDrawing) << "no drawing to show yet";
   EXPECT_EQ(UF_DRAW_set_display_state(3), status::kBadArgument);
   const tag_t first = make_drawing("one");
-  const tag_t second = make_drawing("two");
-  int state = 0;
+  make_drawing("two");
   ASSERT_EQ(UF_DRAW_set_display_state(1), 0);
-  ASSERT_EQ(UF_DRAW_ask_display_state(&state), 0);
-  EXPECT_EQ(state, 1);
+  EXPECT_EQ(display_state(), 1);
   ASSERT_EQ(UF_DRAW_open_drawing(first), 0);
-  ASSERT_EQ(UF_DRAW_ask_display_state(&state), 0);
-  EXPECT_EQ(state, 2);
-  tag_t current = NULL_TAG;
-  ASSERT_EQ(UF_DRAW_ask_current_drawing(&current), 0);
-  EXPECT_EQ(current, first);
+  EXPECT_EQ(display_state(), 2);
+  EXPECT_EQ(current(), first);
   ASSERT_EQ(UF_DRAW_set_display_state(1), 0);
   ASSERT_EQ(UF_DRAW_set_display_state(2), 0) << "shows the current drawing again";
-  ASSERT_EQ(UF_DRAW_ask_current_drawing(&current), 0);
-  EXPECT_EQ(current, first);
+  EXPECT_EQ(current(), first);
   EXPECT_EQ(UF_DRAW_open_drawing(UF_PART_ask_display_part()), status::kWrongType);
   EXPECT_EQ(UF_DRAW_open_drawing(4242), status::kBadTag);
-  (void)second;
 }
 
 TEST_F(DrawingTest, LinesLandOnTheShownDrawingElseInTheModel) {
   UF_CURVE_line_t coords{{1, 2, 0}, {30, 2, 0}};
-  tag_t model_line = NULL_TAG;
+  tag_t model_line = NULL_TAG, sheet_line = NULL_TAG, second_model_line = NULL_TAG;
   ASSERT_EQ(UF_CURVE_create_line(&coords, &model_line), 0);
   const tag_t drawing = make_drawing("sheet");
-  tag_t sheet_line = NULL_TAG;
   ASSERT_EQ(UF_CURVE_create_line(&coords, &sheet_line), 0);
   ASSERT_EQ(UF_DRAW_set_display_state(1), 0);
-  tag_t second_model_line = NULL_TAG;
   ASSERT_EQ(UF_CURVE_create_line(&coords, &second_model_line), 0);
-
   EXPECT_NE(session().objects().payload_as<geo::CurvePayload>(model_line), nullptr);
   EXPECT_NE(session().objects().payload_as<geo::CurvePayload>(second_model_line), nullptr);
   const drf::SheetLinePayload *line = drf::find_sheet_line(session(), sheet_line);
@@ -185,98 +154,117 @@ TEST_F(DrawingTest, LinesLandOnTheShownDrawingElseInTheModel) {
   EXPECT_EQ(line->end, (geo::Vec3{30, 2, 0}));
 }
 
+// A note keeps the lettering it was made with, and the dump shows the
+// drawing, the note and the lettering record.
 TEST_F(DrawingTest, NotesKeepTheLetteringTheyWereCreatedWith) {
-  const tag_t drawing = make_drawing("sheet");
-  UF_DRF_lettering_preferences_t lettering{};
-  ASSERT_EQ(UF_DRF_ask_lettering_preferences(&lettering), 0);
-  lettering.general_text.size = 4.0;
-  lettering.general_text.char_space_factor = 1.0;
-  lettering.general_text.aspect_ratio = 0.8;
-  lettering.general_text.line_space_factor = 0.5;
-  lettering.align_position = UF_DRF_MID_CENTER;
-  ASSERT_EQ(UF_DRF_set_lettering_preferences(&lettering), 0);
-  char text[] = "\xb5\xda 1 \xd2\xb3"; // "第 1 页": page 1
-  char *lines[] = {text};
-  double origin[3] = {385, 282, 0};
-  tag_t note = NULL_TAG;
-  ASSERT_EQ(UF_DRF_create_note(1, lines, origin, 0, &note), 0);
-  lettering.general_text.size = 2.5;
-  lettering.align_position = UF_DRF_MID_LEFT;
-  ASSERT_EQ(UF_DRF_set_lettering_preferences(&lettering), 0);
-
+  const tag_t drawing = make_drawing("prog_sheet1");
+  set_lettering([](UF_DRF_lettering_preferences_t &l) {
+    auto &g = l.general_text;
+    g.size = 4.0, g.char_space_factor = 1.0, g.aspect_ratio = 0.8, g.line_space_factor = 0.5;
+    l.align_position = UF_DRF_MID_CENTER;
+  });
+  const char *text = "\xb5\xda 1 \xd2\xb3"; // "第 1 页": page 1
+  const tag_t note = this->note(text, 385, 282);
+  set_lettering([](UF_DRF_lettering_preferences_t &l) {
+    l.general_text.size = 2.5;
+    l.align_position = UF_DRF_MID_LEFT;
+  });
   const drf::NotePayload *made = drf::find_note(session(), note);
   ASSERT_NE(made, nullptr);
   EXPECT_EQ(made->drawing, drawing);
   EXPECT_EQ(made->lines, (std::vector<std::string>{text}));
   EXPECT_EQ(made->origin, (geo::Vec3{385, 282, 0}));
-  EXPECT_EQ(made->lettering.general_text.size, 4.0);
-  EXPECT_EQ(made->lettering.general_text.char_space_factor, 1.0);
-  EXPECT_EQ(made->lettering.general_text.aspect_ratio, 0.8);
-  EXPECT_EQ(made->lettering.general_text.line_space_factor, 0.5);
+  const auto &kept = made->lettering.general_text;
+  EXPECT_EQ((std::array{kept.size, kept.char_space_factor, kept.aspect_ratio, kept.line_space_factor}),
+            (std::array{4.0, 1.0, 0.8, 0.5}));
   EXPECT_EQ(made->lettering.align_position, UF_DRF_MID_CENTER);
-
   char *none[] = {nullptr};
-  EXPECT_EQ(UF_DRF_create_note(1, none, origin, 0, &note), status::kBadArgument);
-  EXPECT_EQ(UF_DRF_create_note(0, lines, origin, 0, &note), status::kBadArgument);
+  char *lines[] = {const_cast<char *>(text)};
+  double origin[3] = {0, 0, 0};
+  tag_t refused = NULL_TAG;
+  EXPECT_EQ(UF_DRF_create_note(1, none, origin, 0, &refused), status::kBadArgument);
+  EXPECT_EQ(UF_DRF_create_note(0, lines, origin, 0, &refused), status::kBadArgument);
+
+  const nlohmann::json part = dump_part(session());
+  const nlohmann::json *sheet = nullptr, *dumped = nullptr;
+  for (const nlohmann::json &object : part["objects"]) {
+    sheet = object["tag"] == drawing ? &object : sheet;
+    dumped = object["tag"] == note ? &object : dumped;
+  }
+  ASSERT_NE(sheet, nullptr);
+  ASSERT_NE(dumped, nullptr);
+  EXPECT_EQ((*sheet)["kind"], "drawing");
+  EXPECT_EQ((*sheet)["payload"]["width_mm"], 420);
+  EXPECT_EQ((*sheet)["payload"]["projection_angle"], "third");
+  EXPECT_EQ((*dumped)["kind"], "note");
+  EXPECT_EQ((*dumped)["payload"]["drawing"], drawing);
+  EXPECT_EQ((*dumped)["payload"]["lines"][0], "\u7b2c 1 \u9875");
+  EXPECT_EQ((*dumped)["payload"]["lines_gbk_hex"][0], "b5da203120d2b3");
+  EXPECT_EQ((*dumped)["payload"]["lettering"]["line_space_factor"], 0.5);
+  const nlohmann::json &state = part["state"];
+  EXPECT_EQ(state["drawings"]["display_state"], 2);
+  EXPECT_EQ(state["drawings"]["current_drawing"], drawing);
+  EXPECT_EQ(state["drafting"]["lettering"]["general_text"]["line_space_factor"], 0.5);
+  EXPECT_EQ(state["drafting"]["int_prefs"].size(), 100u);
+  EXPECT_EQ(state["drafting"]["real_prefs"].size(), 70u);
 }
 
 TEST_F(DrawingTest, DraftingPreferencesRoundTrip) {
-  int ip[UF_DRF_INT_PREFS];
-  double rp[UF_DRF_REAL_PREFS];
-  char radius[UF_DRF_SYMBOL_BUFSIZE], diameter[UF_DRF_SYMBOL_BUFSIZE];
-  ASSERT_EQ(UF_DRF_ask_preferences(ip, rp, radius, diameter), 0);
-  ip[3] = 2;
-  ip[90] = 1;
-  rp[32] = 3.175;
-  rp[69] = -1.5;
-  std::memcpy(diameter, "\xa6\xd5", 3); // a GBK symbol and its terminator
-  ASSERT_EQ(UF_DRF_set_preferences(ip, rp, radius, diameter), 0);
-  int ip2[UF_DRF_INT_PREFS];
-  double rp2[UF_DRF_REAL_PREFS];
-  char radius2[UF_DRF_SYMBOL_BUFSIZE], diameter2[UF_DRF_SYMBOL_BUFSIZE];
-  ASSERT_EQ(UF_DRF_ask_preferences(ip2, rp2, radius2, diameter2), 0);
-  EXPECT_EQ(std::memcmp(ip, ip2, sizeof ip), 0);
-  EXPECT_EQ(std::memcmp(rp, rp2, sizeof rp), 0);
-  EXPECT_STREQ(radius2, radius);
-  EXPECT_STREQ(diameter2, "\xa6\xd5");
-
+  struct Prefs {
+    int ip[UF_DRF_INT_PREFS];
+    double rp[UF_DRF_REAL_PREFS];
+    char radius[UF_DRF_SYMBOL_BUFSIZE], diameter[UF_DRF_SYMBOL_BUFSIZE];
+    int ask() { return UF_DRF_ask_preferences(ip, rp, radius, diameter); }
+    int set() { return UF_DRF_set_preferences(ip, rp, radius, diameter); }
+  } set{}, back{};
+  ASSERT_EQ(set.ask(), 0);
+  set.ip[3] = 2;
+  set.ip[90] = 1;
+  set.rp[32] = 3.175;
+  set.rp[69] = -1.5;
+  std::memcpy(set.diameter, "\xa6\xd5", 3); // a GBK symbol and its terminator
+  ASSERT_EQ(set.set(), 0);
+  ASSERT_EQ(back.ask(), 0);
+  EXPECT_EQ(std::memcmp(set.ip, back.ip, sizeof set.ip), 0);
+  EXPECT_EQ(std::memcmp(set.rp, back.rp, sizeof set.rp), 0);
+  EXPECT_STREQ(back.radius, set.radius);
+  EXPECT_STREQ(back.diameter, "\xa6\xd5");
   // A symbol text that fills its buffer without a terminator is refused
   // and changes nothing.
-  std::memset(radius, 'R', sizeof radius);
-  ip[3] = 9;
-  EXPECT_EQ(UF_DRF_set_preferences(ip, rp, radius, diameter), status::kBadArgument);
-  ASSERT_EQ(UF_DRF_ask_preferences(ip2, rp2, radius2, diameter2), 0);
-  EXPECT_EQ(ip2[3], 2);
+  std::memset(set.radius, 'R', sizeof set.radius);
+  set.ip[3] = 9;
+  EXPECT_EQ(set.set(), status::kBadArgument);
+  ASSERT_EQ(back.ask(), 0);
+  EXPECT_EQ(back.ip[3], 2);
 }
 
 TEST_F(DrawingTest, BadLetteringIsRefusedAndChangesNothing) {
+  using L = UF_DRF_lettering_preferences_t;
   UF_DRF_lettering_preferences_t start{};
   ASSERT_EQ(UF_DRF_ask_lettering_preferences(&start), 0);
-  struct Case {
+  const struct {
     const char *what;
-    void (*change)(UF_DRF_lettering_preferences_t &);
+    void (*change)(L &);
+  } cases[] = {
+      {"size 0", [](L &l) { l.general_text.size = 0; }},
+      {"aspect ratio -1", [](L &l) { l.general_text.aspect_ratio = -1; }},
+      {"aspect ratio 0 in dimensions", [](L &l) { l.dimension_text.aspect_ratio = 0; }},
+      {"line space 0", [](L &l) { l.general_text.line_space_factor = 0; }},
+      {"space -0.1", [](L &l) { l.general_text.char_space_factor = -0.1; }},
+      {"alignment 0", [](L &l) { l.align_position = 0; }},
+      {"alignment 10", [](L &l) { l.align_position = 10; }},
+      {"justification 4", [](L &l) { l.horiz_text_just = 4; }},
   };
-  const Case cases[] = {
-      {"size 0", [](UF_DRF_lettering_preferences_t &l) { l.general_text.size = 0; }},
-      {"aspect ratio -1", [](UF_DRF_lettering_preferences_t &l) { l.general_text.aspect_ratio = -1; }},
-      {"aspect ratio 0 in dimensions",
-       [](UF_DRF_lettering_preferences_t &l) { l.dimension_text.aspect_ratio = 0; }},
-      {"line space 0", [](UF_DRF_lettering_preferences_t &l) { l.general_text.line_space_factor = 0; }},
-      {"space -0.1", [](UF_DRF_lettering_preferences_t &l) { l.general_text.char_space_factor = -0.1; }},
-      {"alignment 0", [](UF_DRF_lettering_preferences_t &l) { l.align_position = 0; }},
-      {"alignment 10", [](UF_DRF_lettering_preferences_t &l) { l.align_position = 10; }},
-      {"justification 4", [](UF_DRF_lettering_preferences_t &l) { l.horiz_text_just = 4; }},
-  };
-  for (const Case &c : cases) {
-    UF_DRF_lettering_preferences_t changed = start;
+  for (const auto &c : cases) {
+    L changed = start;
     c.change(changed);
     EXPECT_EQ(UF_DRF_set_lettering_preferences(&changed), status::kBadArgument) << c.what;
   }
-  UF_DRF_lettering_preferences_t now{};
+  L now{};
   ASSERT_EQ(UF_DRF_ask_lettering_preferences(&now), 0);
   EXPECT_EQ(std::memcmp(&now, &start, sizeof now), 0);
   // A zero character space factor is a valid choice.
-  UF_DRF_lettering_preferences_t tight = start;
+  L tight = start;
   tight.general_text.char_space_factor = 0;
   EXPECT_EQ(UF_DRF_set_lettering_preferences(&tight), 0);
 }
@@ -288,11 +276,9 @@ TEST_F(DrawingTest, TemplateImportCopiesObjectsAtTheDestination) {
       { "type": "note", "origin": [1, 2], "lines": ["\u6a21\u53f7"], "size": 2,
         "char_space_factor": 0.2, "aspect_ratio": 1, "align": 5 } ] })");
   const tag_t drawing = make_drawing("sheet");
-  UF_import_part_modes_t modes{};
-  double csys[6] = {0, 1, 0, -1, 0, 0}; // turned a quarter turn
-  double point[3] = {100, 50, 0};
   tag_t group = 99;
-  ASSERT_EQ(UF_PART_import("D:\\t\\small.prt", &modes, csys, point, 2.0, &group), 0);
+  // Turned a quarter turn, scaled 2.
+  ASSERT_EQ(import_part("D:\\t\\small.prt", {0, 1, 0, -1, 0, 0}, {100, 50, 0}, 2.0, &group), 0);
   EXPECT_EQ(group, NULL_TAG);
   const auto lines = all<drf::SheetLinePayload>();
   const auto notes = all<drf::NotePayload>();
@@ -315,17 +301,11 @@ TEST_F(DrawingTest, ADamagedOrMissingPartAddsNothing) {
   write_file("D:\\t\\bad.prt", R"({ "format": "ncsheet-part", "version": 1,
     "objects": [ { "type": "line", "start": [0, 0], "end": [10, 0] },
                  { "type": "note", "origin": [1, 2], "lines": [] } ] })");
-  UF_import_part_modes_t modes{};
-  double csys[6] = {1, 0, 0, 0, 1, 0};
-  double point[3] = {0, 0, 0};
-  tag_t group = NULL_TAG;
   const std::size_t before = session().objects().size();
-  EXPECT_EQ(UF_PART_import("D:\\t\\bad.prt", &modes, csys, point, 1.0, &group), status::kFileError);
-  EXPECT_EQ(UF_PART_import("D:\\t\\none.prt", &modes, csys, point, 1.0, &group), status::kFileError);
-  double skew[6] = {1, 0, 0, 1, 1, 0};
-  EXPECT_EQ(UF_PART_import("D:\\kv_conf\\prog_sheet_mr.prt", &modes, skew, point, 1.0, &group),
-            status::kBadArgument);
-  EXPECT_EQ(UF_PART_import("D:\\kv_conf\\prog_sheet_mr.prt", &modes, csys, point, 0.0, &group),
+  EXPECT_EQ(import_part("D:\\t\\bad.prt"), status::kFileError);
+  EXPECT_EQ(import_part("D:\\t\\none.prt"), status::kFileError);
+  EXPECT_EQ(import_part("D:\\kv_conf\\prog_sheet_mr.prt", {1, 0, 0, 1, 1, 0}), status::kBadArgument);
+  EXPECT_EQ(import_part("D:\\kv_conf\\prog_sheet_mr.prt", kAbsolute, {0, 0, 0}, 0.0),
             status::kBadArgument);
   EXPECT_EQ(session().objects().size(), before);
 }
@@ -335,44 +315,29 @@ TEST_F(DrawingTest, InstalledTemplatesFillTheA3Frame) {
     new_session();
     ASSERT_EQ(UF_initialize(), 0);
     const tag_t drawing = make_drawing("sheet");
-    UF_import_part_modes_t modes{};
-    double csys[6] = {1, 0, 0, 0, 1, 0};
-    double point[3] = {0, 0, 0};
-    tag_t group = NULL_TAG;
-    ASSERT_EQ(UF_PART_import(file, &modes, csys, point, 1.0, &group), 0) << file;
+    ASSERT_EQ(import_part(file), 0) << file;
     const auto lines = all<drf::SheetLinePayload>();
-    const auto notes = all<drf::NotePayload>();
     EXPECT_GT(lines.size(), 20u) << file;
-    EXPECT_GE(notes.size(), 16u) << file << ": title and fifteen headings at least";
+    EXPECT_GE(all<drf::NotePayload>().size(), 16u) << file << ": title and fifteen headings at least";
     for (const drf::SheetLinePayload *line : lines) {
       EXPECT_EQ(line->drawing, drawing);
       for (const geo::Vec3 &p : {line->start, line->end}) {
-        EXPECT_GE(p.x, 10);
-        EXPECT_LE(p.x, 410);
-        EXPECT_GE(p.y, 10);
-        EXPECT_LE(p.y, 287);
+        EXPECT_TRUE(p.x >= 10 && p.x <= 410 && p.y >= 10 && p.y <= 287) << p.x << ", " << p.y;
       }
     }
   }
 }
 
 TEST(SheetTemplates, InstalledFilesAreWhatTheGeneratorDraws) {
-  auto read = [](const std::filesystem::path &file) {
-    std::ifstream in(file, std::ios::binary);
-    std::ostringstream text;
-    text << in.rdbuf();
-    return text.str();
-  };
   const std::filesystem::path dir = installation_dir();
   std::string why;
-  const auto parts = draw::draw_sheet_templates(read(dir / "config_prog_sheet_mr.def"), why);
+  const auto parts = draw::draw_sheet_templates(slurp(dir / "config_prog_sheet_mr.def"), why);
   ASSERT_TRUE(parts) << why;
-  EXPECT_EQ(read(dir / "prog_sheet_mr.prt"), parts->first)
+  EXPECT_EQ(slurp(dir / "prog_sheet_mr.prt"), parts->first)
       << "run make_sheet_templates data/kv_conf/config_prog_sheet_mr.def data/kv_conf";
-  EXPECT_EQ(read(dir / "prog_sheet_mr1.prt"), parts->further);
-  std::string parse_why;
-  EXPECT_TRUE(draw::parse_sheet_part(parts->first, parse_why)) << parse_why;
-  EXPECT_TRUE(draw::parse_sheet_part(parts->further, parse_why)) << parse_why;
+  EXPECT_EQ(slurp(dir / "prog_sheet_mr1.prt"), parts->further);
+  EXPECT_TRUE(draw::parse_sheet_part(parts->first, why)) << why;
+  EXPECT_TRUE(draw::parse_sheet_part(parts->further, why)) << why;
 }
 
 TEST(SheetTemplates, DefinitionValuesAreReadAsTheCommandReadsThem) {
@@ -387,60 +352,12 @@ TEST(SheetTemplates, DefinitionValuesAreReadAsTheCommandReadsThem) {
   EXPECT_EQ(why, "missing prog_sheet_high:");
 }
 
-} // namespace
-} // namespace sim::testing
-
-namespace sim::testing {
-namespace {
-
-class DrawingDumpTest : public SessionTest {};
-
-TEST_F(DrawingDumpTest, DumpShowsDrawingsNotesAndTheLetteringRecord) {
-  ASSERT_EQ(UF_initialize(), 0);
-  UF_DRAW_info_t info = a3_info();
-  tag_t drawing = NULL_TAG;
-  ASSERT_EQ(UF_DRAW_create_drawing("prog_sheet1", &info, &drawing), 0);
-  UF_DRF_lettering_preferences_t lettering{};
-  ASSERT_EQ(UF_DRF_ask_lettering_preferences(&lettering), 0);
-  lettering.general_text.line_space_factor = 0.5;
-  ASSERT_EQ(UF_DRF_set_lettering_preferences(&lettering), 0);
-  char text[] = "\xc4\xa3"; // "模"
-  char *lines[] = {text};
-  double origin[3] = {72.5, 272, 0};
-  tag_t note = NULL_TAG;
-  ASSERT_EQ(UF_DRF_create_note(1, lines, origin, 0, &note), 0);
-  ASSERT_EQ(UF_terminate(), 0);
-
-  const nlohmann::json part = dump_part(session());
-  const nlohmann::json *sheet = nullptr, *made = nullptr;
-  for (const nlohmann::json &object : part["objects"]) {
-    if (object["tag"] == drawing)
-      sheet = &object;
-    if (object["tag"] == note)
-      made = &object;
-  }
-  ASSERT_NE(sheet, nullptr);
-  ASSERT_NE(made, nullptr);
-  EXPECT_EQ((*sheet)["kind"], "drawing");
-  EXPECT_EQ((*sheet)["payload"]["width_mm"], 420);
-  EXPECT_EQ((*sheet)["payload"]["projection_angle"], "third");
-  EXPECT_EQ((*made)["kind"], "note");
-  EXPECT_EQ((*made)["payload"]["drawing"], drawing);
-  EXPECT_EQ((*made)["payload"]["lines"][0], "\u6a21");
-  EXPECT_EQ((*made)["payload"]["lines_gbk_hex"][0], "c4a3");
-  EXPECT_EQ((*made)["payload"]["lettering"]["line_space_factor"], 0.5);
-  const nlohmann::json &state = part["state"];
-  EXPECT_EQ(state["drawings"]["display_state"], 2);
-  EXPECT_EQ(state["drawings"]["current_drawing"], drawing);
-  EXPECT_EQ(state["drafting"]["lettering"]["general_text"]["line_space_factor"], 0.5);
-  EXPECT_EQ(state["drafting"]["int_prefs"].size(), 100u);
-  EXPECT_EQ(state["drafting"]["real_prefs"].size(), 70u);
-}
+using DrawingFaultTest = SessionTest;
 
 // Every fallible call of a page build failed in turn: no crash, and what
 // exists stays consistent (notes and lines on existing drawings, the
 // current drawing a drawing, member views listed by their drawing).
-TEST_F(DrawingDumpTest, FaultLoopOverAPageBuild) {
+TEST_F(DrawingFaultTest, FaultLoopOverAPageBuild) {
   auto body = [&] {
     ASSERT_EQ(session().bracket_depth(), 0);
     if (UF_initialize() != 0)
@@ -449,13 +366,10 @@ TEST_F(DrawingDumpTest, FaultLoopOverAPageBuild) {
     if (block.ok())
       geo::add_body(session(), *block, {});
     const tag_t top = views::save_view(session(), "T1", *views::standard_view("TOP"), "TOP");
-    UF_DRAW_info_t info = a3_info();
+    UF_DRAW_info_t info = sheet_info();
     tag_t drawing = NULL_TAG;
     (void)UF_DRAW_create_drawing("prog_sheet1", &info, &drawing);
-    UF_import_part_modes_t modes{};
-    double csys[6] = {1, 0, 0, 0, 1, 0}, point[3] = {0, 0, 0};
-    tag_t group = NULL_TAG;
-    (void)UF_PART_import("D:\\kv_conf\\prog_sheet_mr.prt", &modes, csys, point, 1.0, &group);
+    (void)import_part("D:\\kv_conf\\prog_sheet_mr.prt");
     UF_DRF_lettering_preferences_t keep{}, work{};
     const bool asked = UF_DRF_ask_lettering_preferences(&keep) == 0 &&
                        UF_DRF_ask_lettering_preferences(&work) == 0;

@@ -1,64 +1,34 @@
 // Member views: import, scale, reference point, orthographic projection,
 // view display settings and the mapping of model points onto the drawing.
-#include "session_fixture.h"
+#include "drawing_fixture.h"
 
 #include "drawings/drawings.h"
 #include "drawings/member_views.h"
-#include "geometry/build.h"
-#include "geometry/model.h"
-#include "host/core.h"
 #include "host/curve.h"
-#include "host/draw.h"
 #include "objects/object_store.h"
 #include "session/status.h"
-#include "modelviews/model_views.h"
 
 #include <array>
-#include <cmath>
+#include <cstring>
 
 namespace sim::testing {
 namespace {
 
-class MemberViewTest : public SessionTest {
+class MemberViewTest : public DrawingSessionTest {
 protected:
   void SetUp() override {
-    SessionTest::SetUp();
-    ASSERT_EQ(UF_initialize(), 0);
+    DrawingSessionTest::SetUp();
     // A block 100 x 60 x 30 from (10, 20, -30) to (110, 80, 0).
-    auto block = geo::make_block({100, 60, 30});
-    ASSERT_TRUE(block.ok()) << block.error();
-    geo::Frame at;
-    at.origin = {10, 20, -30};
-    geo::add_body(session(), block->placed(at), {});
-    top_ = views::save_view(session(), "MY_ANY_VIEW1", *views::standard_view("TOP"), "TOP");
-    iso_ = views::save_view(session(), "MY_ISO_TARVI_VIEW1", *views::standard_view("tfr-iso"),
-                            "tfr-iso");
+    add_shape(geo::make_block({100, 60, 30}), {10, 20, -30});
+    top_ = model_view("MY_ANY_VIEW1", "TOP");
+    iso_ = model_view("MY_ISO_TARVI_VIEW1", "tfr-iso");
     ASSERT_NE(top_, NULL_TAG);
     ASSERT_NE(iso_, NULL_TAG);
-    UF_DRAW_info_t info{};
-    info.size_state = UF_DRAW_CUSTOM_SIZE;
-    info.size.custom_size.height = 297;
-    info.size.custom_size.length = 420;
-    info.drawing_scale = 1;
-    info.units = UF_PART_METRIC;
-    info.projection_angle = UF_DRAW_THIRD_ANGLE_PROJECTION;
-    ASSERT_EQ(UF_DRAW_create_drawing("prog_sheet1", &info, &drawing_), 0);
+    drawing_ = make_drawing("prog_sheet1");
   }
-  void TearDown() override {
-    EXPECT_EQ(UF_terminate(), 0);
-    SessionTest::TearDown();
-  }
-
   tag_t import(tag_t model_view, double x, double y, double scale = 0.01) {
-    UF_DRAW_view_info_t info{};
-    EXPECT_EQ(UF_DRAW_initialize_view_info(&info), 0);
-    info.view_scale = scale;
-    double ref[2] = {x, y};
-    tag_t view = NULL_TAG;
-    EXPECT_EQ(UF_DRAW_import_view(drawing_, model_view, ref, &info, &view), 0);
-    return view;
+    return import_view(drawing_, model_view, x, y, scale);
   }
-
   std::array<double, 2> map(tag_t view, geo::Vec3 p) {
     double model[3] = {p.x, p.y, p.z}, at[2] = {-1, -1};
     EXPECT_EQ(UF_VIEW_map_model_to_drawing(view, model, at), 0);
@@ -217,14 +187,7 @@ TEST_F(MemberViewTest, RefusedCallsMakeNothing) {
   EXPECT_EQ(UF_DRAW_add_orthographic_view(drawing_, top, 5, ref, &view), status::kBadArgument);
   EXPECT_EQ(UF_DRAW_add_orthographic_view(drawing_, top_, 3, ref, &view), status::kWrongType);
   // A view is moved only on its own drawing.
-  UF_DRAW_info_t info2{};
-  info2.size_state = UF_DRAW_CUSTOM_SIZE;
-  info2.size.custom_size = {100, 100};
-  info2.drawing_scale = 1;
-  info2.units = UF_PART_METRIC;
-  info2.projection_angle = UF_DRAW_THIRD_ANGLE_PROJECTION;
-  tag_t other = NULL_TAG;
-  ASSERT_EQ(UF_DRAW_create_drawing("other", &info2, &other), 0);
+  const tag_t other = make_drawing("other", 100, 100);
   EXPECT_EQ(UF_DRAW_set_drawing_ref_pt(other, top, ref), status::kNotOnDrawing);
   EXPECT_EQ(UF_DRAW_set_drawing_ref_pt(NULL_TAG, top, ref), 0) << "null: the view's own drawing";
   double model[3] = {0, 0, 0}, at[2] = {0, 0};
@@ -234,14 +197,8 @@ TEST_F(MemberViewTest, RefusedCallsMakeNothing) {
 TEST_F(MemberViewTest, NoBodyCentresTheViewOnTheOrigin) {
   new_session();
   ASSERT_EQ(UF_initialize(), 0);
-  const tag_t top = views::save_view(session(), "V", *views::standard_view("TOP"), "TOP");
-  UF_DRAW_info_t info{};
-  info.size_state = UF_DRAW_CUSTOM_SIZE;
-  info.size.custom_size = {297, 420};
-  info.drawing_scale = 1;
-  info.units = UF_PART_METRIC;
-  info.projection_angle = UF_DRAW_THIRD_ANGLE_PROJECTION;
-  ASSERT_EQ(UF_DRAW_create_drawing("s", &info, &drawing_), 0);
+  const tag_t top = model_view("V", "TOP");
+  drawing_ = make_drawing("s");
   const tag_t view = import(top, 50, 60, 2);
   EXPECT_FALSE(draw::find_member_view(session(), view)->has_bodies);
   EXPECT_EQ(map(view, {1, 1, 7}), (Point2{52, 62}));

@@ -20,7 +20,7 @@ template <class T> T must(Result<T> r) {
   return r.ok() ? std::move(*r) : T{};
 }
 
-Shape test_part() { return sim::testing::boss_hole_block(); }
+using sim::testing::boss_hole_block;
 
 Mat3 axes(Vec3 right, Vec3 up, Vec3 out) {
   Mat3 m;
@@ -30,6 +30,9 @@ Mat3 axes(Vec3 right, Vec3 up, Vec3 out) {
 
 const Mat3 kTop = axes({1, 0, 0}, {0, 1, 0}, {0, 0, 1});
 const Mat3 kFront = axes({1, 0, 0}, {0, 0, 1}, {0, -1, 0});
+const Mat3 kIso = axes({0.7071067811865476, 0.7071067811865476, 0},
+                      {-0.4082482904638631, 0.4082482904638631, 0.8164965809277261},
+                      {0.5773502691896258, -0.5773502691896258, 0.5773502691896258});
 
 /// Length of the segments of pieces of a kind and visibility whose two
 /// ends a and b satisfy where.
@@ -64,7 +67,7 @@ Where on_vertical(std::initializer_list<double> xs, double low, double high) {
 class HiddenLines : public ::testing::TestWithParam<HiddenLineMethod> {
 protected:
   static const Shape &part() {
-    static const Shape shape = test_part();
+    static const Shape shape = boss_hole_block();
     return shape;
   }
   ViewLines lines(const Mat3 &view) {
@@ -125,16 +128,13 @@ INSTANTIATE_TEST_SUITE_P(Methods, HiddenLines,
                          });
 
 TEST(HiddenLineMethod, ExactForAxisViewsPolygonalOtherwiseSampledForLargeParts) {
-  const Mat3 iso = axes({0.7071067811865476, 0.7071067811865476, 0},
-                        {-0.4082482904638631, 0.4082482904638631, 0.8164965809277261},
-                        {0.5773502691896258, -0.5773502691896258, 0.5773502691896258});
   EXPECT_EQ(hidden_line_method(kTop, 100), HiddenLineMethod::Exact);
   EXPECT_EQ(hidden_line_method(kFront, kHiddenLineEdgeLimit), HiddenLineMethod::Exact);
-  EXPECT_EQ(hidden_line_method(iso, kHiddenLineEdgeLimit), HiddenLineMethod::Polygonal);
+  EXPECT_EQ(hidden_line_method(kIso, kHiddenLineEdgeLimit), HiddenLineMethod::Polygonal);
   EXPECT_EQ(hidden_line_method(kFront, kHiddenLineEdgeLimit + 1), HiddenLineMethod::Sampled);
-  EXPECT_EQ(hidden_line_method(iso, kHiddenLineEdgeLimit + 1), HiddenLineMethod::Sampled);
+  EXPECT_EQ(hidden_line_method(kIso, kHiddenLineEdgeLimit + 1), HiddenLineMethod::Sampled);
   EXPECT_TRUE(must(view_lines({}, kTop, 0.01, HiddenLineMethod::Exact)).lines.empty());
-  EXPECT_FALSE(view_lines({test_part()}, kTop, 0, HiddenLineMethod::Exact).ok());
+  EXPECT_FALSE(view_lines({boss_hole_block()}, kTop, 0, HiddenLineMethod::Exact).ok());
 }
 
 /// Length of the lines of a (visible, or hidden) that lie farther than
@@ -177,19 +177,16 @@ double lines_apart(const ViewLines &a, const ViewLines &b, double apart, bool vi
 // other, and every hidden line on some line of the other (a hidden edge
 // right behind a visible one may be told either way).
 TEST(SampledLines, DrawWhatTheKernelDraws) {
-  const Mat3 iso = axes({0.7071067811865476, 0.7071067811865476, 0},
-                        {-0.4082482904638631, 0.4082482904638631, 0.8164965809277261},
-                        {0.5773502691896258, -0.5773502691896258, 0.5773502691896258});
   const Shape demo =
       must(read_step(std::string(NCSHEET_SOURCE_DIR) + "/examples/demo/workpiece.step"));
   const Shape plate = must(make_hole_plate(6, 10, 3, 20));
-  const Shape part = test_part();
+  const Shape part = boss_hole_block();
   const std::pair<const char *, const Shape *> bodies[] = {
       {"demo", &demo}, {"plate", &plate}, {"block", &part}};
   for (const auto &[name, body] : bodies)
-    for (const Mat3 *view : {&kTop, &kFront, &iso}) {
+    for (const Mat3 *view : {&kTop, &kFront, &kIso}) {
       const HiddenLineMethod kernel =
-          view == &iso ? HiddenLineMethod::Polygonal : HiddenLineMethod::Exact;
+          view == &kIso ? HiddenLineMethod::Polygonal : HiddenLineMethod::Exact;
       const ViewLines theirs = must(view_lines({*body}, *view, 0.01, kernel));
       const ViewLines ours = must(view_lines({*body}, *view, 0.01, HiddenLineMethod::Sampled));
       SCOPED_TRACE(std::string(name) + ", view " +
@@ -202,13 +199,11 @@ TEST(SampledLines, DrawWhatTheKernelDraws) {
 }
 
 bool same_lines(const ViewLines &a, const ViewLines &b) {
-  if (a.method != b.method || a.lines.size() != b.lines.size())
-    return false;
-  for (std::size_t i = 0; i < a.lines.size(); ++i)
-    if (a.lines[i].kind != b.lines[i].kind || a.lines[i].visible != b.lines[i].visible ||
-        a.lines[i].points != b.lines[i].points)
-      return false;
-  return true;
+  return a.method == b.method &&
+         std::equal(a.lines.begin(), a.lines.end(), b.lines.begin(), b.lines.end(),
+                    [](const ViewLine &x, const ViewLine &y) {
+                      return x.kind == y.kind && x.visible == y.visible && x.points == y.points;
+                    });
 }
 
 // Views asked together (the sampled ones side by side on threads, sharing
@@ -216,17 +211,14 @@ bool same_lines(const ViewLines &a, const ViewLines &b) {
 // the lines of each view asked alone, in the order asked, with the kernel's
 // methods and failures kept in their places.
 TEST(SampledLines, ViewsTogetherAreEachViewAlone) {
-  const Mat3 iso = axes({0.7071067811865476, 0.7071067811865476, 0},
-                        {-0.4082482904638631, 0.4082482904638631, 0.8164965809277261},
-                        {0.5773502691896258, -0.5773502691896258, 0.5773502691896258});
   for (int round = 0; round < 3; ++round) {
     // New bodies each round, so that their face data is made afresh.
-    const std::vector<Shape> bodies = {must(make_hole_plate(6, 10, 3, 20)), test_part()};
+    const std::vector<Shape> bodies = {must(make_hole_plate(6, 10, 3, 20)), boss_hole_block()};
     const std::vector<ViewRequest> views = {{kTop, 0.01, HiddenLineMethod::Sampled},
                                             {kFront, 0.01, HiddenLineMethod::Sampled},
-                                            {iso, 0.01, HiddenLineMethod::Sampled},
+                                            {kIso, 0.01, HiddenLineMethod::Sampled},
                                             {kTop, 0.01, HiddenLineMethod::Exact},
-                                            {iso, 0.05, HiddenLineMethod::Sampled},
+                                            {kIso, 0.05, HiddenLineMethod::Sampled},
                                             {kFront, 0, HiddenLineMethod::Sampled}};
     const std::vector<Result<ViewLines>> together = view_lines(bodies, views);
     ASSERT_EQ(together.size(), views.size());

@@ -95,26 +95,14 @@ TEST(Moves, MistakesNameTheirLine) {
 }
 
 post::Program two_operations() {
-  post::Program program;
-  program.name = "A01";
-  post::Operation rough;
-  rough.name = "CAVITY_MILL_1";
-  rough.tool = "D10R0.5";
-  rough.tool_number = 3;
-  rough.description = "CAVITY_MILL";
-  rough.side_stock = 0.3;
-  rough.floor_stock = 0.2;
-  // 1000 mm of cutting at 1000 mm/min and 100 mm of rapid travel.
-  rough.moves = parse("G0 X0 Y0 Z50\nZ0\nG1 Z-10 F500\nX490 F1000\nG0 Z40\n", {0, 3000});
-  post::Operation finish;
-  finish.name = "ZLEVEL_1";
-  finish.tool = "D6 BALL";
-  finish.tool_number = 5;
-  finish.side_stock = 0;
-  finish.floor_stock = 0.05;
-  finish.moves = parse("G0 X490 Y0 Z40\nG1 Z-15.25 F200 S8000\nG0 Z40\n");
-  program.operations = {rough, finish};
-  return program;
+  // name, tool, tool number, description, side and floor stock, spindle,
+  // feed, moves: 1000 mm of cutting at 1000 mm/min and 100 mm of rapid
+  // travel, then a plunge at a speed of its own.
+  return {"A01",
+          {{"CAVITY_MILL_1", "D10R0.5", 3, "CAVITY_MILL", 0.3, 0.2, 0, 0,
+            parse("G0 X0 Y0 Z50\nZ0\nG1 Z-10 F500\nX490 F1000\nG0 Z40\n", {0, 3000})},
+           {"ZLEVEL_1", "D6 BALL", 5, "", 0, 0.05, 0, 0,
+            parse("G0 X490 Y0 Z40\nG1 Z-15.25 F200 S8000\nG0 Z40\n")}}};
 }
 
 TEST(Summary, TwelveValuesFromTheMoves) {
@@ -133,14 +121,7 @@ TEST(Summary, TwelveValuesFromTheMoves) {
 }
 
 TEST(Summary, EveryValueIsOneWord) {
-  post::Program program;
-  program.name = "B 02";
-  post::Operation op;
-  op.tool = "D6 BALL";
-  op.description = "";
-  op.spindle = 4000;
-  op.feed = 1500;
-  program.operations = {op};
+  const post::Program program{"B 02", {{"", "D6 BALL", 0, "", 0, 0, 4000, 1500, {}}}};
   EXPECT_EQ(post::summary_line(post::summarize(program, 10000)),
             "B_02 D6_BALL - 0 0.000 0 0 4000 4000 1500 1500 0\n");
   EXPECT_EQ(post::summary_line(post::summarize(post::Program{"EMPTY", {}}, 10000)),
@@ -148,24 +129,13 @@ TEST(Summary, EveryValueIsOneWord) {
 }
 
 TEST(Summary, TimeRoundsUpToWholeMinutesAndCountsTravelBetweenOperations) {
-  post::Program program;
-  program.name = "T";
   post::Operation a, b;
   a.moves = parse("G0 X0 Y0 Z0\nG1 X1000 F100\n"); // 10 minutes exactly
-  program.operations = {a};
-  EXPECT_EQ(post::summarize(program, 10000).minutes, 10);
+  EXPECT_EQ(post::summarize({"T", {a}}, 10000).minutes, 10);
   b.moves = parse("G0 X1000 Y10 Z0\n"); // 10 mm of rapid travel from a's end
-  program.operations = {a, b};
-  const post::Summary s = post::summarize(program, 10000);
+  const post::Summary s = post::summarize({"T", {a, b}}, 10000);
   EXPECT_NEAR(s.exact_minutes, 10.001, 1e-12);
   EXPECT_EQ(s.minutes, 11);
-}
-
-TEST(Numbers, TrimmedNumbers) {
-  const std::tuple<double, int, const char *> cases[] = {
-      {0.3, 3, "0.3"}, {12, 3, "12"}, {-0.25, 3, "-0.25"}, {-0.0001, 3, "0"}, {1.23456, 3, "1.235"}};
-  for (const auto &[value, places, text] : cases)
-    EXPECT_EQ(sim::trimmed_number(value, places), text);
 }
 
 // The text is the printf text with its trailing zeros dropped, whatever the
@@ -183,7 +153,7 @@ TEST(Numbers, TrimmedNumbersAreThePrintfTexts) {
     }
     return text == "-0" ? std::string("0") : text;
   };
-  std::vector<double> values{0.0005, 0.0015, 2.5, -2.5, 1e300, -1.7976931348623157e308, 5e-324,
+  std::vector<double> values{0.3, 12, -0.25, -0.0001, 1.23456, 0.0005, 0.0015, 2.5, -2.5, 1e300, -1.7976931348623157e308, 5e-324,
                              -0.0, 123456789.0125, std::numeric_limits<double>::infinity(),
                              -std::numeric_limits<double>::infinity()};
   std::mt19937_64 random(20261207);
@@ -215,11 +185,8 @@ TEST(Nc, IsoProgramHasToolChangesSpeedsFeedsAndMoves) {
 }
 
 TEST(Nc, IsoArcsInchesAndVariants) {
-  post::Program program{"ARC", {}};
-  post::Operation op;
-  op.tool_number = 1;
-  op.moves = parse("G0 X0 Y0 Z0\nG2 X25.4 Y0 I12.7 J0 F254\n");
-  program.operations = {op};
+  const post::Program program{
+      "ARC", {{"", "", 1, "", 0, 0, 0, 0, parse("G0 X0 Y0 Z0\nG2 X25.4 Y0 I12.7 J0 F254\n")}}};
   post::NcJob inch;
   inch.inch = true;
   const std::string nc = post::write_nc(iso(), program, inch);
@@ -239,13 +206,10 @@ TEST(Nc, IsoArcsInchesAndVariants) {
 TEST(Nc, ConversationalProgram) {
   post::PostDefinition dialog{"DIALOG_MILL_3AX", post::Dialect::Conversational, 8000, true, 0,
                               false, "MILL"};
-  post::Program program{"A01", {}};
-  post::Operation op;
-  op.name = "FACE";
-  op.tool = "D50";
-  op.tool_number = 2;
-  op.moves = parse("G0 X0 Y0 Z5\nG1 Z0 F300 S1200\nG3 X20 Y0 I10 J0 F900\n");
-  program.operations = {op};
+  const post::Program program{
+      "A01",
+      {{"FACE", "D50", 2, "", 0, 0, 0, 0,
+        parse("G0 X0 Y0 Z5\nG1 Z0 F300 S1200\nG3 X20 Y0 I10 J0 F900\n")}}};
   const std::string nc = post::write_nc(dialog, program, {});
   for (const char *line : {"0 BEGIN PROGRAM A01 MM\n", "TOOL CALL 2 AXIS Z SPEED 1200\n",
                            "LINE X+0.000 Y+0.000 RAPID\n", "LINE Z+5.000 RAPID\n",

@@ -1,134 +1,72 @@
 // SVG pages: one well-formed file per drawing at true size, with sheet
 // lines, notes in UTF-8 placed by their alignment, and member views.
-#include "session_fixture.h"
+#include "drawing_fixture.h"
 #include "svg_texts.h"
 
 #include "drafting/drafting.h"
-#include "geometry/build.h"
-#include "geometry/model.h"
-#include "host/core.h"
 #include "host/curve.h"
-#include "host/draw.h"
-#include "host/drf.h"
 #include "render/lettering.h"
 #include "render/sheet_files.h"
 #include "render/svg.h"
 #include "text/number_text.h"
 #include "render/view_strokes.h"
 #include "drawings/member_views.h"
-#include "modelviews/model_views.h"
 
-#include <fstream>
 #include <regex>
-#include <sstream>
 
 namespace sim::testing {
 namespace {
 
 // A small check of XML well-formedness: one root, every element closed in
-// order, attribute values quoted, only the five entities.
-bool well_formed(const std::string &xml, std::string &why) {
+// order, attribute values quoted, only the five entities.  Empty when well
+// formed, else what is wrong.
+std::string ill_formed(const std::string &xml) {
   std::vector<std::string> open;
-  std::size_t i = 0;
   int roots = 0;
-  while ((i = xml.find('<', i)) != std::string::npos) {
+  for (std::size_t i = 0; (i = xml.find('<', i)) != std::string::npos;) {
     const std::size_t end = xml.find('>', i);
-    if (end == std::string::npos) {
-      why = "unclosed tag";
-      return false;
-    }
+    if (end == std::string::npos)
+      return "unclosed tag";
     const std::string tag = xml.substr(i + 1, end - i - 1);
     i = end + 1;
     if (tag.empty() || tag[0] == '?' || tag[0] == '!')
       continue;
     if (tag[0] == '/') {
-      if (open.empty() || open.back() != tag.substr(1)) {
-        why = "mismatched </" + tag.substr(1) + ">";
-        return false;
-      }
+      if (open.empty() || open.back() != tag.substr(1))
+        return "mismatched </" + tag.substr(1) + ">";
       open.pop_back();
-      continue;
+    } else if (std::count(tag.begin(), tag.end(), '"') % 2 != 0) {
+      return "unbalanced quotes in <" + tag + ">";
+    } else {
+      roots += open.empty();
+      if (tag.back() != '/')
+        open.push_back(tag.substr(0, tag.find_first_of(" /")));
     }
-    if (std::count(tag.begin(), tag.end(), '"') % 2 != 0) {
-      why = "unbalanced quotes in <" + tag + ">";
-      return false;
-    }
-    const std::string name = tag.substr(0, tag.find_first_of(" /"));
-    if (open.empty())
-      ++roots;
-    if (tag.back() != '/')
-      open.push_back(name);
   }
-  const std::regex bad_amp("&(?!(amp|lt|gt|quot|apos);)");
-  if (std::regex_search(xml, bad_amp)) {
-    why = "a bare ampersand";
-    return false;
-  }
-  if (!open.empty() || roots != 1) {
-    why = "elements left open or more than one root";
-    return false;
-  }
-  return true;
+  if (std::regex_search(xml, std::regex("&(?!(amp|lt|gt|quot|apos);)")))
+    return "a bare ampersand";
+  return open.empty() && roots == 1 ? "" : "elements left open or more than one root";
 }
 
-std::string render_number(double value) { return trimmed_number(value, 4); }
-
-class RenderTest : public SessionTest {
-protected:
-  void SetUp() override {
-    SessionTest::SetUp();
-    ASSERT_EQ(UF_initialize(), 0);
-  }
-  void TearDown() override {
-    EXPECT_EQ(UF_terminate(), 0);
-    SessionTest::TearDown();
-  }
-  tag_t make_drawing(const char *name, double w, double h) {
-    UF_DRAW_info_t info{};
-    info.size_state = UF_DRAW_CUSTOM_SIZE;
-    info.size.custom_size.height = h;
-    info.size.custom_size.length = w;
-    info.drawing_scale = 1;
-    info.units = UF_PART_METRIC;
-    info.projection_angle = UF_DRAW_THIRD_ANGLE_PROJECTION;
-    tag_t drawing = NULL_TAG;
-    EXPECT_EQ(UF_DRAW_create_drawing(name, &info, &drawing), 0);
-    return drawing;
-  }
-};
+using RenderTest = DrawingSessionTest;
 
 TEST_F(RenderTest, APageHoldsItsLinesNotesAndViews) {
-  auto block = geo::make_block({100, 60, 30});
-  ASSERT_TRUE(block.ok());
-  geo::add_body(session(), *block, {});
-  const tag_t top = views::save_view(session(), "T", *views::standard_view("TOP"), "TOP");
-  const tag_t drawing = make_drawing("prog_sheet1", 420, 297);
+  add_shape(geo::make_block({100, 60, 30}));
+  const tag_t top = model_view("T", "TOP");
+  const tag_t drawing = make_drawing("prog_sheet1");
   UF_CURVE_line_t frame{{10, 10, 0}, {410, 10, 0}};
   tag_t line = NULL_TAG;
   ASSERT_EQ(UF_CURVE_create_line(&frame, &line), 0);
-  UF_DRF_lettering_preferences_t lettering{};
-  ASSERT_EQ(UF_DRF_ask_lettering_preferences(&lettering), 0);
-  lettering.general_text.size = 4;
-  lettering.general_text.aspect_ratio = 1;
-  lettering.general_text.char_space_factor = 0.5;
-  lettering.align_position = UF_DRF_MID_CENTER;
-  ASSERT_EQ(UF_DRF_set_lettering_preferences(&lettering), 0);
-  char text[] = "A&B \xb5\xda"; // "A&B 第"
-  char *lines[] = {text};
-  double origin[3] = {200, 100, 0};
-  tag_t note = NULL_TAG;
-  ASSERT_EQ(UF_DRF_create_note(1, lines, origin, 0, &note), 0);
-  UF_DRAW_view_info_t info{};
-  ASSERT_EQ(UF_DRAW_initialize_view_info(&info), 0);
-  info.view_scale = 0.5;
-  double ref[2] = {120, 200};
-  tag_t view = NULL_TAG;
-  ASSERT_EQ(UF_DRAW_import_view(drawing, top, ref, &info, &view), 0);
+  set_lettering([](UF_DRF_lettering_preferences_t &l) {
+    l.general_text.size = 4, l.general_text.aspect_ratio = 1, l.general_text.char_space_factor = 0.5;
+    l.align_position = UF_DRF_MID_CENTER;
+  });
+  note("A&B \xb5\xda", 200, 100); // "A&B 第"
+  import_view(drawing, top, 120, 200, 0.5);
   ASSERT_EQ(UF_DRAW_set_border_display(false), 0);
 
   const std::string svg = render::drawing_svg(session(), drawing);
-  std::string why;
-  EXPECT_TRUE(well_formed(svg, why)) << why << "\n" << svg;
+  EXPECT_EQ(ill_formed(svg), "") << svg;
   EXPECT_NE(svg.find("width=\"420mm\" height=\"297mm\" viewBox=\"0 0 420 297\""),
             std::string::npos);
   // The frame line, y turned downwards.
@@ -141,12 +79,12 @@ TEST_F(RenderTest, APageHoldsItsLinesNotesAndViews) {
   ASSERT_EQ(laid.x.size(), 5u);
   EXPECT_NEAR(laid.length - laid.x[4], 4, 1e-9);
   EXPECT_GT(laid.x[1], 2) << "a letter has a width of its own";
-  EXPECT_NE(svg.find("<text transform=\"translate(" + render_number(200 - laid.length / 2) +
+  EXPECT_NE(svg.find("<text transform=\"translate(" + trimmed_number(200 - laid.length / 2, 4) +
                      " 199)\" font-size=\"4\"><tspan x=\"0\">A</tspan>"),
             std::string::npos)
       << svg;
-  EXPECT_NE(std::find(svg_texts(svg).begin(), svg_texts(svg).end(), "A&amp;B \u7b2c"),
-            svg_texts(svg).end());
+  const std::vector<std::string> texts = svg_texts(svg);
+  EXPECT_NE(std::find(texts.begin(), texts.end(), "A&amp;B \u7b2c"), texts.end());
   // The block's top view: 50 x 30 on the sheet around (120, 200).
   EXPECT_NE(svg.find("class=\"edge\" points=\"95,112 145,112\""), std::string::npos) << svg;
   EXPECT_EQ(svg.find("class=\"border\""), std::string::npos);
@@ -156,21 +94,12 @@ TEST_F(RenderTest, APageHoldsItsLinesNotesAndViews) {
 // lines, drawn as the view's settings say; the kernel runs once per view
 // and body state however often the page is drawn.
 TEST_F(RenderTest, ViewsDrawHiddenLinesAsTheirSettingsSay) {
-  auto block = geo::make_block({100, 60, 30});
   geo::Frame at;
   at.origin = {50, 30, -10};
-  auto hole = geo::make_cylinder(8, 50);
-  ASSERT_TRUE(block.ok() && hole.ok());
-  auto part = geo::boolean(geo::BooleanOp::Cut, *block, hole->placed(at));
-  ASSERT_TRUE(part.ok());
-  geo::add_body(session(), *part, {});
-  const tag_t front = views::save_view(session(), "F", *views::standard_view("FRONT"), "FRONT");
-  const tag_t drawing = make_drawing("prog_sheet1", 420, 297);
-  UF_DRAW_view_info_t info{};
-  ASSERT_EQ(UF_DRAW_initialize_view_info(&info), 0);
-  double ref[2] = {200, 150};
-  tag_t view = NULL_TAG;
-  ASSERT_EQ(UF_DRAW_import_view(drawing, front, ref, &info, &view), 0);
+  add_shape(geo::boolean(geo::BooleanOp::Cut, *geo::make_block({100, 60, 30}),
+                         geo::make_cylinder(8, 50)->placed(at)));
+  const tag_t drawing = make_drawing("prog_sheet1");
+  const tag_t view = import_view(drawing, model_view("F", "FRONT"), 200, 150);
   UF_DRAW_view_display_t display{};
   ASSERT_EQ(UF_DRAW_ask_view_display(view, &display), 0);
   // The hole's sides on the sheet: x 192 and 208, from y 135 to 165.
@@ -205,19 +134,15 @@ TEST_F(RenderTest, ViewsDrawHiddenLinesAsTheirSettingsSay) {
   EXPECT_EQ(render::hidden_line_runs(session()), 1);
 
   // Another body: the view is worked out again, once.
-  auto boss = geo::make_cylinder(5, 5);
-  ASSERT_TRUE(boss.ok());
-  geo::Frame on_top;
-  on_top.origin = {20, 30, 30};
-  geo::add_body(session(), boss->placed(on_top), {});
+  add_shape(geo::make_cylinder(5, 5), {20, 30, 30});
   (void)render::drawing_svg(session(), drawing);
   (void)render::drawing_svg(session(), drawing);
   EXPECT_EQ(render::hidden_line_runs(session()), 2);
 }
 
 TEST_F(RenderTest, OnePageFilePerDrawing) {
-  make_drawing("prog_sheet1", 420, 297);
-  make_drawing("prog_sheet2", 420, 297);
+  make_drawing("prog_sheet1");
+  make_drawing("prog_sheet2");
   make_drawing("\xb3\xcc\xd0\xf2", 297, 210); // "程序": a Chinese name
   std::string why;
   const auto files = render::write_pages(session(), root() / "pages", why);
@@ -225,12 +150,8 @@ TEST_F(RenderTest, OnePageFilePerDrawing) {
   EXPECT_EQ(files[0].filename(), "prog_sheet1.svg");
   EXPECT_EQ(files[1].filename(), "prog_sheet2.svg");
   EXPECT_EQ(files[2].filename(), "\u7a0b\u5e8f.svg");
-  for (const auto &file : files) {
-    std::ifstream in(file, std::ios::binary);
-    std::ostringstream text;
-    text << in.rdbuf();
-    EXPECT_TRUE(well_formed(text.str(), why)) << file << ": " << why;
-  }
+  for (const auto &file : files)
+    EXPECT_EQ(ill_formed(slurp(file)), "") << file;
   EXPECT_EQ(render::page_file_name("a b/c"), "a_b_c.svg");
 }
 
@@ -247,8 +168,8 @@ TEST_F(RenderTest, SheetFilesAreAllThereOrTheFailureIsTold) {
   EXPECT_FALSE(std::filesystem::exists(root() / "none"));
   EXPECT_EQ(dumps, 1) << "the work alongside runs even without drawings";
 
-  make_drawing("prog_sheet1", 420, 297);
-  make_drawing("prog_sheet2", 420, 297);
+  make_drawing("prog_sheet1");
+  make_drawing("prog_sheet2");
   const render::SheetFiles all =
       render::write_sheet_files(session(), root() / "pages", "sheet.pdf", count_dump);
   EXPECT_TRUE(all.why.empty()) << all.why;

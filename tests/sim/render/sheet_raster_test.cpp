@@ -1,13 +1,12 @@
-// The sheet as a person sees it, of the demo and of the demo with a part of
-// a cylinder boss, a through hole and fillets for its workpiece:
-// pages/sheet.pdf turned into pixels by poppler's pdftoppm and measured.  Every edge of the workpiece is
-// sampled along its length and told visible or hidden by a ray test of its
-// own (not the hidden-line removal that drew the page); a visible point of
-// a view must be inked black on the page, a hidden one must not be, unless
-// a visible line runs within a hair of it, and lie inside the view's
-// rectangle of the definition file, and none may run through a dimension's
-// value.  The outlines of curved faces (from the kernel's contour method)
-// are sampled the same way.
+// The sheet as a person sees it, of the demo and of the demo with a part of a
+// cylinder boss, a through hole and fillets for its workpiece: pages/sheet.pdf
+// turned into pixels by pdftoppm and measured.  Every edge of the workpiece,
+// and the outline of every curved face, is sampled along its length and told
+// visible or hidden by a ray test of its own (not the hidden-line removal that
+// drew the page); a visible point of a view must be inked black on the page
+// and lie inside the view's rectangle of the definition file, a hidden one
+// must not be inked unless a visible line runs within a hair of it, and none
+// may run through a dimension's value.
 #include "runner.h"
 #include "session_fixture.h"
 #include "system_modules.h"
@@ -102,8 +101,6 @@ enum class Workpiece { Demo, BossHoleBlock };
 const char *name_of(Workpiece workpiece) {
   return workpiece == Workpiece::Demo ? "demo" : "boss_hole_block";
 }
-void PrintTo(Workpiece workpiece, std::ostream *out) { *out << name_of(workpiece); }
-
 
 /// The demo's scenario run once per workpiece; each test measures its
 /// outputs.
@@ -112,21 +109,24 @@ protected:
   struct Run {
     fs::path out, step;
   };
+  /// The suite's temporary folder, and its runs by workpiece.
+  inline static fs::path folder_;
+  inline static std::map<Workpiece, Run> runs_;
   static void TearDownTestSuite() {
     std::error_code ec;
-    if (!folder().empty())
-      fs::remove_all(folder(), ec);
-    folder().clear();
-    runs().clear();
+    if (!folder_.empty())
+      fs::remove_all(folder_, ec);
+    folder_.clear();
+    runs_.clear();
   }
   const Run &run() {
     const Workpiece workpiece = GetParam();
-    if (const auto found = runs().find(workpiece); found != runs().end())
+    if (const auto found = runs_.find(workpiece); found != runs_.end())
       return found->second;
-    if (folder().empty())
-      folder() = sim::testing::make_temp_dir("ncsheet-sheet-raster");
+    if (folder_.empty())
+      folder_ = sim::testing::make_temp_dir("ncsheet-sheet-raster");
     const fs::path source(NCSHEET_SOURCE_DIR);
-    const fs::path folder = Sheet::folder() / name_of(workpiece);
+    const fs::path folder = folder_ / name_of(workpiece);
     fs::create_directories(folder);
     Run made{folder / "out", source / "examples" / "demo" / "workpiece.step"};
     nlohmann::json scenario =
@@ -143,19 +143,10 @@ protected:
     options.out = made.out;
     std::ostringstream out, err;
     EXPECT_EQ(sim::testing::run_system(options, out, err), ncsheet::kExitCompleted) << err.str();
-    return runs().emplace(workpiece, made).first->second;
+    return runs_.emplace(workpiece, made).first->second;
   }
   fs::path pdf() { return run().out / "pages" / "sheet.pdf"; }
   nlohmann::json part() { return nlohmann::json::parse(slurp(run().out / "part.json")); }
-  /// The suite's temporary folder, and its runs by workpiece.
-  static fs::path &folder() {
-    static fs::path made;
-    return made;
-  }
-  static std::map<Workpiece, Run> &runs() {
-    static std::map<Workpiece, Run> made;
-    return made;
-  }
 };
 
 TEST_P(Sheet, PagesAreA3Landscape) {
@@ -349,13 +340,15 @@ TEST_P(Sheet, TableTextsStayInTheirCellsButTheWarnedOnes) {
     SCOPED_TRACE("page " + std::to_string(page_number));
     const Raster page = rasterise(pdf(), page_number, run().out);
     ASSERT_GT(page.width, 0);
-    // Where a horizontal line meets the side, the page is black by right.
+    // The page's lines as x0, y0, x1, y1; where a horizontal one meets the
+    // side, the page is black by right.
+    std::vector<std::array<double, 4>> lines;
     std::vector<std::array<double, 3>> rules; // y, x from, x to
     for (const nlohmann::json &object : dump["objects"])
       if (object.value("kind", "") == "sheet_line" && object["payload"]["drawing"] == drawing) {
         const nlohmann::json &line = object["payload"];
-        const double y0 = line["start"][1], y1 = line["end"][1];
-        const double x0 = line["start"][0], x1 = line["end"][0];
+        lines.push_back({line["start"][0], line["start"][1], line["end"][0], line["end"][1]});
+        const auto &[x0, y0, x1, y1] = lines.back();
         if (y0 == y1)
           rules.push_back({y0, std::min(x0, x1), std::max(x0, x1)});
       }
@@ -366,12 +359,7 @@ TEST_P(Sheet, TableTextsStayInTheirCellsButTheWarnedOnes) {
       return false;
     };
     int crossings = 0, in_warned_rows = 0;
-    for (const nlohmann::json &object : dump["objects"]) {
-      if (object.value("kind", "") != "sheet_line" || object["payload"]["drawing"] != drawing)
-        continue;
-      const nlohmann::json &line = object["payload"];
-      const double x = line["start"][0], x_end = line["end"][0];
-      const double y0 = line["start"][1], y1 = line["end"][1];
+    for (const auto &[x, y0, x_end, y1] : lines) {
       if (x != x_end)
         continue;
       const double low = std::min(y0, y1), high = std::max(y0, y1);

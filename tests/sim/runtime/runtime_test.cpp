@@ -5,6 +5,7 @@
 #include "runtime/runtime.h"
 #include "text/gbk.h"
 
+#include <array>
 #include <chrono>
 #include <fstream>
 
@@ -40,35 +41,19 @@ protected:
   }
 };
 
-struct ReadCase {
-  const char *name;
-  std::string on_disk;
-  const char *mode;
-  std::string seen;
-};
-
 TEST_F(RuntimeTest, ReadsWithTextAndBinaryRules) {
-  const ReadCase cases[] = {
+  const struct {
+    const char *name, *on_disk, *mode, *seen;
+  } cases[] = {
       {"crlf becomes lf", "a\r\nb\r\n", "r", "a\nb\n"},
       {"lone cr stays", "a\rb\r", "r", "a\rb\r"},
       {"cr cr lf keeps the first", "a\r\r\n", "r", "a\r\n"},
-      {"ctrl-z ends the text",
-       std::string("ab\x1A"
-                   "cd\n",
-                   5),
-       "r", "ab"},
-      {"binary is raw",
-       std::string("a\r\n\x1A"
-                   "b",
-                   5),
-       "rb",
-       std::string("a\r\n\x1A"
-                   "b",
-                   5)},
+      {"ctrl-z ends the text", "ab\x1A" "cd\n", "r", "ab"},
+      {"binary is raw", "a\r\n\x1A" "b", "rb", "a\r\n\x1A" "b"},
       {"explicit text mode", "x\r\n", "rt", "x\n"},
       {"empty file", "", "r", ""},
   };
-  for (const ReadCase &c : cases) {
+  for (const auto &c : cases) {
     SCOPED_TRACE(c.name);
     write_file("D:\\t\\case.txt", c.on_disk);
     EXPECT_EQ(read_chars("D:\\t\\case.txt", c.mode), c.seen);
@@ -99,14 +84,10 @@ TEST_F(RuntimeTest, GetsReadsLinesWithinTheBuffer) {
   host_file *file = host_fopen("D:\\t\\lines.txt", "r");
   ASSERT_NE(file, nullptr);
   char buf[8];
-  ASSERT_NE(host_fgets(buf, sizeof buf, file), nullptr);
-  EXPECT_STREQ(buf, "first\n");
-  ASSERT_NE(host_fgets(buf, sizeof buf, file), nullptr);
-  EXPECT_STREQ(buf, "second ");
-  ASSERT_NE(host_fgets(buf, sizeof buf, file), nullptr);
-  EXPECT_STREQ(buf, "line\n");
-  ASSERT_NE(host_fgets(buf, sizeof buf, file), nullptr);
-  EXPECT_STREQ(buf, "last");
+  for (const char *line : {"first\n", "second ", "line\n", "last"}) {
+    ASSERT_NE(host_fgets(buf, sizeof buf, file), nullptr);
+    EXPECT_STREQ(buf, line);
+  }
   EXPECT_EQ(host_fgets(buf, sizeof buf, file), nullptr);
   EXPECT_EQ(host_fclose(file), 0);
 }
@@ -225,13 +206,10 @@ TEST_F(RuntimeTest, MapsGbkNamesToUtf8OnDisk) {
 TEST_F(RuntimeTest, ClockComesFromTheSession) {
   struct tm now {};
   host_localtime(&now);
-  EXPECT_EQ(now.tm_year, 126);
-  EXPECT_EQ(now.tm_mon, 11);
-  EXPECT_EQ(now.tm_mday, 5);
-  EXPECT_EQ(now.tm_hour, 9);
-  EXPECT_EQ(now.tm_min, 30);
-  EXPECT_EQ(now.tm_wday, 6); // a Saturday
-  EXPECT_EQ(now.tm_yday, 338);
+  // 2026-12-05 09:30:00, a Saturday, day 338 of the year.
+  EXPECT_EQ((std::array{now.tm_year, now.tm_mon, now.tm_mday, now.tm_hour, now.tm_min, now.tm_sec,
+                        now.tm_wday, now.tm_yday}),
+            (std::array{126, 11, 5, 9, 30, 0, 6, 338}));
   EXPECT_FALSE(parse_clock("2026-02-30T00:00:00").has_value());
   EXPECT_FALSE(parse_clock("2026-12-05 09:30:00").has_value());
   EXPECT_FALSE(parse_clock("2026-12-05T09:30:00Z").has_value());

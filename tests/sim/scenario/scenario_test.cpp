@@ -80,11 +80,19 @@ TEST_F(ScenarioTest, NoPartMeansNoDisplayPart) {
   EXPECT_EQ(session().runtime().now().tm_year, 126) << "the default clock is fixed";
 }
 
+// A bad scenario gets one clear message; sizes that would make the loader
+// run out of stack or memory are refused before the JSON is parsed.
 TEST_F(ScenarioTest, BadScenariosGetOneClearMessage) {
+  std::string big = R"({"answers": [)";
+  while (big.size() <= (4u << 20))
+    big += R"({"menu": 1},)";
+  big += R"({"menu": 1}]})";
   const struct {
-    const char *json;
+    std::string json;
     const char *message;
   } cases[] = {
+      {std::string(65, '[') + std::string(65, ']'), "nest at most 64 deep"},
+      {big, "a scenario holds at most 4 MiB"},
       {R"({"part": {"file": "x.prt"}, "colour": 1})",
        "test-scenario.json: /colour: unknown key \"colour\""},
       {R"([1, 2])", "/: expected an object, got array"},
@@ -119,38 +127,13 @@ TEST_F(ScenarioTest, BadScenariosGetOneClearMessage) {
       {R"({"clock": 1E400})", "test-scenario.json: not valid JSON"},
   };
   for (const auto &c : cases) {
-    SCOPED_TRACE(c.json);
+    SCOPED_TRACE(c.json.substr(0, 100));
     try {
       load_scenario(c.json);
       ADD_FAILURE() << "loaded";
     } catch (const ScenarioError &e) {
       EXPECT_NE(std::string(e.what()).find(c.message), std::string::npos) << e.what();
       EXPECT_EQ(std::string(e.what()).rfind("test-scenario.json: ", 0), 0u) << e.what();
-    }
-  }
-}
-
-// Sizes that would make the loader run out of stack or memory are refused
-// before the JSON is parsed.
-TEST_F(ScenarioTest, OversizedScenariosAreRefused) {
-  const std::string deep = std::string(65, '[') + std::string(65, ']');
-  std::string big = R"({"answers": [)";
-  while (big.size() <= (4u << 20))
-    big += R"({"menu": 1},)";
-  big += R"({"menu": 1}]})";
-  const struct {
-    std::string json;
-    const char *message;
-  } cases[] = {
-      {deep, "nest at most 64 deep"},
-      {big, "a scenario holds at most 4 MiB"},
-  };
-  for (const auto &c : cases) {
-    try {
-      load_scenario(c.json);
-      ADD_FAILURE() << "loaded";
-    } catch (const ScenarioError &e) {
-      EXPECT_NE(std::string(e.what()).find(c.message), std::string::npos) << e.what();
     }
   }
   // Nesting is counted outside strings only.

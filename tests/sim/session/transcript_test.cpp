@@ -6,9 +6,6 @@
 #include "text/gbk.h"
 
 #include <algorithm>
-#include <filesystem>
-#include <fstream>
-#include <iterator>
 #include <string>
 #include <thread>
 #include <vector>
@@ -30,18 +27,10 @@ TEST(GbkTest, ConvertsBothWays) {
     EXPECT_EQ(gbk_to_utf8(c.gbk), c.utf8);
     EXPECT_EQ(utf8_to_gbk(c.utf8), c.gbk);
   }
-  EXPECT_EQ(gbk_to_utf8("a\xff"
-                        "b"),
-            "a\xEF\xBF\xBD"
-            "b");
+  EXPECT_EQ(gbk_to_utf8("a\xff" "b"), "a\xEF\xBF\xBD" "b");
   EXPECT_EQ(gbk_to_utf8("a\xd5"), "a\xEF\xBF\xBD") << "cut in the middle of a character";
-  EXPECT_EQ(utf8_to_gbk("a\xF0\x9F\x98\x80"
-                        "b"),
-            "a?b")
-      << "a character GBK lacks";
-  EXPECT_EQ(to_hex("\xd5\xd2"
-                   "A"),
-            "d5d241");
+  EXPECT_EQ(utf8_to_gbk("a\xF0\x9F\x98\x80" "b"), "a?b") << "a character GBK lacks";
+  EXPECT_EQ(to_hex("\xd5\xd2" "A"), "d5d241");
 }
 
 using TranscriptTest = SessionTest;
@@ -123,12 +112,9 @@ TEST_F(TranscriptTest, PartDumpHasObjectsPayloadsAndState) {
   EXPECT_EQ(doc["undo_marks"].size(), 1u);
 
   // The file is streamed object by object, with the text of the whole tree.
-  const auto file = std::filesystem::temp_directory_path() / "ncsheet_part_dump_test.json";
+  const auto file = root() / "ncsheet_part_dump_test.json";
   ASSERT_TRUE(write_part_dump(session(), file));
-  std::ifstream in(file, std::ios::binary);
-  const std::string written((std::istreambuf_iterator<char>(in)), std::istreambuf_iterator<char>());
-  std::filesystem::remove(file);
-  EXPECT_EQ(written, doc.dump(2) + "\n");
+  EXPECT_EQ(slurp(file), doc.dump(2) + "\n");
 }
 
 } // namespace

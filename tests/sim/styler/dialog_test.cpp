@@ -2,13 +2,12 @@
 // included), and the run: constructor, presses with their callbacks, a
 // callback that keeps the dialog open, responses, the destructor, value
 // exchange with the callbacks, and the refusals.
-#include "cam_fixture.h"
+#include "session_fixture.h"
 #include "host/core.h"
 #include "host/styler.h"
 #include "session/status.h"
 #include "styler/dialog_file.h"
 #include "styler/styler.h"
-#include "text/gbk.h"
 #include "ui/operator.h"
 
 #include <gtest/gtest.h>
@@ -16,7 +15,6 @@
 
 #include <unistd.h>
 
-#include <cstring>
 #include <filesystem>
 #include <fstream>
 #include <functional>
@@ -30,20 +28,13 @@ using sim::styler::ControlKind;
 using sim::styler::DialogSpec;
 namespace fs = std::filesystem;
 
-std::string read_disk(const fs::path &path) {
-  std::ifstream in(path, std::ios::binary);
-  std::ostringstream out;
-  out << in.rdbuf();
-  return out.str();
-}
-
 TEST(DialogFile, ShippedPostDialogsHaveTheEightControls) {
   for (const char *installation : {"kv_conf", "kv_conf_en"}) {
     SCOPED_TRACE(installation);
     DialogSpec dialog;
     std::string error;
     ASSERT_TRUE(sim::styler::parse_dialog_file(
-        read_disk(fs::path(NCSHEET_SOURCE_DIR) / "data" / installation / "post_sheet_mr_dlg.dlg"),
+        sim::testing::slurp(fs::path(NCSHEET_SOURCE_DIR) / "data" / installation / "post_sheet_mr_dlg.dlg"),
         dialog, error))
         << error;
     EXPECT_FALSE(dialog.title.empty());
@@ -134,29 +125,30 @@ protected:
     EXPECT_EQ(UF_STYLER_create_dialog(name, kTable, 6, &script, &response), expected_status);
     return response;
   }
-  static int ask_int(int id, const char *item) {
+  /// The value of an item, to ask or set.
+  static UF_STYLER_item_value_type_t item(const char *id) {
     UF_STYLER_item_value_type_t v{};
-    v.item_id = item;
+    v.item_id = id;
     v.item_attr = UF_STYLER_VALUE;
-    EXPECT_EQ(UF_STYLER_ask_value(id, &v), 0) << item;
+    return v;
+  }
+  static int ask_int(int id, const char *name) {
+    UF_STYLER_item_value_type_t v = item(name);
+    EXPECT_EQ(UF_STYLER_ask_value(id, &v), 0) << name;
     EXPECT_EQ(v.indicator, UF_STYLER_INTEGER_VALUE);
     return v.value.integer;
   }
-  static std::string ask_text(int id, const char *item) {
-    UF_STYLER_item_value_type_t v{};
-    v.item_id = item;
-    v.item_attr = UF_STYLER_VALUE;
-    EXPECT_EQ(UF_STYLER_ask_value(id, &v), 0) << item;
+  static std::string ask_text(int id, const char *name) {
+    UF_STYLER_item_value_type_t v = item(name);
+    EXPECT_EQ(UF_STYLER_ask_value(id, &v), 0) << name;
     EXPECT_EQ(v.indicator, UF_STYLER_STRING_VALUE);
     std::string text = v.value.string ? v.value.string : "";
     UF_STYLER_free_value(&v);
     EXPECT_EQ(v.value.string, nullptr);
     return text;
   }
-  static int set_int(int id, const char *item, int value) {
-    UF_STYLER_item_value_type_t v{};
-    v.item_id = item;
-    v.item_attr = UF_STYLER_VALUE;
+  static int set_int(int id, const char *name, int value) {
+    UF_STYLER_item_value_type_t v = item(name);
     v.value.integer = value;
     return UF_STYLER_set_value(id, &v);
   }
@@ -222,17 +214,17 @@ TEST_F(Dialog, TerminalPressesByNumberOrName) {
   }
 }
 
+// Edits reach the callbacks, long texts whole.
 TEST_F(Dialog, EditsReachTheCallbacksAndTheConstructorsValuesShow) {
-  answer({{"dialog", {{"STR_0", "M2612"}, {"RADIO_7", 3}, {"OPTION_9", ".nc"}, {"TOGGLE_8", true}}},
+  const std::string long_text(100, 'M');
+  answer({{"dialog", {{"STR_0", long_text}, {"RADIO_7", 3}, {"OPTION_9", ".nc"}, {"TOGGLE_8", true}}},
           {"press", "OK"}});
   Script script;
   std::string str0, str1;
   int radio7 = -1, option9 = -1, toggle8 = -1, int3 = -1;
   script.handle = [&](int id, int reason) {
     if (reason == C) {
-      UF_STYLER_item_value_type_t v{};
-      v.item_id = "STR_1";
-      v.item_attr = UF_STYLER_VALUE;
+      UF_STYLER_item_value_type_t v = item("STR_1");
       v.value.string = const_cast<char *>("insert_a");
       EXPECT_EQ(UF_STYLER_set_value(id, &v), 0);
       EXPECT_EQ(set_int(id, "INT_3", 26), 0);
@@ -249,7 +241,7 @@ TEST_F(Dialog, EditsReachTheCallbacksAndTheConstructorsValuesShow) {
     return 1;
   };
   EXPECT_EQ(run(script), 2);
-  EXPECT_EQ(str0, "M2612");
+  EXPECT_EQ(str0, long_text);
   EXPECT_EQ(str1, "insert_a");
   EXPECT_EQ(radio7, 3);
   EXPECT_EQ(option9, 2);
@@ -261,20 +253,6 @@ TEST_F(Dialog, EditsReachTheCallbacksAndTheConstructorsValuesShow) {
   EXPECT_NE(questions[0].find("STR_1 (string)"), std::string::npos);
   EXPECT_NE(questions[0].find("\"insert_a\""), std::string::npos);
   EXPECT_TRUE(finish().ok());
-}
-
-TEST_F(Dialog, LongTextsAreKeptWhole) {
-  const std::string text(100, 'M');
-  answer({{"dialog", {{"STR_0", text}}}, {"press", "OK"}});
-  Script script;
-  std::string seen;
-  script.handle = [&](int id, int reason) {
-    if (reason == OK)
-      seen = ask_text(id, "STR_0");
-    return 1;
-  };
-  EXPECT_EQ(run(script), 2);
-  EXPECT_EQ(seen, text);
 }
 
 TEST_F(Dialog, ChoicesOutsideTheListsAreRefused) {
@@ -317,44 +295,26 @@ TEST_F(Dialog, NoAnswerLeftClosesTheDialogAsCancel) {
   EXPECT_TRUE(session().run_failed());
 }
 
-TEST_F(Dialog, ValuesAskedOnlyWhileTheDialogIsOpen) {
+// Values are asked only while the dialog is open, and asked texts must be
+// freed.
+TEST_F(Dialog, ValuesAskedOnlyWhileTheDialogIsOpenTextsFreed) {
   answer({{"press", "OK"}});
   Script script;
-  int dialog_id = 0;
-  int unknown = 0;
+  int dialog_id = 0, unknown = 0;
   script.handle = [&](int id, int reason) {
     dialog_id = id;
     if (reason == OK) {
-      UF_STYLER_item_value_type_t v{};
-      v.item_id = "NO_SUCH";
-      v.item_attr = UF_STYLER_VALUE;
-      unknown = UF_STYLER_ask_value(id, &v);
+      UF_STYLER_item_value_type_t none = item("NO_SUCH"), kept = item("STR_0");
+      unknown = UF_STYLER_ask_value(id, &none);
+      EXPECT_EQ(UF_STYLER_ask_value(id, &kept), 0); // never freed
     }
     return 1;
   };
   EXPECT_EQ(run(script), 2);
   EXPECT_EQ(unknown, sim::status::kNoSuchItem);
-  UF_STYLER_item_value_type_t v{};
-  v.item_id = "STR_0";
-  v.item_attr = UF_STYLER_VALUE;
+  UF_STYLER_item_value_type_t v = item("STR_0");
   EXPECT_EQ(UF_STYLER_ask_value(dialog_id, &v), sim::status::kNoDialog);
-}
-
-TEST_F(Dialog, AskedTextsMustBeFreed) {
-  answer({{"press", "OK"}});
-  Script script;
-  script.handle = [&](int id, int reason) {
-    if (reason == OK) {
-      UF_STYLER_item_value_type_t v{};
-      v.item_id = "STR_0";
-      v.item_attr = UF_STYLER_VALUE;
-      EXPECT_EQ(UF_STYLER_ask_value(id, &v), 0); // never freed
-    }
-    return 1;
-  };
-  EXPECT_EQ(run(script), 2);
   char foreign[4] = "abc";
-  UF_STYLER_item_value_type_t v{};
   v.indicator = UF_STYLER_STRING_VALUE;
   v.value.string = foreign;
   UF_STYLER_free_value(&v);

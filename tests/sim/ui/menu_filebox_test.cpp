@@ -1,6 +1,6 @@
 // The menu (uc1603) and the file dialog: responses for every kind of
 // answer, empty items, and what the operator saw.
-#include "cam_fixture.h"
+#include "session_fixture.h"
 #include "host/ui.h"
 #include "session/status.h"
 #include "ui/operator.h"
@@ -53,6 +53,11 @@ TEST_F(Menu, UnfitAnswersCancelAndFailTheRun) {
   new_session();
   EXPECT_EQ(uc1603("Choose", 1, items, 5), 2); // no answer left
   EXPECT_TRUE(session().run_failed());
+  // Impossible item counts are refused without asking.
+  new_session();
+  EXPECT_EQ(uc1603("Choose", 1, items, 0), 2);
+  EXPECT_EQ(uc1603("Choose", 1, nullptr, 3), 2);
+  EXPECT_EQ(session().op().answered(), 0u);
 }
 
 TEST_F(Menu, ShowsTitleAndItemsAsGivenEmptyOnesBlank) {
@@ -62,21 +67,11 @@ TEST_F(Menu, ShowsTitleAndItemsAsGivenEmptyOnesBlank) {
   EXPECT_EQ(uc1603("T\xd6\xd0", 1, full, 1), 5);
   answer({{"menu", 3}});
   EXPECT_EQ(uc1603("Choose", 1, items, 5), 7);
-  const auto &events = transcript().events();
-  std::vector<std::string> questions;
-  for (const auto &e : events)
-    if (e.kind == sim::EventKind::Question)
-      questions.push_back(e.detail);
+  const std::vector<std::string> questions = transcript().details(sim::EventKind::Question);
   ASSERT_EQ(questions.size(), 2u);
   EXPECT_NE(questions[0].find(std::string(UC1603_ITEM_BUFSIZE, 'X')), std::string::npos)
       << questions[0];
   EXPECT_EQ(questions[0].find(std::string(UC1603_ITEM_BUFSIZE + 1, 'X')), std::string::npos);
-}
-
-TEST_F(Menu, RefusesImpossibleItemCounts) {
-  EXPECT_EQ(uc1603("Choose", 1, items, 0), 2);
-  EXPECT_EQ(uc1603("Choose", 1, nullptr, 3), 2);
-  EXPECT_EQ(session().op().answered(), 0u);
 }
 
 class FileBox : public sim::testing::SessionTest {

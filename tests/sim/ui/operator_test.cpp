@@ -21,18 +21,17 @@ protected:
     ASSERT_EQ(UF_initialize(), 0);
   }
 
-  /// Shows the overwrite question: YES (1) and NO (3), BACK hidden.
+  /// YES (1), BACK (2) and NO (3), the slots shown as asked.
+  static UF_UI_message_buttons_t buttons(bool yes, bool back, bool no) {
+    UF_UI_message_buttons_t b{};
+    b.button1 = yes, b.button2 = back, b.button3 = no;
+    b.label1 = "YES", b.label2 = "BACK", b.label3 = "NO";
+    b.response1 = 1, b.response2 = 2, b.response3 = 3;
+    return b;
+  }
+  /// Shows the overwrite question: YES and NO, BACK hidden.
   int ask_yes_no(const char *text, int *status = nullptr) {
-    UF_UI_message_buttons_t buttons{};
-    buttons.button1 = TRUE;
-    buttons.button2 = FALSE;
-    buttons.button3 = TRUE;
-    buttons.label1 = "YES";
-    buttons.label2 = "BACK";
-    buttons.label3 = "NO";
-    buttons.response1 = 1;
-    buttons.response2 = 2;
-    buttons.response3 = 3;
+    UF_UI_message_buttons_t buttons = this->buttons(true, false, true);
     char line[64];
     std::snprintf(line, sizeof line, "%s", text);
     char *messages[] = {line};
@@ -59,14 +58,7 @@ TEST_F(OperatorTest, MessageBoxesNeedNoAnswer) {
 }
 
 TEST_F(OperatorTest, OneButtonDialogIsShownNotAsked) {
-  UF_UI_message_buttons_t buttons{};
-  buttons.button1 = TRUE;
-  buttons.label1 = "OK";
-  buttons.response1 = 1;
-  buttons.label2 = "BACK";
-  buttons.response2 = 2;
-  buttons.label3 = "NO";
-  buttons.response3 = 3;
+  UF_UI_message_buttons_t buttons = this->buttons(true, false, false);
   char tip[] = "tip one\n\ntip two";
   char *messages[] = {tip};
   int response = 0;

@@ -8,6 +8,7 @@
 
 #include <gtest/gtest.h>
 
+#include <array>
 #include <cstring>
 #include <vector>
 
@@ -39,13 +40,9 @@ TEST_F(HostBridgeSession, LocalTimeFillsNineIntsAndNothingMore) {
   sim::winelib::WindowsTm got;
   std::memcpy(&got, buffer, sizeof got);
   // The session's clock: 2026-12-05 09:30:00, a Saturday.
-  EXPECT_EQ(got.tm_year, 126);
-  EXPECT_EQ(got.tm_mon, 11);
-  EXPECT_EQ(got.tm_mday, 5);
-  EXPECT_EQ(got.tm_hour, 9);
-  EXPECT_EQ(got.tm_min, 30);
-  EXPECT_EQ(got.tm_sec, 0);
-  EXPECT_EQ(got.tm_wday, 6);
+  EXPECT_EQ((std::array{got.tm_year, got.tm_mon, got.tm_mday, got.tm_hour, got.tm_min, got.tm_sec,
+                        got.tm_wday}),
+            (std::array{126, 11, 5, 9, 30, 0, 6}));
   for (std::size_t i = sizeof(sim::winelib::WindowsTm); i < sizeof buffer; ++i)
     ASSERT_EQ(buffer[i], 0xa5) << "byte " << i << " past the Windows struct tm was written";
 }

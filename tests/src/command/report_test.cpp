@@ -97,7 +97,8 @@ TEST_F(Report, FinalStatusGoesToStatusLineAndStandardError) {
     const char *line;
     std::vector<std::string> stderr_texts;
   };
-  const Case cases[] = {{0, "", {}}, {8, "Item not found", {"Item not found\n"}}, {949, "", {"\n"}}};
+  const Case cases[] = {
+      {0, "", {}}, {8, "Item not found", {"Item not found\n"}}, {949, "", {"\n"}}};
   for (const Case &c : cases) {
     SCOPED_TRACE(c.status);
     reopen();

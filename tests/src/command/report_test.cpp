@@ -40,13 +40,7 @@ TEST_F(Report, WritesTheCallAndTheStatus) {
   const std::string at = "src/x.cpp, line 42:  " + call + "\n";
   const std::string long_file = "src/" + std::string(300, 'f') + ".cpp";
   const std::string long_call = "F( " + std::string(2000, 'a') + " )";
-  struct Case {
-    const char *file;
-    int line;
-    const char *call;
-    int status;
-    std::string listing;
-  };
+  struct Case { const char *file; int line; const char *call; int status; std::string listing; };
   const Case cases[] = {
       {"src/x.cpp", 42, call.c_str(), 0, ""},
       {"src/x.cpp", 42, call.c_str(), 1, at + "    error 1:  The operation failed\n"},
@@ -92,11 +86,7 @@ TEST_F(Report, MacroEvaluatesTheCallOnceAndPassesItsText) {
 // The final status goes to the status line (the host's text, empty when it
 // has none) and standard error, never to a message box; 0 goes nowhere.
 TEST_F(Report, FinalStatusGoesToStatusLineAndStandardError) {
-  struct Case {
-    int status;
-    const char *line;
-    std::vector<std::string> stderr_texts;
-  };
+  struct Case { int status; const char *line; std::vector<std::string> stderr_texts; };
   const Case cases[] = {
       {0, "", {}}, {8, "Item not found", {"Item not found\n"}}, {949, "", {"\n"}}};
   for (const Case &c : cases) {

@@ -134,11 +134,7 @@ TEST(SettingsRecord, AnyBytesGiveASoundRecord) {
 }
 
 TEST(TextCopyCut, NeverSplitsADoubleByteCharacter) {
-  struct Case {
-    std::string src;
-    std::size_t max;
-    std::string expected;
-  };
+  struct Case { std::string src; std::size_t max; std::string expected; };
   // "\xb3\xcc\xca\xbd" is two GBK characters; "\xd5\x5c" a character
   // whose second byte is a backslash.
   const Case cases[] = {

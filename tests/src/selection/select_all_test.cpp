@@ -225,10 +225,7 @@ TEST_F(Collection, RefusalShowsOneMessageAndLeavesNothing) {
 // Origins and axes are compared after rounding each value to three
 // decimals (half away from zero), not within a tolerance.
 TEST_F(Collection, PlacementsAreComparedRounded) {
-  struct Case {
-    const char *first, *second;
-    bool passes;
-  };
+  struct Case { const char *first, *second; bool passes; };
   const char *const a = R"({"origin": [0, 0, 30]})";
   const Case cases[] = {
       {a, R"({"origin": [0, 0, 30]})", true},
@@ -275,12 +272,7 @@ TEST_F(Collection, AMissingMessageStopsTheCollection) {
 // Failed calls that are only reported go to the listing window with the
 // call's text and the walk goes on with what it has.
 TEST_F(Collection, ReportedFailuresNameTheCall) {
-  struct Case {
-    const char *call;
-    std::uint32_t nth;
-    const char *text;
-    int result;
-  };
+  struct Case { const char *call; std::uint32_t nth; const char *text; int result; };
   const Case cases[] = {
       // The first pass's answer: a node that is not a group.
       {"UF_NCGROUP_is_group", 1, "UF_NCGROUP_is_group( list1[loop1],&is )", 0},

@@ -20,12 +20,10 @@
 #include <gtest/gtest.h>
 
 #include <cstring>
-#include <fstream>
-#include <iterator>
 #include <map>
-#include <optional>
 #include <sstream>
 #include <string>
+#include <tuple>
 #include <vector>
 
 namespace {
@@ -69,6 +67,20 @@ struct Cell {
   sim::geo::Vec3 origin;
   UF_DRF_lettering_preferences_t lettering{};
 };
+
+// A header note as expected: its one line, origin, size, aspect ratio and
+// alignment, on its drawing, unturned and with the character spacing 1.
+struct Note { std::string text; double x, y, size, aspect; int align; };
+void expect_note(const sim::drf::NotePayload &note, tag_t drawing, const Note &e) {
+  EXPECT_EQ(note.drawing, drawing);
+  EXPECT_EQ(note.lines, std::vector<std::string>{e.text});
+  EXPECT_EQ(std::tuple(note.origin.x, note.origin.y, note.origin.z, note.orientation),
+            std::tuple(e.x, e.y, 0.0, 0.0));
+  const auto &text = note.lettering.general_text;
+  EXPECT_EQ(std::tuple(text.size, text.char_space_factor, text.aspect_ratio),
+            std::tuple(e.size, 1.0, e.aspect));
+  EXPECT_EQ(note.lettering.align_position, e.align);
+}
 
 bool same_lettering(const UF_DRF_lettering_preferences_t &a,
                     const UF_DRF_lettering_preferences_t &b) {
@@ -197,16 +209,9 @@ protected:
         if (edge[k] == nullptr)
           return out;
       }
-      Cell c;
-      c.drawing = note->drawing;
-      c.text = note->lines.empty() ? std::string("<none>") : note->lines[0];
-      c.left = edge[0]->start.x;
-      c.top = edge[0]->start.y;
-      c.right = edge[0]->end.x;
-      c.bottom = edge[1]->end.y;
-      c.origin = note->origin;
-      c.lettering = note->lettering;
-      out.push_back(c);
+      out.push_back({note->drawing, note->lines.empty() ? "<none>" : note->lines[0],
+                     edge[0]->start.x, edge[0]->end.x, edge[0]->start.y, edge[1]->end.y,
+                     note->origin, note->lettering});
     }
     return out;
   }
@@ -244,13 +249,9 @@ TEST_F(SheetTest, CellBorderAndNoteOriginFollowTheAlignment) {
     const std::vector<Cell> written = cells();
     ASSERT_EQ(written.size(), ++made); // an empty text gets its border and note too
     const Cell &cell = written.back();
-    EXPECT_EQ(cell.left, 10);
-    EXPECT_EQ(cell.right, 40);
-    EXPECT_EQ(cell.top, 100);
-    EXPECT_EQ(cell.bottom, 92);
-    EXPECT_EQ(cell.origin.x, c.x);
-    EXPECT_EQ(cell.origin.y, 95.5);
-    EXPECT_EQ(cell.origin.z, 0);
+    EXPECT_EQ(std::tuple(cell.left, cell.right, cell.top, cell.bottom),
+              std::tuple(10.0, 40.0, 100.0, 92.0));
+    EXPECT_EQ(std::tuple(cell.origin.x, cell.origin.y, cell.origin.z), std::tuple(c.x, 95.5, 0.0));
     EXPECT_EQ(cell.text, c.text);
     EXPECT_EQ(cell.lettering.align_position, c.align);
     EXPECT_EQ(cell.lettering.general_text.size, 2.5);
@@ -266,12 +267,10 @@ TEST_F(SheetTest, CellBorderAndNoteOriginFollowTheAlignment) {
   ASSERT_GE(lines.size(), 4u);
   const double expected[4][4] = {{10, 100, 40, 100}, {40, 100, 40, 92}, {40, 92, 10, 92},
                                  {10, 92, 10, 100}};
-  for (int k = 0; k < 4; ++k) {
-    EXPECT_EQ(lines[k]->start.x, expected[k][0]);
-    EXPECT_EQ(lines[k]->start.y, expected[k][1]);
-    EXPECT_EQ(lines[k]->end.x, expected[k][2]);
-    EXPECT_EQ(lines[k]->end.y, expected[k][3]);
-  }
+  for (int k = 0; k < 4; ++k)
+    EXPECT_EQ(std::tuple(lines[k]->start.x, lines[k]->start.y, lines[k]->end.x, lines[k]->end.y),
+              std::tuple(expected[k][0], expected[k][1], expected[k][2], expected[k][3]))
+        << k;
 }
 
 TEST_F(SheetTest, CellRatioIsReadOncePerModuleLoad) {
@@ -342,21 +341,15 @@ TEST_F(SheetTest, FirstPageHasItsSevenHeaderNotes) {
     EXPECT_EQ(drawing_names(), std::vector<std::string>{"prog_sheet1"});
     const auto *page = sim::draw::find_drawing(session(), drawing);
     ASSERT_NE(page, nullptr);
-    EXPECT_EQ(page->info.size_state, UF_DRAW_CUSTOM_SIZE);
-    EXPECT_EQ(page->info.size.custom_size.height, 297);
-    EXPECT_EQ(page->info.size.custom_size.length, 420);
-    EXPECT_EQ(page->info.drawing_scale, 1.0);
-    EXPECT_EQ(page->info.units, UF_PART_METRIC);
-    EXPECT_EQ(page->info.projection_angle, 1);
+    const UF_DRAW_info_t &info = page->info;
+    EXPECT_EQ(std::tuple(info.size_state, info.size.custom_size.height,
+                         info.size.custom_size.length, info.drawing_scale, info.units,
+                         info.projection_angle),
+              std::tuple(UF_DRAW_CUSTOM_SIZE, 297.0, 420.0, 1.0, UF_PART_METRIC, 1));
     EXPECT_EQ(count(Call::UF_PART_import), 1u);
     EXPECT_TRUE(transcript().listing_lines().empty());
 
-    struct Expected {
-      std::string text;
-      double x, y, size, aspect;
-      int align;
-    };
-    const Expected expected[] = {
+    const Note expected[] = {
         {"P 1 of", 385, 282, 4.0, 1.0, 5},      {c.desc_text, 72.5, 262, 4.0, 1.0, 5},
         {c.type_text, 272.5, 272, 4.0, 1.0, 5}, {"2026.12.5", 372.5, 272, 3.175, 0.8, 5},
         {"M2612", 72.5, 272, 3.175, 0.8, 5},    {"insert_a", 172.5, 272, 3.175, 0.8, 5},
@@ -366,17 +359,7 @@ TEST_F(SheetTest, FirstPageHasItsSevenHeaderNotes) {
     ASSERT_GE(all.size(), 7u);
     for (int i = 0; i < 7; ++i) {
       SCOPED_TRACE(i);
-      const sim::drf::NotePayload &note = *all[all.size() - 7 + i];
-      EXPECT_EQ(note.drawing, drawing);
-      EXPECT_EQ(note.lines, std::vector<std::string>{expected[i].text});
-      EXPECT_EQ(note.origin.x, expected[i].x);
-      EXPECT_EQ(note.origin.y, expected[i].y);
-      EXPECT_EQ(note.origin.z, 0);
-      EXPECT_EQ(note.orientation, 0);
-      EXPECT_EQ(note.lettering.general_text.size, expected[i].size);
-      EXPECT_EQ(note.lettering.general_text.char_space_factor, 1.0);
-      EXPECT_EQ(note.lettering.general_text.aspect_ratio, expected[i].aspect);
-      EXPECT_EQ(note.lettering.align_position, expected[i].align);
+      expect_note(*all[all.size() - 7 + i], drawing, expected[i]);
     }
   }
 }
@@ -386,11 +369,7 @@ TEST_F(SheetTest, FirstPageRefusals) {
                                     kConfig +
                                     gbk(" 文件中的/n part_path_note_ratio: 值定义错误,请修改!");
   const std::string wrong_application = gbk("请在加工或制图应用中生成程式单！");
-  struct Case {
-    const char *config;
-    int application;
-    std::string message;
-  };
+  struct Case { const char *config; int application; std::string message; };
   const std::vector<Case> cases = {
       {"part_path_note_ratio: 0\n", UF_APP_CAM, ratio_refusal},
       {"part_path_note_ratio: EOF\n", UF_APP_CAM, ratio_refusal},
@@ -428,15 +407,7 @@ TEST_F(SheetTest, FurtherPageHasItsPageNoteWithTheCallersAlignment) {
   EXPECT_TRUE(same_lettering(lettering(), before));
   close();
   EXPECT_EQ(drawing_names(), std::vector<std::string>{"prog_sheet7"});
-  const sim::drf::NotePayload &note = *notes().back();
-  EXPECT_EQ(note.drawing, drawing);
-  EXPECT_EQ(note.lines, std::vector<std::string>{"Q 3 end"});
-  EXPECT_EQ(note.origin.x, 385);
-  EXPECT_EQ(note.origin.y, 282);
-  EXPECT_EQ(note.lettering.general_text.size, 3.175);
-  EXPECT_EQ(note.lettering.general_text.char_space_factor, 1.0);
-  EXPECT_EQ(note.lettering.general_text.aspect_ratio, 0.8);
-  EXPECT_EQ(note.lettering.align_position, 6);
+  expect_note(*notes().back(), drawing, {"Q 3 end", 385, 282, 3.175, 0.8, 6});
 }
 
 // ---- The table -------------------------------------------------------------
@@ -527,11 +498,7 @@ TEST_F(SheetTest, RowValuesGoToTheirColumns) {
   ASSERT_EQ(sheet({entry("", "o1234 D10R0.5 rough 0.3 -15.25 12 T7 2000 3000 800 1500 0.1"),
                    entry("", "")}),
             1);
-  struct Expected {
-    double left;
-    int align;
-    std::string first, second;
-  };
+  struct Expected { double left; int align; std::string first, second; };
   const Expected expected[] = {
       {kProgNameX, 6, "O1234.NC", ".NC"}, {kToolX, 6, "D10R0.5", ""},
       {kMachDescX, 5, "rough", ""},       {kSideStockX, 6, "0.3", ""},
@@ -563,12 +530,7 @@ TEST_F(SheetTest, RowValuesGoToTheirColumns) {
 }
 
 TEST_F(SheetTest, ColumnsSwitchedOffGetNoCells) {
-  struct Case {
-    const char *key;
-    const char *value;
-    double left;
-    bool on;
-  };
+  struct Case { const char *key; const char *value; double left; bool on; };
   const std::vector<Case> cases = {
       {"sequence", "0", kSequenceX, false},      {"tool_number", "0", kToolNumberX, false},
       {"tool_len", "0.9", kToolLenX, false},     {"side_stock", "-0.5", kSideStockX, false},
@@ -604,10 +566,7 @@ TEST_F(SheetTest, ColumnWhoseStartIsNotLeftOfItsEndIsWarnedAndUsed) {
 // ---- Pagination --------------------------------------------------------------
 
 TEST_F(SheetTest, RowsGoToTheNextPageAtTheEndLine) {
-  struct Case {
-    const char *end;
-    std::size_t first_page_rows;
-  };
+  struct Case { const char *end; std::size_t first_page_rows; };
   // Tops 200, 192, ..., 24: 23 rows; at an end line of exactly 24 the row
   // at 24 goes to the next page.
   const Case cases[] = {{"20", 23}, {"24", 22}, {"23.5", 23}};

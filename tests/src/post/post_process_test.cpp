@@ -9,7 +9,6 @@
 #include "my_func/my_func.h"
 #include "objects/object_store.h"
 #include "post_fixture.h"
-#include "runtime/runtime.h"
 
 #include <gtest/gtest.h>
 #include <nlohmann/json.hpp>

@@ -6,9 +6,10 @@
 
 #include <array>
 #include <cstdint>
-#include <random>
 #include <cstring>
+#include <random>
 #include <string>
+#include <tuple>
 
 namespace {
 
@@ -41,14 +42,9 @@ TEST(SettingsRecord, RoundTripIsByteExact) {
     settings_unpack(in.data(), &record);
     EXPECT_STREQ(record.str_0, "M2612");
     EXPECT_STREQ(record.str_1, "insert_a");
-    EXPECT_EQ(record.radio_4, 1);
-    EXPECT_EQ(record.int_3, layer);
-    EXPECT_EQ(record.option_6, 7);
-    EXPECT_EQ(record.reserved_172, 0x11223344);
-    EXPECT_EQ(record.radio_7, 4);
-    EXPECT_EQ(record.option_9, 6);
-    EXPECT_EQ(record.toggle_8, 1);
-    EXPECT_EQ(record.reserved_188, -2);
+    EXPECT_EQ(std::tuple(record.radio_4, record.int_3, record.option_6, record.reserved_172,
+                         record.radio_7, record.option_9, record.toggle_8, record.reserved_188),
+              std::tuple(1, layer, 7, 0x11223344, 4, 6, 1, -2));
     Bytes out{};
     settings_pack(&record, out.data());
     EXPECT_EQ(out, in);

@@ -13,7 +13,6 @@
 #include "host/host.h"
 #include "objects/object_store.h"
 #include "post/post.h"
-#include "runtime/runtime.h"
 #include "session/call_log.h"
 #include "system_fixture.h"
 

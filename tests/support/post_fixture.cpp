@@ -6,25 +6,18 @@
 #include "my_func/my_func.h"
 #include "runtime/runtime.h"
 #include "selection/selection.h"
+#include "short_texts.h"
 
 #include <nlohmann/json.hpp>
 
-#include <cstdio>
 #include <cstdlib>
 #include <filesystem>
 
 namespace post_test {
 
 std::string short_texts() {
-  std::string text;
-  for (int i = 1; i <= 16; ++i) {
-    char key[32];
-    std::snprintf(key, sizeof key, "post_pro_%02d:", i);
-    text += std::string(key) + (i == 6 ? std::string("NONE_POST") : "P" + std::to_string(i)) +
-            "\n";
-  }
-  text += "ok_cb_01:K1\nok_cb_02:K2\n";
-  return text;
+  return "post_pro_06:NONE_POST\n" + test_text::numbered_texts("post_pro_", 16, "P") +
+         test_text::numbered_texts("ok_cb_", 2, "K");
 }
 
 void PostTest::SetUp() {
@@ -32,18 +25,26 @@ void PostTest::SetUp() {
   part();
 }
 
-void PostTest::part(const std::string &extra_top, const std::string &extra_part) {
+void PostTest::part(const std::string &extra_top, const std::string &extra_part,
+                    const std::string &programs) {
   load_scenario(R"({"installation": "data/kv_conf", )" + extra_top +
                 R"("part": {"file": "D:\\work\\part.prt", "application": "cam", )" + extra_part +
-                R"("csys": {"MCS_A": {"origin": [0, 0, 30]}},
-      "programs": [{"P1": [{"op": "OP1", "mcs": "MCS_A", "tool": "D10",
+                R"("csys": {"MCS_A": {"origin": [0, 0, 30]}}, )" +
+                (programs.empty() ? R"("programs": [
+                   {"P1": [{"op": "OP1", "mcs": "MCS_A", "tool": "D10",
                             "moves": ["G0 X0 Y0 Z50", "G1 Z-5 F500", "G1 X40"]}]},
                    {"P2": [{"op": "OP2", "mcs": "MCS_A", "tool": "D6",
                             "moves": ["G0 X0 Y0 Z50", "G1 Z-2 F800", "G1 Y30"]}]}],
-      "selected": ["P1", "P2"]}})");
+      "selected": ["P1", "P2"])"
+                                  : programs) +
+                "}}");
   write_file(kLang, short_texts() + read_file(kLang));
-  const auto folder = session().runtime().resolve("D:\\nc");
-  ASSERT_TRUE(folder.has_value());
+  make_folder("D:\\nc");
+}
+
+void PostTest::make_folder(const std::string &host_path) {
+  const auto folder = session().runtime().resolve(host_path);
+  ASSERT_TRUE(folder.has_value()) << host_path;
   std::filesystem::create_directories(*folder);
 }
 

@@ -33,8 +33,13 @@ protected:
   void SetUp() override;
 
   /// Opens the part afresh; extra_top is added to the scenario's top level
-  /// (for instance a "postprocessors" section), extra_part to its part.
-  void part(const std::string &extra_top = "", const std::string &extra_part = "");
+  /// (for instance a "postprocessors" section), extra_part to its part;
+  /// programs, when given, are the part's "programs" and "selected" entries
+  /// instead of P1 and P2.
+  void part(const std::string &extra_top = "", const std::string &extra_part = "",
+            const std::string &programs = "");
+  /// Makes a folder by host path.
+  void make_folder(const std::string &host_path);
   /// Puts lines in front of the definition file (the first key wins).
   void prepend_def(const std::string &lines);
 

@@ -7,6 +7,7 @@
 #include <gtest/gtest.h>
 
 #include <string>
+#include <vector>
 
 namespace {
 
@@ -22,52 +23,45 @@ protected:
     EXPECT_EQ(UF_terminate(), 0);
     SystemTest::TearDown();
   }
+  // A fresh session, its bracket open.
+  void reopen() {
+    EXPECT_EQ(UF_terminate(), 0);
+    new_session();
+    ASSERT_EQ(UF_initialize(), 0);
+  }
 };
 
-TEST_F(Report, StatusZeroWritesNothing) {
-  EXPECT_EQ(report_status("a.cpp", 3, "F( x )", 0), 0);
-  EXPECT_EQ(session().calls().count(sim::Call::UF_UI_open_listing_window), 0u);
-  EXPECT_EQ(transcript().count(EventKind::ListingOpen), 0u);
-  EXPECT_EQ(transcript().listing(), "");
-}
-
-struct LineCase {
-  const char *name;
-  int status;
-  const char *second_line;
-};
-
-class ReportLines : public Report, public ::testing::WithParamInterface<LineCase> {};
-
-TEST_P(ReportLines, WritesTheCallAndTheStatus) {
-  const LineCase &c = GetParam();
-  EXPECT_EQ(report_status("src/x.cpp", 42, "UF_NCGROUP_is_group( list1[loop1],&is )", c.status),
-            c.status);
-  EXPECT_EQ(transcript().count(EventKind::ListingOpen), 1u);
-  EXPECT_EQ(transcript().listing(),
-            std::string("src/x.cpp, line 42:  UF_NCGROUP_is_group( list1[loop1],&is )\n") +
-                c.second_line);
-}
-
-INSTANTIATE_TEST_SUITE_P(
-    Table, ReportLines,
-    ::testing::Values(LineCase{"host_text", 1, "    error 1:  The operation failed\n"},
-                      LineCase{"other_host_text", 8, "    error 8:  Item not found\n"},
-                      LineCase{"no_host_text", 949, "    error 949\n"},
-                      LineCase{"negative_status", -3, "    error -3\n"}),
-    [](const auto &info) { return std::string(info.param.name); });
-
-TEST_F(Report, LinesOfAnyLengthAreWrittenWhole) {
-  const std::string file = "src/" + std::string(300, 'f') + ".cpp";
-  const std::string call = "F( " + std::string(2000, 'a') + " )";
-  report_status(file.c_str(), 7, call.c_str(), 1);
-  EXPECT_EQ(transcript().listing(),
-            file + ", line 7:  " + call + "\n    error 1:  The operation failed\n");
-}
-
-TEST_F(Report, NullTextsCountAsEmpty) {
-  report_status(nullptr, 1, nullptr, 1);
-  EXPECT_EQ(transcript().listing(), ", line 1:  \n    error 1:  The operation failed\n");
+// Nothing for status 0; else the place and the call's text, then the
+// status with the host's text of it when there is one, in an opened
+// listing window.  Texts of any length are written whole, null ones count
+// as empty.
+TEST_F(Report, WritesTheCallAndTheStatus) {
+  const std::string call = "UF_NCGROUP_is_group( list1[loop1],&is )";
+  const std::string at = "src/x.cpp, line 42:  " + call + "\n";
+  const std::string long_file = "src/" + std::string(300, 'f') + ".cpp";
+  const std::string long_call = "F( " + std::string(2000, 'a') + " )";
+  struct Case { const char *file; int line; const char *call; int status; std::string listing; };
+  const Case cases[] = {
+      {"src/x.cpp", 42, call.c_str(), 0, ""},
+      {"src/x.cpp", 42, call.c_str(), 1, at + "    error 1:  The operation failed\n"},
+      {"src/x.cpp", 42, call.c_str(), 8, at + "    error 8:  Item not found\n"},
+      {"src/x.cpp", 42, call.c_str(), 949, at + "    error 949\n"},
+      {"src/x.cpp", 42, call.c_str(), -3, at + "    error -3\n"},
+      {long_file.c_str(), 7, long_call.c_str(), 1,
+       long_file + ", line 7:  " + long_call + "\n    error 1:  The operation failed\n"},
+      {nullptr, 1, nullptr, 1, ", line 1:  \n    error 1:  The operation failed\n"},
+  };
+  for (const Case &c : cases) {
+    SCOPED_TRACE(testing::Message() << c.line << " " << c.status);
+    const std::size_t written = transcript().listing().size();
+    const std::size_t opened = transcript().count(EventKind::ListingOpen);
+    const std::uint32_t open_calls = session().calls().count(sim::Call::UF_UI_open_listing_window);
+    EXPECT_EQ(report_status(c.file, c.line, c.call, c.status), c.status);
+    EXPECT_EQ(transcript().listing().substr(written), c.listing);
+    const std::size_t opens = c.listing.empty() ? 0 : 1;
+    EXPECT_EQ(transcript().count(EventKind::ListingOpen) - opened, opens);
+    EXPECT_EQ(session().calls().count(sim::Call::UF_UI_open_listing_window) - open_calls, opens);
+  }
 }
 
 int calls_made = 0;
@@ -89,27 +83,21 @@ TEST_F(Report, MacroEvaluatesTheCallOnceAndPassesItsText) {
   EXPECT_EQ(calls_made, 2);
 }
 
-TEST_F(Report, FinalStatusZeroDoesNothing) {
-  report_final_status(0);
-  EXPECT_EQ(session().status_line(), "");
-  EXPECT_EQ(transcript().count(EventKind::Stderr), 0u);
-  EXPECT_EQ(transcript().count(EventKind::Status), 0u);
-}
-
+// The final status goes to the status line (the host's text, empty when it
+// has none) and standard error, never to a message box; 0 goes nowhere.
 TEST_F(Report, FinalStatusGoesToStatusLineAndStandardError) {
-  report_final_status(8);
-  EXPECT_EQ(session().status_line(), "Item not found");
-  ASSERT_EQ(transcript().texts(EventKind::Stderr).size(), 1u);
-  EXPECT_EQ(transcript().texts(EventKind::Stderr)[0], "Item not found\n");
-  // No message box: message boxes are the callers' business.
-  EXPECT_TRUE(transcript().messages_shown().empty());
-}
-
-TEST_F(Report, FinalStatusWithoutHostTextShowsAnEmptyText) {
-  report_final_status(949);
-  EXPECT_EQ(session().status_line(), "");
-  ASSERT_EQ(transcript().texts(EventKind::Stderr).size(), 1u);
-  EXPECT_EQ(transcript().texts(EventKind::Stderr)[0], "\n");
+  struct Case { int status; const char *line; std::vector<std::string> stderr_texts; };
+  const Case cases[] = {
+      {0, "", {}}, {8, "Item not found", {"Item not found\n"}}, {949, "", {"\n"}}};
+  for (const Case &c : cases) {
+    SCOPED_TRACE(c.status);
+    reopen();
+    report_final_status(c.status);
+    EXPECT_EQ(session().status_line(), c.line);
+    EXPECT_EQ(transcript().texts(EventKind::Stderr), c.stderr_texts);
+    EXPECT_EQ(transcript().count(EventKind::Status), c.status == 0 ? 0u : 1u);
+    EXPECT_TRUE(transcript().messages_shown().empty());
+  }
 }
 
 } // namespace

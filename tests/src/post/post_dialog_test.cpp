@@ -17,6 +17,7 @@
 #include <cstring>
 #include <filesystem>
 #include <string>
+#include <tuple>
 
 namespace {
 
@@ -64,37 +65,52 @@ std::string record_bytes(const std::string &str_0, const std::string &str_1,
   return bytes;
 }
 
-TEST_F(PostDialog, FirstUseOffersTheDefaultsAndThePartName) {
-  press("Cancel");
-  EXPECT_EQ(show(), 0);
-  EXPECT_EQ(text(0, "STR_0"), "");
-  EXPECT_EQ(text(0, "STR_1"), "part");
-  EXPECT_EQ(integer(0, "INT_3"), 253);
-  for (const char *id : {"RADIO_4", "OPTION_6", "OPTION_9", "RADIO_7", "TOGGLE_8"})
-    EXPECT_EQ(integer(0, id), 0) << id;
-  EXPECT_EQ(session().prompt_line(), "ncsheet: NC files and program sheet");
-  EXPECT_FALSE(file_exists(kSettings));
-  EXPECT_TRUE(finish().ok());
+// What the dialog offers with no settings file, a short one (the defaults,
+// and OK writes the record whole) and a damaged one (its texts cut to 79
+// bytes, its choices outside their lists back to the first): the part's
+// name always for the part number.
+TEST_F(PostDialog, OffersTheSavedValuesOrTheDefaults) {
+  std::string damaged = record_bytes("", "", {9, 40, 8, 0, 77, 0x80000000u, 2, 1});
+  damaged.replace(0, 160, std::string(160, 'A')); // no terminators
+  struct Case {
+    std::string file, press, str_0;
+    int layer;
+    std::string after; // the file afterwards, "" when none
+  };
+  const Case cases[] = {
+      {"", "Cancel", "", 253, ""},
+      {std::string(100, 'x'), "OK", "", 253, record_bytes("", "part", {0, 253, 0, 0, 0, 0, 0, 1})},
+      {damaged, "Cancel", std::string(79, 'A'), 40, damaged},
+  };
+  for (const Case &c : cases) {
+    SCOPED_TRACE(c.file.size());
+    part();
+    reset_module_state();
+    if (!c.file.empty())
+      write_file(kSettings, c.file);
+    press(c.press);
+    EXPECT_EQ(show(), c.press == "OK" ? 1 : 0);
+    EXPECT_EQ(text(0, "STR_0"), c.str_0);
+    EXPECT_EQ(text(0, "STR_1"), "part");
+    EXPECT_EQ(integer(0, "INT_3"), c.layer);
+    for (const char *id : {"RADIO_4", "OPTION_6", "OPTION_9", "RADIO_7", "TOGGLE_8"})
+      EXPECT_EQ(integer(0, id), 0) << id;
+    EXPECT_EQ(session().prompt_line(), "ncsheet: NC files and program sheet");
+    EXPECT_EQ(file_exists(kSettings), !c.after.empty());
+    EXPECT_EQ(read_file(kSettings), c.after);
+    EXPECT_TRUE(finish().ok());
+  }
 }
 
 TEST_F(PostDialog, OkStoresTheValuesAndTheNextOpeningOffersThem) {
-  press("OK", {{"STR_0", "M2612"},
-               {"STR_1", "X1"},
-               {"RADIO_4", 1},
-               {"INT_3", 10},
-               {"OPTION_6", 3},
-               {"OPTION_9", 4},
-               {"RADIO_7", 2},
-               {"TOGGLE_8", true}});
+  press("OK", {{"STR_0", "M2612"}, {"STR_1", "X1"}, {"RADIO_4", 1}, {"INT_3", 10},
+               {"OPTION_6", 3}, {"OPTION_9", 4}, {"RADIO_7", 2}, {"TOGGLE_8", true}});
   EXPECT_EQ(show(), 1);
   EXPECT_STREQ(mold_no, "M2612");
   EXPECT_STREQ(part_no, "X1");
-  EXPECT_EQ(aix_choice, 1);
-  EXPECT_EQ(save_aix_layer, 10);
-  EXPECT_EQ(part_type_choice, 3);
-  EXPECT_EQ(nc_ext_choice, 4);
-  EXPECT_EQ(desc_choice, 2);
-  EXPECT_EQ(show_ext, 1);
+  EXPECT_EQ(std::tuple(aix_choice, save_aix_layer, part_type_choice, nc_ext_choice, desc_choice,
+                       show_ext),
+            std::tuple(1, 10, 3, 4, 2, 1));
   // The reserved fields keep the defaults of a first use.
   EXPECT_EQ(read_file(kSettings), record_bytes("M2612", "X1", {1, 10, 3, 0, 2, 4, 1, 1}));
 
@@ -103,52 +119,38 @@ TEST_F(PostDialog, OkStoresTheValuesAndTheNextOpeningOffersThem) {
   EXPECT_EQ(show(), 0);
   EXPECT_EQ(text(1, "STR_0"), "M2612");
   EXPECT_EQ(text(1, "STR_1"), "part");
-  EXPECT_EQ(integer(1, "RADIO_4"), 1);
-  EXPECT_EQ(integer(1, "INT_3"), 10);
-  EXPECT_EQ(integer(1, "OPTION_6"), 3);
-  EXPECT_EQ(integer(1, "OPTION_9"), 4);
-  EXPECT_EQ(integer(1, "RADIO_7"), 2);
-  EXPECT_EQ(integer(1, "TOGGLE_8"), 1);
+  const std::pair<const char *, int> offered[] = {{"RADIO_4", 1},  {"INT_3", 10}, {"OPTION_6", 3},
+                                                  {"OPTION_9", 4}, {"RADIO_7", 2}, {"TOGGLE_8", 1}};
+  for (const auto &[id, value] : offered)
+    EXPECT_EQ(integer(1, id), value) << id;
   EXPECT_TRUE(finish().ok());
 }
 
-struct LayerCase {
-  int layer;
-  bool accepted;
-};
-
-class PostDialogLayer : public PostDialog, public ::testing::WithParamInterface<LayerCase> {};
-
-// A refused layer keeps the dialog open with the message; the values asked
-// before it are stored, the later ones and the file are not, and nothing
-// asked is left unreleased.
-TEST_P(PostDialogLayer, OnlyLayersOneTo256AreTaken) {
-  const LayerCase c = GetParam();
-  press("OK", {{"STR_0", "M1"}, {"RADIO_4", 1}, {"INT_3", c.layer}, {"OPTION_9", 2}});
-  if (!c.accepted)
-    press("Cancel");
-  EXPECT_EQ(show(), c.accepted ? 1 : 0);
-  EXPECT_EQ(save_aix_layer, c.layer);
-  EXPECT_STREQ(mold_no, "M1");
-  EXPECT_EQ(aix_choice, 1);
-  if (c.accepted) {
-    EXPECT_TRUE(boxes().empty());
-    EXPECT_EQ(nc_ext_choice, 2);
-    EXPECT_EQ(read_file(kSettings).size(), 192u);
-  } else {
-    EXPECT_EQ(boxes(), std::vector<std::string>{"K1"});
-    EXPECT_EQ(nc_ext_choice, 0);
-    EXPECT_FALSE(file_exists(kSettings));
+// Only layers 1 to 256 are taken.  A refused layer keeps the dialog open
+// with the message; the values asked before it are stored, the later ones
+// and the file are not, and nothing asked is left unreleased.
+TEST_F(PostDialog, OnlyLayersOneTo256AreTaken) {
+  for (const int layer : {0, 257, -3, 1, 256, 253}) {
+    SCOPED_TRACE(layer);
+    const bool accepted = layer >= 1 && layer <= 256;
+    part();
+    reset_module_state();
+    press("OK", {{"STR_0", "M1"}, {"RADIO_4", 1}, {"INT_3", layer}, {"OPTION_9", 2}});
+    if (!accepted)
+      press("Cancel");
+    EXPECT_EQ(show(), accepted ? 1 : 0);
+    EXPECT_EQ(save_aix_layer, layer);
+    EXPECT_STREQ(mold_no, "M1");
+    EXPECT_EQ(aix_choice, 1);
+    EXPECT_EQ(boxes(), accepted ? std::vector<std::string>{} : std::vector<std::string>{"K1"});
+    EXPECT_EQ(nc_ext_choice, accepted ? 2 : 0);
+    EXPECT_EQ(read_file(kSettings).size(), accepted ? 192u : 0u);
+    EXPECT_EQ(file_exists(kSettings), accepted);
+    const sim::FinishReport report = finish();
+    EXPECT_EQ(report.unfreed_arrays, 0u);
+    EXPECT_TRUE(report.ok());
   }
-  const sim::FinishReport report = finish();
-  EXPECT_EQ(report.unfreed_arrays, 0u);
-  EXPECT_TRUE(report.ok());
 }
-
-INSTANTIATE_TEST_SUITE_P(Layers, PostDialogLayer,
-                         ::testing::Values(LayerCase{0, false}, LayerCase{257, false},
-                                           LayerCase{-3, false}, LayerCase{1, true},
-                                           LayerCase{256, true}, LayerCase{253, true}));
 
 TEST_F(PostDialog, ACorrectedLayerIsTakenOnTheNextOk) {
   press("OK", {{"INT_3", 0}});
@@ -160,57 +162,27 @@ TEST_F(PostDialog, ACorrectedLayerIsTakenOnTheNextOk) {
   EXPECT_TRUE(finish().ok());
 }
 
-TEST_F(PostDialog, ApplyAndCancelStoreNothing) {
-  for (const char *button : {"Apply", "Cancel"}) {
-    SCOPED_TRACE(button);
-    const std::string saved = record_bytes("OLD", "part", {0, 30, 1, 0, 1, 2, 0, 1});
-    write_file(kSettings, saved);
-    press(button, {{"STR_0", "NEW"}, {"INT_3", 40}});
-    EXPECT_EQ(show(), 0);
-    EXPECT_EQ(read_file(kSettings), saved);
-    EXPECT_STREQ(mold_no, "");
-    EXPECT_EQ(save_aix_layer, 253);
-  }
-  EXPECT_TRUE(finish().ok());
-}
-
-TEST_F(PostDialog, AShortSettingsFileGivesTheDefaultsAndIsRewrittenWhole) {
-  write_file(kSettings, std::string(100, 'x'));
-  press("OK");
-  EXPECT_EQ(show(), 1);
-  EXPECT_EQ(text(0, "STR_0"), "");
-  EXPECT_EQ(integer(0, "INT_3"), 253);
-  EXPECT_EQ(read_file(kSettings), record_bytes("", "part", {0, 253, 0, 0, 0, 0, 0, 1}));
-  EXPECT_TRUE(finish().ok());
-}
-
-// Layers 10 and 26 are a line feed and a Ctrl-Z byte, which a text-mode
-// file would change; the reserved fields are written back as read.
-TEST_F(PostDialog, TheRecordGoesBackByteForByte) {
-  for (std::uint32_t layer : {10u, 26u}) {
-    SCOPED_TRACE(layer);
+// Apply and Cancel store nothing; OK writes the record back byte for byte:
+// layers 10 and 26 are a line feed and a Ctrl-Z byte, which a text-mode
+// file would change, and the reserved fields go back as read.
+TEST_F(PostDialog, TheRecordGoesBackByteForByteOrStays) {
+  const std::pair<const char *, std::uint32_t> cases[] = {
+      {"Apply", 30}, {"Cancel", 30}, {"OK", 10}, {"OK", 26}};
+  for (const auto &[button, layer] : cases) {
+    SCOPED_TRACE(testing::Message() << button << " " << layer);
+    part();
+    reset_module_state();
+    const bool ok = std::string(button) == "OK";
     const std::string saved =
         record_bytes("M7", "part", {1, layer, 7, 0x11223344u, 4, 6, 1, 0xFFFFFFFEu});
     write_file(kSettings, saved);
-    press("OK");
-    EXPECT_EQ(show(), 1);
-    EXPECT_EQ(save_aix_layer, static_cast<int>(layer));
+    press(button, ok ? nlohmann::json::object() : nlohmann::json{{"STR_0", "NEW"}, {"INT_3", 40}});
+    EXPECT_EQ(show(), ok ? 1 : 0);
     EXPECT_EQ(read_file(kSettings), saved);
+    EXPECT_STREQ(mold_no, ok ? "M7" : "");
+    EXPECT_EQ(save_aix_layer, ok ? static_cast<int>(layer) : 253);
+    EXPECT_TRUE(finish().ok());
   }
-  EXPECT_TRUE(finish().ok());
-}
-
-TEST_F(PostDialog, ADamagedSettingsFileIsRepaired) {
-  std::string bytes = record_bytes("", "", {9, 40, 8, 0, 77, 0x80000000u, 2, 1});
-  bytes.replace(0, 160, std::string(160, 'A')); // no terminators
-  write_file(kSettings, bytes);
-  press("Cancel");
-  EXPECT_EQ(show(), 0);
-  EXPECT_EQ(text(0, "STR_0"), std::string(79, 'A'));
-  EXPECT_EQ(integer(0, "INT_3"), 40);
-  for (const char *id : {"RADIO_4", "OPTION_6", "OPTION_9", "RADIO_7", "TOGGLE_8"})
-    EXPECT_EQ(integer(0, id), 0) << id;
-  EXPECT_TRUE(finish().ok());
 }
 
 // 78 ASCII bytes and a double-byte character: a cut at 79 bytes would

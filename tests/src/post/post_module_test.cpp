@@ -10,8 +10,6 @@
 #include <nlohmann/json.hpp>
 
 #include <filesystem>
-#include <fstream>
-#include <iterator>
 #include <sstream>
 #include <string>
 #include <vector>

@@ -9,12 +9,11 @@
 #include "my_func/my_func.h"
 #include "objects/object_store.h"
 #include "post_fixture.h"
-#include "runtime/runtime.h"
 
 #include <gtest/gtest.h>
 #include <nlohmann/json.hpp>
 
-#include <filesystem>
+#include <algorithm>
 #include <string>
 #include <vector>
 
@@ -27,11 +26,6 @@ using test_text::utf8;
 
 class PostRun : public post_test::PostTest {
 protected:
-  void make_folder(const char *host_path) {
-    const auto folder = session().runtime().resolve(host_path);
-    ASSERT_TRUE(folder.has_value());
-    std::filesystem::create_directories(*folder);
-  }
   // The file dialog's filter line of the n-th file dialog.
   std::string filter(std::size_t n) {
     const std::vector<std::string> boxes = questions_of("file_box");
@@ -42,6 +36,14 @@ protected:
     const std::size_t at = text.find("\nfilter: ");
     const std::size_t end = text.find('\n', at + 1);
     return text.substr(at + 9, end - at - 9);
+  }
+  // A file as "NEW" (a program this run posted), its old text as it is,
+  // "EMPTY", or "" when there is no such file.
+  std::string state(const std::string &path) {
+    if (!file_exists(path))
+      return "";
+    const std::string text = read_file(path);
+    return text.rfind("OLD", 0) == 0 ? text : text.empty() ? "EMPTY" : "NEW";
   }
 };
 
@@ -78,11 +80,7 @@ TEST_F(PostRun, PostsEveryProgramIntoTheChosenFolder) {
 }
 
 TEST(NcExtension, FollowsTheChoiceOrTheMenuItem) {
-  struct Case {
-    int choice;
-    int item;
-    const char *ext;
-  };
+  struct Case { int choice, item; const char *ext; };
   const Case cases[] = {
       {0, 1, ".mpf"}, {0, 2, ".nc"},  {0, 3, ".nc"},  {0, 4, ".pim"}, {0, 5, ".h"},
       {1, 3, ".mpf"}, {2, 1, ".nc"},  {3, 1, ".pim"}, {4, 1, ".ptp"}, {4, 5, ".ptp"},
@@ -151,13 +149,49 @@ TEST_F(PostRun, ANullSetupIsRefused) {
   EXPECT_TRUE(finish().ok());
 }
 
-TEST_F(PostRun, ADialogNotConfirmedStopsTheRun) {
-  answer({{"menu", 1}});
-  answer({{"dialog", nlohmann::json::object()}, {"press", "Cancel"}});
-  EXPECT_EQ(run(), 0);
-  EXPECT_TRUE(questions_of("file_box").empty());
-  EXPECT_STREQ(post_dir, "");
-  EXPECT_TRUE(finish().ok());
+// Where the NC files go: the folder of the file dialog's answer, up to its
+// real last backslash (the GBK character D5 5C ends in the byte of one),
+// or none: the run stops without a word when the dialog is not confirmed or
+// the answer has no folder, and a folder too long (from the definition
+// file, 150 bytes for a 140-byte folder, or from the file dialog, 140 bytes
+// for a 136-byte one) is told, not cut; 135 bytes fit.
+TEST_F(PostRun, TheFolderOfTheAnswerOrNone) {
+  const std::string def_folder = "D:\\" + std::string(146, 'f') + "\\";
+  const std::string long_answer = "D:\\" + std::string(136, 'g') + "\\x.nc";
+  const std::string fits = "D:\\" + std::string(131, 'h') + "\\";
+  struct Case {
+    std::string def, preset, press, file;
+    int result;
+    std::vector<std::string> boxes;
+    std::string post_dir;
+  };
+  const Case cases[] = {
+      {"", "", "Cancel", "", 0, {}, ""},
+      {"", "D:\\nc\\", "OK", "P1.nc", 0, {}, "D:\\nc\\"},
+      {"", "", "OK", "D:\\nc\\A" + utf8("\xd5\x5c") + "B.nc", 1, {}, "D:\\nc\\"},
+      {"post_folder: " + def_folder + "\n", "", "OK", "", 0, {"P16 " + def_folder}, ""},
+      {"", "", "OK", long_answer, 0, {"P16 " + long_answer}, ""},
+      {"", "", "OK", fits + "x.nc", 1, {}, fits},
+  };
+  for (const Case &c : cases) {
+    SCOPED_TRACE(c.def + c.file);
+    part();
+    reset_module_state();
+    prepend_def(c.def);
+    (void)text_copy(post_dir, sizeof post_dir, c.preset.c_str());
+    if (c.result == 1)
+      make_folder(c.post_dir);
+    answer({{"menu", 1}});
+    answer({{"dialog", nlohmann::json::object()}, {"press", c.press}});
+    if (!c.file.empty())
+      answer({{"file", c.file}});
+    EXPECT_EQ(run(), c.result);
+    EXPECT_EQ(boxes(), c.boxes);
+    EXPECT_EQ(std::string(post_dir), c.post_dir);
+    EXPECT_EQ(questions_of("file_box").size(), c.file.empty() ? 0u : 1u);
+    EXPECT_EQ(file_exists(c.post_dir + "P1.mpf"), c.result == 1);
+    EXPECT_TRUE(finish().ok());
+  }
 }
 
 // post_dir and nc_ext live as long as the module: a second run offers the
@@ -169,9 +203,7 @@ TEST_F(PostRun, TheFolderCarriesOverUntilTheModuleIsReloaded) {
   EXPECT_STREQ(post_dir, "D:\\out1\\");
   EXPECT_TRUE(file_exists("D:\\out1\\P1.mpf"));
 
-  answer({{"menu", 2}});
-  answer({{"dialog", nlohmann::json::object()}, {"press", "OK"}});
-  answer({{"file", "Cancel"}});
+  answer_run(2, "{}", "Cancel");
   EXPECT_EQ(run(), 0);
   EXPECT_EQ(filter(1), "D:\\out1\\P1.nc");
   EXPECT_STREQ(post_dir, "D:\\out1\\");
@@ -180,61 +212,10 @@ TEST_F(PostRun, TheFolderCarriesOverUntilTheModuleIsReloaded) {
   reset_module_state(); // a reload
   EXPECT_STREQ(post_dir, "");
   EXPECT_STREQ(nc_ext, "");
-  answer({{"menu", 1}});
-  answer({{"dialog", nlohmann::json::object()}, {"press", "OK"}});
-  answer({{"file", "Cancel"}});
+  answer_run(1, "{}", "Cancel");
   EXPECT_EQ(run(), 0);
   EXPECT_EQ(filter(2), "D:\\nc\\P1.mpf");
   EXPECT_STREQ(post_dir, "");
-  EXPECT_TRUE(finish().ok());
-}
-
-TEST_F(PostRun, AnAnswerWithoutAFolderStopsLikeCancel) {
-  (void)text_copy(post_dir, sizeof post_dir, "D:\\nc\\");
-  answer_run(1, "{}", "P1.nc");
-  EXPECT_EQ(run(), 0);
-  EXPECT_TRUE(boxes().empty());
-  EXPECT_STREQ(post_dir, "D:\\nc\\");
-  EXPECT_FALSE(file_exists("D:\\nc\\P1.mpf"));
-  EXPECT_TRUE(finish().ok());
-}
-
-// The GBK character D5 5C ends in the byte of a backslash: the folder ends
-// at the real last backslash.
-TEST_F(PostRun, TheFolderEndsAtARealBackslash) {
-  answer_run(1, "{}", "D:\\nc\\A" + utf8("\xd5\x5c") + "B.nc");
-  EXPECT_EQ(run(), 1);
-  EXPECT_STREQ(post_dir, "D:\\nc\\");
-  EXPECT_TRUE(file_exists("D:\\nc\\P1.mpf"));
-  EXPECT_TRUE(finish().ok());
-}
-
-TEST_F(PostRun, FoldersTooLongAreRefusedNotCut) {
-  // From the definition file: 150 bytes for a 140-byte folder.
-  const std::string long_folder = "D:\\" + std::string(146, 'f') + "\\";
-  prepend_def("post_folder: " + long_folder + "\n");
-  answer({{"menu", 1}});
-  answer({{"dialog", nlohmann::json::object()}, {"press", "OK"}});
-  EXPECT_EQ(run(), 0);
-  EXPECT_EQ(boxes(), std::vector<std::string>{"P16 " + long_folder});
-  EXPECT_STREQ(post_dir, "");
-  EXPECT_TRUE(questions_of("file_box").empty());
-
-  // From the file dialog: 140 bytes for a 136-byte folder.
-  part();
-  const std::string answer_folder = "D:\\" + std::string(136, 'g') + "\\";
-  answer_run(1, "{}", answer_folder + "x.nc");
-  EXPECT_EQ(run(), 0);
-  EXPECT_EQ(boxes(), std::vector<std::string>{"P16 " + answer_folder + "x.nc"});
-  EXPECT_STREQ(post_dir, "");
-
-  // 135 bytes fit.
-  part();
-  const std::string fits = "D:\\" + std::string(131, 'h') + "\\";
-  make_folder(fits.c_str());
-  answer_run(1, "{}", fits + "x.nc");
-  EXPECT_EQ(run(), 1);
-  EXPECT_EQ(std::string(post_dir), fits);
   EXPECT_TRUE(finish().ok());
 }
 
@@ -244,206 +225,101 @@ TEST_F(PostRun, TitleCutsKeepWholeCharacters) {
   const std::string a39(39, 'a');
   write_file(kLang, "post_pro_05:" + a39 + gbk("程") + "\npost_pro_14:" + a39 + "b" +
                         gbk("程") + "\n" + read_file(kLang));
-  answer({{"menu", 1}});
-  answer({{"dialog", nlohmann::json::object()}, {"press", "OK"}});
-  answer({{"file", "Cancel"}});
+  answer_run(1, "{}", "Cancel");
   EXPECT_EQ(run(), 0);
   EXPECT_EQ(questions_of("menu").at(0), a39 + " [ncsheet]");
   EXPECT_NE(questions_of("file_box").at(0).find("\n" + a39 + "b [ncsheet]\n"), std::string::npos);
   EXPECT_TRUE(finish().ok());
 }
 
-class PostOverwrite : public PostRun {
-protected:
-  void SetUp() override {
-    PostRun::SetUp();
-    write_file("D:\\nc\\P1.mpf", "OLD1");
-    write_file("D:\\nc\\P2.mpf", "OLD2");
+// Each question before a file is replaced; NO stops the run before anything
+// is posted.  Replacing: the old file steps aside as P1_kv.bak (a stale one
+// left by an earlier run goes first), the new one takes the final name, the
+// old one goes.  Whichever step fails, one complete program named P1.mpf is
+// left and the message says what happened; a summary missing, empty or
+// unrenamable is told and stops the run, one that cannot be removed only
+// told.  host_rename, per program: P1.mpf aside (1), P1_kv.nc onto P1.mpf
+// (2), back (3) when that failed; without old files P1's summary (1).
+// host_remove: P1's temporary file (1), its summary (2), a stale side file
+// (3), the old file at the end (4).
+TEST_F(PostRun, ReplacementsAndSummariesLoseNoFile) {
+  struct Case {
+    const char *what, *postprocessor_fault;
+    bool old;
+    std::vector<std::string> buttons;
+    std::vector<std::pair<const char *, std::uint32_t>> failed; // call, nth use
+    int result;
+    std::vector<std::string> messages;
+    std::string p1, p1_temp, p1_side, p2; // "*": not looked at
+  };
+  const std::vector<std::string> yes = {"YES", "YES"};
+  const Case cases[] = {
+      {"all steps work", "", true, yes, {}, 1, {}, "NEW", "", "", "NEW"},
+      {"NO to the second", "", true, {"YES", "NO"}, {}, 0, {}, "OLD1", "", "", "OLD2"},
+      {"NO to the first", "", true, {"NO"}, {}, 0, {}, "OLD1", "", "", "OLD2"},
+      {"final rename fails", "", true, yes, {{"host_rename", 2}}, 0, {"P13"}, "OLD1", "NEW", "",
+       "OLD2"},
+      {"side rename fails", "", true, yes, {{"host_rename", 1}}, 0, {"P9"}, "OLD1", "NEW", "",
+       "OLD2"},
+      {"final removal fails", "", true, yes, {{"host_remove", 4}}, 1, {"P9"}, "NEW", "", "OLD1",
+       "NEW"},
+      // Nothing left to do when the old file cannot come back either: both
+      // programs are kept under their side names.
+      {"final rename and restore fail", "", true, yes, {{"host_rename", 2}, {"host_rename", 3}},
+       0, {"P13"}, "", "NEW", "OLD1", "OLD2"},
+      {"a stale side file", "", true, yes, {}, 1, {}, "NEW", "", "", "NEW"},
+      // A postprocessor that writes no NC file: the old file stays.
+      {"no NC file", "no_nc", true, yes, {}, 0, {"P13"}, "OLD1", "*", "*", "OLD2"},
+      {"summary missing", "no_summary", false, {}, {}, 0, {"P10"}, "", "*", "*", "*"},
+      {"summary empty", "empty_summary", false, {}, {}, 0, {"P11"}, "", "*", "*", "*"},
+      {"summary undeletable", "", false, {}, {{"host_remove", 2}}, 1, {"P12"}, "NEW", "*", "*",
+       "*"},
+      {"summary rename fails", "", false, {}, {{"host_rename", 1}}, 0, {"P13"}, "", "*", "*",
+       "*"},
+  };
+  for (const Case &c : cases) {
+    SCOPED_TRACE(c.what);
+    reset_module_state();
+    const std::string fault = c.postprocessor_fault;
+    part(fault.empty() ? ""
+                       : R"("postprocessors": {"ISO_MILL_3AX": {"fault": ")" + fault + "\"}}, ");
+    if (c.old) {
+      write_file("D:\\nc\\P1.mpf", "OLD1");
+      write_file("D:\\nc\\P2.mpf", "OLD2");
+    }
+    if (std::string(c.what) == "a stale side file")
+      write_file("D:\\nc\\P1_kv.bak", "OLDER1");
+    answer_run(1);
+    std::vector<std::string> questions;
+    for (const std::string &button : c.buttons) {
+      answer({{"buttons", button}});
+      questions.push_back("D:\\nc\\P" + std::to_string(questions.size() + 1) + ".mpf  P8");
+    }
+    for (const auto &[call, nth] : c.failed)
+      fail(call, nth);
+    EXPECT_EQ(run(), c.result);
+    EXPECT_EQ(boxes(), c.messages);
+    EXPECT_EQ(questions_of("message_dialog"), questions);
+    const bool refused = std::ranges::count(c.buttons, "NO") > 0;
+    EXPECT_EQ(session().calls().count(sim::Call::UF_SETUP_generate_program) == 0, refused);
+    const std::pair<const char *, std::string> files[] = {{"P1.mpf", c.p1},
+                                                          {"P1_kv.nc", c.p1_temp},
+                                                          {"P1_kv.bak", c.p1_side},
+                                                          {"P2.mpf", c.p2}};
+    for (const auto &[name, expected] : files)
+      if (expected != "*") {
+        EXPECT_EQ(state(std::string("D:\\nc\\") + name), expected) << name;
+      }
+    EXPECT_TRUE(finish().ok());
   }
-};
-
-TEST_F(PostOverwrite, YesToEachReplacesBoth) {
-  answer_run(1);
-  answer({{"buttons", "YES"}});
-  answer({{"buttons", "YES"}});
-  EXPECT_EQ(run(), 1);
-  EXPECT_EQ(questions_of("message_dialog"),
-            (std::vector<std::string>{"D:\\nc\\P1.mpf  P8", "D:\\nc\\P2.mpf  P8"}));
-  EXPECT_NE(read_file("D:\\nc\\P1.mpf"), "OLD1");
-  EXPECT_NE(read_file("D:\\nc\\P2.mpf"), "OLD2");
-  EXPECT_TRUE(finish().ok());
 }
-
-// NO on the second question stops the run before anything is posted, and
-// the first file, which the user agreed to replace, is still there.
-TEST_F(PostOverwrite, NoOnALaterQuestionLosesNoFile) {
-  answer_run(1);
-  answer({{"buttons", "YES"}});
-  answer({{"buttons", "NO"}});
-  EXPECT_EQ(run(), 0);
-  EXPECT_EQ(questions_of("message_dialog").size(), 2u);
-  EXPECT_EQ(read_file("D:\\nc\\P1.mpf"), "OLD1");
-  EXPECT_EQ(read_file("D:\\nc\\P2.mpf"), "OLD2");
-  EXPECT_FALSE(file_exists("D:\\nc\\P1_kv.nc"));
-  EXPECT_EQ(session().calls().count(sim::Call::UF_SETUP_generate_program), 0u);
-
-  answer_run(1);
-  answer({{"buttons", "NO"}});
-  EXPECT_EQ(run(), 0);
-  EXPECT_EQ(read_file("D:\\nc\\P1.mpf"), "OLD1");
-  EXPECT_TRUE(finish().ok());
-}
-
-// Replacing a file the user agreed to: the old file steps aside as
-// P1_kv.bak, the new one takes the final name, the old one goes.  Whichever
-// step fails, one complete program named P1.mpf is left, and the message
-// says what happened.
-struct ReplaceCase {
-  const char *what;
-  std::vector<std::pair<const char *, std::uint32_t>> failed; // call, nth use
-  int result;
-  std::vector<std::string> messages;
-  const char *p1;      // P1.mpf afterwards: "OLD1" or "NEW"
-  const char *p1_temp; // P1_kv.nc afterwards: "NEW" or "" (none)
-  const char *p1_side; // P1_kv.bak afterwards: "OLD1" or "" (none)
-};
-
-class PostReplace : public PostOverwrite, public ::testing::WithParamInterface<ReplaceCase> {
-protected:
-  // "NEW" when path holds a program this run posted, the old text as it is,
-  // or "" when there is no such file.
-  std::string state(const std::string &path) {
-    if (!file_exists(path))
-      return "";
-    const std::string text = read_file(path);
-    return text.rfind("OLD", 0) == 0 ? text : text.empty() ? "EMPTY" : "NEW";
-  }
-};
-
-TEST_P(PostReplace, LeavesOneCompleteProgram) {
-  const ReplaceCase &c = GetParam();
-  answer_run(1);
-  answer({{"buttons", "YES"}});
-  answer({{"buttons", "YES"}});
-  for (const auto &[call, nth] : c.failed)
-    fail(call, nth);
-  EXPECT_EQ(run(), c.result);
-  EXPECT_EQ(boxes(), c.messages);
-  EXPECT_EQ(state("D:\\nc\\P1.mpf"), c.p1);
-  EXPECT_EQ(state("D:\\nc\\P1_kv.nc"), c.p1_temp);
-  EXPECT_EQ(state("D:\\nc\\P1_kv.bak"), c.p1_side);
-  // P2 is posted only when P1's step let the run go on.
-  EXPECT_EQ(state("D:\\nc\\P2.mpf"), c.result == 1 ? "NEW" : "OLD2");
-  EXPECT_TRUE(finish().ok());
-}
-
-// host_rename, per program: P1.mpf aside (1), P1_kv.nc onto P1.mpf (2),
-// then back (3) when that failed.  host_remove: P1's temporary file (1),
-// its summary (2), a stale side file (3), the old file at the end (4).
-INSTANTIATE_TEST_SUITE_P(
-    Cases, PostReplace,
-    ::testing::Values(
-        ReplaceCase{"all steps work", {}, 1, {}, "NEW", "", ""},
-        ReplaceCase{"final rename fails", {{"host_rename", 2}}, 0, {"P13"}, "OLD1", "NEW", ""},
-        ReplaceCase{"side rename fails", {{"host_rename", 1}}, 0, {"P9"}, "OLD1", "NEW", ""},
-        ReplaceCase{"final removal fails", {{"host_remove", 4}}, 1, {"P9"}, "NEW", "", "OLD1"},
-        // Nothing left to do when the old file cannot come back either: both
-        // programs are kept under their side names.
-        ReplaceCase{"final rename and restore fail",
-                    {{"host_rename", 2}, {"host_rename", 3}},
-                    0,
-                    {"P13"},
-                    "",
-                    "NEW",
-                    "OLD1"}),
-    [](const ::testing::TestParamInfo<ReplaceCase> &info) {
-      std::string name = info.param.what;
-      for (char &c : name)
-        if (c == ' ')
-          c = '_';
-      return name;
-    });
-
-// A side file left by an earlier run whose last removal failed is an old
-// copy of a program already replaced: it goes before the old file steps
-// aside.
-TEST_F(PostOverwrite, AStaleSideFileMakesWay) {
-  write_file("D:\\nc\\P1_kv.bak", "OLDER1");
-  answer_run(1);
-  answer({{"buttons", "YES"}});
-  answer({{"buttons", "YES"}});
-  EXPECT_EQ(run(), 1);
-  EXPECT_TRUE(boxes().empty());
-  EXPECT_FALSE(file_exists("D:\\nc\\P1_kv.bak"));
-  EXPECT_NE(read_file("D:\\nc\\P1.mpf"), "OLD1");
-  EXPECT_TRUE(finish().ok());
-}
-
-// A postprocessor that writes no NC file: the old file stays.
-TEST_F(PostOverwrite, NoReplacementNoRemoval) {
-  part(R"("postprocessors": {"ISO_MILL_3AX": {"fault": "no_nc"}}, )");
-  write_file("D:\\nc\\P1.mpf", "OLD1");
-  answer_run(1);
-  answer({{"buttons", "YES"}});
-  EXPECT_EQ(run(), 0);
-  EXPECT_EQ(boxes(), std::vector<std::string>{"P13"});
-  EXPECT_EQ(read_file("D:\\nc\\P1.mpf"), "OLD1");
-  EXPECT_TRUE(finish().ok());
-}
-
-struct SummaryCase {
-  const char *what;
-  const char *postprocessors; // scenario section, or empty
-  const char *failed_call;    // with nth, or null
-  int nth;
-  int result;
-  const char *message;
-  bool p1_posted;
-};
-
-class PostSummary : public PostRun, public ::testing::WithParamInterface<SummaryCase> {};
-
-TEST_P(PostSummary, IsToldAndStopsOrGoesOn) {
-  const SummaryCase &c = GetParam();
-  if (c.postprocessors[0] != '\0')
-    part(std::string(R"("postprocessors": )") + c.postprocessors + ", ");
-  answer_run(1);
-  if (c.failed_call)
-    fail(c.failed_call, static_cast<std::uint32_t>(c.nth));
-  EXPECT_EQ(run(), c.result);
-  EXPECT_EQ(boxes(), std::vector<std::string>{c.message});
-  EXPECT_EQ(file_exists("D:\\nc\\P1.mpf"), c.p1_posted);
-  EXPECT_TRUE(finish().ok());
-}
-
-INSTANTIATE_TEST_SUITE_P(
-    Cases, PostSummary,
-    ::testing::Values(
-        SummaryCase{"missing", R"({"ISO_MILL_3AX": {"fault": "no_summary"}})", nullptr, 0, 0,
-                    "P10", false},
-        SummaryCase{"empty", R"({"ISO_MILL_3AX": {"fault": "empty_summary"}})", nullptr, 0, 0,
-                    "P11", false},
-        // host_remove: P1's temporary file, then P1's summary.
-        SummaryCase{"undeletable", "", "host_remove", 2, 1, "P12", true},
-        SummaryCase{"rename fails", "", "host_rename", 1, 0, "P13", false}),
-    [](const ::testing::TestParamInfo<SummaryCase> &info) {
-      std::string name = info.param.what;
-      for (char &c : name)
-        if (c == ' ')
-          c = '_';
-      return name;
-    });
 
 // A summary line longer than the record's field: its first 131 bytes, with
 // no line feed.
 TEST_F(PostRun, ALongSummaryLineIsCut) {
   const std::string description(180, 'd');
-  load_scenario(R"({"installation": "data/kv_conf", "part": {"file": "D:\\work\\part.prt",
-      "application": "cam", "csys": {"MCS_A": {"origin": [0, 0, 30]}},
-      "programs": [{"P1": [{"op": "OP1", "mcs": "MCS_A", "description": ")" +
-                description + R"("}]}], "selected": ["P1"]}})");
-  write_file(post_test::kLang, post_test::short_texts() + read_file(post_test::kLang));
-  make_folder("D:\\nc");
+  part("", "", R"("programs": [{"P1": [{"op": "OP1", "mcs": "MCS_A", "description": ")" +
+                   description + R"("}]}], "selected": ["P1"])");
   answer_run(1);
   EXPECT_EQ(run(), 1);
   ASSERT_EQ(records.size(), 1u);

@@ -13,19 +13,16 @@
 #include "host/host.h"
 #include "objects/object_store.h"
 #include "post/post.h"
-#include "runtime/runtime.h"
 #include "session/call_log.h"
 #include "system_fixture.h"
 
 #include <gtest/gtest.h>
 
 #include <cstring>
-#include <fstream>
-#include <iterator>
 #include <map>
-#include <optional>
 #include <sstream>
 #include <string>
+#include <tuple>
 #include <vector>
 
 namespace {
@@ -70,6 +67,20 @@ struct Cell {
   UF_DRF_lettering_preferences_t lettering{};
 };
 
+// A header note as expected: its one line, origin, size, aspect ratio and
+// alignment, on its drawing, unturned and with the character spacing 1.
+struct Note { std::string text; double x, y, size, aspect; int align; };
+void expect_note(const sim::drf::NotePayload &note, tag_t drawing, const Note &e) {
+  EXPECT_EQ(note.drawing, drawing);
+  EXPECT_EQ(note.lines, std::vector<std::string>{e.text});
+  EXPECT_EQ(std::tuple(note.origin.x, note.origin.y, note.origin.z, note.orientation),
+            std::tuple(e.x, e.y, 0.0, 0.0));
+  const auto &text = note.lettering.general_text;
+  EXPECT_EQ(std::tuple(text.size, text.char_space_factor, text.aspect_ratio),
+            std::tuple(e.size, 1.0, e.aspect));
+  EXPECT_EQ(note.lettering.align_position, e.align);
+}
+
 bool same_lettering(const UF_DRF_lettering_preferences_t &a,
                     const UF_DRF_lettering_preferences_t &b) {
   return std::memcmp(&a, &b, sizeof a) == 0;
@@ -85,24 +96,12 @@ protected:
     sim::geo::Result<sim::geo::Shape> block = sim::geo::make_block({120, 80, 10});
     ASSERT_TRUE(block.ok());
     sim::geo::add_body(s, *block, {});
-    prepend(s, kLang, kShortTexts);
-    prepend(s, kConfig, "prog_sheet_note_ratio: 0.9\n");
-  }
-
-  static void prepend(sim::Session &s, const char *host_path, const std::string &text) {
-    const auto disk = s.runtime().resolve(host_path);
-    ASSERT_TRUE(disk.has_value());
-    std::string bytes;
-    {
-      std::ifstream in(*disk, std::ios::binary);
-      bytes.assign(std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>());
-    }
-    std::ofstream out(*disk, std::ios::binary | std::ios::trunc);
-    out << text << bytes;
+    write_file(kLang, kShortTexts + read_file(kLang));
+    configure("prog_sheet_note_ratio: 0.9\n");
   }
 
   // Settings that win over the installed definition file.
-  void configure(const std::string &lines) { prepend(session(), kConfig, lines); }
+  void configure(const std::string &lines) { write_file(kConfig, lines + read_file(kConfig)); }
 
   // Runs the sheet inside an API bracket, as the driver does; -1 when the
   // bracket cannot be opened.
@@ -127,6 +126,10 @@ protected:
   void open() {
     ASSERT_EQ(UF_initialize(), 0);
     text_copy(lang_file, sizeof lang_file, kLang);
+  }
+  void fresh() {
+    new_session();
+    reset_module_state();
   }
   // Opens the bracket and shows a new A3 drawing for cells to land on.
   void open_page() {
@@ -205,16 +208,9 @@ protected:
         if (edge[k] == nullptr)
           return out;
       }
-      Cell c;
-      c.drawing = note->drawing;
-      c.text = note->lines.empty() ? std::string("<none>") : note->lines[0];
-      c.left = edge[0]->start.x;
-      c.top = edge[0]->start.y;
-      c.right = edge[0]->end.x;
-      c.bottom = edge[1]->end.y;
-      c.origin = note->origin;
-      c.lettering = note->lettering;
-      out.push_back(c);
+      out.push_back({note->drawing, note->lines.empty() ? "<none>" : note->lines[0],
+                     edge[0]->start.x, edge[0]->end.x, edge[0]->start.y, edge[1]->end.y,
+                     note->origin, note->lettering});
     }
     return out;
   }
@@ -240,28 +236,22 @@ constexpr double kSequenceX = 10, kProgNameX = 20, kToolX = 52, kToolNumberX = 9
 // ---- The cell writer -------------------------------------------------------
 
 TEST_F(SheetTest, CellBorderAndNoteOriginFollowTheAlignment) {
-  struct Case {
-    int align;
-    double x;
-  };
-  const Case cases[] = {{6, 38}, {5, 25}, {4, 15}, {7, 15}};
+  struct Case { int align; double x; const char *text; };
+  const Case cases[] = {{6, 38, "abc"}, {5, 25, "abc"}, {4, 15, ""}, {7, 15, "abc"}};
   open_page();
   lettering().general_text.size = 2.5;
   const UF_DRF_lettering_preferences_t before = lettering();
+  std::size_t made = 0;
   for (const Case &c : cases) {
     SCOPED_TRACE(c.align);
-    ASSERT_EQ(create_cell_note(8, 100, 10, 40, "abc", c.align), 1);
+    ASSERT_EQ(create_cell_note(8, 100, 10, 40, c.text, c.align), 1);
     const std::vector<Cell> written = cells();
-    ASSERT_FALSE(written.empty());
+    ASSERT_EQ(written.size(), ++made); // an empty text gets its border and note too
     const Cell &cell = written.back();
-    EXPECT_EQ(cell.left, 10);
-    EXPECT_EQ(cell.right, 40);
-    EXPECT_EQ(cell.top, 100);
-    EXPECT_EQ(cell.bottom, 92);
-    EXPECT_EQ(cell.origin.x, c.x);
-    EXPECT_EQ(cell.origin.y, 95.5);
-    EXPECT_EQ(cell.origin.z, 0);
-    EXPECT_EQ(cell.text, "abc");
+    EXPECT_EQ(std::tuple(cell.left, cell.right, cell.top, cell.bottom),
+              std::tuple(10.0, 40.0, 100.0, 92.0));
+    EXPECT_EQ(std::tuple(cell.origin.x, cell.origin.y, cell.origin.z), std::tuple(c.x, 95.5, 0.0));
+    EXPECT_EQ(cell.text, c.text);
     EXPECT_EQ(cell.lettering.align_position, c.align);
     EXPECT_EQ(cell.lettering.general_text.size, 2.5);
     EXPECT_TRUE(same_lettering(lettering(), before));
@@ -276,21 +266,10 @@ TEST_F(SheetTest, CellBorderAndNoteOriginFollowTheAlignment) {
   ASSERT_GE(lines.size(), 4u);
   const double expected[4][4] = {{10, 100, 40, 100}, {40, 100, 40, 92}, {40, 92, 10, 92},
                                  {10, 92, 10, 100}};
-  for (int k = 0; k < 4; ++k) {
-    EXPECT_EQ(lines[k]->start.x, expected[k][0]);
-    EXPECT_EQ(lines[k]->start.y, expected[k][1]);
-    EXPECT_EQ(lines[k]->end.x, expected[k][2]);
-    EXPECT_EQ(lines[k]->end.y, expected[k][3]);
-  }
-}
-
-TEST_F(SheetTest, EmptyCellTextStillGetsItsBorderAndNote) {
-  open_page();
-  ASSERT_EQ(create_cell_note(8, 50, 0, 20, "", 4), 1);
-  close();
-  const std::vector<Cell> written = cells();
-  ASSERT_EQ(written.size(), 1u);
-  EXPECT_EQ(written[0].text, "");
+  for (int k = 0; k < 4; ++k)
+    EXPECT_EQ(std::tuple(lines[k]->start.x, lines[k]->start.y, lines[k]->end.x, lines[k]->end.y),
+              std::tuple(expected[k][0], expected[k][1], expected[k][2], expected[k][3]))
+        << k;
 }
 
 TEST_F(SheetTest, CellRatioIsReadOncePerModuleLoad) {
@@ -309,8 +288,7 @@ TEST_F(SheetTest, RefusedCellRatioIsCheckedAgainOnTheNextCall) {
                               gbk(" 文件中的/n prog_sheet_note_ratio: 值定义错误,请修改!");
   for (const char *bad : {"0", "-1", "EOF", "nan"}) {
     SCOPED_TRACE(bad);
-    new_session();
-    reset_module_state();
+    fresh();
     configure(std::string("prog_sheet_note_ratio: ") + bad + "\n");
     open_page();
     EXPECT_EQ(create_cell_note(8, 50, 0, 20, "a", 4), 0);
@@ -327,86 +305,62 @@ TEST_F(SheetTest, RefusedCellRatioIsCheckedAgainOnTheNextCall) {
 
 // ---- Pages -----------------------------------------------------------------
 
+// The first page: an A3 drawing with the template and its seven header
+// notes (page, description and part type choices, date, mould and part
+// numbers, the part file's name upper-cased byte-wise: the second byte of
+// a double-byte character may look like a letter), the lettering put back.
 TEST_F(SheetTest, FirstPageHasItsSevenHeaderNotes) {
-  text_copy(mold_no, sizeof mold_no, "M2612");
-  text_copy(part_no, sizeof part_no, "insert_a");
-  desc_choice = 2;
-  part_type_choice = 7;
-  configure("part_path_note_ratio: 0.6\n");
-  open();
-  const UF_DRF_lettering_preferences_t before = lettering();
-  tag_t drawing = NULL_TAG;
-  ASSERT_EQ(import_prog_drawing("prog_sheet1", &drawing, 1), 1);
-  EXPECT_TRUE(same_lettering(lettering(), before));
-  close();
-
-  ASSERT_NE(drawing, NULL_TAG);
-  EXPECT_EQ(drawing_names(), std::vector<std::string>{"prog_sheet1"});
-  const auto *page = sim::draw::find_drawing(session(), drawing);
-  ASSERT_NE(page, nullptr);
-  EXPECT_EQ(page->info.size_state, UF_DRAW_CUSTOM_SIZE);
-  EXPECT_EQ(page->info.size.custom_size.height, 297);
-  EXPECT_EQ(page->info.size.custom_size.length, 420);
-  EXPECT_EQ(page->info.drawing_scale, 1.0);
-  EXPECT_EQ(page->info.units, UF_PART_METRIC);
-  EXPECT_EQ(page->info.projection_angle, 1);
-  EXPECT_EQ(count(Call::UF_PART_import), 1u);
-  EXPECT_TRUE(transcript().listing_lines().empty());
-
-  struct Expected {
-    std::string text;
-    double x, y, size, aspect;
-    int align;
+  struct Case {
+    int desc, part_type;
+    const char *file;
+    std::string desc_text, type_text, file_text;
   };
-  const Expected expected[] = {
-      {"P 1 of", 385, 282, 4.0, 1.0, 5},
-      {gbk("半精加工"), 72.5, 262, 4.0, 1.0, 5},
-      {gbk("其它"), 272.5, 272, 4.0, 1.0, 5},
-      {"2026.12.5", 372.5, 272, 3.175, 0.8, 5},
-      {"M2612", 72.5, 272, 3.175, 0.8, 5},
-      {"insert_a", 172.5, 272, 3.175, 0.8, 5},
-      {"D:\\WORK\\PART.PRT", 137, 262, 3.175, 0.6, 4},
+  const Case cases[] = {
+      {2, 7, "", gbk("半精加工"), gbk("其它"), "D:\\WORK\\PART.PRT"},
+      {0, 0, "D:\\\xb0\x61\xb1\x7a\\part_b.prt", "", "", "D:\\\xb0\x61\xb1\x7a\\PART_B.PRT"},
   };
-  const auto all = notes();
-  ASSERT_GE(all.size(), 7u);
-  for (int i = 0; i < 7; ++i) {
-    SCOPED_TRACE(i);
-    const sim::drf::NotePayload &note = *all[all.size() - 7 + i];
-    EXPECT_EQ(note.drawing, drawing);
-    ASSERT_EQ(note.lines.size(), 1u);
-    EXPECT_EQ(note.lines[0], expected[i].text);
-    EXPECT_EQ(note.origin.x, expected[i].x);
-    EXPECT_EQ(note.origin.y, expected[i].y);
-    EXPECT_EQ(note.origin.z, 0);
-    EXPECT_EQ(note.orientation, 0);
-    EXPECT_EQ(note.lettering.general_text.size, expected[i].size);
-    EXPECT_EQ(note.lettering.general_text.char_space_factor, 1.0);
-    EXPECT_EQ(note.lettering.general_text.aspect_ratio, expected[i].aspect);
-    EXPECT_EQ(note.lettering.align_position, expected[i].align);
+  for (const Case &c : cases) {
+    SCOPED_TRACE(c.desc);
+    fresh();
+    if (*c.file != '\0')
+      session().open_part(c.file);
+    text_copy(mold_no, sizeof mold_no, "M2612");
+    text_copy(part_no, sizeof part_no, "insert_a");
+    desc_choice = c.desc;
+    part_type_choice = c.part_type;
+    configure("part_path_note_ratio: 0.6\n");
+    open();
+    const UF_DRF_lettering_preferences_t before = lettering();
+    tag_t drawing = NULL_TAG;
+    ASSERT_EQ(import_prog_drawing("prog_sheet1", &drawing, 1), 1);
+    EXPECT_TRUE(same_lettering(lettering(), before));
+    close();
+
+    ASSERT_NE(drawing, NULL_TAG);
+    EXPECT_EQ(drawing_names(), std::vector<std::string>{"prog_sheet1"});
+    const auto *page = sim::draw::find_drawing(session(), drawing);
+    ASSERT_NE(page, nullptr);
+    const UF_DRAW_info_t &info = page->info;
+    EXPECT_EQ(std::tuple(info.size_state, info.size.custom_size.height,
+                         info.size.custom_size.length, info.drawing_scale, info.units,
+                         info.projection_angle),
+              std::tuple(UF_DRAW_CUSTOM_SIZE, 297.0, 420.0, 1.0, UF_PART_METRIC, 1));
+    EXPECT_EQ(count(Call::UF_PART_import), 1u);
+    EXPECT_TRUE(transcript().listing_lines().empty());
+
+    const Note expected[] = {
+        {"P 1 of", 385, 282, 4.0, 1.0, 5},      {c.desc_text, 72.5, 262, 4.0, 1.0, 5},
+        {c.type_text, 272.5, 272, 4.0, 1.0, 5}, {"2026.12.5", 372.5, 272, 3.175, 0.8, 5},
+        {"M2612", 72.5, 272, 3.175, 0.8, 5},    {"insert_a", 172.5, 272, 3.175, 0.8, 5},
+        {c.file_text, 137, 262, 3.175, 0.6, 4},
+    };
+    const auto all = notes();
+    ASSERT_GE(all.size(), 7u);
+    for (int i = 0; i < 7; ++i) {
+      SCOPED_TRACE(i);
+      expect_note(*all[all.size() - 7 + i], drawing, expected[i]);
+    }
   }
-}
-
-TEST_F(SheetTest, FirstPageChoicesZeroGiveEmptyNotes) {
-  desc_choice = 0;
-  part_type_choice = 0;
-  open();
-  tag_t drawing = NULL_TAG;
-  ASSERT_EQ(import_prog_drawing("prog_sheet1", &drawing, 1), 1);
-  close();
-  const auto all = notes();
-  ASSERT_GE(all.size(), 7u);
-  EXPECT_EQ(all[all.size() - 6]->lines, std::vector<std::string>{""});
-  EXPECT_EQ(all[all.size() - 5]->lines, std::vector<std::string>{""});
-}
-
-TEST_F(SheetTest, PartFileNameIsUpperCasedByteWise) {
-  // The second byte of each double-byte character looks like a letter.
-  session().open_part("D:\\\xb0\x61\xb1\x7a\\part_b.prt");
-  open();
-  tag_t drawing = NULL_TAG;
-  ASSERT_EQ(import_prog_drawing("prog_sheet1", &drawing, 1), 1);
-  close();
-  EXPECT_EQ(notes().back()->lines, std::vector<std::string>{"D:\\\xb0\x61\xb1\x7a\\PART_B.PRT"});
 }
 
 TEST_F(SheetTest, FirstPageRefusals) {
@@ -414,11 +368,7 @@ TEST_F(SheetTest, FirstPageRefusals) {
                                     kConfig +
                                     gbk(" 文件中的/n part_path_note_ratio: 值定义错误,请修改!");
   const std::string wrong_application = gbk("请在加工或制图应用中生成程式单！");
-  struct Case {
-    const char *config;
-    int application;
-    std::string message;
-  };
+  struct Case { const char *config; int application; std::string message; };
   const std::vector<Case> cases = {
       {"part_path_note_ratio: 0\n", UF_APP_CAM, ratio_refusal},
       {"part_path_note_ratio: EOF\n", UF_APP_CAM, ratio_refusal},
@@ -456,38 +406,7 @@ TEST_F(SheetTest, FurtherPageHasItsPageNoteWithTheCallersAlignment) {
   EXPECT_TRUE(same_lettering(lettering(), before));
   close();
   EXPECT_EQ(drawing_names(), std::vector<std::string>{"prog_sheet7"});
-  const sim::drf::NotePayload &note = *notes().back();
-  EXPECT_EQ(note.drawing, drawing);
-  EXPECT_EQ(note.lines, std::vector<std::string>{"Q 3 end"});
-  EXPECT_EQ(note.origin.x, 385);
-  EXPECT_EQ(note.origin.y, 282);
-  EXPECT_EQ(note.lettering.general_text.size, 3.175);
-  EXPECT_EQ(note.lettering.general_text.char_space_factor, 1.0);
-  EXPECT_EQ(note.lettering.general_text.aspect_ratio, 0.8);
-  EXPECT_EQ(note.lettering.align_position, 6);
-}
-
-TEST_F(SheetTest, PageThatCannotBeMadeIsToldAndStopsTheSheet) {
-  struct Case {
-    std::uint32_t nth;
-    std::string message;
-    std::size_t pages;
-  };
-  const std::vector<Case> cases = {{1, "NO prog_sheet1 PAGE", 0}, {2, "NO1 prog_sheet2 PAGE1", 1}};
-  for (const Case &c : cases) {
-    SCOPED_TRACE(c.nth);
-    new_session();
-    fail("UF_DRAW_create_drawing", c.nth);
-    UF_DRF_lettering_preferences_t before = lettering();
-    std::vector<prog_entry> list(20, entry("", summary("o1")));
-    EXPECT_EQ(sheet(list), 0);
-    EXPECT_EQ(shown(), std::vector<std::string>{c.message});
-    EXPECT_EQ(drawing_names().size(), c.pages);
-    // Mended: the bracket is left to the caller and closed once.
-    EXPECT_EQ(session().terminate_calls(), 1);
-    EXPECT_EQ(session().bracket_depth(), 0);
-    EXPECT_TRUE(same_lettering(lettering(), before));
-  }
+  expect_note(*notes().back(), drawing, {"Q 3 end", 385, 282, 3.175, 0.8, 6});
 }
 
 // ---- The table -------------------------------------------------------------
@@ -498,20 +417,6 @@ TEST_F(SheetTest, EmptyListMakesViewsAndOriginPointButNoPage) {
   EXPECT_EQ(count(Call::uc6450), 2u);
   EXPECT_EQ(count(Call::UF_CURVE_create_point), 1u);
   EXPECT_TRUE(cells().empty());
-}
-
-TEST_F(SheetTest, OneGroupWithoutParentHasNoHeaderRow) {
-  ASSERT_EQ(sheet({entry("", summary("a")), entry("", summary("b")), entry("", summary("c"))}), 1);
-  EXPECT_EQ(drawing_names(), std::vector<std::string>{"prog_sheet1"});
-  std::vector<std::string> sequence;
-  for (const Cell &c : column(kSequenceX))
-    sequence.push_back(c.text);
-  // Rows 1, 2, 3, then the total row's program group cell.
-  EXPECT_EQ(sequence, (std::vector<std::string>{"1", "2", "3", ""}));
-  const std::vector<Cell> time = column(kTimeX);
-  ASSERT_EQ(time.size(), 4u);
-  EXPECT_EQ(time[3].text, " T    9");
-  EXPECT_EQ(time[3].top, 140 - 3 * 8);
 }
 
 // Each row as "group|sequence|time" from its cells; a header row has only
@@ -538,26 +443,52 @@ std::vector<std::string> rows_of(const std::vector<Cell> &cells) {
   return rows;
 }
 
+// Records of one parent in a row form a group with a header row and a
+// total row carrying the running total (records without a parent: no
+// header); rows follow each other by the row height from the first row's
+// top, on one page even when the end line is below the page.  The time
+// column switched off takes the total rows with it.
 TEST_F(SheetTest, GroupsGetHeaderAndRunningTotalRows) {
-  ASSERT_EQ(sheet({entry("A", summary("a1", "-1", "0")), entry("A", summary("a2", "-1", "12")),
-                   entry("B", summary("b1", "-1", "5"))}),
-            1);
-  EXPECT_EQ(rows_of(cells()), (std::vector<std::string>{
-                                  "[A]||", "|1|1", "|2|12", "[]|| T   13", "[B]||", "|1|5",
-                                  "[]|| T   18"}));
-  // Rows follow each other by the row height from the first row's top.
-  std::vector<double> tops;
-  for (const Cell &c : column(kSequenceX))
-    tops.push_back(c.top);
-  EXPECT_EQ(tops, (std::vector<double>{140, 132, 124, 116, 108, 100, 92}));
-}
-
-TEST_F(SheetTest, RecordsOfOneParentApartFormSeparateGroups) {
-  ASSERT_EQ(sheet({entry("A", summary("a1")), entry("", summary("x1")), entry("A", summary("a2"))}),
-            1);
-  EXPECT_EQ(rows_of(cells()),
-            (std::vector<std::string>{"[A]||", "|1|3", "[]|| T    3", "|1|3", "[]|| T    6",
-                                      "[A]||", "|1|3", "[]|| T    9"}));
+  struct Case {
+    const char *config;
+    std::vector<prog_entry> list;
+    std::vector<std::string> rows;
+    std::vector<double> tops; // of the sequence column's cells
+  };
+  const Case cases[] = {
+      {"",
+       {entry("", summary("a")), entry("", summary("b")), entry("", summary("c"))},
+       {"|1|3", "|2|3", "|3|3", "[]|| T    9"},
+       {140, 132, 124, 116}},
+      {"",
+       {entry("A", summary("a1", "-1", "0")), entry("A", summary("a2", "-1", "12")),
+        entry("B", summary("b1", "-1", "5"))},
+       {"[A]||", "|1|1", "|2|12", "[]|| T   13", "[B]||", "|1|5", "[]|| T   18"},
+       {140, 132, 124, 116, 108, 100, 92}},
+      {"",
+       {entry("A", summary("a1")), entry("", summary("x1")), entry("A", summary("a2"))},
+       {"[A]||", "|1|3", "[]|| T    3", "|1|3", "[]|| T    6", "[A]||", "|1|3", "[]|| T    9"},
+       {140, 132, 124, 116, 108, 100, 92, 84}},
+      {"page_space_y_end_site: -50\n", {entry("", summary("a"))}, {"|1|3", "[]|| T    3"},
+       {140, 132}},
+      {"require_time: 0\n",
+       {entry("A", summary("a1")), entry("B", summary("b1"))},
+       {"[A]||", "|1|", "[B]||", "|1|"},
+       {140, 132, 124, 116}},
+  };
+  for (const Case &c : cases) {
+    SCOPED_TRACE(c.rows.back());
+    fresh();
+    configure(c.config);
+    ASSERT_EQ(sheet(c.list), 1);
+    EXPECT_EQ(drawing_names(), std::vector<std::string>{"prog_sheet1"});
+    EXPECT_EQ(rows_of(cells()), c.rows);
+    std::vector<double> tops;
+    for (const Cell &cell : column(kSequenceX))
+      tops.push_back(cell.top);
+    EXPECT_EQ(tops, c.tops);
+    EXPECT_EQ(column(kTimeX).empty(), *c.config == 'r');
+  }
 }
 
 TEST_F(SheetTest, RowValuesGoToTheirColumns) {
@@ -566,11 +497,7 @@ TEST_F(SheetTest, RowValuesGoToTheirColumns) {
   ASSERT_EQ(sheet({entry("", "o1234 D10R0.5 rough 0.3 -15.25 12 T7 2000 3000 800 1500 0.1"),
                    entry("", "")}),
             1);
-  struct Expected {
-    double left;
-    int align;
-    std::string first, second;
-  };
+  struct Expected { double left; int align; std::string first, second; };
   const Expected expected[] = {
       {kProgNameX, 6, "O1234.NC", ".NC"}, {kToolX, 6, "D10R0.5", ""},
       {kMachDescX, 5, "rough", ""},       {kSideStockX, 6, "0.3", ""},
@@ -602,31 +529,20 @@ TEST_F(SheetTest, RowValuesGoToTheirColumns) {
 }
 
 TEST_F(SheetTest, ColumnsSwitchedOffGetNoCells) {
-  struct Case {
-    const char *key;
-    const char *value;
-    double left;
-    bool on;
-  };
+  struct Case { const char *key; const char *value; double left; bool on; };
   const std::vector<Case> cases = {
-      {"require_sequence:", "0", kSequenceX, false},
-      {"require_tool_number:", "0", kToolNumberX, false},
-      {"require_tool_len:", "0.9", kToolLenX, false},
-      {"require_side_stock:", "-0.5", kSideStockX, false},
-      {"require_floor_stock:", "0", kFloorStockX, false},
-      {"require_max_depth:", "0", kMaxDepthX, false},
-      {"require_min_speed:", "0", kMinSpeedX, false},
-      {"require_max_speed:", "abc", kMaxSpeedX, false},
-      {"require_min_feed:", "0", kMinFeedX, false},
-      {"require_max_feed:", "0", kMaxFeedX, false},
-      {"require_remark:", "0", kRemarkX, false},
-      {"require_remark:", "-1", kRemarkX, true},
-      {"require_max_feed:", "2.5", kMaxFeedX, true},
+      {"sequence", "0", kSequenceX, false},      {"tool_number", "0", kToolNumberX, false},
+      {"tool_len", "0.9", kToolLenX, false},     {"side_stock", "-0.5", kSideStockX, false},
+      {"floor_stock", "0", kFloorStockX, false}, {"max_depth", "0", kMaxDepthX, false},
+      {"min_speed", "0", kMinSpeedX, false},     {"max_speed", "abc", kMaxSpeedX, false},
+      {"min_feed", "0", kMinFeedX, false},       {"max_feed", "0", kMaxFeedX, false},
+      {"remark", "0", kRemarkX, false},          {"remark", "-1", kRemarkX, true},
+      {"max_feed", "2.5", kMaxFeedX, true},
   };
   for (const Case &c : cases) {
     SCOPED_TRACE(std::string(c.key) + " " + c.value);
     new_session();
-    configure(std::string(c.key) + " " + c.value + "\n");
+    configure("require_" + std::string(c.key) + ": " + c.value + "\n");
     ASSERT_EQ(sheet({entry("", summary("a"))}), 1);
     std::size_t in_column = 0;
     for (const Cell &cell : column(c.left))
@@ -634,13 +550,6 @@ TEST_F(SheetTest, ColumnsSwitchedOffGetNoCells) {
     EXPECT_EQ(in_column == 0, !c.on);
     EXPECT_FALSE(column(kProgNameX).empty());
   }
-}
-
-TEST_F(SheetTest, TimeColumnOffWritesNoTotalRows) {
-  configure("require_time: 0\n");
-  ASSERT_EQ(sheet({entry("A", summary("a1")), entry("B", summary("b1"))}), 1);
-  EXPECT_TRUE(column(kTimeX).empty());
-  EXPECT_EQ(rows_of(cells()), (std::vector<std::string>{"[A]||", "|1|", "[B]||", "|1|"}));
 }
 
 TEST_F(SheetTest, ColumnWhoseStartIsNotLeftOfItsEndIsWarnedAndUsed) {
@@ -656,10 +565,7 @@ TEST_F(SheetTest, ColumnWhoseStartIsNotLeftOfItsEndIsWarnedAndUsed) {
 // ---- Pagination --------------------------------------------------------------
 
 TEST_F(SheetTest, RowsGoToTheNextPageAtTheEndLine) {
-  struct Case {
-    const char *end;
-    std::size_t first_page_rows;
-  };
+  struct Case { const char *end; std::size_t first_page_rows; };
   // Tops 200, 192, ..., 24: 23 rows; at an end line of exactly 24 the row
   // at 24 goes to the next page.
   const Case cases[] = {{"20", 23}, {"24", 22}, {"23.5", 23}};
@@ -707,35 +613,43 @@ TEST_F(SheetTest, PageNamesInUseAreSkipped) {
             (std::vector<std::string>{"prog_sheet2", "prog_sheet4", "prog_sheet5"}));
 }
 
-TEST_F(SheetTest, NegativeEndLineStillOpensTheFirstPage) {
-  configure("page_space_y_end_site: -50\n");
-  ASSERT_EQ(sheet({entry("", summary("a"))}), 1);
-  EXPECT_EQ(drawing_names(), std::vector<std::string>{"prog_sheet1"});
-  EXPECT_EQ(column(kSequenceX).front().top, 140);
-}
-
+// On every way out the lettering is put back and the bracket, left to the
+// caller, is closed once; a page that cannot be made is told and stops the
+// sheet.
 TEST_F(SheetTest, LetteringIsPutBackOnEveryWayOut) {
   struct Case {
     const char *fault;
     std::uint32_t nth;
+    std::size_t records;
     int result;
+    std::string message; // "*": not looked at
+    int pages;           // -1: not looked at
   };
   const Case cases[] = {
-      {"", 0, 1},
-      {"uc6450", 1, 0},               // the model view cannot be saved
-      {"UF_CURVE_create_point", 1, 0}, // the origin point cannot be made
-      {"UF_DRAW_create_drawing", 1, 0},
+      {"", 0, 1, 1, "*", 1},
+      {"uc6450", 1, 1, 0, "*", -1},                // the model view cannot be saved
+      {"UF_CURVE_create_point", 1, 1, 0, "*", -1}, // the origin point cannot be made
+      {"UF_DRAW_create_drawing", 1, 20, 0, "NO prog_sheet1 PAGE", 0},
+      {"UF_DRAW_create_drawing", 2, 20, 0, "NO1 prog_sheet2 PAGE1", 1},
   };
   for (const Case &c : cases) {
-    SCOPED_TRACE(c.fault);
+    SCOPED_TRACE(testing::Message() << c.fault << " #" << c.nth);
     new_session();
     if (*c.fault != '\0')
       fail(c.fault, c.nth);
     lettering().general_text.size = 7.5;
     lettering().align_position = 9;
     const UF_DRF_lettering_preferences_t before = lettering();
-    EXPECT_EQ(sheet({entry("", summary("a"))}), c.result);
+    EXPECT_EQ(sheet(std::vector<prog_entry>(c.records, entry("", summary("o1")))), c.result);
     EXPECT_TRUE(same_lettering(lettering(), before));
+    EXPECT_EQ(session().terminate_calls(), 1);
+    EXPECT_EQ(session().bracket_depth(), 0);
+    if (c.message != "*") {
+      EXPECT_EQ(shown(), std::vector<std::string>{c.message});
+    }
+    if (c.pages >= 0) {
+      EXPECT_EQ(drawing_names().size(), static_cast<std::size_t>(c.pages));
+    }
   }
 }
 

@@ -17,10 +17,7 @@ std::vector<std::string> split(const char *post_info) {
 }
 
 TEST(SplitPostInfo, TakesTwelveValuesLeftToRight) {
-  struct Case {
-    const char *line;
-    std::vector<std::string> expected;
-  };
+  struct Case { const char *line; std::vector<std::string> expected; };
   const std::vector<Case> cases = {
       {"o1 D10R0.5 rough 0.3 -15.25 12 T1 2000 3000 800 1500 0.1",
        {"o1", "D10R0.5", "rough", "0.3", "-15.25", "12", "T1", "2000", "3000", "800", "1500",
@@ -59,12 +56,7 @@ TEST(SplitPostInfo, CutsLongValuesBetweenCharacters) {
 }
 
 TEST(ProgramNameText, AppendsTheExtensionAndUpperCasesSingleByteLetters) {
-  struct Case {
-    const char *name;
-    int show_ext;
-    const char *nc_ext;
-    std::string expected;
-  };
+  struct Case { const char *name; int show_ext; const char *nc_ext; std::string expected; };
   const std::vector<Case> cases = {
       {"o1234", 1, ".nc", "O1234.NC"},
       {"o1234", 0, ".nc", "o1234"},
@@ -86,10 +78,7 @@ TEST(ProgramNameText, AppendsTheExtensionAndUpperCasesSingleByteLetters) {
 }
 
 TEST(DepthValue, ReadsNumbersAndRefusesWildValues) {
-  struct Case {
-    const char *text;
-    double expected;
-  };
+  struct Case { const char *text; double expected; };
   const std::vector<Case> cases = {
       {"-15.25", -15.25}, {"12abc", 12.0},  {"abc", 0.0},    {"", 0.0},
       {"1e9", 1e9},       {"-1e9", -1e9},   {"1.5e9", 0.0},  {"-2e9", 0.0},
@@ -101,10 +90,7 @@ TEST(DepthValue, ReadsNumbersAndRefusesWildValues) {
 }
 
 TEST(TimeValue, ReadsTheLeadingWholeNumberAndSaturates) {
-  struct Case {
-    const char *text;
-    int expected;
-  };
+  struct Case { const char *text; int expected; };
   const std::vector<Case> cases = {
       {"12", 12},        {"0", 0},           {"", 0},          {"abc", 0},
       {"-5", -5},        {"+7x", 7},         {"12.9", 12},     {"007", 7},
@@ -124,11 +110,7 @@ TEST(TimeValue, RunningTotalSaturates) {
 }
 
 TEST(TimeCellText, AZeroTimeShowsAndCountsOne) {
-  struct Case {
-    const char *text;
-    std::string shown;
-    int counted;
-  };
+  struct Case { const char *text; std::string shown; int counted; };
   const std::vector<Case> cases = {
       {"0", "1", 1}, {"", "1", 1}, {"abc", "1", 1}, {"12", "12", 12}, {"007", "007", 7},
       {"-3", "-3", -3},
@@ -143,10 +125,7 @@ TEST(TimeCellText, AZeroTimeShowsAndCountsOne) {
 }
 
 TEST(TotalText, PadsTotalsOfUpToFiveDigitsToOneColumn) {
-  struct Case {
-    int total;
-    std::string expected;
-  };
+  struct Case { int total; std::string expected; };
   const std::vector<Case> cases = {
       {7, " T    7"},     {12, " T   12"},     {123, " T  123"},  {1234, " T 1234"},
       {12345, " T12345"}, {123456, " T123456"}, {0, " T    0"}, {-5, " T   -5"},

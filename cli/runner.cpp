@@ -147,6 +147,38 @@ void print_times(std::ostream &out, const RunTimes &times) {
 
 } // namespace
 
+int run_steps(sim::Session &session, Module &module, const std::vector<sim::RunStep> &steps,
+              Outcome &outcome, std::string &error) {
+  sim::Transcript &transcript = session.transcript();
+  int runs = 0;
+  for (const sim::RunStep step : steps) {
+    if (step == sim::RunStep::Reload) {
+      if (!module.unload())
+        session.fail_run(module.error());
+      transcript.add(sim::EventKind::ModuleUnload, {}, module.path().string());
+      continue;
+    }
+    if (!module.loaded()) {
+      if (!module.load()) {
+        error = module.error();
+        return -1;
+      }
+      transcript.add(sim::EventKind::ModuleLoad, {}, module.path().string());
+    }
+    ++runs;
+    transcript.set_run(runs);
+    transcript.add(sim::EventKind::RunStart, {}, {}, runs);
+    outcome.run_starts();
+    const int retcode = module.call_ufusr();
+    outcome.run_ends(runs);
+    transcript.add(sim::EventKind::RunEnd, {}, {}, retcode);
+  }
+  if (!module.unload())
+    session.fail_run(module.error());
+  transcript.add(sim::EventKind::ModuleUnload, {}, module.path().string());
+  return runs;
+}
+
 int run_scenario(const RunOptions &options, std::ostream &out, std::ostream &err) {
   const fs::path out_dir =
       options.out.empty() ? fs::path("out") / options.scenario.stem() : options.out;
@@ -185,32 +217,12 @@ int run_scenario(const RunOptions &options, std::ostream &out, std::ostream &err
   Outcome outcome(session, drives);
   const DriveSnapshot &before = outcome.start();
   sim::Transcript &transcript = session.transcript();
-  int runs = 0;
-  for (const sim::RunStep step : steps) {
-    if (step == sim::RunStep::Reload) {
-      if (!module.unload())
-        session.fail_run(module.error());
-      transcript.add(sim::EventKind::ModuleUnload, {}, module.path().string());
-      continue;
-    }
-    if (!module.loaded()) {
-      if (!module.load()) {
-        err << "ncsheet: " << module.error() << "\n";
-        return kExitUsage;
-      }
-      transcript.add(sim::EventKind::ModuleLoad, {}, module.path().string());
-    }
-    ++runs;
-    transcript.set_run(runs);
-    transcript.add(sim::EventKind::RunStart, {}, {}, runs);
-    outcome.run_starts();
-    const int retcode = module.call_ufusr();
-    outcome.run_ends(runs);
-    transcript.add(sim::EventKind::RunEnd, {}, {}, retcode);
+  std::string why;
+  const int runs = run_steps(session, module, steps, outcome, why);
+  if (runs < 0) {
+    err << "ncsheet: " << why << "\n";
+    return kExitUsage;
   }
-  if (!module.unload())
-    session.fail_run(module.error());
-  transcript.add(sim::EventKind::ModuleUnload, {}, module.path().string());
 
   const sim::FinishReport report = session.finish();
   times.command = seconds_since(phase_start);

@@ -7,6 +7,7 @@
 #include <filesystem>
 #include <iosfwd>
 #include <optional>
+#include <string>
 #include <vector>
 
 namespace ncsheet {
@@ -36,6 +37,19 @@ struct RunOptions {
   bool print_times = false;                       ///< --timings: one line after the summary
   bool interactive = false; ///< --interactive: a person at the terminal answers
 };
+
+class Module;
+class Outcome;
+
+/// The steps of the scenario loaded into session, as the host takes them:
+/// each run calls the module's ufusr once (loading it first when it is not
+/// loaded), each reload unloads it, and it is unloaded after the last.
+/// Every step goes into the session's transcript and every run into
+/// outcome.  Returns the number of runs, or -1 with the reason in error
+/// when the module cannot be loaded.
+[[nodiscard]] int run_steps(sim::Session &session, Module &module,
+                            const std::vector<sim::RunStep> &steps, Outcome &outcome,
+                            std::string &error);
 
 /// Runs a scenario, writes the outputs and prints the summary to out; one
 /// line to err for a bad scenario.  Returns the exit status.

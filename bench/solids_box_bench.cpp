@@ -180,9 +180,9 @@ void BM_StepImport(benchmark::State &state) {
 // The floor: the same shape from the native format.
 void BM_NativeRead(benchmark::State &state) {
   const int n = static_cast<int>(state.range(0));
-  const std::string file = (std::filesystem::path(NCSHEET_BENCH_CACHE) /
-                            ("plate_" + std::to_string(n) + ".brep"))
-                               .string();
+  const std::string file =
+      (std::filesystem::path(NCSHEET_BENCH_CACHE) / ("plate_" + std::to_string(n) + ".brep"))
+          .string();
   (void)plate(n);
   for (auto _ : state) {
     Result<Shape> s = read_brep(file);

@@ -45,9 +45,9 @@ const Shape &shape(int n) {
   static std::map<int, Shape> shapes;
   if (auto found = shapes.find(n); found != shapes.end())
     return found->second;
-  Result<Shape> made = n == 0 ? read_step(std::string(NCSHEET_SOURCE_DIR) +
-                                          "/examples/demo/workpiece.step")
-                              : make_hole_plate(n, kPitch, 3.0, 20.0);
+  Result<Shape> made =
+      n == 0 ? read_step(std::string(NCSHEET_SOURCE_DIR) + "/examples/demo/workpiece.step")
+             : make_hole_plate(n, kPitch, 3.0, 20.0);
   if (!made.ok()) {
     std::fprintf(stderr, "shape %d: %s\n", n, made.error().c_str());
     std::abort();
@@ -114,8 +114,8 @@ void BM_SampledAgainstKernel(benchmark::State &state) {
   const int n = static_cast<int>(state.range(0));
   const Shape &body = shape(n);
   const Mat3 axes = view_axes(static_cast<int>(state.range(1)));
-  const HiddenLineMethod kernel_method = along_axis(axes) ? HiddenLineMethod::Exact
-                                                          : HiddenLineMethod::Polygonal;
+  const HiddenLineMethod kernel_method =
+      along_axis(axes) ? HiddenLineMethod::Exact : HiddenLineMethod::Polygonal;
   double sampled = 0, kernel = 0;
   for (auto _ : state) {
     const auto start = Clock::now();

@@ -90,10 +90,11 @@ std::optional<std::string> read_installed(const fs::path &dir, const std::string
 bool is_utf8(std::string_view bytes) {
   for (std::size_t i = 0; i < bytes.size();) {
     const auto lead = static_cast<unsigned char>(bytes[i]);
-    const std::size_t size = lead < 0x80 ? 1 : lead >= 0xC2 && lead <= 0xDF ? 2
-                             : lead >= 0xE0 && lead <= 0xEF                 ? 3
-                             : lead >= 0xF0 && lead <= 0xF4                 ? 4
-                                                                            : 0;
+    const std::size_t size = lead < 0x80                    ? 1
+                             : lead >= 0xC2 && lead <= 0xDF ? 2
+                             : lead >= 0xE0 && lead <= 0xEF ? 3
+                             : lead >= 0xF0 && lead <= 0xF4 ? 4
+                                                            : 0;
     if (size == 0 || i + size > bytes.size())
       return false;
     for (std::size_t k = 1; k < size; ++k)
@@ -196,8 +197,8 @@ void check_language_file(const fs::path &dir, const char *file, Problems &proble
 
 /// A number as the module reads it, and whether it is one a sheet can use.
 struct Number {
-  double value = 0; ///< what the command works with (0 when nothing was read)
-  bool read = false; ///< the command read the key (else it stops)
+  double value = 0;   ///< what the command works with (0 when nothing was read)
+  bool read = false;  ///< the command read the key (else it stops)
   bool clean = false; ///< a finite number written whole
   int line = 0;
 };
@@ -228,8 +229,8 @@ public:
     char *end = nullptr;
     n.value = std::strtod(begin, &end);
     if (end == begin || *end != '\0') {
-      add(found.line, key + " " + found.word + " is not a number; the command reads " +
-                          number_text(n.value));
+      add(found.line,
+          key + " " + found.word + " is not a number; the command reads " + number_text(n.value));
       return n;
     }
     if (!std::isfinite(n.value)) {
@@ -298,8 +299,8 @@ bool switched_on(const Number &n) { return n.value >= 1.0 || n.value <= -1.0; }
 void check_post_keys(Definition &def) {
   const Number &item = def.number("post_category_default:");
   if (item.clean && !(item.value >= 1 && item.value < 6))
-    def.add(item.line, "post_category_default: " + number_text(item.value) +
-                           " is no menu item (1 to 5)");
+    def.add(item.line,
+            "post_category_default: " + number_text(item.value) + " is no menu item (1 to 5)");
   for (int i = 1; i <= 5; ++i) {
     const std::string key = "post_category_" + std::to_string(i) + ":";
     int line = 0;
@@ -341,11 +342,13 @@ std::optional<Sheet> check_sheet_keys(Definition &def) {
   std::optional<Sheet> sheet;
   if (height && width)
     sheet = Sheet{*width, *height};
-  static const char *const kNotes[][2] = {
-      {"mold_no", "mould number note"}, {"part_no", "part number note"},
-      {"part_type", "part type note"},  {"desc", "description note"},
-      {"time", "date note"},            {"page", "page note"},
-      {"part_path", "part file name note"}};
+  static const char *const kNotes[][2] = {{"mold_no", "mould number note"},
+                                          {"part_no", "part number note"},
+                                          {"part_type", "part type note"},
+                                          {"desc", "description note"},
+                                          {"time", "date note"},
+                                          {"page", "page note"},
+                                          {"part_path", "part file name note"}};
   for (const auto &[note, what] : kNotes) {
     const std::string stem = std::string("elec_") + note + "_note_point_";
     check_point(def, sheet, stem + "x:", stem + "y:", what);
@@ -360,10 +363,10 @@ struct Column {
 };
 
 constexpr Column kColumns[] = {
-    {"sequence", true},   {"prog_name", false}, {"tool", false},       {"tool_number", true},
-    {"tool_len", true},   {"side_stock", true}, {"floor_stock", true}, {"mach_desc", false},
-    {"max_depth", true},  {"time", true},       {"min_speed", true},   {"max_speed", true},
-    {"min_feed", true},   {"max_feed", true},   {"remark", true},      {"prog_group", false}};
+    {"sequence", true},  {"prog_name", false}, {"tool", false},       {"tool_number", true},
+    {"tool_len", true},  {"side_stock", true}, {"floor_stock", true}, {"mach_desc", false},
+    {"max_depth", true}, {"time", true},       {"min_speed", true},   {"max_speed", true},
+    {"min_feed", true},  {"max_feed", true},   {"remark", true},      {"prog_group", false}};
 
 void check_table_keys(Definition &def, const std::optional<Sheet> &sheet) {
   const std::optional<double> row = def.positive("prog_sheet_note_space:", "the row height");
@@ -385,8 +388,7 @@ void check_table_keys(Definition &def, const std::optional<Sheet> &sheet) {
       continue;
     if (sheet && start->value > sheet->height)
       def.add(start->line, key + " " + number_text(start->value) +
-                               " lies above the sheet (height " + number_text(sheet->height) +
-                               ")");
+                               " lies above the sheet (height " + number_text(sheet->height) + ")");
     if (end.clean && start->value <= end.value)
       def.add(start->line, key + " " + number_text(start->value) +
                                ": the table starts at or below its end, page_space_y_end_site: " +
@@ -437,8 +439,7 @@ void check_view_rect(Definition &def, const std::optional<Sheet> &sheet, const s
                          " reaches outside the sheet (x 0 to " + number_text(sheet->width) + ")");
   if (bottom < 0 || top > sheet->height)
     def.add(py.line, std::string(what) + " y " + number_text(bottom) + " to " + number_text(top) +
-                         " reaches outside the sheet (y 0 to " + number_text(sheet->height) +
-                         ")");
+                         " reaches outside the sheet (y 0 to " + number_text(sheet->height) + ")");
 }
 
 void check_view_keys(Definition &def, const std::optional<Sheet> &sheet) {
@@ -613,22 +614,23 @@ void check_dialog(const fs::path &dir, Problems &problems) {
     const sim::styler::ControlSpec *control = dialog.find(expected.id);
     const std::string kind(sim::styler::control_kind_name(expected.kind));
     if (!control) {
-      problems.add(name, 0, std::string("no control ") + expected.id + " (" + kind +
-                                "), which the command fills and reads");
+      problems.add(name, 0,
+                   std::string("no control ") + expected.id + " (" + kind +
+                       "), which the command fills and reads");
       continue;
     }
     const int line = section_line(*text, expected.id);
     if (control->kind != expected.kind) {
-      problems.add(name, line, std::string(expected.id) + " is of kind " +
-                                   std::string(control_kind_name(control->kind)) +
-                                   "; the command uses it as " + kind);
+      problems.add(name, line,
+                   std::string(expected.id) + " is of kind " +
+                       std::string(control_kind_name(control->kind)) + "; the command uses it as " +
+                       kind);
       continue;
     }
     if (expected.choices != 0 && control->options.size() != expected.choices)
-      problems.add(name, line, std::string(expected.id) + " offers " +
-                                   std::to_string(control->options.size()) +
-                                   " choices; the command knows " +
-                                   std::to_string(expected.choices));
+      problems.add(name, line,
+                   std::string(expected.id) + " offers " + std::to_string(control->options.size()) +
+                       " choices; the command knows " + std::to_string(expected.choices));
   }
 }
 

@@ -32,16 +32,16 @@ struct KeyPlace {
 
 struct MessageLookup {
   KeyPlace key;
-  bool ended = false;          ///< the message ended before the file did
-  int line = 0;                ///< line of the message's first character
-  std::string text;            ///< as the module returns it
-  bool cut = false;            ///< longer than kWordMax: the rest is dropped
+  bool ended = false; ///< the message ended before the file did
+  int line = 0;       ///< line of the message's first character
+  std::string text;   ///< as the module returns it
+  bool cut = false;   ///< longer than kWordMax: the rest is dropped
 };
 
 struct ValueLookup {
   KeyPlace key;
-  bool ended = false;   ///< the word ended before the file did
-  int line = 0;         ///< line of the word's first character
+  bool ended = false; ///< the word ended before the file did
+  int line = 0;       ///< line of the word's first character
   std::string word;
   bool eof_word = false; ///< numeric: the word EOF stopped the lookup
 };
@@ -51,8 +51,7 @@ struct ValueLookup {
 
 /// The value word of key in text (already in text mode); numeric lookups
 /// stop at a word beginning EOF, as the number reader does.
-[[nodiscard]] ValueLookup lookup_value(std::string_view text, std::string_view key,
-                                       bool numeric);
+[[nodiscard]] ValueLookup lookup_value(std::string_view text, std::string_view key, bool numeric);
 
 } // namespace ncsheet::install
 

@@ -22,9 +22,7 @@ constexpr std::size_t kQuoteLength = 60;
 constexpr std::string_view kInstallationPrefix = "D:\\kv_conf\\";
 
 /// A host text's first line, cut to kQuoteLength bytes, quoted.
-std::string quote(const std::string &gbk) {
-  return "\"" + shown_line(gbk, kQuoteLength) + "\"";
-}
+std::string quote(const std::string &gbk) { return "\"" + shown_line(gbk, kQuoteLength) + "\""; }
 
 bool same_word(std::string_view a, std::string_view b) {
   return a.size() == b.size() && std::equal(a.begin(), a.end(), b.begin(), [](char x, char y) {
@@ -43,7 +41,8 @@ std::string stopping_answer(const std::string &detail) {
   if (detail.starts_with("end of input"))
     return "end of input";
   std::string_view what = detail;
-  if (const std::size_t end = what.rfind("} "); what.starts_with("{") || what.starts_with("terminal"))
+  if (const std::size_t end = what.rfind("} ");
+      what.starts_with("{") || what.starts_with("terminal"))
     what = end == std::string_view::npos ? std::string_view() : what.substr(end + 2);
   if (what.starts_with("-> "))
     what.remove_prefix(3);
@@ -85,14 +84,9 @@ std::string stop_of_run(const sim::Session &session, int run) {
       answer = nullptr;
       message = nullptr;
       break;
-    case sim::EventKind::Answer:
-      answer = &event;
-      break;
-    case sim::EventKind::MessageBox:
-      message = &event;
-      break;
-    default:
-      break;
+    case sim::EventKind::Answer: answer = &event; break;
+    case sim::EventKind::MessageBox: message = &event; break;
+    default: break;
     }
   }
   if (question && answer) {

@@ -304,8 +304,8 @@ int main_command(int argc, char **argv, std::ostream &out, std::ostream &err) {
       err << "ncsheet: check-install takes one folder\n" << kUsage;
       return kExitUsage;
     }
-    return check_install(args.size() == 2 ? fs::path(args[1]) : fs::path("data") / "kv_conf",
-                         out, err);
+    return check_install(args.size() == 2 ? fs::path(args[1]) : fs::path("data") / "kv_conf", out,
+                         err);
   }
   if (args.empty() || args[0] != "run") {
     err << kUsage;

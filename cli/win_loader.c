@@ -10,8 +10,7 @@
 #include <windows.h>
 
 /* Writes the last Windows error, code and text, into error. */
-static void last_error_text(char *error, size_t error_size)
-{
+static void last_error_text(char *error, size_t error_size) {
   DWORD code = GetLastError();
   char text[256] = {0};
   DWORD length = FormatMessageA(FORMAT_MESSAGE_FROM_SYSTEM | FORMAT_MESSAGE_IGNORE_INSERTS, NULL,
@@ -27,8 +26,7 @@ static void last_error_text(char *error, size_t error_size)
   }
 }
 
-void *win_load_library(const char *path, char *error, size_t error_size)
-{
+void *win_load_library(const char *path, char *error, size_t error_size) {
   HMODULE module = LoadLibraryA(path);
 
   if (!module) {
@@ -37,13 +35,11 @@ void *win_load_library(const char *path, char *error, size_t error_size)
   return module;
 }
 
-void *win_find_export(void *module, const char *name)
-{
+void *win_find_export(void *module, const char *name) {
   return (void *)GetProcAddress((HMODULE)module, name);
 }
 
-int win_free_library(void *module, char *error, size_t error_size)
-{
+int win_free_library(void *module, char *error, size_t error_size) {
   if (!FreeLibrary((HMODULE)module)) {
     last_error_text(error, error_size);
     return 0;
@@ -51,7 +47,4 @@ int win_free_library(void *module, char *error, size_t error_size)
   return 1;
 }
 
-int win_is_loaded(const char *path)
-{
-  return GetModuleHandleA(path) != NULL;
-}
+int win_is_loaded(const char *path) { return GetModuleHandleA(path) != NULL; }

@@ -422,8 +422,8 @@ std::string run_dialog_case(const std::uint8_t *data, std::size_t size) {
         c.kind == sim::styler::ControlKind::Radio || c.kind == sim::styler::ControlKind::Option;
     if (choices != !c.options.empty())
       return "the control " + c.id + " has options that do not fit its kind";
-    if (choices && (c.initial.integer < 0 ||
-                    static_cast<std::size_t>(c.initial.integer) >= c.options.size()))
+    if (choices &&
+        (c.initial.integer < 0 || static_cast<std::size_t>(c.initial.integer) >= c.options.size()))
       return "the control " + c.id + " starts outside its list";
     if (c.kind == sim::styler::ControlKind::Toggle && c.initial.integer != 0 &&
         c.initial.integer != 1)
@@ -465,8 +465,7 @@ std::string run_moves_step_case(const std::uint8_t *data, std::size_t size) {
     out.write(bytes.data(), static_cast<std::streamsize>(bytes.size()));
   }
   bool loaded = false;
-  return load_case(box,
-                   R"({"part": {"file": "case.prt", "bodies": [{"step": "case.stp"}]}})",
+  return load_case(box, R"({"part": {"file": "case.prt", "bodies": [{"step": "case.stp"}]}})",
                    &loaded);
 }
 
@@ -501,8 +500,7 @@ std::string run_gbk_case(const std::uint8_t *data, std::size_t size) {
   const std::size_t room = 1 + max % 48;
   text_copy_cut(cut, room, text.c_str(), max);
   const std::size_t len = std::strlen(cut);
-  if (len != reference_prefix(text, std::min(max, room - 1)) ||
-      text.compare(0, len, cut) != 0)
+  if (len != reference_prefix(text, std::min(max, room - 1)) || text.compare(0, len, cut) != 0)
     return "the bounded copy is not the text cut on a character boundary";
   for (std::size_t k = room; k < sizeof cut; ++k)
     if (cut[k] != 'u')

@@ -14,9 +14,8 @@ namespace fs = std::filesystem;
 
 Sandbox::Sandbox() : scope_(session_) {
   std::error_code ec;
-  folder_ = fs::temp_directory_path(ec) /
-            ("ncsheet_fuzz_" + std::to_string(::getpid()) + "_" +
-             std::to_string(reinterpret_cast<std::uintptr_t>(this)));
+  folder_ = fs::temp_directory_path(ec) / ("ncsheet_fuzz_" + std::to_string(::getpid()) + "_" +
+                                           std::to_string(reinterpret_cast<std::uintptr_t>(this)));
   fs::remove_all(folder_, ec);
   fs::create_directories(folder_ / "lang", ec);
   session_.runtime().mount('D', folder_);

@@ -52,8 +52,8 @@ extern "C" int UF_SETUP_ask_program_root(tag_t setup, tag_t *root) {
 extern "C" int UF_SETUP_generate_program(tag_t setup, tag_t program, const char *post_name,
                                          const char *output_file, int units) {
   return sim::api::call(Call::UF_SETUP_generate_program, [&](Session &s) {
-    return s.component<sim::post::Postprocessors>().generate(setup, program, post_name,
-                                                             output_file, units);
+    return s.component<sim::post::Postprocessors>().generate(setup, program, post_name, output_file,
+                                                             units);
   });
 }
 
@@ -89,8 +89,8 @@ extern "C" int UF_NCGROUP_ask_member_list(tag_t group, int *count, tag_t **list)
         for (tag_t member : payload->members)
           if (s.objects().find(member))
             members.push_back(member);
-        tag_t *array = s.arrays().allocate_array<tag_t>(members.size(),
-                                                        Call::UF_NCGROUP_ask_member_list);
+        tag_t *array =
+            s.arrays().allocate_array<tag_t>(members.size(), Call::UF_NCGROUP_ask_member_list);
         if (!members.empty())
           std::memcpy(array, members.data(), members.size() * sizeof(tag_t));
         *count = static_cast<int>(members.size());

@@ -15,7 +15,9 @@ namespace {
 
 // Frame codes: absolute coordinates of the work part (which is the display
 // part here) and WCS coordinates.
-bool known_frame(int code) { return code == UF_CSYS_WORK_COORDS || code == UF_CSYS_ROOT_WCS_COORDS; }
+bool known_frame(int code) {
+  return code == UF_CSYS_WORK_COORDS || code == UF_CSYS_ROOT_WCS_COORDS;
+}
 
 } // namespace
 

@@ -235,8 +235,7 @@ extern "C" int UF_MODL_ask_bounding_box(tag_t object, double bounding_box[6]) {
 }
 
 extern "C" int UF_MODL_create_isocline_curves(tag_t face, double direction[3], double angle,
-                                              double tolerance, tag_t **curves,
-                                              int *curve_count) {
+                                              double tolerance, tag_t **curves, int *curve_count) {
   return sim::api::call(Call::UF_MODL_create_isocline_curves, [&](Session &s) {
     if (!direction || !curves || !curve_count || tolerance <= 0)
       return status::kBadArgument;
@@ -255,7 +254,8 @@ extern "C" int UF_MODL_create_isocline_curves(tag_t face, double direction[3], d
       *curve_count = 0;
       return status::kOk;
     }
-    tag_t *out = s.arrays().allocate_array<tag_t>(made->size(), Call::UF_MODL_create_isocline_curves);
+    tag_t *out =
+        s.arrays().allocate_array<tag_t>(made->size(), Call::UF_MODL_create_isocline_curves);
     for (std::size_t i = 0; i < made->size(); ++i)
       out[i] = geo::add_curve(s, std::move((*made)[i]));
     *curves = out;

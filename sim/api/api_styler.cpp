@@ -36,7 +36,6 @@ extern "C" int UF_STYLER_set_value(int dialog_id, UF_STYLER_item_value_type_p_t 
 }
 
 extern "C" void UF_STYLER_free_value(UF_STYLER_item_value_type_p_t value) {
-  sim::api::void_call(Call::UF_STYLER_free_value, [&](Session &s) {
-    s.component<sim::styler::Styler>().free_value(value);
-  });
+  sim::api::void_call(Call::UF_STYLER_free_value,
+                      [&](Session &s) { s.component<sim::styler::Styler>().free_value(value); });
 }

@@ -47,17 +47,17 @@ extern "C" int uc1603(const char *title, int default_item, char items[][UC1603_I
 }
 
 extern "C" int UF_UI_create_filebox(const char *prompt, const char *title, const char *filter,
-                                    const char *default_name,
-                                    char filename[UF_UI_FILENAME_BUFSIZE], int *response) {
+                                    const char *default_name, char filename[UF_UI_FILENAME_BUFSIZE],
+                                    int *response) {
   return sim::api::call(
       Call::UF_UI_create_filebox,
       [&](Session &s) {
         if (!filename || !response)
           return status::kBadArgument;
-        const sim::FileChoice choice = sim::ask_file(
-            s, bounded(prompt, kTitleLimit), bounded(title, kTitleLimit),
-            bounded(filter, kTitleLimit), bounded(default_name, kTitleLimit),
-            UF_UI_FILENAME_BUFSIZE);
+        const sim::FileChoice choice =
+            sim::ask_file(s, bounded(prompt, kTitleLimit), bounded(title, kTitleLimit),
+                          bounded(filter, kTitleLimit), bounded(default_name, kTitleLimit),
+                          UF_UI_FILENAME_BUFSIZE);
         std::memcpy(filename, choice.name.data(), choice.name.size());
         filename[choice.name.size()] = '\0';
         *response = choice.ok ? UF_UI_OK : UF_UI_CANCEL;

@@ -91,7 +91,8 @@ int call(Call id, Body &&body, Poison &&poison_outputs) noexcept {
       poison_outputs();
     return injected;
   }
-  return detail::guarded(*session, id, [&] { return body(*session); }, detail::same_status);
+  return detail::guarded(
+      *session, id, [&] { return body(*session); }, detail::same_status);
 }
 
 /// A call returning a status whose outputs are not poisoned.
@@ -123,8 +124,8 @@ template <class T, class Body> T value_call(Call id, T fallback, Body &&body) no
   Session *session = detail::enter(id, injected);
   if (!session || injected != 0)
     return fallback;
-  return detail::guarded(*session, id, [&]() -> T { return body(*session); },
-                         [&](int) { return fallback; });
+  return detail::guarded(
+      *session, id, [&]() -> T { return body(*session); }, [&](int) { return fallback; });
 }
 
 /// A call returning nothing: body(Session&).
@@ -133,7 +134,8 @@ template <class Body> void void_call(Call id, Body &&body) noexcept {
   Session *session = detail::enter(id, injected);
   if (!session)
     return;
-  detail::guarded(*session, id, [&] { body(*session); }, [](int) {});
+  detail::guarded(
+      *session, id, [&] { body(*session); }, [](int) {});
 }
 
 } // namespace sim::api

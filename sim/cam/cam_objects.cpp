@@ -47,8 +47,8 @@ void OperationPayload::dump(nlohmann::json &out) const {
   // the NC file.
   constexpr std::size_t kDumpedMoves = 8;
   for (std::size_t i = 0; i < data.moves.size() && i < kDumpedMoves; ++i)
-    moves.push_back({{"motion", motion_name(data.moves[i].motion)},
-                     {"end", vec(data.moves[i].end)}});
+    moves.push_back(
+        {{"motion", motion_name(data.moves[i].motion)}, {"end", vec(data.moves[i].end)}});
   out["first_moves"] = std::move(moves);
 }
 

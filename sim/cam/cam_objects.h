@@ -42,8 +42,8 @@ public:
 
 class ProgramGroupPayload final : public PayloadOf<PayloadKind::ProgramGroup> {
 public:
-  tag_t parent = NULL_TAG;      ///< the group holding it; null for the root
-  std::vector<tag_t> members;   ///< groups and operations, in order
+  tag_t parent = NULL_TAG;    ///< the group holding it; null for the root
+  std::vector<tag_t> members; ///< groups and operations, in order
 
   [[nodiscard]] const char *kind() const override { return "program_group"; }
   void dump(nlohmann::json &out) const override;
@@ -51,10 +51,10 @@ public:
 
 class OperationPayload final : public PayloadOf<PayloadKind::Operation> {
 public:
-  tag_t parent = NULL_TAG;     ///< its program group
-  tag_t mcs = NULL_TAG;        ///< machining coordinate system (UF_PARAM_MCS)
-  post::Operation data;        ///< what the postprocessors read (name filled when posting)
-  std::string moves_source;    ///< where the moves came from, for the dump
+  tag_t parent = NULL_TAG;  ///< its program group
+  tag_t mcs = NULL_TAG;     ///< machining coordinate system (UF_PARAM_MCS)
+  post::Operation data;     ///< what the postprocessors read (name filled when posting)
+  std::string moves_source; ///< where the moves came from, for the dump
 
   [[nodiscard]] const char *kind() const override { return "operation"; }
   void dump(nlohmann::json &out) const override;

@@ -85,8 +85,8 @@ using nlohmann::json;
 
 void load_operation(const json &item, const std::string &path, tag_t parent, LoadContext &ctx) {
   ctx.only_keys(item, path,
-                {"op", "mcs", "tool", "tool_number", "description", "stock_side",
-                 "stock_floor", "spindle", "feed", "moves"});
+                {"op", "mcs", "tool", "tool_number", "description", "stock_side", "stock_floor",
+                 "spindle", "feed", "moves"});
   CamState &cam = ctx.session().component<CamState>();
   const std::string utf8_name = ctx.string(item["op"], join(path, "op"));
   const std::string name = host_name(utf8_name, join(path, "op"), ctx);
@@ -103,8 +103,7 @@ void load_operation(const json &item, const std::string &path, tag_t parent, Loa
 
   post::Operation data;
   const auto text = [&](const char *key) {
-    return item.contains(key) ? utf8_to_gbk(ctx.string(item[key], join(path, key)))
-                              : std::string();
+    return item.contains(key) ? utf8_to_gbk(ctx.string(item[key], join(path, key))) : std::string();
   };
   const auto number = [&](const char *key) {
     return item.contains(key) ? ctx.number(item[key], join(path, key)) : 0.0;
@@ -200,8 +199,9 @@ void load_csys_section(const json &value, const std::string &path, LoadContext &
     const std::string name = host_name(utf8_name, where, ctx);
     if (find_csys(ctx.session().objects(), name) != NULL_TAG)
       ctx.fail(where, "the name \"" + utf8_name + "\" is used already");
-    const geo::Vec3 origin =
-        entry.contains("origin") ? vector3(entry["origin"], join(where, "origin"), ctx) : geo::Vec3{};
+    const geo::Vec3 origin = entry.contains("origin")
+                                 ? vector3(entry["origin"], join(where, "origin"), ctx)
+                                 : geo::Vec3{};
     geo::Result<geo::Frame> frame = geo::Frame{};
     if (entry.contains("matrix")) {
       if (entry.contains("x") || entry.contains("y"))
@@ -215,10 +215,10 @@ void load_csys_section(const json &value, const std::string &path, LoadContext &
         m[i] = ctx.number(values[i], join(m_path, i));
       frame = frame_from_matrix(origin, m);
     } else {
-      const geo::Vec3 x = entry.contains("x") ? vector3(entry["x"], join(where, "x"), ctx)
-                                             : geo::Vec3{1, 0, 0};
-      const geo::Vec3 y = entry.contains("y") ? vector3(entry["y"], join(where, "y"), ctx)
-                                             : geo::Vec3{0, 1, 0};
+      const geo::Vec3 x =
+          entry.contains("x") ? vector3(entry["x"], join(where, "x"), ctx) : geo::Vec3{1, 0, 0};
+      const geo::Vec3 y =
+          entry.contains("y") ? vector3(entry["y"], join(where, "y"), ctx) : geo::Vec3{0, 1, 0};
       frame = frame_from_axes(origin, x, y);
     }
     if (!frame)

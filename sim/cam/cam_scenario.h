@@ -20,10 +20,8 @@ namespace sim::cam {
 void load_csys_section(const nlohmann::json &value, const std::string &path, LoadContext &ctx);
 void load_wcs_section(const nlohmann::json &value, const std::string &path, LoadContext &ctx);
 void load_setup_section(const nlohmann::json &value, const std::string &path, LoadContext &ctx);
-void load_programs_section(const nlohmann::json &value, const std::string &path,
-                           LoadContext &ctx);
-void load_selected_section(const nlohmann::json &value, const std::string &path,
-                           LoadContext &ctx);
+void load_programs_section(const nlohmann::json &value, const std::string &path, LoadContext &ctx);
+void load_selected_section(const nlohmann::json &value, const std::string &path, LoadContext &ctx);
 
 } // namespace sim::cam
 

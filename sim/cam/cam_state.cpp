@@ -62,16 +62,16 @@ tag_t CamState::add_group(std::string_view name, tag_t parent) {
     throw std::logic_error("a program group belongs in a program group");
   auto payload = std::make_unique<ProgramGroupPayload>();
   payload->parent = parent;
-  const tag_t tag = session_.objects()
-                        .create(kProgramGroupType, kProgramGroupSubtype, std::string(name),
-                                std::move(payload))
-                        .tag;
+  const tag_t tag =
+      session_.objects()
+          .create(kProgramGroupType, kProgramGroupSubtype, std::string(name), std::move(payload))
+          .tag;
   holder->members.push_back(tag);
   return tag;
 }
 
-tag_t CamState::add_operation(std::string_view name, tag_t parent, tag_t mcs,
-                              post::Operation data, std::string moves_source) {
+tag_t CamState::add_operation(std::string_view name, tag_t parent, tag_t mcs, post::Operation data,
+                              std::string moves_source) {
   auto *holder = session_.objects().payload_as<ProgramGroupPayload>(parent);
   if (!holder)
     throw std::logic_error("an operation belongs in a program group");
@@ -80,10 +80,10 @@ tag_t CamState::add_operation(std::string_view name, tag_t parent, tag_t mcs,
   payload->mcs = mcs;
   payload->data = std::move(data);
   payload->moves_source = std::move(moves_source);
-  const tag_t tag = session_.objects()
-                        .create(kOperationType, kOperationSubtype, std::string(name),
-                                std::move(payload))
-                        .tag;
+  const tag_t tag =
+      session_.objects()
+          .create(kOperationType, kOperationSubtype, std::string(name), std::move(payload))
+          .tag;
   holder->members.push_back(tag);
   return tag;
 }

@@ -149,15 +149,14 @@ void SheetPointPayload::dump(nlohmann::json &out) const {
   out["at"] = point_json(at);
 }
 
-tag_t create_note(Session &session, tag_t drawing, std::vector<std::string> lines,
-                  geo::Vec3 origin, int orientation) {
+tag_t create_note(Session &session, tag_t drawing, std::vector<std::string> lines, geo::Vec3 origin,
+                  int orientation) {
   return create_note(session, drawing, std::move(lines), origin, orientation,
                      session.component<Drafting>().lettering);
 }
 
-tag_t create_note(Session &session, tag_t drawing, std::vector<std::string> lines,
-                  geo::Vec3 origin, int orientation,
-                  const UF_DRF_lettering_preferences_t &lettering) {
+tag_t create_note(Session &session, tag_t drawing, std::vector<std::string> lines, geo::Vec3 origin,
+                  int orientation, const UF_DRF_lettering_preferences_t &lettering) {
   auto note = std::make_unique<NotePayload>();
   note->drawing = drawing;
   note->lines = std::move(lines);
@@ -174,8 +173,7 @@ tag_t create_sheet_line(Session &session, tag_t drawing, geo::Vec3 start, geo::V
   line->drawing = drawing;
   line->start = start;
   line->end = end;
-  Object &object =
-      session.objects().create(kSheetLineType, kSheetLineSubtype, {}, std::move(line));
+  Object &object = session.objects().create(kSheetLineType, kSheetLineSubtype, {}, std::move(line));
   object.layer = session.component<geo::Layers>().work_layer();
   return object.tag;
 }

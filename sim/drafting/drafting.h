@@ -91,12 +91,11 @@ public:
 };
 
 /// Creates a note with the current lettering on drawing (null: the model).
-tag_t create_note(Session &session, tag_t drawing, std::vector<std::string> lines,
-                  geo::Vec3 origin, int orientation);
+tag_t create_note(Session &session, tag_t drawing, std::vector<std::string> lines, geo::Vec3 origin,
+                  int orientation);
 /// Creates a note with the given lettering (template import).
-tag_t create_note(Session &session, tag_t drawing, std::vector<std::string> lines,
-                  geo::Vec3 origin, int orientation,
-                  const UF_DRF_lettering_preferences_t &lettering);
+tag_t create_note(Session &session, tag_t drawing, std::vector<std::string> lines, geo::Vec3 origin,
+                  int orientation, const UF_DRF_lettering_preferences_t &lettering);
 /// Creates a line on drawing (drawing coordinates).
 tag_t create_sheet_line(Session &session, tag_t drawing, geo::Vec3 start, geo::Vec3 end);
 /// Creates a point on drawing (drawing coordinates).

@@ -27,14 +27,10 @@ constexpr std::array<std::pair<double, double>, 5> kInchSheets{
 
 const char *size_state_name(int state) {
   switch (state) {
-  case UF_DRAW_METRIC_SIZE:
-    return "metric";
-  case UF_DRAW_ENGLISH_SIZE:
-    return "english";
-  case UF_DRAW_CUSTOM_SIZE:
-    return "custom";
-  default:
-    return "unknown";
+  case UF_DRAW_METRIC_SIZE: return "metric";
+  case UF_DRAW_ENGLISH_SIZE: return "english";
+  case UF_DRAW_CUSTOM_SIZE: return "custom";
+  default: return "unknown";
   }
 }
 
@@ -61,8 +57,8 @@ void DrawingPayload::dump(nlohmann::json &out) const {
 // It also routes the lines created while a drawing is shown onto that
 // drawing.
 Drawings::Drawings(Session &session) {
-  session.component<geo::LineRouting>().drawing_line =
-      [](Session &s, geo::Vec3 a, geo::Vec3 b) -> std::optional<tag_t> {
+  session.component<geo::LineRouting>().drawing_line = [](Session &s, geo::Vec3 a,
+                                                          geo::Vec3 b) -> std::optional<tag_t> {
     const tag_t drawing = shown_drawing(s);
     if (drawing == NULL_TAG)
       return std::nullopt;
@@ -126,14 +122,12 @@ bool sheet_size(const UF_DRAW_info_t &info, double &height, double &width) {
     height = kInchSheets[code].second * kInch;
     break;
   }
-  default:
-    return false;
+  default: return false;
   }
   return height > 0 && width > 0;
 }
 
-int create_drawing(Session &session, const char *name, const UF_DRAW_info_t &info,
-                   tag_t &drawing) {
+int create_drawing(Session &session, const char *name, const UF_DRAW_info_t &info, tag_t &drawing) {
   if (session.display_part() == NULL_TAG)
     return status::kNoPart;
   if (!name || name[0] == '\0' || std::strlen(name) > kMaxNameLength)
@@ -173,16 +167,13 @@ int open_drawing(Session &session, tag_t drawing) {
 int set_display_state(Session &session, int state) {
   Drawings &drawings = session.component<Drawings>();
   switch (state) {
-  case UF_DRAW_MODEL_DISPLAY:
-    drawings.display_state = state;
-    return status::kOk;
+  case UF_DRAW_MODEL_DISPLAY: drawings.display_state = state; return status::kOk;
   case UF_DRAW_DRAWING_DISPLAY:
     if (drawings.current == NULL_TAG || !find_drawing(session, drawings.current))
       return status::kNoDrawing;
     drawings.display_state = state;
     return status::kOk;
-  default:
-    return status::kBadArgument;
+  default: return status::kBadArgument;
   }
 }
 

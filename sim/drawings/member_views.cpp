@@ -19,9 +19,7 @@ nlohmann::json vec_json(geo::Vec3 v) { return nlohmann::json::array({v.x, v.y, v
 
 bool is_switch(int value) { return value == UF_DRAW_YES || value == UF_DRAW_NO; }
 bool is_font(int value) { return value >= UF_DRAW_FONT_ORIGINAL && value <= UF_DRAW_FONT_DASHED; }
-bool is_width(int value) {
-  return value >= UF_DRAW_WIDTH_ORIGINAL && value <= UF_DRAW_WIDTH_THICK;
-}
+bool is_width(int value) { return value >= UF_DRAW_WIDTH_ORIGINAL && value <= UF_DRAW_WIDTH_THICK; }
 
 // The centre of the workpiece bodies' box in the view's axes; false when
 // there is no workpiece body (the centre is then the origin).
@@ -49,8 +47,8 @@ std::string free_view_name(Session &session, const std::string &stem) {
   });
   for (;; ++n) {
     std::string suffix = "@" + std::to_string(n);
-    std::string name = stem.substr(0, kMaxNameLength - std::min(kMaxNameLength, suffix.size())) +
-                       suffix;
+    std::string name =
+        stem.substr(0, kMaxNameLength - std::min(kMaxNameLength, suffix.size())) + suffix;
     if (session.objects().next_by_name(name, NULL_TAG) == NULL_TAG)
       return name;
   }
@@ -73,9 +71,9 @@ int check_member(Session &session, tag_t drawing, tag_t view, MemberViewPayload 
   if (!member)
     return session.objects().find(view) ? status::kWrongType : status::kBadTag;
   if (drawing != NULL_TAG && drawing != member->drawing)
-    return find_drawing(session, drawing) ? status::kNotOnDrawing
+    return find_drawing(session, drawing)    ? status::kNotOnDrawing
            : session.objects().find(drawing) ? status::kWrongType
-                                              : status::kBadTag;
+                                             : status::kBadTag;
   return status::kOk;
 }
 
@@ -135,21 +133,21 @@ UF_DRAW_view_display_t default_view_display() {
 }
 
 bool view_display_valid(const UF_DRAW_view_display_t &d) {
-  return is_switch(d.hidden_line) && is_font(d.hidden_line_font) &&
-         is_width(d.hidden_line_width) && is_switch(d.silhouettes) &&
-         is_switch(d.edges_hidden_by_own_solid) && is_switch(d.visible_lines) &&
-         is_font(d.visible_line_font) && is_width(d.visible_line_width) &&
-         is_font(d.silhouette_font) && is_width(d.silhouette_width) && is_switch(d.uv_hatch) &&
+  return is_switch(d.hidden_line) && is_font(d.hidden_line_font) && is_width(d.hidden_line_width) &&
+         is_switch(d.silhouettes) && is_switch(d.edges_hidden_by_own_solid) &&
+         is_switch(d.visible_lines) && is_font(d.visible_line_font) &&
+         is_width(d.visible_line_width) && is_font(d.silhouette_font) &&
+         is_width(d.silhouette_width) && is_switch(d.uv_hatch) &&
          is_switch(d.virtual_intersections) && d.tolerance > 0 && d.smooth_edge_gap_size >= 0 &&
          is_switch(d.tracelines) && is_font(d.traceline_font) && is_width(d.traceline_width) &&
-         is_switch(d.threads) && is_switch(d.section_line_display) &&
-         is_switch(d.smooth_edges) && is_switch(d.smooth_edge_gaps);
+         is_switch(d.threads) && is_switch(d.section_line_display) && is_switch(d.smooth_edges) &&
+         is_switch(d.smooth_edge_gaps);
 }
 
 geo::Mat3 projected_axes(const geo::Mat3 &parent, int proj_dir, bool first_angle) {
   if (first_angle) {
-    static constexpr int kSwapped[] = {0, UF_DRAW_PROJ_BELOW, UF_DRAW_PROJ_LEFT,
-                                       UF_DRAW_PROJ_ABOVE, UF_DRAW_PROJ_RIGHT};
+    static constexpr int kSwapped[] = {0, UF_DRAW_PROJ_BELOW, UF_DRAW_PROJ_LEFT, UF_DRAW_PROJ_ABOVE,
+                                       UF_DRAW_PROJ_RIGHT};
     proj_dir = kSwapped[proj_dir];
   }
   const geo::Vec3 r = parent.row[0], u = parent.row[1], n = parent.row[2];
@@ -161,9 +159,7 @@ geo::Mat3 projected_axes(const geo::Mat3 &parent, int proj_dir, bool first_angle
   case UF_DRAW_PROJ_RIGHT: // seen from its right edge: its out points left
     child.row = {-1.0 * n, u, r};
     break;
-  case UF_DRAW_PROJ_ABOVE:
-    child.row = {r, -1.0 * n, u};
-    break;
+  case UF_DRAW_PROJ_ABOVE: child.row = {r, -1.0 * n, u}; break;
   default: // UF_DRAW_PROJ_LEFT
     child.row = {n, u, -1.0 * r};
     break;
@@ -223,8 +219,8 @@ int add_orthographic_view(Session &session, tag_t drawing, tag_t parent, int pro
   member->proj_dir = proj_dir;
   member->scale_from_parent = true;
   member->view_status = from->view_status;
-  member->axes = projected_axes(
-      from->axes, proj_dir, sheet->info.projection_angle == UF_DRAW_FIRST_ANGLE_PROJECTION);
+  member->axes = projected_axes(from->axes, proj_dir,
+                                sheet->info.projection_angle == UF_DRAW_FIRST_ANGLE_PROJECTION);
   member->scale = from->scale;
   member->ref = {ref_point[0], ref_point[1]};
   member->display = from->display;

@@ -33,17 +33,17 @@ public:
   void dump(nlohmann::json &out) const override;
 
   tag_t drawing = NULL_TAG;
-  tag_t model_view = NULL_TAG; ///< the saved view it was imported from
-  tag_t parent = NULL_TAG;     ///< the view it was projected from
-  int proj_dir = 0;            ///< UF_DRAW_PROJ_* from the parent; 0 when imported
+  tag_t model_view = NULL_TAG;    ///< the saved view it was imported from
+  tag_t parent = NULL_TAG;        ///< the view it was projected from
+  int proj_dir = 0;               ///< UF_DRAW_PROJ_* from the parent; 0 when imported
   bool scale_from_parent = false; ///< follows the parent's scale until set itself
   int view_status = UF_DRAW_ACTIVE_VIEW;
-  geo::Mat3 axes;          ///< rows: right, up, out of the sheet
-  double scale = 1.0;      ///< model length to drawing length
+  geo::Mat3 axes;                  ///< rows: right, up, out of the sheet
+  double scale = 1.0;              ///< model length to drawing length
   std::array<double, 2> ref{0, 0}; ///< drawing position of the centre
-  geo::Vec3 centre;        ///< the centre in view coordinates (right, up, out)
-  bool has_bodies = false; ///< false: no workpiece body; the centre is the origin
-  int updates = 0;         ///< how often it was updated
+  geo::Vec3 centre;                ///< the centre in view coordinates (right, up, out)
+  bool has_bodies = false;         ///< false: no workpiece body; the centre is the origin
+  int updates = 0;                 ///< how often it was updated
   UF_DRAW_view_display_t display{};
 };
 
@@ -72,8 +72,8 @@ public:
 [[nodiscard]] int import_view(Session &session, tag_t drawing, tag_t model_view,
                               const double ref_point[2], const UF_DRAW_view_info_t &info,
                               tag_t &view);
-[[nodiscard]] int add_orthographic_view(Session &session, tag_t drawing, tag_t parent,
-                                        int proj_dir, const double ref_point[2], tag_t &view);
+[[nodiscard]] int add_orthographic_view(Session &session, tag_t drawing, tag_t parent, int proj_dir,
+                                        const double ref_point[2], tag_t &view);
 [[nodiscard]] int set_view_scale(Session &session, tag_t view, double scale);
 [[nodiscard]] int set_reference_point(Session &session, tag_t drawing, tag_t view,
                                       const double ref_point[2]);

@@ -10,7 +10,7 @@
 namespace sim::draw {
 namespace {
 
-constexpr double kMargin = 10.0;   // frame inset from the sheet edge
+constexpr double kMargin = 10.0;    // frame inset from the sheet edge
 constexpr double kRowHeight = 10.0; // title and header rows
 constexpr double kTitleSize = 5.0;
 constexpr double kLabelSize = 3.5;
@@ -23,21 +23,21 @@ struct Column {
   const char *heading;
 };
 constexpr Column kColumns[] = {
-    {"sequence", "\u5e8f\u53f7"},                    // sequence number
-    {"prog_name", "\u7a0b\u5e8f\u540d"},             // program name
-    {"tool", "\u5200\u5177"},                        // tool
-    {"tool_number", "\u5200\u53f7"},                 // tool number
-    {"tool_len", "\u5200\u957f"},                    // tool length
-    {"side_stock", "\u4fa7\u4f59\u91cf"},            // side stock
-    {"floor_stock", "\u5e95\u4f59\u91cf"},           // floor stock
-    {"mach_desc", "\u52a0\u5de5\u5185\u5bb9"},       // machining description
-    {"max_depth", "\u6700\u5927\u6df1\u5ea6"},       // maximum depth
-    {"time", "\u65f6\u95f4"},                        // time
-    {"min_speed", "\u6700\u5c0f\u8f6c\u901f"},       // minimum speed
-    {"max_speed", "\u6700\u5927\u8f6c\u901f"},       // maximum speed
-    {"min_feed", "\u6700\u5c0f\u8fdb\u7ed9"},        // minimum feed
-    {"max_feed", "\u6700\u5927\u8fdb\u7ed9"},        // maximum feed
-    {"remark", "\u5907\u6ce8"},                      // remark
+    {"sequence", "\u5e8f\u53f7"},              // sequence number
+    {"prog_name", "\u7a0b\u5e8f\u540d"},       // program name
+    {"tool", "\u5200\u5177"},                  // tool
+    {"tool_number", "\u5200\u53f7"},           // tool number
+    {"tool_len", "\u5200\u957f"},              // tool length
+    {"side_stock", "\u4fa7\u4f59\u91cf"},      // side stock
+    {"floor_stock", "\u5e95\u4f59\u91cf"},     // floor stock
+    {"mach_desc", "\u52a0\u5de5\u5185\u5bb9"}, // machining description
+    {"max_depth", "\u6700\u5927\u6df1\u5ea6"}, // maximum depth
+    {"time", "\u65f6\u95f4"},                  // time
+    {"min_speed", "\u6700\u5c0f\u8f6c\u901f"}, // minimum speed
+    {"max_speed", "\u6700\u5927\u8f6c\u901f"}, // maximum speed
+    {"min_feed", "\u6700\u5c0f\u8fdb\u7ed9"},  // minimum feed
+    {"max_feed", "\u6700\u5927\u8fdb\u7ed9"},  // maximum feed
+    {"remark", "\u5907\u6ce8"},                // remark
 };
 
 // A labelled header field: the label cell spans label_left..value_left, the
@@ -48,13 +48,13 @@ struct Field {
 };
 // Header row A (just below the title row) and row B (below row A).
 constexpr Field kRowA[] = {
-    {10, 35, 110, "\u6a21\u53f7"},  // mould number
+    {10, 35, 110, "\u6a21\u53f7"},   // mould number
     {110, 135, 210, "\u4ef6\u53f7"}, // part number
     {210, 235, 310, "\u7c7b\u578b"}, // part type
     {310, 335, 410, "\u65e5\u671f"}, // date
 };
 constexpr Field kRowB[] = {
-    {10, 35, 110, "\u8bf4\u660e"},  // description
+    {10, 35, 110, "\u8bf4\u660e"},   // description
     {110, 135, 410, "\u56fe\u6863"}, // part file name
 };
 constexpr const char *kTitle = "CNC \u52a0\u5de5\u7a0b\u5f0f\u5355"; // CNC machining program sheet
@@ -80,8 +80,9 @@ public:
                      ", \"char_space_factor\": 0.2, \"aspect_ratio\": 1, \"align\": 5 }");
   }
   [[nodiscard]] std::string text(const char *description) const {
-    std::string out = "{\n  \"format\": \"ncsheet-part\",\n  \"version\": 1,\n  \"units\": \"mm\",\n"
-                      "  \"description\": \"";
+    std::string out =
+        "{\n  \"format\": \"ncsheet-part\",\n  \"version\": 1,\n  \"units\": \"mm\",\n"
+        "  \"description\": \"";
     out += description;
     out += "\",\n  \"objects\": [\n";
     for (std::size_t i = 0; i < items_.size(); ++i)
@@ -141,7 +142,9 @@ void headings(Part &part, const Layout &l, double bottom, bool top_line) {
 } // namespace
 
 std::optional<double> definition_value(std::string_view text, std::string_view key) {
-  auto separator = [](char c) { return c == ' ' || c == ',' || c == '\n' || c == '\r' || c == '\t'; };
+  auto separator = [](char c) {
+    return c == ' ' || c == ',' || c == '\n' || c == '\r' || c == '\t';
+  };
   std::size_t i = 0;
   bool take_next = false;
   while (i < text.size()) {

@@ -19,7 +19,7 @@
 namespace sim::draw {
 
 struct SheetTemplates {
-  std::string first; ///< prog_sheet_mr.prt
+  std::string first;   ///< prog_sheet_mr.prt
   std::string further; ///< prog_sheet_mr1.prt
 };
 

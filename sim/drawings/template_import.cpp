@@ -143,8 +143,7 @@ std::optional<std::vector<SheetObject>> parse_sheet_part(std::string_view text, 
 }
 
 int import_part(Session &session, const char *part_name, const UF_import_part_modes_t &modes,
-                const double dest_csys[6], const double dest_point[3], double scale,
-                tag_t &group) {
+                const double dest_csys[6], const double dest_point[3], double scale, tag_t &group) {
   if (session.display_part() == NULL_TAG)
     return status::kNoPart;
   geo::Mat3 axes;
@@ -161,7 +160,8 @@ int import_part(Session &session, const char *part_name, const UF_import_part_mo
   std::string why;
   const auto objects = parse_sheet_part(bytes.str(), why);
   if (!objects) {
-    session.transcript().add(EventKind::Note, {}, "UF_PART_import: " + std::string(part_name) + ": " + why);
+    session.transcript().add(EventKind::Note, {},
+                             "UF_PART_import: " + std::string(part_name) + ": " + why);
     return status::kFileError;
   }
 
@@ -174,8 +174,8 @@ int import_part(Session &session, const char *part_name, const UF_import_part_mo
     if (object.kind == SheetObject::Kind::Line) {
       made = drawing != NULL_TAG
                  ? drf::create_sheet_line(session, drawing, place(object.start), place(object.end))
-                 : geo::add_curve(session, geo::Curve{geo::Line{place(object.start),
-                                                                place(object.end)}});
+                 : geo::add_curve(session,
+                                  geo::Curve{geo::Line{place(object.start), place(object.end)}});
     } else {
       UF_DRF_lettering_preferences_t lettering = session.component<drf::Drafting>().lettering;
       lettering.general_text.size = object.size * scale;

@@ -33,8 +33,8 @@ namespace sim::draw {
 /// One object of a sheet part, in the part's own coordinates.
 struct SheetObject {
   enum class Kind { Line, Note } kind = Kind::Line;
-  geo::Vec3 start, end; ///< a line
-  geo::Vec3 origin;     ///< a note
+  geo::Vec3 start, end;           ///< a line
+  geo::Vec3 origin;               ///< a note
   std::vector<std::string> lines; ///< a note's text, host bytes
   double size = 3.5;
   double char_space_factor = 0.5;

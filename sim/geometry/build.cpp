@@ -45,14 +45,16 @@ Result<Shape> make_block(Vec3 size) {
 Result<Shape> make_cylinder(double r, double h) {
   // the seam at -X keeps it away from the axes the tests look along
   return guarded("cylinder", [&] {
-    return BRepPrimAPI_MakeCylinder(gp_Ax2(gp_Pnt(0, 0, 0), gp_Dir(0, 0, 1), gp_Dir(-1, 0, 0)), r, h)
+    return BRepPrimAPI_MakeCylinder(gp_Ax2(gp_Pnt(0, 0, 0), gp_Dir(0, 0, 1), gp_Dir(-1, 0, 0)), r,
+                                    h)
         .Shape();
   });
 }
 
 Result<Shape> make_cone(double r1, double r2, double h) {
   return guarded("cone", [&] {
-    return BRepPrimAPI_MakeCone(gp_Ax2(gp_Pnt(0, 0, 0), gp_Dir(0, 0, 1), gp_Dir(-1, 0, 0)), r1, r2, h)
+    return BRepPrimAPI_MakeCone(gp_Ax2(gp_Pnt(0, 0, 0), gp_Dir(0, 0, 1), gp_Dir(-1, 0, 0)), r1, r2,
+                                h)
         .Shape();
   });
 }

@@ -40,9 +40,7 @@ Box arc_box(const Arc &a) {
 
 } // namespace
 
-Vec3 Arc::at(double t) const {
-  return center + radius * (std::cos(t) * xdir + std::sin(t) * ydir);
-}
+Vec3 Arc::at(double t) const { return center + radius * (std::cos(t) * xdir + std::sin(t) * ydir); }
 
 bool Arc::full() const { return t1 - t0 >= kTwoPi - 1e-12; }
 

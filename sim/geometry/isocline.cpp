@@ -92,8 +92,7 @@ void prepare(const TopoDS_Face &face, FacePrep &p) {
     p.radius = s.Torus().MajorRadius();
     p.minor = s.Torus().MinorRadius();
     break;
-  default:
-    break;
+  default: break;
   }
   BRepTools::UVBounds(face, p.u0, p.u1, p.v0, p.v1);
   p.rect = true;
@@ -147,7 +146,8 @@ void generator_lines(const FacePrep &p, const std::vector<double> &us, std::vect
 void latitude(const FacePrep &p, double v0, std::vector<Curve> &out) {
   Axes a = axes_of(p.position);
   for (double v : values_in(v0, p.v0, p.v1, p.type == GeomAbs_Torus)) {
-    double rho = p.type == GeomAbs_Torus ? p.radius + p.minor * std::cos(v) : p.radius * std::cos(v);
+    double rho =
+        p.type == GeomAbs_Torus ? p.radius + p.minor * std::cos(v) : p.radius * std::cos(v);
     double h = (p.type == GeomAbs_Torus ? p.minor : p.radius) * std::sin(v);
     if (rho <= 1e-12)
       continue; // a pole
@@ -233,42 +233,30 @@ bool closed_form(const FacePrep &p, const gp_Dir &dir, std::vector<Curve> &out) 
       return true;
     }
     return false;
-  default:
-    return false;
+  default: return false;
   }
 }
 
 // True when point p of the surface lies on the face: its parameters, found
 // in closed form (contour lines and circles arise on quadrics only), are
 // classified against the face's domain.
-bool on_face(const Handle(Adaptor3d_Surface) &surface, const Handle(Adaptor3d_TopolTool) &domain,
+bool on_face(const Handle(Adaptor3d_Surface) & surface, const Handle(Adaptor3d_TopolTool) & domain,
              const gp_Pnt &p) {
   double u = 0, v = 0;
   switch (surface->GetType()) {
-  case GeomAbs_Plane:
-    ElSLib::Parameters(surface->Plane(), p, u, v);
-    break;
-  case GeomAbs_Cylinder:
-    ElSLib::Parameters(surface->Cylinder(), p, u, v);
-    break;
-  case GeomAbs_Cone:
-    ElSLib::Parameters(surface->Cone(), p, u, v);
-    break;
-  case GeomAbs_Sphere:
-    ElSLib::Parameters(surface->Sphere(), p, u, v);
-    break;
-  case GeomAbs_Torus:
-    ElSLib::Parameters(surface->Torus(), p, u, v);
-    break;
-  default:
-    return true;
+  case GeomAbs_Plane: ElSLib::Parameters(surface->Plane(), p, u, v); break;
+  case GeomAbs_Cylinder: ElSLib::Parameters(surface->Cylinder(), p, u, v); break;
+  case GeomAbs_Cone: ElSLib::Parameters(surface->Cone(), p, u, v); break;
+  case GeomAbs_Sphere: ElSLib::Parameters(surface->Sphere(), p, u, v); break;
+  case GeomAbs_Torus: ElSLib::Parameters(surface->Torus(), p, u, v); break;
+  default: return true;
   }
   TopAbs_State st = domain->Classify(gp_Pnt2d(u, v), 1e-9, Standard_True);
   return st == TopAbs_IN || st == TopAbs_ON;
 }
 
-void contour_pieces(const Handle(Adaptor3d_Surface) &surface,
-                    const Handle(Adaptor3d_TopolTool) &domain, const Contap_Line &line,
+void contour_pieces(const Handle(Adaptor3d_Surface) & surface,
+                    const Handle(Adaptor3d_TopolTool) & domain, const Contap_Line &line,
                     std::vector<Curve> &out) {
   std::vector<double> ts;
   for (int k = 1; k <= line.NbVertex(); ++k)
@@ -328,9 +316,7 @@ void contour(const TopoDS_Face &face, const gp_Dir &dir, double angle, double to
     const Contap_Line &line = c.Line(i);
     switch (line.TypeContour()) {
     case Contap_Lin:
-    case Contap_Circle:
-      contour_pieces(surface, domain, line, out);
-      break;
+    case Contap_Circle: contour_pieces(surface, domain, line, out); break;
     case Contap_Walking: {
       Polyline poly;
       for (int j = 1; j <= line.NbPnts(); ++j)

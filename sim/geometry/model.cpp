@@ -25,38 +25,25 @@ nlohmann::json box_json(const Box &b) {
 
 int edge_type_code(EdgeType t) {
   switch (t) {
-  case EdgeType::Line:
-    return 3001;
-  case EdgeType::Circle:
-    return 3002;
-  case EdgeType::Ellipse:
-    return 3003;
-  case EdgeType::Spline:
-    return 3005;
-  default:
-    return 3004;
+  case EdgeType::Line: return 3001;
+  case EdgeType::Circle: return 3002;
+  case EdgeType::Ellipse: return 3003;
+  case EdgeType::Spline: return 3005;
+  default: return 3004;
   }
 }
 
 int face_type_code(FaceType t) {
   switch (t) {
-  case FaceType::Cylinder:
-    return 16;
-  case FaceType::Cone:
-    return 17;
-  case FaceType::Sphere:
-    return 18;
-  case FaceType::Torus:
-    return 19;
+  case FaceType::Cylinder: return 16;
+  case FaceType::Cone: return 17;
+  case FaceType::Sphere: return 18;
+  case FaceType::Torus: return 19;
   case FaceType::Revolution:
-  case FaceType::Extrusion:
-    return 20;
-  case FaceType::Plane:
-    return 22;
-  case FaceType::Offset:
-    return 23;
-  default:
-    return 43;
+  case FaceType::Extrusion: return 20;
+  case FaceType::Plane: return 22;
+  case FaceType::Offset: return 23;
+  default: return 43;
   }
 }
 
@@ -136,7 +123,8 @@ void HostLists::finish(Session &session) {
     return;
   session.transcript().add(EventKind::Note, {},
                            std::to_string(lists_.size()) + " host list(s) not deleted");
-  session.fail_run(std::to_string(lists_.size()) + " host list(s) not deleted with UF_MODL_delete_list");
+  session.fail_run(std::to_string(lists_.size()) +
+                   " host list(s) not deleted with UF_MODL_delete_list");
   lists_.clear();
 }
 
@@ -167,13 +155,15 @@ tag_t add_body(Session &s, Shape shape, const BodyOptions &options) {
   body->faces.reserve(faces);
   body->edges.reserve(edges);
   for (int i = 0; i < faces; ++i) {
-    Object &f = store.create(kSolidType, kFaceSubtype, {}, std::make_unique<TopologyPayload>(true, tag, i, body));
+    Object &f = store.create(kSolidType, kFaceSubtype, {},
+                             std::make_unique<TopologyPayload>(true, tag, i, body));
     f.layer = options.layer;
     f.color = options.color;
     body->faces.push_back(f.tag);
   }
   for (int i = 0; i < edges; ++i) {
-    Object &e = store.create(kSolidType, kEdgeSubtype, {}, std::make_unique<TopologyPayload>(false, tag, i, body));
+    Object &e = store.create(kSolidType, kEdgeSubtype, {},
+                             std::make_unique<TopologyPayload>(false, tag, i, body));
     e.layer = options.layer;
     e.color = options.color;
     body->edges.push_back(e.tag);

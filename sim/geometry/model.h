@@ -98,7 +98,10 @@ inline constexpr int kLayerCount = 256;
 // others selectable.
 class Layers : public Component {
 public:
-  explicit Layers(Session &) { status_.fill(kSelectable); status_[1] = kWorkLayer; }
+  explicit Layers(Session &) {
+    status_.fill(kSelectable);
+    status_[1] = kWorkLayer;
+  }
   [[nodiscard]] std::string_view name() const override { return "layers"; }
   void dump(nlohmann::json &out) const override;
 

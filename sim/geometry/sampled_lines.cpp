@@ -307,24 +307,12 @@ public:
   Occluder(const TopoDS_Face &face, double tolerance) : face_(face), tolerance_(tolerance) {
     BRepAdaptor_Surface surface(face, Standard_False);
     switch (surface.GetType()) {
-    case GeomAbs_Plane:
-      surface_ = surface.Plane();
-      break;
-    case GeomAbs_Cylinder:
-      surface_ = surface.Cylinder();
-      break;
-    case GeomAbs_Cone:
-      surface_ = surface.Cone();
-      break;
-    case GeomAbs_Sphere:
-      surface_ = surface.Sphere();
-      break;
-    case GeomAbs_Torus:
-      surface_ = surface.Torus();
-      break;
-    default:
-      surface_ = BRep_Tool::Surface(face);
-      break;
+    case GeomAbs_Plane: surface_ = surface.Plane(); break;
+    case GeomAbs_Cylinder: surface_ = surface.Cylinder(); break;
+    case GeomAbs_Cone: surface_ = surface.Cone(); break;
+    case GeomAbs_Sphere: surface_ = surface.Sphere(); break;
+    case GeomAbs_Torus: surface_ = surface.Torus(); break;
+    default: surface_ = BRep_Tool::Surface(face); break;
     }
   }
 
@@ -539,7 +527,8 @@ std::vector<double> piece_parameters(const Curve &curve, double s0, double s1, d
   std::vector<double> out{s0};
   if (const auto *arc = std::get_if<Arc>(&curve.shape)) {
     const double sweep = (arc->t1 - arc->t0) * (s1 - s0);
-    const int n = std::max(1, static_cast<int>(std::ceil(sweep / arc_step(arc->radius, tolerance))));
+    const int n =
+        std::max(1, static_cast<int>(std::ceil(sweep / arc_step(arc->radius, tolerance))));
     for (int k = 1; k < n; ++k)
       out.push_back(s0 + (s1 - s0) * k / n);
   } else if (const auto *poly = std::get_if<Polyline>(&curve.shape)) {
@@ -557,7 +546,8 @@ double image_length(const Curve &curve, const Mat3 &axes, double tolerance) {
   const std::vector<double> ss = piece_parameters(curve, 0, 1, tolerance);
   double length = 0;
   for (std::size_t i = 1; i < ss.size(); ++i) {
-    const Vec3 a = axes.to_frame(point_at(curve, ss[i - 1])), b = axes.to_frame(point_at(curve, ss[i]));
+    const Vec3 a = axes.to_frame(point_at(curve, ss[i - 1])),
+               b = axes.to_frame(point_at(curve, ss[i]));
     length += std::hypot(b.x - a.x, b.y - a.y);
   }
   return length;
@@ -682,8 +672,7 @@ ViewLines sampled_view_lines(const SampledBodies &bodies, const Mat3 &axes) {
   return result;
 }
 
-ViewLines sampled_view_lines(const std::vector<Shape> &bodies, const Mat3 &axes,
-                             double tolerance) {
+ViewLines sampled_view_lines(const std::vector<Shape> &bodies, const Mat3 &axes, double tolerance) {
   return sampled_view_lines(SampledBodies(bodies, tolerance), axes);
 }
 

@@ -23,7 +23,8 @@ Vec3 vec3(const json &v, const std::string &path, LoadContext &ctx) {
   const json &a = ctx.array(v, path);
   if (a.size() != 3)
     ctx.fail(path, "expected three numbers");
-  return {ctx.number(a[0], path + "/0"), ctx.number(a[1], path + "/1"), ctx.number(a[2], path + "/2")};
+  return {ctx.number(a[0], path + "/0"), ctx.number(a[1], path + "/1"),
+          ctx.number(a[2], path + "/2")};
 }
 
 double positive(const json &v, const std::string &path, LoadContext &ctx) {
@@ -70,9 +71,10 @@ Shape base_shape(const json &b, const std::string &path, LoadContext &ctx, std::
     const json &c = ctx.object(b["cylinder"], join(path, "cylinder"));
     ctx.only_keys(c, join(path, "cylinder"), {"radius", "height"});
     source = "cylinder";
-    return must(make_cylinder(positive(c.value("radius", json()), join(path, "cylinder/radius"), ctx),
-                              positive(c.value("height", json()), join(path, "cylinder/height"), ctx)),
-                path, ctx);
+    return must(
+        make_cylinder(positive(c.value("radius", json()), join(path, "cylinder/radius"), ctx),
+                      positive(c.value("height", json()), join(path, "cylinder/height"), ctx)),
+        path, ctx);
   }
   if (b.contains("cone")) {
     const json &c = ctx.object(b["cone"], join(path, "cone"));
@@ -139,7 +141,8 @@ void load_bodies(const json &value, const std::string &path, LoadContext &ctx) {
     BodyOptions options;
     Shape shape = base_shape(b, where, ctx, options.source);
     if (b.contains("fillet_vertical"))
-      shape = must(fillet_vertical(shape, positive(b["fillet_vertical"], join(where, "fillet_vertical"), ctx)),
+      shape = must(fillet_vertical(
+                       shape, positive(b["fillet_vertical"], join(where, "fillet_vertical"), ctx)),
                    join(where, "fillet_vertical"), ctx);
     if (b.contains("fillet"))
       shape = must(fillet_all(shape, positive(b["fillet"], join(where, "fillet"), ctx)),
@@ -170,7 +173,8 @@ void load_layers(const json &value, const std::string &path, LoadContext &ctx) {
   Layers &layers = ctx.session().component<Layers>();
   if (l.contains("work") && !layers.set(ctx.integer(l["work"], join(path, "work")), kWorkLayer))
     ctx.fail(join(path, "work"), "a layer is 1 to 256");
-  for (auto [key, status] : {std::pair{"visible_only", kVisibleOnly}, std::pair{"invisible", kInvisible}}) {
+  for (auto [key, status] :
+       {std::pair{"visible_only", kVisibleOnly}, std::pair{"invisible", kInvisible}}) {
     if (!l.contains(key))
       continue;
     const json &list = ctx.array(l[key], join(path, key));

@@ -33,43 +33,28 @@ Vec3 vec(const gp_Pnt &p) { return {p.X(), p.Y(), p.Z()}; }
 
 EdgeType edge_type_of(GeomAbs_CurveType t) {
   switch (t) {
-  case GeomAbs_Line:
-    return EdgeType::Line;
-  case GeomAbs_Circle:
-    return EdgeType::Circle;
-  case GeomAbs_Ellipse:
-    return EdgeType::Ellipse;
+  case GeomAbs_Line: return EdgeType::Line;
+  case GeomAbs_Circle: return EdgeType::Circle;
+  case GeomAbs_Ellipse: return EdgeType::Ellipse;
   case GeomAbs_BezierCurve:
-  case GeomAbs_BSplineCurve:
-    return EdgeType::Spline;
-  default:
-    return EdgeType::Other;
+  case GeomAbs_BSplineCurve: return EdgeType::Spline;
+  default: return EdgeType::Other;
   }
 }
 
 FaceType face_type_of(GeomAbs_SurfaceType t) {
   switch (t) {
-  case GeomAbs_Plane:
-    return FaceType::Plane;
-  case GeomAbs_Cylinder:
-    return FaceType::Cylinder;
-  case GeomAbs_Cone:
-    return FaceType::Cone;
-  case GeomAbs_Sphere:
-    return FaceType::Sphere;
-  case GeomAbs_Torus:
-    return FaceType::Torus;
-  case GeomAbs_SurfaceOfRevolution:
-    return FaceType::Revolution;
-  case GeomAbs_SurfaceOfExtrusion:
-    return FaceType::Extrusion;
+  case GeomAbs_Plane: return FaceType::Plane;
+  case GeomAbs_Cylinder: return FaceType::Cylinder;
+  case GeomAbs_Cone: return FaceType::Cone;
+  case GeomAbs_Sphere: return FaceType::Sphere;
+  case GeomAbs_Torus: return FaceType::Torus;
+  case GeomAbs_SurfaceOfRevolution: return FaceType::Revolution;
+  case GeomAbs_SurfaceOfExtrusion: return FaceType::Extrusion;
   case GeomAbs_BezierSurface:
-  case GeomAbs_BSplineSurface:
-    return FaceType::BSpline;
-  case GeomAbs_OffsetSurface:
-    return FaceType::Offset;
-  default:
-    return FaceType::Other;
+  case GeomAbs_BSplineSurface: return FaceType::BSpline;
+  case GeomAbs_OffsetSurface: return FaceType::Offset;
+  default: return FaceType::Other;
   }
 }
 
@@ -118,41 +103,26 @@ EdgeInfo edge_info_of(const TopoDS_Edge &edge) {
 
 const char *edge_type_name(EdgeType t) {
   switch (t) {
-  case EdgeType::Line:
-    return "line";
-  case EdgeType::Circle:
-    return "circle";
-  case EdgeType::Ellipse:
-    return "ellipse";
-  case EdgeType::Spline:
-    return "spline";
-  default:
-    return "other";
+  case EdgeType::Line: return "line";
+  case EdgeType::Circle: return "circle";
+  case EdgeType::Ellipse: return "ellipse";
+  case EdgeType::Spline: return "spline";
+  default: return "other";
   }
 }
 
 const char *face_type_name(FaceType t) {
   switch (t) {
-  case FaceType::Plane:
-    return "plane";
-  case FaceType::Cylinder:
-    return "cylinder";
-  case FaceType::Cone:
-    return "cone";
-  case FaceType::Sphere:
-    return "sphere";
-  case FaceType::Torus:
-    return "torus";
-  case FaceType::Revolution:
-    return "revolution";
-  case FaceType::Extrusion:
-    return "extrusion";
-  case FaceType::BSpline:
-    return "bspline";
-  case FaceType::Offset:
-    return "offset";
-  default:
-    return "other";
+  case FaceType::Plane: return "plane";
+  case FaceType::Cylinder: return "cylinder";
+  case FaceType::Cone: return "cone";
+  case FaceType::Sphere: return "sphere";
+  case FaceType::Torus: return "torus";
+  case FaceType::Revolution: return "revolution";
+  case FaceType::Extrusion: return "extrusion";
+  case FaceType::BSpline: return "bspline";
+  case FaceType::Offset: return "offset";
+  default: return "other";
   }
 }
 

@@ -20,7 +20,18 @@
 namespace sim::geo {
 
 enum class EdgeType { Line, Circle, Ellipse, Spline, Other };
-enum class FaceType { Plane, Cylinder, Cone, Sphere, Torus, Revolution, Extrusion, BSpline, Offset, Other };
+enum class FaceType {
+  Plane,
+  Cylinder,
+  Cone,
+  Sphere,
+  Torus,
+  Revolution,
+  Extrusion,
+  BSpline,
+  Offset,
+  Other
+};
 
 [[nodiscard]] const char *edge_type_name(EdgeType t);
 [[nodiscard]] const char *face_type_name(FaceType t);
@@ -68,9 +79,8 @@ public:
                                                      double tolerance) const;
   // The same by the kernel's general contour method alone (the oracle of
   // the closed forms).
-  [[nodiscard]] Result<std::vector<Curve>> isoclines_general(int index, Vec3 direction,
-                                                             double angle_deg,
-                                                             double tolerance) const;
+  [[nodiscard]] Result<std::vector<Curve>>
+  isoclines_general(int index, Vec3 direction, double angle_deg, double tolerance) const;
 
   // The native file format (text); edge and face order survive it.
   [[nodiscard]] std::string to_brep() const;

@@ -21,12 +21,12 @@ namespace sim::geo {
 struct FacePrep {
   bool ready = false;
   GeomAbs_SurfaceType type = GeomAbs_OtherSurface;
-  gp_Ax3 position;             // the surface's own frame
-  double radius = 0;           // cylinder, cone (reference), sphere, torus major
-  double minor = 0;            // torus minor radius
-  double semi_angle = 0;       // cone
+  gp_Ax3 position;                       // the surface's own frame
+  double radius = 0;                     // cylinder, cone (reference), sphere, torus major
+  double minor = 0;                      // torus minor radius
+  double semi_angle = 0;                 // cone
   double u0 = 0, u1 = 0, v0 = 0, v1 = 0; // parameter bounds of the face
-  bool rect = false;           // the face is the whole rectangle [u0,u1] x [v0,v1]
+  bool rect = false;                     // the face is the whole rectangle [u0,u1] x [v0,v1]
 };
 
 struct Shape::Impl {

@@ -99,15 +99,15 @@ bool install_read_resource() {
 }
 
 /// The label of model entity number (1-based), as the file writes it.
-std::string entity_label(const Handle(Interface_InterfaceModel) &model, Standard_Integer number) {
+std::string entity_label(const Handle(Interface_InterfaceModel) & model, Standard_Integer number) {
   const Handle(TCollection_HAsciiString) label = model->StringLabel(model->Value(number));
   return label.IsNull() ? "#?" : label->ToCString();
 }
 
 /// The first fault the file reader recorded in model, as "entity #N: what",
 /// or "".
-std::string first_load_fault(const Handle(Interface_InterfaceModel) &model) {
-  const auto fault_of = [](const Handle(Interface_Check) &check) -> std::string {
+std::string first_load_fault(const Handle(Interface_InterfaceModel) & model) {
+  const auto fault_of = [](const Handle(Interface_Check) & check) -> std::string {
     if (check.IsNull() || !check->HasFailed())
       return {};
     const Handle(TCollection_HAsciiString) message = check->Fail(1, Standard_True);
@@ -128,8 +128,8 @@ std::string first_load_fault(const Handle(Interface_InterfaceModel) &model) {
 /// "entity #N refers back to itself" when the model's references go round
 /// in a circle (the kernel's checks and its translator follow them until
 /// the stack runs out), else "".  Walks every reference once.
-std::string first_reference_cycle(const Handle(Interface_InterfaceModel) &model,
-                                  const Handle(Interface_Protocol) &protocol) {
+std::string first_reference_cycle(const Handle(Interface_InterfaceModel) & model,
+                                  const Handle(Interface_Protocol) & protocol) {
   const Interface_Graph graph(model, protocol, Standard_False);
   const Standard_Integer count = model->NbEntities();
   enum : unsigned char { kUnseen, kOnPath, kDone };
@@ -199,8 +199,8 @@ std::string first_repeated_name(std::string_view text) {
     if (end == at + 1 || (end < text.size() && text[end] >= '0' && text[end] <= '9'))
       continue;
     std::size_t next = end;
-    while (next < text.size() && (text[next] == ' ' || text[next] == '\t' ||
-                                  text[next] == '\r' || text[next] == '\n'))
+    while (next < text.size() &&
+           (text[next] == ' ' || text[next] == '\t' || text[next] == '\r' || text[next] == '\n'))
       ++next;
     if (next < text.size() && text[next] == '=')
       names.push_back(name);
@@ -246,7 +246,6 @@ void read_step_model(STEPControl_Reader &reader, const std::string &path) {
   session->SetModel(model);
   session->SetLoadedFile(path.c_str());
 }
-
 
 /// shape after the kernel's shape fixing, as its STEP reader would run it
 /// but without its checks of wire orientation and of crossing wires, which

@@ -67,7 +67,9 @@ struct Mat3 {
     return v.x * row[0] + v.y * row[1] + v.z * row[2];
   }
   // Frame coordinates of absolute vector v.
-  [[nodiscard]] Vec3 to_frame(Vec3 v) const { return {dot(v, row[0]), dot(v, row[1]), dot(v, row[2])}; }
+  [[nodiscard]] Vec3 to_frame(Vec3 v) const {
+    return {dot(v, row[0]), dot(v, row[1]), dot(v, row[2])};
+  }
 };
 
 // The rotation by angle radians about unit axis (right-hand rule), applied

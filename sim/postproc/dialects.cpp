@@ -90,8 +90,8 @@ private:
     return text;
   }
   [[nodiscard]] std::string feed(double mm_per_min) const {
-    return "F" + trimmed_number(job_.inch ? mm_per_min / kMmPerInch : mm_per_min,
-                                job_.inch ? 2 : 1);
+    return "F" +
+           trimmed_number(job_.inch ? mm_per_min / kMmPerInch : mm_per_min, job_.inch ? 2 : 1);
   }
 
   void operation(const Operation &op) {
@@ -292,8 +292,8 @@ private:
     if (move.motion == Motion::Rapid)
       block += " RAPID";
     else if (!feed_ || *feed_ != move.feed || move.first) {
-      block += " FEED " + trimmed_number(job_.inch ? move.feed / kMmPerInch : move.feed,
-                                         job_.inch ? 2 : 1);
+      block += " FEED " +
+               trimmed_number(job_.inch ? move.feed / kMmPerInch : move.feed, job_.inch ? 2 : 1);
       feed_ = move.feed;
     }
     x_ = x;

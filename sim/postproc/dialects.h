@@ -29,9 +29,9 @@ struct PostDefinition {
 };
 
 struct NcJob {
-  std::tm clock{};          ///< the date written in the header
-  int program_number = 1;   ///< ISO: the O number
-  bool inch = false;        ///< output in inches (coordinates and feeds)
+  std::tm clock{};        ///< the date written in the header
+  int program_number = 1; ///< ISO: the O number
+  bool inch = false;      ///< output in inches (coordinates and feeds)
 };
 
 /// The NC program of a program group: text with line feeds, ASCII apart

@@ -46,16 +46,15 @@ struct Words {
   const std::size_t begin = pos;
   if (pos < text.size() && (text[pos] == '+' || text[pos] == '-'))
     ++pos;
-  while (pos < text.size() &&
-         ((text[pos] >= '0' && text[pos] <= '9') || text[pos] == '.'))
+  while (pos < text.size() && ((text[pos] >= '0' && text[pos] <= '9') || text[pos] == '.'))
     ++pos;
   std::string number(text.substr(begin, pos - begin));
   if (!number.empty() && number[0] == '+')
     number.erase(0, 1);
   if (!number.empty() && number.back() == '.')
     number.push_back('0'); // "10." as the controls write it
-  if (!number.empty() && (number[0] == '.' || (number[0] == '-' && number.size() > 1 &&
-                                               number[1] == '.')))
+  if (!number.empty() &&
+      (number[0] == '.' || (number[0] == '-' && number.size() > 1 && number[1] == '.')))
     number.insert(number[0] == '-' ? 1 : 0, "0");
   const char *first = number.data();
   const char *last = number.data() + number.size();
@@ -107,10 +106,12 @@ struct Words {
     case 'J': words.j = value; break;
     case 'F': words.f = value; break;
     case 'S': words.s = value; break;
-    case 'N': case 'M': case 'T': case 'H': case 'D': break;
-    default:
-      why = std::string("the word ") + letter + " is not supported";
-      return false;
+    case 'N':
+    case 'M':
+    case 'T':
+    case 'H':
+    case 'D': break;
+    default: why = std::string("the word ") + letter + " is not supported"; return false;
     }
   }
   return true;
@@ -170,8 +171,7 @@ struct Reader {
     r.position = geo::Vec3{*w.x, *w.y, *w.z};
   }
   move.start = *r.position;
-  move.end = {w.x.value_or(move.start.x), w.y.value_or(move.start.y),
-              w.z.value_or(move.start.z)};
+  move.end = {w.x.value_or(move.start.x), w.y.value_or(move.start.y), w.z.value_or(move.start.z)};
   switch (*r.motion) {
   case 0: move.motion = Motion::Rapid; break;
   case 1: move.motion = Motion::Linear; break;
@@ -256,8 +256,7 @@ double arc_angle(const Move &move) noexcept {
 
 double move_length(const Move &move) noexcept {
   if (move.motion == Motion::ArcCw || move.motion == Motion::ArcCcw) {
-    const double radius =
-        std::hypot(move.start.x - move.centre.x, move.start.y - move.centre.y);
+    const double radius = std::hypot(move.start.x - move.centre.x, move.start.y - move.centre.y);
     return std::hypot(radius * arc_angle(move), move.end.z - move.start.z);
   }
   return geo::norm(move.end - move.start);

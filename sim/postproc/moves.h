@@ -31,11 +31,11 @@ enum class Motion { Rapid, Linear, ArcCw, ArcCcw };
 
 struct Move {
   Motion motion = Motion::Rapid;
-  geo::Vec3 start;   ///< where the move begins
-  geo::Vec3 end;     ///< where it ends
-  geo::Vec3 centre;  ///< arcs: the centre (z of the start)
-  double feed = 0;   ///< mm/min for cutting moves; 0 for rapids
-  int spindle = 0;   ///< rev/min in effect (0: none given)
+  geo::Vec3 start;    ///< where the move begins
+  geo::Vec3 end;      ///< where it ends
+  geo::Vec3 centre;   ///< arcs: the centre (z of the start)
+  double feed = 0;    ///< mm/min for cutting moves; 0 for rapids
+  int spindle = 0;    ///< rev/min in effect (0: none given)
   bool first = false; ///< the tool's first position: no travel before it
 };
 

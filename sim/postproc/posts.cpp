@@ -28,8 +28,8 @@ constexpr int kMaxDepth = 64;
 [[nodiscard]] Postprocessor make(std::string name, Dialect dialect, double rapid, bool numbers,
                                  int rotary, bool high_speed, std::string machine) {
   Postprocessor post;
-  post.definition = {std::move(name), dialect, rapid, numbers, rotary, high_speed,
-                     std::move(machine)};
+  post.definition = {std::move(name), dialect,           rapid, numbers, rotary,
+                     high_speed,      std::move(machine)};
   return post;
 }
 
@@ -173,8 +173,8 @@ int Postprocessors::generate(tag_t setup, tag_t program, const char *post_name,
 
   const std::string nc_path = output_file;
   const std::string summary_path = std::string(kSummaryFolder) + group->name + ".xl";
-  std::string record = "postprocessor " + post->definition.name + " on " +
-                       gbk_to_utf8(group->name) + ":";
+  std::string record =
+      "postprocessor " + post->definition.name + " on " + gbk_to_utf8(group->name) + ":";
   if (fault != Fault::None)
     record += std::string(" fault ") + fault_name(fault) + ";";
   int result = status::kOk;
@@ -189,9 +189,9 @@ int Postprocessors::generate(tag_t setup, tag_t program, const char *post_name,
   if (result == status::kOk && fault != Fault::NoSummary && fault != Fault::Nothing) {
     const std::string line = fault == Fault::EmptySummary ? std::string() : summary;
     if (write_file(session_.runtime(), summary_path, line)) {
-      record += " summary " + gbk_to_utf8(summary_path) + " " +
-                gbk_to_utf8(line.empty() ? std::string("(empty)")
-                                         : line.substr(0, line.size() - 1));
+      record +=
+          " summary " + gbk_to_utf8(summary_path) + " " +
+          gbk_to_utf8(line.empty() ? std::string("(empty)") : line.substr(0, line.size() - 1));
     } else {
       record += " cannot write " + gbk_to_utf8(summary_path);
       result = status::kFileError;

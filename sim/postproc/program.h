@@ -19,7 +19,7 @@ namespace sim::post {
 
 struct Operation {
   std::string name;
-  std::string tool;        ///< tool name
+  std::string tool; ///< tool name
   int tool_number = 0;
   std::string description; ///< machining description
   double side_stock = 0;
@@ -37,18 +37,18 @@ struct Program {
 /// The one-line summary of a program: the twelve values of the program
 /// sheet's table, in their order.
 struct Summary {
-  std::string program;     ///< 0
-  std::string tool;        ///< 1
-  std::string description; ///< 2
-  double side_stock = 0;   ///< 3
-  double lowest_z = 0;     ///< 4, machining coordinates
-  long minutes = 0;        ///< 5, whole minutes, rounded up
-  int tool_number = 0;     ///< 6
-  int min_spindle = 0;     ///< 7
-  int max_spindle = 0;     ///< 8
-  double min_feed = 0;     ///< 9
-  double max_feed = 0;     ///< 10
-  double floor_stock = 0;  ///< 11
+  std::string program;      ///< 0
+  std::string tool;         ///< 1
+  std::string description;  ///< 2
+  double side_stock = 0;    ///< 3
+  double lowest_z = 0;      ///< 4, machining coordinates
+  long minutes = 0;         ///< 5, whole minutes, rounded up
+  int tool_number = 0;      ///< 6
+  int min_spindle = 0;      ///< 7
+  int max_spindle = 0;      ///< 8
+  double min_feed = 0;      ///< 9
+  double max_feed = 0;      ///< 10
+  double floor_stock = 0;   ///< 11
   double exact_minutes = 0; ///< the machining time before rounding
 };
 

@@ -40,8 +40,8 @@ TextLine Lettering::lay_out(std::string_view utf8, double size, double stretch, 
   cairo_glyph_t *glyphs = nullptr;
   int count = 0;
   if (cairo_scaled_font_text_to_glyphs(font_->unit, 0, 0, line.utf8.data(),
-                                       static_cast<int>(line.utf8.size()), &glyphs, &count,
-                                       nullptr, nullptr, nullptr) != CAIRO_STATUS_SUCCESS)
+                                       static_cast<int>(line.utf8.size()), &glyphs, &count, nullptr,
+                                       nullptr, nullptr) != CAIRO_STATUS_SUCCESS)
     return line;
   double at = 0;
   for (int i = 0; i < count; ++i) {

@@ -63,8 +63,8 @@ bool cell_around(const std::vector<Upright> &uprights, Point p, double &left, do
 // A note: its lines as one block whose alignment position lies on the
 // origin; lines are line_space_factor * size apart.
 void note(const Lettering &lettering, Canvas &canvas, const drf::NotePayload &note,
-          const std::vector<Upright> &uprights, const std::string &drawing_name,
-          double sheet_width, std::vector<std::string> &warnings) {
+          const std::vector<Upright> &uprights, const std::string &drawing_name, double sheet_width,
+          std::vector<std::string> &warnings) {
   const UF_DRF_lettering_t &text = note.lettering.general_text;
   const double size = text.size, stretch = 1 / text.aspect_ratio;
   const double gap = text.char_space_factor * size, line_gap = text.line_space_factor * size;
@@ -125,8 +125,8 @@ void ordinate_dimension(const Lettering &lettering, Canvas &canvas,
 
 // A member view: the bodies as its display settings draw them, then the
 // model curves and points over them.
-void member_view(Session &session, Canvas &canvas, tag_t tag,
-                 const draw::MemberViewPayload &view, bool border) {
+void member_view(Session &session, Canvas &canvas, tag_t tag, const draw::MemberViewPayload &view,
+                 bool border) {
   std::string why;
   const ViewBodyLines body = view_body_lines(session, tag, view, why);
   canvas.begin_view(tag, why);

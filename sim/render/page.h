@@ -23,8 +23,7 @@ namespace sim::render {
 /// Draws drawing on canvas.  Notes whose text runs past their table cell or
 /// off the sheet add a warning each, naming the note, the drawing and by
 /// how much.
-void draw_page(Session &session, tag_t drawing, Canvas &canvas,
-               std::vector<std::string> &warnings);
+void draw_page(Session &session, tag_t drawing, Canvas &canvas, std::vector<std::string> &warnings);
 
 } // namespace sim::render
 

@@ -70,17 +70,10 @@ public:
 private:
   void set_colour(Ink ink) {
     switch (ink) {
-    case Ink::Model:
-      cairo_set_source_rgb(cr_, 0x1f / 255.0, 0x4f / 255.0, 0xbf / 255.0);
-      break;
-    case Ink::Border:
-      cairo_set_source_rgb(cr_, 0.6, 0.6, 0.6);
-      break;
-    case Ink::Dim:
-      cairo_set_source_rgb(cr_, 0xaa / 255.0, 0, 0);
-      break;
-    default:
-      cairo_set_source_rgb(cr_, 0, 0, 0);
+    case Ink::Model: cairo_set_source_rgb(cr_, 0x1f / 255.0, 0x4f / 255.0, 0xbf / 255.0); break;
+    case Ink::Border: cairo_set_source_rgb(cr_, 0.6, 0.6, 0.6); break;
+    case Ink::Dim: cairo_set_source_rgb(cr_, 0xaa / 255.0, 0, 0); break;
+    default: cairo_set_source_rgb(cr_, 0, 0, 0);
     }
   }
 

@@ -18,8 +18,7 @@ namespace sim::render {
 /// Writes the PDF of the part's drawings to file; false with why set when
 /// it cannot be written.  Nothing is written when the part has no drawing
 /// (then true, and file untouched).
-[[nodiscard]] bool write_pdf(Session &session, const std::filesystem::path &file,
-                             std::string &why);
+[[nodiscard]] bool write_pdf(Session &session, const std::filesystem::path &file, std::string &why);
 
 } // namespace sim::render
 

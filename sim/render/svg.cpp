@@ -32,20 +32,11 @@ std::string xml_escape(std::string_view text) {
   std::string out;
   for (char c : text) {
     switch (c) {
-    case '&':
-      out += "&amp;";
-      break;
-    case '<':
-      out += "&lt;";
-      break;
-    case '>':
-      out += "&gt;";
-      break;
-    case '"':
-      out += "&quot;";
-      break;
-    default:
-      out += c;
+    case '&': out += "&amp;"; break;
+    case '<': out += "&lt;"; break;
+    case '>': out += "&gt;"; break;
+    case '"': out += "&quot;"; break;
+    default: out += c;
     }
   }
   return out;
@@ -62,9 +53,8 @@ public:
   ~SvgCanvas() override { flush(); }
 
   void line(Point a, Point b, const Pen &pen) override {
-    append("<line class=\"", pen_class(pen), "\" x1=\"", num(a[0]), "\" y1=\"",
-           num(height_ - a[1]), "\" x2=\"", num(b[0]), "\" y2=\"", num(height_ - b[1]),
-           "\"/>\n");
+    append("<line class=\"", pen_class(pen), "\" x1=\"", num(a[0]), "\" y1=\"", num(height_ - a[1]),
+           "\" x2=\"", num(b[0]), "\" y2=\"", num(height_ - b[1]), "\"/>\n");
   }
 
   void polyline(const std::vector<Point> &points, const Pen &pen) override {
@@ -120,16 +110,11 @@ private:
 
   static std::string pen_class(const Pen &pen) {
     switch (pen.ink) {
-    case Ink::Sheet:
-      return "sheet";
-    case Ink::Model:
-      return "model";
-    case Ink::Border:
-      return "border";
-    case Ink::Dim:
-      return "dim";
-    case Ink::Edge:
-      break;
+    case Ink::Sheet: return "sheet";
+    case Ink::Model: return "model";
+    case Ink::Border: return "border";
+    case Ink::Dim: return "dim";
+    case Ink::Edge: break;
     }
     std::string cls = "edge";
     if (pen.width == kThinWidth)

@@ -47,8 +47,8 @@ public:
   [[nodiscard]] int runs() const { return runs_; }
 
 private:
-  static bool same(const Entry &entry, const std::vector<geo::Shape> &bodies,
-                   const geo::Mat3 &axes, double tolerance) {
+  static bool same(const Entry &entry, const std::vector<geo::Shape> &bodies, const geo::Mat3 &axes,
+                   double tolerance) {
     if (entry.tolerance != tolerance || entry.bodies.size() != bodies.size())
       return false;
     for (int r = 0; r < 3; ++r)
@@ -67,14 +67,10 @@ private:
 
 double width_of(int setting, double original) {
   switch (setting) {
-  case UF_DRAW_WIDTH_THIN:
-    return kThinWidth;
-  case UF_DRAW_WIDTH_NORMAL:
-    return kNormalWidth;
-  case UF_DRAW_WIDTH_THICK:
-    return kThickWidth;
-  default:
-    return original;
+  case UF_DRAW_WIDTH_THIN: return kThinWidth;
+  case UF_DRAW_WIDTH_NORMAL: return kNormalWidth;
+  case UF_DRAW_WIDTH_THICK: return kThickWidth;
+  default: return original;
   }
 }
 
@@ -90,8 +86,8 @@ std::optional<Stroke> style_of(const UF_DRAW_view_display_t &d, geo::ViewLineKin
   if (!visible && d.hidden_line == UF_DRAW_YES) {
     if (d.hidden_line_font == UF_DRAW_FONT_INVISIBLE)
       return std::nullopt;
-    return Stroke{width_of(d.hidden_line_width, kThinWidth),
-                  d.hidden_line_font == UF_DRAW_FONT_DASHED, {}};
+    return Stroke{
+        width_of(d.hidden_line_width, kThinWidth), d.hidden_line_font == UF_DRAW_FONT_DASHED, {}};
   }
   if (d.visible_lines == UF_DRAW_NO)
     return std::nullopt;
@@ -109,8 +105,7 @@ std::optional<Stroke> style_of(const UF_DRAW_view_display_t &d, geo::ViewLineKin
 
 /// The polyline without gap millimetres at each end; empty when it is no
 /// longer than both gaps.
-std::vector<std::array<double, 2>> trimmed(std::vector<std::array<double, 2>> points,
-                                           double gap) {
+std::vector<std::array<double, 2>> trimmed(std::vector<std::array<double, 2>> points, double gap) {
   for (int end = 0; end < 2 && points.size() >= 2; ++end) {
     double left = gap;
     while (points.size() >= 2) {
@@ -150,9 +145,8 @@ ViewJob view_job(Session &session, const draw::MemberViewPayload &view) {
   const geo::HiddenLineMethod method = geo::hidden_line_method(view.axes, edge_count);
   // A mesh, and the samples of the sampled method, need not be finer than
   // 0.05 mm of the sheet.
-  const double deflection = method == geo::HiddenLineMethod::Exact
-                                ? tolerance
-                                : std::max(tolerance, 0.05 / view.scale);
+  const double deflection =
+      method == geo::HiddenLineMethod::Exact ? tolerance : std::max(tolerance, 0.05 / view.scale);
   job.tolerance = tolerance;
   job.request = {view.axes, deflection, method};
   return job;

@@ -48,8 +48,7 @@ struct ViewBodyLines {
 /// state and kept; no bodies when it shows none.  When the kernel's
 /// hidden-line removal fails, lines is null and why says what failed.
 [[nodiscard]] ViewBodyLines view_body_lines(Session &session, tag_t tag,
-                                            const draw::MemberViewPayload &view,
-                                            std::string &why);
+                                            const draw::MemberViewPayload &view, std::string &why);
 
 /// Calls draw with each stroke of body as view's display settings draw it,
 /// hidden pieces first so that visible ones lie over them; every edge as a

@@ -162,8 +162,8 @@ bool Runtime::refuses_name(std::string_view what, std::string_view host_path) {
     return false;
   for (const std::string &part : parts)
     if (const std::optional<std::string> fault = windows_name_fault(part)) {
-      file_error(std::string(what) + " " + gbk_to_utf8(host_path) +
-                 ": not a Windows file name (" + *fault + ")");
+      file_error(std::string(what) + " " + gbk_to_utf8(host_path) + ": not a Windows file name (" +
+                 *fault + ")");
       return true;
     }
   return false;

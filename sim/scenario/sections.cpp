@@ -31,11 +31,7 @@ constexpr Section kTopSections[]{
 
 } // namespace
 
-std::span<const Section> part_sections() noexcept {
-  return kPartSections;
-}
-std::span<const Section> top_sections() noexcept {
-  return kTopSections;
-}
+std::span<const Section> part_sections() noexcept { return kPartSections; }
+std::span<const Section> top_sections() noexcept { return kTopSections; }
 
 } // namespace sim

@@ -25,10 +25,8 @@ bool shows_value(EventKind kind) noexcept {
   case EventKind::Answer:
   case EventKind::FaultInjected:
   case EventKind::RunStart:
-  case EventKind::RunEnd:
-    return true;
-  default:
-    return false;
+  case EventKind::RunEnd: return true;
+  default: return false;
   }
 }
 

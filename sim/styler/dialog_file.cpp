@@ -48,7 +48,7 @@ struct Reader {
   ControlSpec *control = nullptr; ///< the control section being read
   int control_line = 0;           ///< where its section begins
   bool kind_seen = false;
-  std::string initial;            ///< the control's "value" line, read at its end
+  std::string initial; ///< the control's "value" line, read at its end
   int initial_line = 0;
 };
 
@@ -78,23 +78,22 @@ struct Reader {
       c->initial.text = utf8_to_gbk(text);
     } else if (c->kind == ControlKind::Real) {
       const std::string number(text);
-      const auto [end, ec] = std::from_chars(number.data(), number.data() + number.size(),
-                                             c->initial.real);
+      const auto [end, ec] =
+          std::from_chars(number.data(), number.data() + number.size(), c->initial.real);
       if (ec != std::errc() || end != number.data() + number.size()) {
         why = "the value of " + c->id + " is not a number";
         return false;
       }
     } else {
-      const auto [end, ec] = std::from_chars(text.data(), text.data() + text.size(),
-                                             c->initial.integer);
+      const auto [end, ec] =
+          std::from_chars(text.data(), text.data() + text.size(), c->initial.integer);
       if (ec != std::errc() || end != text.data() + text.size()) {
         why = "the value of " + c->id + " is not a whole number";
         return false;
       }
       const int v = c->initial.integer;
-      const bool in_list =
-          choices ? v >= 0 && static_cast<std::size_t>(v) < c->options.size()
-                  : c->kind != ControlKind::Toggle || v == 0 || v == 1;
+      const bool in_list = choices ? v >= 0 && static_cast<std::size_t>(v) < c->options.size()
+                                   : c->kind != ControlKind::Toggle || v == 0 || v == 1;
       if (!in_list) {
         why = "the value of " + c->id + " is not one its list offers";
         return false;

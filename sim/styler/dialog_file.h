@@ -43,7 +43,7 @@ struct ControlValue {
 };
 
 struct ControlSpec {
-  std::string id;                   ///< "STR_0", "RADIO_4", ...
+  std::string id; ///< "STR_0", "RADIO_4", ...
   ControlKind kind = ControlKind::String;
   std::string label;                ///< host bytes (GBK)
   std::vector<std::string> options; ///< radio and option: choices, host bytes
@@ -60,8 +60,7 @@ struct DialogSpec {
 
 /// Reads a dialog file's UTF-8 text.  On failure returns false and sets
 /// error to "line N: what is wrong".
-[[nodiscard]] bool parse_dialog_file(std::string_view text, DialogSpec &dialog,
-                                     std::string &error);
+[[nodiscard]] bool parse_dialog_file(std::string_view text, DialogSpec &dialog, std::string &error);
 
 } // namespace sim::styler
 

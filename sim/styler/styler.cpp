@@ -207,8 +207,7 @@ int Styler::find_file(const char *dialog_name, UF_STYLER_callback_info_p_t callb
       if (!callbacks[i].callback)
         continue;
       Dl_info info{};
-      if (dladdr(reinterpret_cast<void *>(callbacks[i].callback), &info) == 0 ||
-          !info.dli_fname)
+      if (dladdr(reinterpret_cast<void *>(callbacks[i].callback), &info) == 0 || !info.dli_fname)
         break;
       const std::filesystem::path disk =
           std::filesystem::path(info.dli_fname).parent_path() / gbk_to_utf8(name);
@@ -231,10 +230,9 @@ DialogRecord *Styler::open_dialog(int id) noexcept {
   return nullptr;
 }
 
-int Styler::create_dialog(const char *dialog_name, UF_STYLER_callback_info_p_t callbacks,
-                          int count, void *client_data, int *response) {
-  if (!dialog_name || dialog_name[0] == '\0' || !response || count < 0 ||
-      (count > 0 && !callbacks))
+int Styler::create_dialog(const char *dialog_name, UF_STYLER_callback_info_p_t callbacks, int count,
+                          void *client_data, int *response) {
+  if (!dialog_name || dialog_name[0] == '\0' || !response || count < 0 || (count > 0 && !callbacks))
     return status::kBadArgument;
   Callbacks table;
   table.client_data = client_data;
@@ -367,8 +365,8 @@ bool Styler::apply_edits(DialogRecord &dialog, const json &edits, std::string &w
     case ControlKind::Toggle:
       if (value.is_boolean()) {
         v.integer = value.get<bool>() ? 1 : 0;
-      } else if (value.is_number_integer() && (value.get<long long>() == 0 ||
-                                               value.get<long long>() == 1)) {
+      } else if (value.is_number_integer() &&
+                 (value.get<long long>() == 0 || value.get<long long>() == 1)) {
         v.integer = value.get<int>();
       } else {
         why = id + " is a toggle: true or false (1 or 0)";
@@ -414,7 +412,8 @@ int Styler::run(std::size_t index, const Callbacks &callbacks) {
     question.kind = QuestionKind::Dialog;
     question.title = dialogs_[index].definition.title;
     question.text = question.title + "\n" + describe(dialogs_[index]);
-    question.choices = {{"OK", kResponseOk}, {"Apply", kResponseApply}, {"Cancel", kResponseCancel}};
+    question.choices = {
+        {"OK", kResponseOk}, {"Apply", kResponseApply}, {"Cancel", kResponseCancel}};
     question.keys = {"dialog", "press"};
     const DialogSpec &definition = dialogs_[index].definition;
     question.from_terminal = [&definition](std::string_view line, json &answer) {
@@ -455,8 +454,10 @@ int Styler::run(std::size_t index, const Callbacks &callbacks) {
     ++dialogs_[index].presses;
     const int kept = fire(index, callbacks, reason);
     bool close = kept < 0 ? reason != UF_STYLER_APPLY_REASON : kept != UF_UI_CB_CONTINUE_DIALOG;
-    std::string what = std::string(press_name(reason)) +
-                       (kept < 0 ? " (no callback)" : close ? "" : ": the callback keeps the dialog open");
+    std::string what =
+        std::string(press_name(reason)) + (kept < 0 ? " (no callback)"
+                                           : close  ? ""
+                                                    : ": the callback keeps the dialog open");
     if (forced && !close) {
       close = true;
       what += "; closed by the host, no fitting answer is left";
@@ -480,7 +481,8 @@ int Styler::ask_value(int dialog_id, UF_STYLER_item_value_type_p_t value) {
       dialog->values[static_cast<std::size_t>(definition - dialog->definition.controls.data())];
   switch (definition->kind) {
   case ControlKind::String: {
-    char *copy = session_.arrays().allocate_array<char>(v.text.size() + 1, Call::UF_STYLER_ask_value);
+    char *copy =
+        session_.arrays().allocate_array<char>(v.text.size() + 1, Call::UF_STYLER_ask_value);
     std::memcpy(copy, v.text.data(), v.text.size());
     copy[v.text.size()] = '\0';
     value->value.string = copy;
@@ -509,19 +511,16 @@ int Styler::set_value(int dialog_id, UF_STYLER_item_value_type_p_t value) {
   const ControlSpec *definition = dialog->definition.find(value->item_id);
   if (!definition)
     return status::kNoSuchItem;
-  ControlValue &v = dialog->values[static_cast<std::size_t>(definition - dialog->definition.controls.data())];
+  ControlValue &v =
+      dialog->values[static_cast<std::size_t>(definition - dialog->definition.controls.data())];
   switch (definition->kind) {
   case ControlKind::String:
     if (!value->value.string)
       return status::kBadArgument;
     v.text = value->value.string;
     break;
-  case ControlKind::Real:
-    v.real = value->value.real;
-    break;
-  case ControlKind::Toggle:
-    v.integer = value->value.integer != 0 ? 1 : 0;
-    break;
+  case ControlKind::Real: v.real = value->value.real; break;
+  case ControlKind::Toggle: v.integer = value->value.integer != 0 ? 1 : 0; break;
   case ControlKind::Radio:
   case ControlKind::Option:
     if (value->value.integer < 0 ||
@@ -529,9 +528,7 @@ int Styler::set_value(int dialog_id, UF_STYLER_item_value_type_p_t value) {
       return status::kBadArgument;
     v.integer = value->value.integer;
     break;
-  case ControlKind::Integer:
-    v.integer = value->value.integer;
-    break;
+  case ControlKind::Integer: v.integer = value->value.integer; break;
   }
   return status::kOk;
 }

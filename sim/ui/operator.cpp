@@ -60,9 +60,7 @@ bool default_from_terminal(const Question &question, std::string_view line,
   const auto [end, error] = std::from_chars(line.data(), line.data() + line.size(), number);
   const bool is_number = error == std::errc() && end == line.data() + line.size();
   switch (question.kind) {
-  case QuestionKind::MessageBox:
-    answer = nlohmann::json::object();
-    return true;
+  case QuestionKind::MessageBox: answer = nlohmann::json::object(); return true;
   case QuestionKind::MessageDialog: {
     // A button by its number, its label or, when no other label shares it,
     // its first letter.
@@ -97,7 +95,7 @@ bool default_from_terminal(const Question &question, std::string_view line,
     return false;
   case QuestionKind::FileBox:
     // Enter takes the name the box shows, as OK does.
-    answer = {{"file", line.empty() ? std::string("OK")
+    answer = {{"file", line.empty()                      ? std::string("OK")
                        : same_ascii_case(line, "cancel") ? std::string("Cancel")
                                                          : std::string(line)}};
     return true;
@@ -117,8 +115,7 @@ std::string how_to_answer(const Question &question) {
   if (!question.terminal_help.empty())
     return question.terminal_help;
   switch (question.kind) {
-  case QuestionKind::MessageBox:
-    return "Press Enter.";
+  case QuestionKind::MessageBox: return "Press Enter.";
   case QuestionKind::MessageDialog:
     return "Type a button: its number, its name or its first letter.";
   case QuestionKind::Menu:
@@ -126,8 +123,7 @@ std::string how_to_answer(const Question &question) {
            "), Back or Cancel.";
   case QuestionKind::FileBox:
     return "Type a file name, press Enter to take the one shown, or type Cancel.";
-  case QuestionKind::Dialog:
-    return "Type OK or Cancel.";
+  case QuestionKind::Dialog: return "Type OK or Cancel.";
   }
   return {};
 }
@@ -141,16 +137,11 @@ std::string_view leaving_word(const Question &question) {
 
 std::string_view question_kind_name(QuestionKind kind) noexcept {
   switch (kind) {
-  case QuestionKind::MessageBox:
-    return "message_box";
-  case QuestionKind::MessageDialog:
-    return "message_dialog";
-  case QuestionKind::Menu:
-    return "menu";
-  case QuestionKind::FileBox:
-    return "file_box";
-  case QuestionKind::Dialog:
-    return "dialog";
+  case QuestionKind::MessageBox: return "message_box";
+  case QuestionKind::MessageDialog: return "message_dialog";
+  case QuestionKind::Menu: return "menu";
+  case QuestionKind::FileBox: return "file_box";
+  case QuestionKind::Dialog: return "dialog";
   }
   return "question";
 }

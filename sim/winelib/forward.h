@@ -102,8 +102,8 @@ template <> struct Forward<&::UF_STYLER_create_dialog> {
         table[i].callback = kStylerTrampolines[i];
       }
     }
-    return ::UF_STYLER_create_dialog(dialog_name, callbacks ? table.data() : nullptr, count,
-                                     &frame, response);
+    return ::UF_STYLER_create_dialog(dialog_name, callbacks ? table.data() : nullptr, count, &frame,
+                                     response);
   }
 };
 

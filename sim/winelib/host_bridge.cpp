@@ -10,20 +10,20 @@
 #include "forward.h"
 
 // The jump targets, one per host function, read by the stubs below.
-#define SIM_CALL(name, kind)                                                                  \
-  extern "C" __attribute__((visibility("hidden"), used)) void *const bridge_target_##name =   \
+#define SIM_CALL(name, kind)                                                                       \
+  extern "C" __attribute__((visibility("hidden"), used)) void *const bridge_target_##name =        \
       reinterpret_cast<void *>(&sim::winelib::Forward<&::name>::call);
 #include "session/calls.def"
 #undef SIM_CALL
 
 // The exports: a jump keeps the caller's registers and stack as they are,
 // so the ms_abi entry receives the call exactly as the module made it.
-#define SIM_CALL(name, kind)                                                                  \
-  asm(".text\n"                                                                               \
-      ".globl bridge_" #name "\n"                                                             \
-      ".type bridge_" #name ", @function\n"                                                   \
-      "bridge_" #name ":\n"                                                                   \
-      "  jmp *bridge_target_" #name "(%rip)\n"                                                \
+#define SIM_CALL(name, kind)                                                                       \
+  asm(".text\n"                                                                                    \
+      ".globl bridge_" #name "\n"                                                                  \
+      ".type bridge_" #name ", @function\n"                                                        \
+      "bridge_" #name ":\n"                                                                        \
+      "  jmp *bridge_target_" #name "(%rip)\n"                                                     \
       ".size bridge_" #name ", . - bridge_" #name "\n");
 #include "session/calls.def"
 #undef SIM_CALL

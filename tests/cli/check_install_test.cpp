@@ -134,8 +134,8 @@ const std::vector<Case> &cases() {
        "ufusr_02: missing"},
       {"MessageAloneOnItsLine", kCommandLang, line(kCommandLang, "ufusr_02:", "ufusr_02:"),
        "ufusr_02: has no text on its line"},
-      {"MessageInsideOtherText", kCommandLang,
-       line(kCommandLang, "ufusr_02:", "# ufusr_02:text"), "ufusr_02: first stands after"},
+      {"MessageInsideOtherText", kCommandLang, line(kCommandLang, "ufusr_02:", "# ufusr_02:text"),
+       "ufusr_02: first stands after"},
       {"MessageNotGbk", kCommandLang, line(kCommandLang, "ufusr_02:", "ufusr_02:\xff\xfe"),
        "ufusr_02: has a text that is not GBK"},
       {"MessageOnlyBlanks", kCommandLang, line(kCommandLang, "ufusr_02:", "ufusr_02:   "),
@@ -185,7 +185,8 @@ const std::vector<Case> &cases() {
       {"NumberWithUnit", kDefinition,
        line(kDefinition, "prog_sheet_note_high:", "prog_sheet_note_high: 2.5mm"),
        "2.5mm is not a number; the command reads 2.5"},
-      {"ValueEof", kDefinition, line(kDefinition, "prog_sheet_note_high:", "prog_sheet_note_high: EOF"),
+      {"ValueEof", kDefinition,
+       line(kDefinition, "prog_sheet_note_high:", "prog_sheet_note_high: EOF"),
        "the word EOF gives no value"},
       {"DefinitionKeyMissing", kDefinition, off_line(kDefinition, "prog_sheet_note_ratio:", ""),
        "prog_sheet_note_ratio: missing"},
@@ -213,8 +214,8 @@ const std::vector<Case> &cases() {
             "nc_prog_elec_top_and_front_view_bound_y: 0"),
        "rectangle must be greater than 0"},
       {"ViewGapFillsTheRectangle", kDefinition,
-       line(kDefinition, "nc_prog_elec_top_and_front_view_space:",
-            "nc_prog_elec_top_and_front_view_space: 90"),
+       line(kDefinition,
+            "nc_prog_elec_top_and_front_view_space:", "nc_prog_elec_top_and_front_view_space: 90"),
        "leaves no room for the views"},
       {"TableStartsBelowItsEnd", kDefinition,
        line(kDefinition, "one_page_space_y_start_site:", "one_page_space_y_start_site: 17"),
@@ -337,10 +338,10 @@ TEST_F(CheckInstall, ColumnsAndViewsThatAreOffAreNotRead) {
   // isometric view when its switch is off.
   (void)replace_line(kDefinition, "require_remark:", "require_remark: 0.5");
   (void)replace_line(kDefinition, "remark_x_end_site:", "remark_x_end_site: -3");
-  (void)replace_line(kDefinition, "require_nc_prog_elec_iso_view:",
-                     "require_nc_prog_elec_iso_view: 0");
-  (void)replace_line(kDefinition, "nc_prog_elec_iso_view_bound_x:",
-                     "nc_prog_elec_iso_view_bound_x: 0");
+  (void)replace_line(kDefinition,
+                     "require_nc_prog_elec_iso_view:", "require_nc_prog_elec_iso_view: 0");
+  (void)replace_line(kDefinition,
+                     "nc_prog_elec_iso_view_bound_x:", "nc_prog_elec_iso_view_bound_x: 0");
   EXPECT_EQ(problem_text(check_installation(dir_)), "");
 }
 
@@ -348,7 +349,8 @@ TEST_F(CheckInstall, BrokenSheetSizeDoesNotCascade) {
   // Without a sheet size nothing is measured against it; the size itself
   // and the other bad values are still named, in line order.
   const int high = replace_line(kDefinition, "prog_sheet_high:", "prog_sheet_high: 0");
-  const int space = replace_line(kDefinition, "prog_sheet_note_space:", "prog_sheet_note_space: -8");
+  const int space =
+      replace_line(kDefinition, "prog_sheet_note_space:", "prog_sheet_note_space: -8");
   (void)replace_line(kDefinition, "remark_x_end_site:", "remark_x_end_site: 500");
   const std::vector<InstallProblem> problems = check_installation(dir_);
   ASSERT_EQ(problems.size(), 2u) << problem_text(problems);
@@ -425,7 +427,9 @@ TEST(InstallReader, ValueLookupFollowsTheModule) {
   EXPECT_TRUE(lookup_value("k: EOFX\n", "k:", true).eof_word);
   EXPECT_EQ(lookup_value("k: EOF\n", "k:", false).word, "EOF");
   EXPECT_FALSE(lookup_value("k: 5", "k:", true).ended);
-  EXPECT_EQ(install::text_mode("a\r\nb\rc\x1A" "d"), "a\nb\rc");
+  EXPECT_EQ(install::text_mode("a\r\nb\rc\x1A"
+                               "d"),
+            "a\nb\rc");
 }
 
 //===-- The keys checked are the keys the sources ask for -----------------===//
@@ -534,8 +538,7 @@ TEST_F(CheckInstall, DialogControlsAreTheOnesTheCommandSets) {
     if (p.what.rfind("no control ", 0) == 0)
       missing.insert(p.what.substr(11, p.what.find(' ', 11) - 11));
   const std::string code = source_code(kSource / "src" / "post" / "post_dialog.cpp");
-  EXPECT_EQ(missing,
-            matches(code, std::regex(R"re("((STR|INT|RADIO|OPTION|TOGGLE)_[0-9]+)")re")));
+  EXPECT_EQ(missing, matches(code, std::regex(R"re("((STR|INT|RADIO|OPTION|TOGGLE)_[0-9]+)")re")));
 }
 
 } // namespace

@@ -80,8 +80,8 @@ TEST(LargeRun, AThousandGroupsArePostedAndListedInOrderWithTheirTotals) {
   ASSERT_EQ(run_scenario(options, out, err), kExitCompleted) << out.str() << err.str();
 
   for (int i = 0; i < kGroups; ++i)
-    ASSERT_TRUE(fs::exists(dir / "out" / "drives" / "D" / "nc" /
-                           (sim::tools::generated_group(i) + ".mpf")))
+    ASSERT_TRUE(
+        fs::exists(dir / "out" / "drives" / "D" / "nc" / (sim::tools::generated_group(i) + ".mpf")))
         << i;
 
   std::ifstream in(dir / "out" / "part.json");
@@ -106,9 +106,9 @@ TEST(LargeRun, AThousandGroupsArePostedAndListedInOrderWithTheirTotals) {
     std::map<double, std::string> row_at; // y of a group's row -> its name
     bool rows_here = false;
     for (const Cell &cell : page) {
-      if (is_group_name(cell.text) || (cell.text.size() > 1 && cell.text[0] == 'P' &&
-                                       cell.text.find_first_not_of("0123456789", 1) ==
-                                           std::string::npos)) {
+      if (is_group_name(cell.text) ||
+          (cell.text.size() > 1 && cell.text[0] == 'P' &&
+           cell.text.find_first_not_of("0123456789", 1) == std::string::npos)) {
         rows.push_back(cell.text);
         rows_here = true;
         if (is_group_name(cell.text))

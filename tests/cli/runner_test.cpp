@@ -237,8 +237,7 @@ TEST_P(RealModuleTest, RealModuleFaultLoop) {
   ASSERT_GT(count, 0);
   for (int k = 1; k <= count; ++k) {
     SCOPED_TRACE("fallible call " + std::to_string(k) + " of " + std::to_string(count) + " fails");
-    EXPECT_EQ(run_real(write(R"({"kth": )" + std::to_string(k) + "}")),
-              kExitCompleted)
+    EXPECT_EQ(run_real(write(R"({"kth": )" + std::to_string(k) + "}")), kExitCompleted)
         << out_.str() << err_.str();
     const nlohmann::json summary = transcript()["summary"];
     EXPECT_EQ(summary["faults_fired"], 1);
@@ -268,7 +267,8 @@ TEST_P(RealModuleTest, ClosingLineTellsWhatTheUserGot) {
   const std::string pages = "2 pages in " + (dir_ / "out" / "pages").string();
 
   EXPECT_EQ(closing(example), "outcome: 8 programs posted, 8 NC files written (0 replaced), " +
-                                  pages + ", last message \"小提示： ...\"; run 2 stopped at "
+                                  pages +
+                                  ", last message \"小提示： ...\"; run 2 stopped at "
                                   "\"D:\\nc\\m2612\\B02.nc  已经存在，要覆盖吗？\" (NO)");
 
   nlohmann::json replace = example;
@@ -280,9 +280,10 @@ TEST_P(RealModuleTest, ClosingLineTellsWhatTheUserGot) {
   nlohmann::json cancel = example;
   cancel["answers"][2] = {{"file", "Cancel"}};
   cancel["runs"] = 1;
-  EXPECT_EQ(closing(cancel), "outcome: 0 programs posted, 0 NC files written (0 replaced), 0 pages, "
-                             "last message \"小提示： ...\"; run 1 stopped at "
-                             "\"NC 文件输出文件夹 ...\" (Cancel)");
+  EXPECT_EQ(closing(cancel),
+            "outcome: 0 programs posted, 0 NC files written (0 replaced), 0 pages, "
+            "last message \"小提示： ...\"; run 1 stopped at "
+            "\"NC 文件输出文件夹 ...\" (Cancel)");
 
   nlohmann::json refused = example;
   refused["part"]["selected"] = nlohmann::json::array();

@@ -185,7 +185,8 @@ TEST_F(Terminal, AMessageDialogTakesTheFirstLetter) {
     ASSERT_TRUE(run.expect("press Enter to take the one shown")) << run.output();
     run.type("");
   }
-  ASSERT_TRUE(run.expect("Type a button: its number, its name or its first letter.")) << run.output();
+  ASSERT_TRUE(run.expect("Type a button: its number, its name or its first letter."))
+      << run.output();
   run.type("x");
   ASSERT_TRUE(run.expect("? \"x\" is not an answer to this question.")) << run.output();
   run.type("n");

@@ -65,7 +65,8 @@ protected:
     const fs::path file = dir_ / "scenario.json";
     std::ofstream(file) << R"({"base": ")" << source.string() << R"(",
   "installation": "data/kv_conf",
-  "drives": {"D": ")" << (dir_ / "drive_d").string() << R"("},
+  "drives": {"D": ")" << (dir_ / "drive_d").string()
+                        << R"("},
   "clock": "2026-12-05T09:30:00",
   "part": {
     "file": "D:\\work\\insert_a.prt", "application": "cam",
@@ -84,7 +85,8 @@ protected:
     {"dialog": {"STR_0": "M2612", "RADIO_7": 1, "OPTION_9": 2, "TOGGLE_8": 1}, "press": "OK"},
     {"file": "D:\\nc\\m2612\\A01.nc"},
     {"buttons": "YES"}],
-  "faults": [)" << faults << "]}";
+  "faults": [)" << faults
+                        << "]}";
     return file;
   }
 
@@ -162,8 +164,7 @@ TEST_P(WholeRunFaults, EveryCallFailedInTurnLosesNothing) {
       } else {
         ASSERT_TRUE(stem == "A01" || stem == "B01") << "left in the NC folder";
         EXPECT_NE(name, "A01_kv.bak");
-        EXPECT_EQ(unnumbered(text), unnumbered(posted.at(stem + ".nc")))
-            << "not the whole program";
+        EXPECT_EQ(unnumbered(text), unnumbered(posted.at(stem + ".nc"))) << "not the whole program";
       }
     }
     if (HasFailure())

@@ -72,10 +72,11 @@ std::vector<std::string> library_message_keys() { return message_keys_of(MY_FUNC
 
 // Every key of the definition file; the text keys first.
 const std::vector<std::string> kTextConfigKeys = {
-    "post_category_1:", "post_category_2:", "post_category_3:", "post_category_4:",
-    "post_category_5:", "post_folder:"};
+    "post_category_1:", "post_category_2:", "post_category_3:",
+    "post_category_4:", "post_category_5:", "post_folder:"};
 
 std::vector<std::string> numeric_config_keys() {
+  // clang-format off
   std::vector<std::string> keys = {
       "post_category_default:", "prog_sheet_high:", "prog_sheet_width:",
       "part_path_note_ratio:", "prog_sheet_note_space:", "prog_sheet_note_high:",
@@ -99,9 +100,10 @@ std::vector<std::string> numeric_config_keys() {
     keys.push_back(std::string(column) + "_x_start_site:");
     keys.push_back(std::string(column) + "_x_end_site:");
   }
-  for (const char *sw : {"sequence", "tool_number", "tool_len", "side_stock", "floor_stock",
-                         "max_depth", "time", "min_speed", "max_speed", "min_feed", "max_feed",
-                         "remark"})
+  // clang-format on
+  for (const char *sw :
+       {"sequence", "tool_number", "tool_len", "side_stock", "floor_stock", "max_depth", "time",
+        "min_speed", "max_speed", "min_feed", "max_feed", "remark"})
     keys.push_back(std::string("require_") + sw + ":");
   return keys;
 }
@@ -182,8 +184,7 @@ protected:
   }
   // Every key of the command, in the mounted installation.
   void expect_every_key() {
-    EXPECT_EQ(missing_messages(command_message_keys(), kCommandLang),
-              std::vector<std::string>{});
+    EXPECT_EQ(missing_messages(command_message_keys(), kCommandLang), std::vector<std::string>{});
     EXPECT_EQ(missing_messages(library_message_keys(), kMyFuncLang), std::vector<std::string>{});
     EXPECT_EQ(missing_config(kTextConfigKeys, false), std::vector<std::string>{});
     EXPECT_EQ(missing_config(numeric_config_keys(), true), std::vector<std::string>{});
@@ -292,10 +293,10 @@ TEST_F(Installation, LayoutFitsTheA3Sheet) {
   // Columns lie inside the frame, left of their ends, and the operation
   // row's columns do not overlap.
   std::vector<std::pair<double, double>> row;
-  for (const char *column : {"sequence", "prog_name", "tool", "tool_number", "tool_len",
-                             "side_stock", "floor_stock", "mach_desc", "max_depth", "time",
-                             "min_speed", "max_speed", "min_feed", "max_feed", "remark",
-                             "prog_group"}) {
+  for (const char *column :
+       {"sequence", "prog_name", "tool", "tool_number", "tool_len", "side_stock", "floor_stock",
+        "mach_desc", "max_depth", "time", "min_speed", "max_speed", "min_feed", "max_feed",
+        "remark", "prog_group"}) {
     const double start = number((std::string(column) + "_x_start_site:").c_str());
     const double end = number((std::string(column) + "_x_end_site:").c_str());
     EXPECT_LT(start, end) << column;
@@ -335,7 +336,8 @@ TEST_F(Installation, LayoutFitsTheA3Sheet) {
   // The two rectangles do not overlap.
   EXPECT_LE(px + bx / 2, ipx - ibx / 2);
   // Every note point lies on the sheet.
-  for (const char *note : {"page", "desc", "part_type", "time", "mold_no", "part_no", "part_path"}) {
+  for (const char *note :
+       {"page", "desc", "part_type", "time", "mold_no", "part_no", "part_path"}) {
     const double x = number((std::string("elec_") + note + "_note_point_x:").c_str());
     const double y = number((std::string("elec_") + note + "_note_point_y:").c_str());
     EXPECT_GT(x, 10.0) << note;

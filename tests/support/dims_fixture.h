@@ -154,7 +154,7 @@ protected:
     return dynamic_cast<const TopologyPayload *>(p) ? 'e'
            : dynamic_cast<const PointPayload *>(p)  ? 'p'
            : dynamic_cast<const CurvePayload *>(p)  ? 'l'
-                                                     : '?';
+                                                    : '?';
   }
   // Model lines (or points) made after the set-up (construction geometry).
   template <class P = CurvePayload> std::vector<tag_t> made_after(tag_t after) {

@@ -48,9 +48,7 @@ void PostTest::make_folder(const std::string &host_path) {
   std::filesystem::create_directories(*folder);
 }
 
-void PostTest::prepend_def(const std::string &lines) {
-  write_file(kDef, lines + read_file(kDef));
-}
+void PostTest::prepend_def(const std::string &lines) { write_file(kDef, lines + read_file(kDef)); }
 
 int PostTest::run(const std::function<void()> &between) {
   prog_entry *list = nullptr;

@@ -17,7 +17,6 @@ namespace sim::testing {
 
 fs::path installation_dir() { return fs::path(NCSHEET_SOURCE_DIR) / "data" / "kv_conf"; }
 
-
 fs::path make_temp_dir(std::string_view stem) {
   static std::mt19937_64 random{std::random_device{}()};
   for (;;) {

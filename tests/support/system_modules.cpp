@@ -89,8 +89,7 @@ fs::path wine_prefix() {
 
 std::string windows_runner_command(const std::string &args) {
 #ifdef WINDOWS_RUNNER
-  return "WINEPREFIX=" + quoted(wine_prefix().string()) + " " + quoted(WINDOWS_RUNNER) + " " +
-         args;
+  return "WINEPREFIX=" + quoted(wine_prefix().string()) + " " + quoted(WINDOWS_RUNNER) + " " + args;
 #else
   return "false " + args;
 #endif

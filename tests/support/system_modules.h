@@ -25,8 +25,8 @@
 namespace sim::testing {
 
 struct SystemModule {
-  std::string name;            ///< "Linux" or "Windows"
-  std::filesystem::path file;  ///< libncsheet.so or ncsheet.dll
+  std::string name;           ///< "Linux" or "Windows"
+  std::filesystem::path file; ///< libncsheet.so or ncsheet.dll
 };
 
 /// Shows a module parameter by its name in test listings.
@@ -35,14 +35,14 @@ inline void PrintTo(const SystemModule &module, std::ostream *out) { *out << mod
 /// The modules of this build, the Linux one first.
 [[nodiscard]] std::vector<SystemModule> system_modules();
 /// The test-name suffix of a module parameter.
-[[nodiscard]] std::string
-module_name(const ::testing::TestParamInfo<SystemModule> &info);
+[[nodiscard]] std::string module_name(const ::testing::TestParamInfo<SystemModule> &info);
 
 /// Runs options as `ncsheet run` does, with options.module (empty: the
 /// Linux module): in this process for the Linux module, through
 /// ncsheet-win under wine for a DLL.  out and err receive what the runner
 /// printed; returns its exit status.
-[[nodiscard]] int run_system(const ncsheet::RunOptions &options, std::ostream &out, std::ostream &err);
+[[nodiscard]] int run_system(const ncsheet::RunOptions &options, std::ostream &out,
+                             std::ostream &err);
 
 /// The wine prefix the Windows runs use (WINEPREFIX, else the build's),
 /// made when it does not exist yet.

@@ -89,8 +89,8 @@ std::set<std::string> host_calls() {
 }
 
 TEST(ModuleImage, LinuxModuleExportsUfusrAlone) {
-  const std::string text = command_output("nm -D --defined-only '" + std::string(LINUX_MODULE) +
-                                          "'");
+  const std::string text =
+      command_output("nm -D --defined-only '" + std::string(LINUX_MODULE) + "'");
   std::set<std::string> defined;
   std::istringstream lines(text);
   for (std::string address, kind, name; lines >> address >> kind >> name;)

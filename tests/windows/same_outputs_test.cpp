@@ -182,8 +182,9 @@ TEST_F(WindowsNames, GroupsNamedAsNoFileCanBeAreToldAndNothingIsLost) {
   before.push_back(fs::path("kv_conf") / "temp" / "mr_prog_sheet.dat");
   std::sort(before.begin(), before.end());
   std::vector<fs::path> after = files_under(dir_ / "linux" / "drives" / "D");
-  std::erase_if(after, [](const fs::path &file) { return file.begin()->string() == "kv_conf" &&
-                                                         file.filename() != "mr_prog_sheet.dat"; });
+  std::erase_if(after, [](const fs::path &file) {
+    return file.begin()->string() == "kv_conf" && file.filename() != "mr_prog_sheet.dat";
+  });
   EXPECT_EQ(after, before);
 }
 

@@ -32,11 +32,11 @@ TEST(FrameFromAxes, MakesProperRotations) {
     std::array<double, 9> expected;
   } cases[] = {
       {{1, 0, 0}, {0, 1, 0}, {1, 0, 0, 0, 1, 0, 0, 0, 1}},
-      {{0, 1, 0}, {-1, 0, 0}, {0, 1, 0, -1, 0, 0, 0, 0, 1}},   // turned 90 degrees about Z
-      {{2, 0, 0}, {5, 3, 0}, {1, 0, 0, 0, 1, 0, 0, 0, 1}},     // scaled, Y not perpendicular
-      {{1, 0, 0}, {0, 0, 1}, {1, 0, 0, 0, 0, 1, 0, -1, 0}},    // Z axis along -Y
+      {{0, 1, 0}, {-1, 0, 0}, {0, 1, 0, -1, 0, 0, 0, 0, 1}}, // turned 90 degrees about Z
+      {{2, 0, 0}, {5, 3, 0}, {1, 0, 0, 0, 1, 0, 0, 0, 1}},   // scaled, Y not perpendicular
+      {{1, 0, 0}, {0, 0, 1}, {1, 0, 0, 0, 0, 1, 0, -1, 0}},  // Z axis along -Y
       {{0, 0, -1}, {0, 1, 0}, {0, 0, -1, 0, 1, 0, 1, 0, 0}},
-      {{1, 1, 0}, {-1, 1, 0}, {s, s, 0, -s, s, 0, 0, 0, 1}},   // tilted 45 degrees
+      {{1, 1, 0}, {-1, 1, 0}, {s, s, 0, -s, s, 0, 0, 0, 1}}, // tilted 45 degrees
       // A small perturbation is a small real rotation: X leans towards Y,
       // so Y leans back from X.
       {{1, 0.0004, 0}, {0, 1, 0}, {1 / n, 0.0004 / n, 0, -0.0004 / n, 1 / n, 0, 0, 0, 1}},
@@ -57,9 +57,9 @@ TEST(FrameFromMatrix, KeepsNearlyOrthonormalValuesAndRefusesOthers) {
   ASSERT_TRUE(kept) << kept.error();
   EXPECT_EQ(cam::matrix_values(kept->axes)[0], 1.0004);
   EXPECT_EQ(cam::matrix_values(kept->axes)[4], 0.9996);
-  EXPECT_FALSE(cam::frame_from_matrix({}, {1.01, 0, 0, 0, 1, 0, 0, 0, 1}));    // not unit
-  EXPECT_FALSE(cam::frame_from_matrix({}, {1, 0, 0, 0.1, 1, 0, 0, 0, 1}));     // not perpendicular
-  EXPECT_FALSE(cam::frame_from_matrix({}, {1, 0, 0, 0, 1, 0, 0, 0, -1}));      // left-handed
+  EXPECT_FALSE(cam::frame_from_matrix({}, {1.01, 0, 0, 0, 1, 0, 0, 0, 1})); // not unit
+  EXPECT_FALSE(cam::frame_from_matrix({}, {1, 0, 0, 0.1, 1, 0, 0, 0, 1}));  // not perpendicular
+  EXPECT_FALSE(cam::frame_from_matrix({}, {1, 0, 0, 0, 1, 0, 0, 0, -1}));   // left-handed
   // Degenerate axes.
   EXPECT_FALSE(cam::frame_from_axes({}, {0, 0, 0}, {0, 1, 0}));
   EXPECT_FALSE(cam::frame_from_axes({}, {1, 0, 0}, {3, 0, 0}));
@@ -97,8 +97,8 @@ TEST_F(Csys, MatrixValuesAreRowsOfTheAxesInAbsoluteCoordinates) {
   for (int i = 0; i < 9; ++i)
     EXPECT_NEAR(v[i], expected[i], 1e-15) << "value " << i;
   const auto round3 = [](double v) { return std::round(v * 1000) / 1000; };
-  EXPECT_EQ(round3(values_of("P4")[1]), round3(values_of("P0")[1]));   // 0.0004 -> 0.000
-  EXPECT_NE(round3(values_of("P6")[1]), round3(values_of("P4")[1]));   // 0.0006 -> 0.001
+  EXPECT_EQ(round3(values_of("P4")[1]), round3(values_of("P0")[1])); // 0.0004 -> 0.000
+  EXPECT_NE(round3(values_of("P6")[1]), round3(values_of("P4")[1])); // 0.0006 -> 0.001
   EXPECT_EQ(values_of("BIG")[0], 1.0004);
   EXPECT_EQ(values_of("SMALL")[0], 0.9996);
   EXPECT_EQ(round3(values_of("BIG")[0]), round3(values_of("SMALL")[0]));

@@ -69,7 +69,7 @@ TEST_F(Navigator, GroupsNestToAnyDepthWithMembersInOrder) {
 TEST_F(Navigator, GroupsAreProgramGroupsAndOperationsAreNot) {
   load_part(kPrograms);
   const std::pair<const char *, bool> cases[] = {
-      {"NC_PROGRAM", true}, {"ROUGH", true}, {"L4", true}, {"NONE", true},
+      {"NC_PROGRAM", true}, {"ROUGH", true},          {"L4", true},    {"NONE", true},
       {"INNER", true},      {"CAVITY_MILL_1", false}, {"MCS_A", false}};
   for (const auto &[name, group] : cases) {
     logical answer = -1;

@@ -175,8 +175,9 @@ TEST_F(DrawingTest, NotesKeepTheLetteringTheyWereCreatedWith) {
   EXPECT_EQ(made->lines, (std::vector<std::string>{text}));
   EXPECT_EQ(made->origin, (geo::Vec3{385, 282, 0}));
   const auto &kept = made->lettering.general_text;
-  EXPECT_EQ((std::array{kept.size, kept.char_space_factor, kept.aspect_ratio, kept.line_space_factor}),
-            (std::array{4.0, 1.0, 0.8, 0.5}));
+  EXPECT_EQ(
+      (std::array{kept.size, kept.char_space_factor, kept.aspect_ratio, kept.line_space_factor}),
+      (std::array{4.0, 1.0, 0.8, 0.5}));
   EXPECT_EQ(made->lettering.align_position, UF_DRF_MID_CENTER);
   char *none[] = {nullptr};
   char *lines[] = {const_cast<char *>(text)};
@@ -304,7 +305,8 @@ TEST_F(DrawingTest, ADamagedOrMissingPartAddsNothing) {
   const std::size_t before = session().objects().size();
   EXPECT_EQ(import_part("D:\\t\\bad.prt"), status::kFileError);
   EXPECT_EQ(import_part("D:\\t\\none.prt"), status::kFileError);
-  EXPECT_EQ(import_part("D:\\kv_conf\\prog_sheet_mr.prt", {1, 0, 0, 1, 1, 0}), status::kBadArgument);
+  EXPECT_EQ(import_part("D:\\kv_conf\\prog_sheet_mr.prt", {1, 0, 0, 1, 1, 0}),
+            status::kBadArgument);
   EXPECT_EQ(import_part("D:\\kv_conf\\prog_sheet_mr.prt", kAbsolute, {0, 0, 0}, 0.0),
             status::kBadArgument);
   EXPECT_EQ(session().objects().size(), before);
@@ -318,7 +320,8 @@ TEST_F(DrawingTest, InstalledTemplatesFillTheA3Frame) {
     ASSERT_EQ(import_part(file), 0) << file;
     const auto lines = all<drf::SheetLinePayload>();
     EXPECT_GT(lines.size(), 20u) << file;
-    EXPECT_GE(all<drf::NotePayload>().size(), 16u) << file << ": title and fifteen headings at least";
+    EXPECT_GE(all<drf::NotePayload>().size(), 16u)
+        << file << ": title and fifteen headings at least";
     for (const drf::SheetLinePayload *line : lines) {
       EXPECT_EQ(line->drawing, drawing);
       for (const geo::Vec3 &p : {line->start, line->end}) {

@@ -31,8 +31,8 @@ Mat3 axes(Vec3 right, Vec3 up, Vec3 out) {
 const Mat3 kTop = axes({1, 0, 0}, {0, 1, 0}, {0, 0, 1});
 const Mat3 kFront = axes({1, 0, 0}, {0, 0, 1}, {0, -1, 0});
 const Mat3 kIso = axes({0.7071067811865476, 0.7071067811865476, 0},
-                      {-0.4082482904638631, 0.4082482904638631, 0.8164965809277261},
-                      {0.5773502691896258, -0.5773502691896258, 0.5773502691896258});
+                       {-0.4082482904638631, 0.4082482904638631, 0.8164965809277261},
+                       {0.5773502691896258, -0.5773502691896258, 0.5773502691896258});
 
 /// Length of the segments of pieces of a kind and visibility whose two
 /// ends a and b satisfy where.
@@ -144,8 +144,8 @@ double lines_apart(const ViewLines &a, const ViewLines &b, double apart, bool vi
   for (const ViewLine &line : b.lines)
     if (line.visible || !visible)
       for (std::size_t i = 1; i < line.points.size(); ++i)
-        segments.push_back({line.points[i - 1][0], line.points[i - 1][1], line.points[i][0],
-                            line.points[i][1]});
+        segments.push_back(
+            {line.points[i - 1][0], line.points[i - 1][1], line.points[i][0], line.points[i][1]});
   const auto distance = [&](double x, double y) {
     double best = 1e300;
     for (const auto &s : segments) {
@@ -190,7 +190,9 @@ TEST(SampledLines, DrawWhatTheKernelDraws) {
       const ViewLines theirs = must(view_lines({*body}, *view, 0.01, kernel));
       const ViewLines ours = must(view_lines({*body}, *view, 0.01, HiddenLineMethod::Sampled));
       SCOPED_TRACE(std::string(name) + ", view " +
-                   std::to_string(view == &kTop ? 0 : view == &kFront ? 1 : 2));
+                   std::to_string(view == &kTop     ? 0
+                                  : view == &kFront ? 1
+                                                    : 2));
       EXPECT_LT(lines_apart(ours, theirs, 0.05, true), 0.5);
       EXPECT_LT(lines_apart(theirs, ours, 0.05, true), 0.5);
       EXPECT_LT(lines_apart(ours, theirs, 0.05, false), 0.5);
@@ -214,12 +216,10 @@ TEST(SampledLines, ViewsTogetherAreEachViewAlone) {
   for (int round = 0; round < 3; ++round) {
     // New bodies each round, so that their face data is made afresh.
     const std::vector<Shape> bodies = {must(make_hole_plate(6, 10, 3, 20)), boss_hole_block()};
-    const std::vector<ViewRequest> views = {{kTop, 0.01, HiddenLineMethod::Sampled},
-                                            {kFront, 0.01, HiddenLineMethod::Sampled},
-                                            {kIso, 0.01, HiddenLineMethod::Sampled},
-                                            {kTop, 0.01, HiddenLineMethod::Exact},
-                                            {kIso, 0.05, HiddenLineMethod::Sampled},
-                                            {kFront, 0, HiddenLineMethod::Sampled}};
+    const std::vector<ViewRequest> views = {
+        {kTop, 0.01, HiddenLineMethod::Sampled}, {kFront, 0.01, HiddenLineMethod::Sampled},
+        {kIso, 0.01, HiddenLineMethod::Sampled}, {kTop, 0.01, HiddenLineMethod::Exact},
+        {kIso, 0.05, HiddenLineMethod::Sampled}, {kFront, 0, HiddenLineMethod::Sampled}};
     const std::vector<Result<ViewLines>> together = view_lines(bodies, views);
     ASSERT_EQ(together.size(), views.size());
     for (std::size_t i = 0; i < views.size(); ++i) {

@@ -89,6 +89,7 @@ TEST_P(MethodBox, EqualsTheKernelsExactBox) {
   EXPECT_LT(larger, 0.0005);
 }
 
+// clang-format off
 const BoxCase kBoxCases[] = {
     {"block", [] { return must(make_block({100, 60, 30})); }},
     {"filleted_block", [] { return must(fillet_vertical(must(make_block({100, 60, 30})), 5)); }},
@@ -111,6 +112,7 @@ const BoxCase kBoxCases[] = {
                            must(make_cylinder(10, 40)).placed(turned({0, 0, 1}, 0, {40, 40, -5}))));
      }},
 };
+// clang-format on
 
 INSTANTIATE_TEST_SUITE_P(Shapes, MethodBox, ::testing::ValuesIn(kBoxCases),
                          [](const auto &info) { return std::string(info.param.name); });
@@ -287,8 +289,10 @@ TEST(Curves, ArcBoxReachesItsExtremes) {
   } cases[] = {
       {{{0, 0, 0}, {1, 0, 0}, {0, 1, 0}, 2, 0, pi / 2}, {{0, 0, 0}, {2, 2, 0}, false}},
       {{{0, 0, 0}, {1, 0, 0}, {0, 1, 0}, 2, 0, 2 * pi}, {{-2, -2, 0}, {2, 2, 0}, false}},
-      {{{1, 1, 1}, {0, 0, 1}, {1, 0, 0}, 1, pi / 4, pi}, {{1, 1, 0}, {2, 1, 1 + std::sqrt(0.5)}, false}},
-      {{{0, 0, 0}, {1, 0, 0}, {0, 1, 0}, 1, 3 * pi / 2, 5 * pi / 2}, {{0, -1, 0}, {1, 1, 0}, false}},
+      {{{1, 1, 1}, {0, 0, 1}, {1, 0, 0}, 1, pi / 4, pi},
+       {{1, 1, 0}, {2, 1, 1 + std::sqrt(0.5)}, false}},
+      {{{0, 0, 0}, {1, 0, 0}, {0, 1, 0}, 1, 3 * pi / 2, 5 * pi / 2},
+       {{0, -1, 0}, {1, 1, 0}, false}},
   };
   for (const Case &c : cases)
     EXPECT_LT(worst(Curve{c.arc}.box(), c.want), 1e-12) << c.arc.t0 << " to " << c.arc.t1;
@@ -301,7 +305,8 @@ TEST(Curves, ArcBoxReachesItsExtremes) {
 TEST(Boxes, InAFrameOfAbsoluteAxesAreTheKernelsOwn) {
   const Shape shapes[] = {must(make_block({100, 60, 30})),
                           must(fillet_all(must(make_block({100, 60, 30})), 4)),
-                          must(make_sphere(25)), must(make_torus(30, 6)),
+                          must(make_sphere(25)),
+                          must(make_torus(30, 6)),
                           must(make_domed_block({80, 50, 30}, 6)),
                           must(chamfer_all(must(make_cylinder(20, 50)), 2))};
   const int orders[6][3] = {{0, 1, 2}, {0, 2, 1}, {1, 0, 2}, {1, 2, 0}, {2, 0, 1}, {2, 1, 0}};
@@ -318,7 +323,8 @@ TEST(Boxes, InAFrameOfAbsoluteAxesAreTheKernelsOwn) {
         Frame into;
         for (int i = 0; i < 3; ++i)
           for (int j = 0; j < 3; ++j)
-            into.axes.row[static_cast<std::size_t>(j)][i] = axes.row[static_cast<std::size_t>(i)][j];
+            into.axes.row[static_cast<std::size_t>(j)][i] =
+                axes.row[static_cast<std::size_t>(i)][j];
         const Box fast = shape.box_in(axes);
         const Box kernel = shape.placed(into).box();
         for (int k = 0; k < 3; ++k) {

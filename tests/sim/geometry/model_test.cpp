@@ -97,7 +97,8 @@ TEST_F(Model, BadScenarioBodiesNameThePath) {
       {R"({"part": {"file": "x", "bodies": [{"cube": 3}]}})", "/part/bodies/0"},
       {R"({"part": {"file": "x", "bodies": [{"block": [1, 2]}]}})", "/part/bodies/0/block"},
       {R"({"part": {"file": "x", "bodies": [{"step": "no/such.step"}]}})", "/part/bodies/0/step"},
-      {R"({"part": {"file": "x", "bodies": [{"sphere": 3, "layer": 300}]}})", "/part/bodies/0/layer"},
+      {R"({"part": {"file": "x", "bodies": [{"sphere": 3, "layer": 300}]}})",
+       "/part/bodies/0/layer"},
       {R"({"part": {"file": "x", "layers": {"invisible": [1]}}})", "/part/layers/invisible/0"},
   };
   for (const Case &c : cases) {
@@ -237,16 +238,19 @@ TEST_F(Model, LayerStatuses) {
   struct Step {
     int layer, status, result;
   } steps[] = {
-      {10, UF_LAYER_REFERENCE_LAYER, 0}, {11, UF_LAYER_INACTIVE_LAYER, 0},
-      {1, UF_LAYER_INACTIVE_LAYER, 1},   // the work layer stays
-      {12, UF_LAYER_WORK_LAYER, 0},      // layer 1 becomes selectable
-      {0, UF_LAYER_ACTIVE_LAYER, 1},     {257, UF_LAYER_ACTIVE_LAYER, 1},
+      {10, UF_LAYER_REFERENCE_LAYER, 0},
+      {11, UF_LAYER_INACTIVE_LAYER, 0},
+      {1, UF_LAYER_INACTIVE_LAYER, 1}, // the work layer stays
+      {12, UF_LAYER_WORK_LAYER, 0},    // layer 1 becomes selectable
+      {0, UF_LAYER_ACTIVE_LAYER, 1},
+      {257, UF_LAYER_ACTIVE_LAYER, 1},
       {13, 9, 1},
   };
   for (const Step &s : steps)
     EXPECT_EQ(UF_LAYER_set_status(s.layer, s.status) != 0, s.result != 0) << s.layer;
-  for (const auto &[layer, want] : {std::pair{1, UF_LAYER_ACTIVE_LAYER}, {12, UF_LAYER_WORK_LAYER},
-                                   {11, UF_LAYER_INACTIVE_LAYER}}) {
+  for (const auto &[layer, want] : {std::pair{1, UF_LAYER_ACTIVE_LAYER},
+                                    {12, UF_LAYER_WORK_LAYER},
+                                    {11, UF_LAYER_INACTIVE_LAYER}}) {
     int st = 0;
     EXPECT_EQ(UF_LAYER_ask_status(layer, &st), 0);
     EXPECT_EQ(st, want) << layer;

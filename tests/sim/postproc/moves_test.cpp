@@ -69,10 +69,10 @@ TEST(Moves, OperationDefaultsApplyUntilTheMovesSayOtherwise) {
 
 TEST(Moves, MistakesNameTheirLine) {
   const std::pair<const char *, int> cases[] = {
-      {"X1 Y1 Z1\n", 1},                       // no motion yet
-      {"G0 X1 Y1\n", 1},                       // first move lacks Z
-      {"G2 X1 Y1 Z1 I1\n", 1},                 // first move is an arc
-      {"G0 X0 Y0 Z0\nG1 X5\n", 2},             // no feed
+      {"X1 Y1 Z1\n", 1},           // no motion yet
+      {"G0 X1 Y1\n", 1},           // first move lacks Z
+      {"G2 X1 Y1 Z1 I1\n", 1},     // first move is an arc
+      {"G0 X0 Y0 Z0\nG1 X5\n", 2}, // no feed
       {"G0 X0 Y0 Z0\nG91 X1\n", 2},
       {"G0 X0 Y0 Z0\nG2 X5 Y5 I1 J0 F10\n", 2}, // end not on the circle
       {"G0 X0 Y0 Z0\nG2 X5 F10\n", 2},          // no centre
@@ -153,9 +153,11 @@ TEST(Numbers, TrimmedNumbersAreThePrintfTexts) {
     }
     return text == "-0" ? std::string("0") : text;
   };
-  std::vector<double> values{0.3, 12, -0.25, -0.0001, 1.23456, 0.0005, 0.0015, 2.5, -2.5, 1e300, -1.7976931348623157e308, 5e-324,
-                             -0.0, 123456789.0125, std::numeric_limits<double>::infinity(),
-                             -std::numeric_limits<double>::infinity()};
+  const double inf = std::numeric_limits<double>::infinity();
+  // clang-format off
+  std::vector<double> values{0.3, 12, -0.25, -0.0001, 1.23456, 0.0005, 0.0015, 2.5, -2.5, 1e300,
+                             -1.7976931348623157e308, 5e-324, -0.0, 123456789.0125, inf, -inf};
+  // clang-format on
   std::mt19937_64 random(20261207);
   std::uniform_real_distribution<double> spread(-5000, 5000);
   for (int i = 0; i < 2000; ++i)
@@ -166,7 +168,9 @@ TEST(Numbers, TrimmedNumbersAreThePrintfTexts) {
           << value << " at " << places;
 }
 
-post::PostDefinition iso() { return {"ISO_MILL_3AX", post::Dialect::Iso, 10000, true, 0, false, "MILL"}; }
+post::PostDefinition iso() {
+  return {"ISO_MILL_3AX", post::Dialect::Iso, 10000, true, 0, false, "MILL"};
+}
 
 TEST(Nc, IsoProgramHasToolChangesSpeedsFeedsAndMoves) {
   post::NcJob job;
@@ -175,10 +179,10 @@ TEST(Nc, IsoProgramHasToolChangesSpeedsFeedsAndMoves) {
   job.clock.tm_mday = 5;
   job.program_number = 7;
   const std::string nc = post::write_nc(iso(), two_operations(), job);
-  for (const char *line : {"%\nO0007 (A01)\n", "(DATE 2026-12-05 00:00)", "N10 G17 G21 G40 G49 G80 G90\n",
-                           " T3 M06\n", " S3000 M03\n", " G00 G90 G54 X0. Y0.\n", " G43 H3 Z50.\n",
-                           " G01 Z-10. F500\n", " X490. F1000\n", " T5 M06\n", " S8000 M03\n",
-                           " G01 Z-15.25 F200\n", " M30\n%\n"}) {
+  for (const char *line :
+       {"%\nO0007 (A01)\n", "(DATE 2026-12-05 00:00)", "N10 G17 G21 G40 G49 G80 G90\n", " T3 M06\n",
+        " S3000 M03\n", " G00 G90 G54 X0. Y0.\n", " G43 H3 Z50.\n", " G01 Z-10. F500\n",
+        " X490. F1000\n", " T5 M06\n", " S8000 M03\n", " G01 Z-15.25 F200\n", " M30\n%\n"}) {
     EXPECT_NE(nc.find(line), std::string::npos) << line << "\n" << nc;
   }
   EXPECT_LT(nc.find("T3 M06"), nc.find("T5 M06"));
@@ -204,18 +208,17 @@ TEST(Nc, IsoArcsInchesAndVariants) {
 }
 
 TEST(Nc, ConversationalProgram) {
-  post::PostDefinition dialog{"DIALOG_MILL_3AX", post::Dialect::Conversational, 8000, true, 0,
-                              false, "MILL"};
-  const post::Program program{
-      "A01",
-      {{"FACE", "D50", 2, "", 0, 0, 0, 0,
-        parse("G0 X0 Y0 Z5\nG1 Z0 F300 S1200\nG3 X20 Y0 I10 J0 F900\n")}}};
+  post::PostDefinition dialog{
+      "DIALOG_MILL_3AX", post::Dialect::Conversational, 8000, true, 0, false, "MILL"};
+  const post::Program program{"A01",
+                              {{"FACE", "D50", 2, "", 0, 0, 0, 0,
+                                parse("G0 X0 Y0 Z5\nG1 Z0 F300 S1200\nG3 X20 Y0 I10 J0 F900\n")}}};
   const std::string nc = post::write_nc(dialog, program, {});
-  for (const char *line : {"0 BEGIN PROGRAM A01 MM\n", "TOOL CALL 2 AXIS Z SPEED 1200\n",
-                           "LINE X+0.000 Y+0.000 RAPID\n", "LINE Z+5.000 RAPID\n",
-                           "SPINDLE ON CW COOLANT ON\n", "LINE Z+0.000 FEED 300\n",
-                           "CENTER X+10.000 Y+0.000\n", "ARC X+20.000 Y+0.000 CCW FEED 900\n",
-                           "SPINDLE OFF COOLANT OFF\n", "END PROGRAM A01 MM\n"})
+  for (const char *line :
+       {"0 BEGIN PROGRAM A01 MM\n", "TOOL CALL 2 AXIS Z SPEED 1200\n",
+        "LINE X+0.000 Y+0.000 RAPID\n", "LINE Z+5.000 RAPID\n", "SPINDLE ON CW COOLANT ON\n",
+        "LINE Z+0.000 FEED 300\n", "CENTER X+10.000 Y+0.000\n",
+        "ARC X+20.000 Y+0.000 CCW FEED 900\n", "SPINDLE OFF COOLANT OFF\n", "END PROGRAM A01 MM\n"})
     EXPECT_NE(nc.find(line), std::string::npos) << line << "\n" << nc;
 }
 

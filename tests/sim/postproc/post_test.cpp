@@ -77,7 +77,8 @@ TEST_F(Post, WalksNestedGroupsAndSpeaksEachDialect) {
   // GBK descriptions reach the summary as they are.
   ASSERT_TRUE(session().objects().erase(named("CAVITY_MILL_1")));
   ASSERT_EQ(generate("A01", "ISO_MILL_5AX", "D:\\nc\\A01.nc"), 0);
-  EXPECT_EQ(first_line("D:\\kv_conf\\temp\\A01.xl").substr(0, 21), "A01 D10R0.5 \xbe\xab\xbc\xd3\xb9\xa4 0 ");
+  EXPECT_EQ(first_line("D:\\kv_conf\\temp\\A01.xl").substr(0, 21),
+            "A01 D10R0.5 \xbe\xab\xbc\xd3\xb9\xa4 0 ");
   EXPECT_NE(read_file("D:\\nc\\A01.nc").find("G00 A0. C0."), std::string::npos);
 }
 
@@ -188,7 +189,8 @@ TEST_F(Post, ScenarioDefinesItsOwnPostprocessors) {
 }
 
 TEST_F(Post, ExampleMoveFilesLoad) {
-  const std::filesystem::path folder = std::filesystem::path(NCSHEET_SOURCE_DIR) / "examples" / "demo";
+  const std::filesystem::path folder =
+      std::filesystem::path(NCSHEET_SOURCE_DIR) / "examples" / "demo";
   int files = 0;
   for (const auto &entry : std::filesystem::directory_iterator(folder)) {
     if (entry.path().extension() != ".nc")

@@ -58,7 +58,8 @@ TEST_F(RenderTest, APageHoldsItsLinesNotesAndViews) {
   tag_t line = NULL_TAG;
   ASSERT_EQ(UF_CURVE_create_line(&frame, &line), 0);
   set_lettering([](UF_DRF_lettering_preferences_t &l) {
-    l.general_text.size = 4, l.general_text.aspect_ratio = 1, l.general_text.char_space_factor = 0.5;
+    l.general_text.size = 4, l.general_text.aspect_ratio = 1,
+    l.general_text.char_space_factor = 0.5;
     l.align_position = UF_DRF_MID_CENTER;
   });
   note("A&B \xb5\xda", 200, 100); // "A&B 第"

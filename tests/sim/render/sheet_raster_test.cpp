@@ -58,8 +58,8 @@ struct Raster {
 
 Raster rasterise(const fs::path &pdf, int page, const fs::path &dir) {
   const fs::path stem = dir / ("page" + std::to_string(page));
-  const std::string command = "pdftoppm -r " + std::to_string(kPixelsPerMm * 254 / 10) +
-                              " -f " + std::to_string(page) + " -l " + std::to_string(page) +
+  const std::string command = "pdftoppm -r " + std::to_string(kPixelsPerMm * 254 / 10) + " -f " +
+                              std::to_string(page) + " -l " + std::to_string(page) +
                               " -singlefile '" + pdf.string() + "' '" + stem.string() + "'";
   Raster raster;
   if (std::system(command.c_str()) != 0)
@@ -70,7 +70,8 @@ Raster rasterise(const fs::path &pdf, int page, const fs::path &dir) {
   in >> magic >> raster.width >> raster.height >> max;
   in.get();
   raster.rgb.resize(3 * static_cast<std::size_t>(raster.width) * raster.height);
-  in.read(reinterpret_cast<char *>(raster.rgb.data()), static_cast<std::streamsize>(raster.rgb.size()));
+  in.read(reinterpret_cast<char *>(raster.rgb.data()),
+          static_cast<std::streamsize>(raster.rgb.size()));
   if (magic != "P6" || max != 255 || !in)
     raster = {};
   return raster;
@@ -215,7 +216,8 @@ TEST_P(Sheet, ViewsShowWhatIsInFrontAndNothingBehindIt) {
             scale * std::sqrt(dot(points[i] - points[i - 1], points[i] - points[i - 1]));
         const int steps = std::max(1, static_cast<int>(length / 0.2));
         for (int k = 0; k < steps; ++k) {
-          const sim::geo::Vec3 p = points[i - 1] + (double(k) / steps) * (points[i] - points[i - 1]);
+          const sim::geo::Vec3 p =
+              points[i - 1] + (double(k) / steps) * (points[i] - points[i - 1]);
           along.push_back({on_sheet(p), occlusion.hidden(p, out), true});
         }
       }
@@ -288,8 +290,8 @@ TEST_P(Sheet, ViewsShowWhatIsInFrontAndNothingBehindIt) {
   // as the page sets them (start, font size, the last character's place).
   const std::string svg = slurp(run().out / "pages" / "prog_sheet1.svg");
   int values = 0;
-  for (std::size_t at = 0; (at = svg.find("<text class=\"dim\" transform=\"translate(", at)) !=
-                           std::string::npos;
+  for (std::size_t at = 0;
+       (at = svg.find("<text class=\"dim\" transform=\"translate(", at)) != std::string::npos;
        ++at) {
     double x = 0, y = 0, size = 0;
     const bool turned = svg.compare(svg.find(')', at) + 1, 12, " rotate(-90)") == 0;
@@ -301,9 +303,9 @@ TEST_P(Sheet, ViewsShowWhatIsInFrontAndNothingBehindIt) {
     std::sscanf(svg.c_str() + last, "<tspan x=\"%lf", &last_x);
     const double length = last_x + 0.6 * size, base = page_height - y;
     // Reading along x from (x, base) upwards size high, or turned to read upwards.
-    const std::array<double, 4> box =
-        turned ? std::array<double, 4>{x - size, x, base, base + length}
-               : std::array<double, 4>{x, x + length, base, base + size};
+    const std::array<double, 4> box = turned
+                                          ? std::array<double, 4>{x - size, x, base, base + length}
+                                          : std::array<double, 4>{x, x + length, base, base + size};
     ++values;
     for (const auto &p : inked_edges)
       EXPECT_FALSE(p[0] > box[0] + 0.1 && p[0] < box[1] - 0.1 && p[1] > box[2] + 0.1 &&
@@ -313,7 +315,6 @@ TEST_P(Sheet, ViewsShowWhatIsInFrontAndNothingBehindIt) {
   }
   EXPECT_GE(values, 6) << "the top and front views carry their ordinate values";
 }
-
 
 // No text of the table crosses a cell's side: beside every vertical sheet
 // line, 0.4 mm to its left and right, the page is not black, except in the

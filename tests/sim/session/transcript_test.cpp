@@ -27,10 +27,18 @@ TEST(GbkTest, ConvertsBothWays) {
     EXPECT_EQ(gbk_to_utf8(c.gbk), c.utf8);
     EXPECT_EQ(utf8_to_gbk(c.utf8), c.gbk);
   }
-  EXPECT_EQ(gbk_to_utf8("a\xff" "b"), "a\xEF\xBF\xBD" "b");
+  EXPECT_EQ(gbk_to_utf8("a\xff"
+                        "b"),
+            "a\xEF\xBF\xBD"
+            "b");
   EXPECT_EQ(gbk_to_utf8("a\xd5"), "a\xEF\xBF\xBD") << "cut in the middle of a character";
-  EXPECT_EQ(utf8_to_gbk("a\xF0\x9F\x98\x80" "b"), "a?b") << "a character GBK lacks";
-  EXPECT_EQ(to_hex("\xd5\xd2" "A"), "d5d241");
+  EXPECT_EQ(utf8_to_gbk("a\xF0\x9F\x98\x80"
+                        "b"),
+            "a?b")
+      << "a character GBK lacks";
+  EXPECT_EQ(to_hex("\xd5\xd2"
+                   "A"),
+            "d5d241");
 }
 
 using TranscriptTest = SessionTest;
@@ -59,9 +67,9 @@ TEST_F(TranscriptTest, ThreadsAskingForAComponentAtOnceShareOne) {
     EXPECT_EQ(component, got.front());
   const std::vector<const Component *> all = session().components();
   EXPECT_EQ(std::count(all.begin(), all.end(), got.front()), 1);
-  EXPECT_EQ(std::count_if(all.begin(), all.end(),
-                          [](const Component *c) { return c->name() == "slow"; }),
-            1);
+  EXPECT_EQ(
+      std::count_if(all.begin(), all.end(), [](const Component *c) { return c->name() == "slow"; }),
+      1);
 }
 
 TEST_F(TranscriptTest, StoresTextsAsUtf8AndGbkHex) {

@@ -33,14 +33,15 @@ TEST(DialogFile, ShippedPostDialogsHaveTheEightControls) {
     SCOPED_TRACE(installation);
     DialogSpec dialog;
     std::string error;
-    ASSERT_TRUE(sim::styler::parse_dialog_file(
-        sim::testing::slurp(fs::path(NCSHEET_SOURCE_DIR) / "data" / installation / "post_sheet_mr_dlg.dlg"),
-        dialog, error))
+    ASSERT_TRUE(
+        sim::styler::parse_dialog_file(sim::testing::slurp(fs::path(NCSHEET_SOURCE_DIR) / "data" /
+                                                           installation / "post_sheet_mr_dlg.dlg"),
+                                       dialog, error))
         << error;
     EXPECT_FALSE(dialog.title.empty());
     const std::tuple<const char *, ControlKind, std::size_t> expected[] = {
-        {"STR_0", ControlKind::String, 0},  {"STR_1", ControlKind::String, 0},
-        {"RADIO_4", ControlKind::Radio, 2}, {"INT_3", ControlKind::Integer, 0},
+        {"STR_0", ControlKind::String, 0},    {"STR_1", ControlKind::String, 0},
+        {"RADIO_4", ControlKind::Radio, 2},   {"INT_3", ControlKind::Integer, 0},
         {"OPTION_6", ControlKind::Option, 8}, {"RADIO_7", ControlKind::Radio, 5},
         {"OPTION_9", ControlKind::Option, 7}, {"TOGGLE_8", ControlKind::Toggle, 0}};
     ASSERT_EQ(dialog.controls.size(), 8u);
@@ -61,8 +62,8 @@ TEST(DialogFile, ShippedPostDialogsHaveTheEightControls) {
 
 TEST(DialogFile, MistakesAreNamedWithTheirLine) {
   const std::pair<const char *, const char *> cases[] = {
-      {"[A]\nlabel = x\n", "line 1"},                          // no kind
-      {"[A]\nkind = radio\n[B]\nkind = string\n", "line 1"},   // radio without options
+      {"[A]\nlabel = x\n", "line 1"},                        // no kind
+      {"[A]\nkind = radio\n[B]\nkind = string\n", "line 1"}, // radio without options
       {"[A]\nkind = string\noption = x\n", "line 1"},
       {"[A]\nkind = string\ncolour = red\n", "line 3"},
       {"kind = string\n", "line 1"},
@@ -169,7 +170,7 @@ TEST_F(Dialog, PressesCallTheirCallbacksAndGiveTheirResponses) {
       {"OK", {1}, 1, {C, OK, D}, 2},
       {"Cancel", {1}, 1, {C, CA, D}, 3},
       {"Apply", {1}, 1, {C, AP, D}, 4},
-      {"OK", {0, 1}, 2, {C, OK, OK, D}, 2},         // kept open once, as for a bad layer
+      {"OK", {0, 1}, 2, {C, OK, OK, D}, 2}, // kept open once, as for a bad layer
       {"Apply", {0, 0, 1}, 3, {C, AP, AP, AP, D}, 4},
   };
   for (const Case &c : cases) {
@@ -217,8 +218,9 @@ TEST_F(Dialog, TerminalPressesByNumberOrName) {
 // Edits reach the callbacks, long texts whole.
 TEST_F(Dialog, EditsReachTheCallbacksAndTheConstructorsValuesShow) {
   const std::string long_text(100, 'M');
-  answer({{"dialog", {{"STR_0", long_text}, {"RADIO_7", 3}, {"OPTION_9", ".nc"}, {"TOGGLE_8", true}}},
-          {"press", "OK"}});
+  answer(
+      {{"dialog", {{"STR_0", long_text}, {"RADIO_7", 3}, {"OPTION_9", ".nc"}, {"TOGGLE_8", true}}},
+       {"press", "OK"}});
   Script script;
   std::string str0, str1;
   int radio7 = -1, option9 = -1, toggle8 = -1, int3 = -1;
@@ -257,8 +259,8 @@ TEST_F(Dialog, EditsReachTheCallbacksAndTheConstructorsValuesShow) {
 
 TEST_F(Dialog, ChoicesOutsideTheListsAreRefused) {
   const nlohmann::json edits[] = {
-      {{"OPTION_6", 8}},  {{"RADIO_7", -1}}, {{"RADIO_4", 2}}, {{"OPTION_9", ".txt"}},
-      {{"TOGGLE_8", 2}},  {{"INT_3", "x"}},  {{"STR_0", 5}},   {{"NO_SUCH", 1}},
+      {{"OPTION_6", 8}}, {{"RADIO_7", -1}}, {{"RADIO_4", 2}}, {{"OPTION_9", ".txt"}},
+      {{"TOGGLE_8", 2}}, {{"INT_3", "x"}},  {{"STR_0", 5}},   {{"NO_SUCH", 1}},
   };
   for (const auto &edit : edits) {
     new_session();
@@ -331,9 +333,8 @@ TEST_F(Dialog, MissingOrBrokenFilesAndUnknownItems) {
   write_file("D:\\kv_conf\\broken.dlg", "[A]\nkind = knob\n");
   EXPECT_EQ(run(script, sim::status::kDialogFile, "broken.dlg"), -1);
   EXPECT_TRUE(script.reasons.empty());
-  UF_STYLER_callback_info_t table[] = {
-      {"NO_SUCH_ITEM", 1, 0, record},
-      {UF_STYLER_NULL_OBJECT, UF_STYLER_NO_REASON, 0, nullptr}};
+  UF_STYLER_callback_info_t table[] = {{"NO_SUCH_ITEM", 1, 0, record},
+                                       {UF_STYLER_NULL_OBJECT, UF_STYLER_NO_REASON, 0, nullptr}};
   int response = -1;
   EXPECT_EQ(UF_STYLER_create_dialog("post_sheet_mr_dlg.dlg", table, 2, &script, &response),
             sim::status::kNoSuchItem);

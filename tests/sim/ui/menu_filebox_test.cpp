@@ -23,12 +23,8 @@ protected:
 
 TEST_F(Menu, AnswersGiveTheirResponses) {
   const std::pair<json, int> cases[] = {
-      {1, 5},
-      {5, 9},
-      {3, 7}, // the empty item can be picked
-      {"Back", 1},
-      {"Cancel", 2},
-      {"DIALOG_MILL_3AX", 6},
+      {1, 5},         {5, 9},        {3, 7}, // the empty item can be picked
+      {"Back", 1},    {"Cancel", 2}, {"DIALOG_MILL_3AX", 6},
       {"default", 8},
   };
   for (const auto &[menu, expected] : cases) {
@@ -111,8 +107,7 @@ TEST_F(FileBox, NoAnswerLeftCancels) {
   ASSERT_EQ(UF_UI_create_filebox("P", "T", "F", "", name, &response), 0);
   EXPECT_EQ(response, UF_UI_CANCEL);
   EXPECT_TRUE(session().run_failed());
-  EXPECT_EQ(UF_UI_create_filebox("P", "T", "F", "", nullptr, &response),
-            sim::status::kBadArgument);
+  EXPECT_EQ(UF_UI_create_filebox("P", "T", "F", "", nullptr, &response), sim::status::kBadArgument);
 }
 
 } // namespace

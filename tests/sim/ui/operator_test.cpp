@@ -127,7 +127,7 @@ TEST_F(OperatorTest, TerminalModeAsksThePerson) {
   session().op().set_mode(Operator::Mode::Terminal);
   EXPECT_EQ(ask_yes_no("overwrite?"), 3); // "maybe" is explained and asked again, "2" is NO
   EXPECT_NE(out.str().find("? \"maybe\" is not an answer to this question."), std::string::npos);
-  EXPECT_EQ(uc1601("\xd5\xd2", 1), 1);    // shown as UTF-8, Enter goes on
+  EXPECT_EQ(uc1601("\xd5\xd2", 1), 1); // shown as UTF-8, Enter goes on
   EXPECT_NE(out.str().find("overwrite?"), std::string::npos);
   EXPECT_NE(out.str().find("找"), std::string::npos);
   EXPECT_FALSE(session().run_failed());

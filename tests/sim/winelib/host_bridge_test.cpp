@@ -25,7 +25,7 @@ double mixed(int a, double b, const char *c, double d, int e, double f, long lon
 }
 
 TEST(HostBridge, ArgumentsCrossTheConventionInPlace) {
-  double (MS_ABI *as_windows)(int, double, const char *, double, int, double, long long) =
+  double(MS_ABI * as_windows)(int, double, const char *, double, int, double, long long) =
       &Forward<&mixed>::call;
   EXPECT_EQ(as_windows(1, 2, "abc", 4, 5, 6, 7), mixed(1, 2, "abc", 4, 5, 6, 7));
 }
@@ -35,7 +35,7 @@ class HostBridgeSession : public sim::testing::SessionTest {};
 TEST_F(HostBridgeSession, LocalTimeFillsNineIntsAndNothingMore) {
   unsigned char buffer[64];
   std::memset(buffer, 0xa5, sizeof buffer);
-  void (MS_ABI *as_windows)(struct tm *) = &Forward<&::host_localtime>::call;
+  void(MS_ABI * as_windows)(struct tm *) = &Forward<&::host_localtime>::call;
   as_windows(reinterpret_cast<struct tm *>(buffer));
   sim::winelib::WindowsTm got;
   std::memcpy(&got, buffer, sizeof got);

@@ -47,8 +47,7 @@ protected:
       // As the default session, without a displayed part.
       const fs::path drive = root() / ("nopart" + std::to_string(++unmounted_)) / "D";
       fs::create_directories(drive / "kv_conf");
-      fs::copy(sim::testing::installation_dir(), drive / "kv_conf",
-               fs::copy_options::recursive);
+      fs::copy(sim::testing::installation_dir(), drive / "kv_conf", fs::copy_options::recursive);
       s.runtime().mount('D', drive);
       s.set_application(UF_APP_CAM);
     }
@@ -99,8 +98,8 @@ TEST_F(Driver, MissingLanguageFileIsToldAndNothingElseHappens) {
   ASSERT_TRUE(path.has_value());
   fs::remove(*path);
   run();
-  EXPECT_EQ(shown(), std::vector<std::string>{gbk("找不到 ") + kLang +
-                                              gbk(" 语言配置文件,请重新安装!")});
+  EXPECT_EQ(shown(),
+            std::vector<std::string>{gbk("找不到 ") + kLang + gbk(" 语言配置文件,请重新安装!")});
   EXPECT_EQ(count(Call::UF_PART_ask_display_part), 0u);
   EXPECT_EQ(session().status_line(), "");
   EXPECT_EQ(transcript().count(EventKind::Stderr), 0u);
@@ -226,16 +225,18 @@ TEST_F(Driver, ElevenLongestTipsAreShownWhole) {
 }
 
 TEST_F(Driver, FaultLoopKeepsTheBracketBalanced) {
-  const std::uint64_t n = fault_loop([this] { run(); }, [this](std::uint64_t k) {
-    const sim::FinishReport report = finish();
-    EXPECT_EQ(report.bracket_depth, 0) << "fault " << k;
-    EXPECT_LE(report.terminate_calls, 1) << "fault " << k;
-    EXPECT_EQ(report.terminate_calls, report.initialize_calls) << "fault " << k;
-    EXPECT_EQ(report.unfreed_arrays, 0u) << "fault " << k;
-    EXPECT_EQ(report.files_left_open, 0u) << "fault " << k;
-    for (const auto &failure : report.failures)
-      ADD_FAILURE() << "fault " << k << ": " << failure;
-  });
+  const std::uint64_t n = fault_loop([this] { run(); },
+                                     [this](std::uint64_t k) {
+                                       const sim::FinishReport report = finish();
+                                       EXPECT_EQ(report.bracket_depth, 0) << "fault " << k;
+                                       EXPECT_LE(report.terminate_calls, 1) << "fault " << k;
+                                       EXPECT_EQ(report.terminate_calls, report.initialize_calls)
+                                           << "fault " << k;
+                                       EXPECT_EQ(report.unfreed_arrays, 0u) << "fault " << k;
+                                       EXPECT_EQ(report.files_left_open, 0u) << "fault " << k;
+                                       for (const auto &failure : report.failures)
+                                         ADD_FAILURE() << "fault " << k << ": " << failure;
+                                     });
   EXPECT_GT(n, 5u);
 }
 

@@ -40,7 +40,13 @@ TEST_F(Report, WritesTheCallAndTheStatus) {
   const std::string at = "src/x.cpp, line 42:  " + call + "\n";
   const std::string long_file = "src/" + std::string(300, 'f') + ".cpp";
   const std::string long_call = "F( " + std::string(2000, 'a') + " )";
-  struct Case { const char *file; int line; const char *call; int status; std::string listing; };
+  struct Case {
+    const char *file;
+    int line;
+    const char *call;
+    int status;
+    std::string listing;
+  };
   const Case cases[] = {
       {"src/x.cpp", 42, call.c_str(), 0, ""},
       {"src/x.cpp", 42, call.c_str(), 1, at + "    error 1:  The operation failed\n"},
@@ -72,13 +78,15 @@ int counted_call(int status) {
 
 TEST_F(Report, MacroEvaluatesTheCallOnceAndPassesItsText) {
   calls_made = 0;
+  // clang-format off
   const int line = __LINE__ + 1;
   EXPECT_EQ(UF_CALL(counted_call( 5 )), 5);
+  // clang-format on
   EXPECT_EQ(calls_made, 1);
   const auto lines = transcript().listing_lines();
   ASSERT_EQ(lines.size(), 2u);
-  EXPECT_EQ(lines[0], std::string(__FILE__) + ", line " + std::to_string(line) +
-                          ":  counted_call( 5 )");
+  EXPECT_EQ(lines[0],
+            std::string(__FILE__) + ", line " + std::to_string(line) + ":  counted_call( 5 )");
   EXPECT_EQ(UF_CALL_TEXT("the text", counted_call(0)), 0);
   EXPECT_EQ(calls_made, 2);
 }
@@ -86,7 +94,11 @@ TEST_F(Report, MacroEvaluatesTheCallOnceAndPassesItsText) {
 // The final status goes to the status line (the host's text, empty when it
 // has none) and standard error, never to a message box; 0 goes nowhere.
 TEST_F(Report, FinalStatusGoesToStatusLineAndStandardError) {
-  struct Case { int status; const char *line; std::vector<std::string> stderr_texts; };
+  struct Case {
+    int status;
+    const char *line;
+    std::vector<std::string> stderr_texts;
+  };
   const Case cases[] = {
       {0, "", {}}, {8, "Item not found", {"Item not found\n"}}, {949, "", {"\n"}}};
   for (const Case &c : cases) {

@@ -65,6 +65,7 @@ TEST_F(ViewDims, Workpieces) {
         }
     };
   };
+  // clang-format off
   const Case cases[] = {
       {"block, origin on the top face centre", block_100, {50, 30, 30}, X, Y, kBelow, 101, centred,
        centred_front, 0, 0,
@@ -210,6 +211,7 @@ TEST_F(ViewDims, Workpieces) {
         {H, "0", 'p'}, {H, "-50", 'e', {-50, -20, kAny}}, {H, "50", 'e', {50, -30, kAny}}},
        {}, 0, 0, nullptr},
   };
+  // clang-format on
   for (const Case &c : cases) {
     SCOPED_TRACE(c.name);
     renew();

@@ -67,8 +67,8 @@ TEST_P(LangCases, ReadsLikeTheScanner) {
   if (c.notice == 0) {
     EXPECT_TRUE(r.shown.empty());
   } else {
-    EXPECT_EQ(r.shown, std::vector<std::string>{c.notice == 2 ? no_key(kFile, kKey)
-                                                              : no_text(kFile, kKey)});
+    EXPECT_EQ(r.shown,
+              std::vector<std::string>{c.notice == 2 ? no_key(kFile, kKey) : no_text(kFile, kKey)});
   }
 }
 

@@ -18,8 +18,8 @@ namespace my_func_test {
 
 struct Lookup {
   int result = -1;
-  double number = -99.0;       // a number read
-  std::string out;             // a text read, "untouched" when none
+  double number = -99.0; // a number read
+  std::string out;       // a text read, "untouched" when none
   std::vector<std::string> shown;
 };
 
@@ -44,8 +44,8 @@ protected:
   }
   static std::string no_text(const std::string &file, const std::string &key) {
     using test_text::gbk;
-    return gbk("在 ") + file + gbk(" 文件中读数据错误,找不到 ") + key + gbk(" 的数据,请查看是否有 ") +
-           key + gbk(" 的数据!");
+    return gbk("在 ") + file + gbk(" 文件中读数据错误,找不到 ") + key +
+           gbk(" 的数据,请查看是否有 ") + key + gbk(" 的数据!");
   }
 };
 

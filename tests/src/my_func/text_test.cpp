@@ -30,15 +30,14 @@ TEST_P(TextCopy, CutsToSizeAndTerminates) {
     EXPECT_EQ(buf[i], 'x') << "byte " << i;
 }
 
-INSTANTIATE_TEST_SUITE_P(
-    Cases, TextCopy,
-    ::testing::Values(CopyCase{"fits", 8, "abc", 1, "abc"},
-                      CopyCase{"exactly_fills", 4, "abc", 1, "abc"},
-                      CopyCase{"one_too_long", 3, "abc", 0, "ab"},
-                      CopyCase{"size_one", 1, "abc", 0, ""},
-                      CopyCase{"empty", 4, "", 1, ""},
-                      CopyCase{"null_source_is_empty", 4, nullptr, 1, ""}),
-    [](const auto &info) { return std::string(info.param.name); });
+INSTANTIATE_TEST_SUITE_P(Cases, TextCopy,
+                         ::testing::Values(CopyCase{"fits", 8, "abc", 1, "abc"},
+                                           CopyCase{"exactly_fills", 4, "abc", 1, "abc"},
+                                           CopyCase{"one_too_long", 3, "abc", 0, "ab"},
+                                           CopyCase{"size_one", 1, "abc", 0, ""},
+                                           CopyCase{"empty", 4, "", 1, ""},
+                                           CopyCase{"null_source_is_empty", 4, nullptr, 1, ""}),
+                         [](const auto &info) { return std::string(info.param.name); });
 
 TEST(TextCopy, SizeZeroWritesNothing) {
   char buf[2] = {'q', 'q'};
@@ -88,17 +87,17 @@ TEST_P(GbkPrefix, NeverEndsInsideACharacter) {
 
 // "\xd6\xd0" is one double-byte character; "\xb5\x5c" is one whose second
 // byte is a backslash.
-INSTANTIATE_TEST_SUITE_P(
-    Cases, GbkPrefix,
-    ::testing::Values(PrefixCase{"ascii_shorter", "abc", 10, 3},
-                      PrefixCase{"ascii_cut", "abcdef", 4, 4},
-                      PrefixCase{"pair_fits", "a\xd6\xd0", 3, 3},
-                      PrefixCase{"pair_would_be_split", "a\xd6\xd0", 2, 1},
-                      PrefixCase{"pair_with_backslash_trail", "\xb5\x5cz", 1, 0},
-                      PrefixCase{"lead_without_trail", "a\x81", 5, 2},
-                      PrefixCase{"lead_before_control", "\x81\x0a", 1, 1},
-                      PrefixCase{"zero_max", "abc", 0, 0}),
-    [](const auto &info) { return std::string(info.param.name); });
+INSTANTIATE_TEST_SUITE_P(Cases, GbkPrefix,
+                         ::testing::Values(PrefixCase{"ascii_shorter", "abc", 10, 3},
+                                           PrefixCase{"ascii_cut", "abcdef", 4, 4},
+                                           PrefixCase{"pair_fits", "a\xd6\xd0", 3, 3},
+                                           PrefixCase{"pair_would_be_split", "a\xd6\xd0", 2, 1},
+                                           PrefixCase{"pair_with_backslash_trail", "\xb5\x5cz", 1,
+                                                      0},
+                                           PrefixCase{"lead_without_trail", "a\x81", 5, 2},
+                                           PrefixCase{"lead_before_control", "\x81\x0a", 1, 1},
+                                           PrefixCase{"zero_max", "abc", 0, 0}),
+                         [](const auto &info) { return std::string(info.param.name); });
 
 TEST(GbkUpper, UpperCasesSingleByteLettersOnly) {
   // "\xb0\x61" is a GBK character whose second byte reads as 'a'.
@@ -124,12 +123,17 @@ TEST(NumberValue, ReadsTheLeadingDecimalNumberOnly) {
     const char *text;
     double value;
   } cases[] = {
-      {"297", 297.0},       {"  -2.5e3x", -2500.0}, {"+.5", 0.5},      {"5.", 5.0},
-      {"12.25mm", 12.25},   {"1e", 1.0},            {"1e+", 1.0},      {"1E+2", 100.0},
-      {"\t\n7", 7.0},       {".", 0.0},             {"-", 0.0},        {"e5", 0.0},
-      {"", 0.0},            {"abc", 0.0},           {"0x10", 0.0},     {"0X1p3", 0.0},
-      {"inf", 0.0},         {"-infinity", 0.0},     {"nan", 0.0},      {"NAN(1)", 0.0},
-      {"1,5", 1.0},         {"0.1", 0.1},
+      {"297", 297.0},     {"  -2.5e3x", -2500.0},
+      {"+.5", 0.5},       {"5.", 5.0},
+      {"12.25mm", 12.25}, {"1e", 1.0},
+      {"1e+", 1.0},       {"1E+2", 100.0},
+      {"\t\n7", 7.0},     {".", 0.0},
+      {"-", 0.0},         {"e5", 0.0},
+      {"", 0.0},          {"abc", 0.0},
+      {"0x10", 0.0},      {"0X1p3", 0.0},
+      {"inf", 0.0},       {"-infinity", 0.0},
+      {"nan", 0.0},       {"NAN(1)", 0.0},
+      {"1,5", 1.0},       {"0.1", 0.1},
   };
   for (const auto &c : cases)
     EXPECT_EQ(number_value(c.text), c.value) << c.text;

@@ -103,8 +103,14 @@ TEST_F(PostDialog, OffersTheSavedValuesOrTheDefaults) {
 }
 
 TEST_F(PostDialog, OkStoresTheValuesAndTheNextOpeningOffersThem) {
-  press("OK", {{"STR_0", "M2612"}, {"STR_1", "X1"}, {"RADIO_4", 1}, {"INT_3", 10},
-               {"OPTION_6", 3}, {"OPTION_9", 4}, {"RADIO_7", 2}, {"TOGGLE_8", true}});
+  press("OK", {{"STR_0", "M2612"},
+               {"STR_1", "X1"},
+               {"RADIO_4", 1},
+               {"INT_3", 10},
+               {"OPTION_6", 3},
+               {"OPTION_9", 4},
+               {"RADIO_7", 2},
+               {"TOGGLE_8", true}});
   EXPECT_EQ(show(), 1);
   EXPECT_STREQ(mold_no, "M2612");
   EXPECT_STREQ(part_no, "X1");
@@ -119,7 +125,7 @@ TEST_F(PostDialog, OkStoresTheValuesAndTheNextOpeningOffersThem) {
   EXPECT_EQ(show(), 0);
   EXPECT_EQ(text(1, "STR_0"), "M2612");
   EXPECT_EQ(text(1, "STR_1"), "part");
-  const std::pair<const char *, int> offered[] = {{"RADIO_4", 1},  {"INT_3", 10}, {"OPTION_6", 3},
+  const std::pair<const char *, int> offered[] = {{"RADIO_4", 1},  {"INT_3", 10},  {"OPTION_6", 3},
                                                   {"OPTION_9", 4}, {"RADIO_7", 2}, {"TOGGLE_8", 1}};
   for (const auto &[id, value] : offered)
     EXPECT_EQ(integer(1, id), value) << id;

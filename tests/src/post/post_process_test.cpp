@@ -80,12 +80,14 @@ TEST_F(PostRun, PostsEveryProgramIntoTheChosenFolder) {
 }
 
 TEST(NcExtension, FollowsTheChoiceOrTheMenuItem) {
-  struct Case { int choice, item; const char *ext; };
+  struct Case {
+    int choice, item;
+    const char *ext;
+  };
   const Case cases[] = {
-      {0, 1, ".mpf"}, {0, 2, ".nc"},  {0, 3, ".nc"},  {0, 4, ".pim"}, {0, 5, ".h"},
-      {1, 3, ".mpf"}, {2, 1, ".nc"},  {3, 1, ".pim"}, {4, 1, ".ptp"}, {4, 5, ".ptp"},
-      {5, 2, ".h"},   {6, 1, ".i"},   {7, 1, ".old"}, {-1, 1, ".old"}, {0, 0, ".old"},
-      {0, 6, ".old"},
+      {0, 1, ".mpf"}, {0, 2, ".nc"},   {0, 3, ".nc"},  {0, 4, ".pim"}, {0, 5, ".h"}, {1, 3, ".mpf"},
+      {2, 1, ".nc"},  {3, 1, ".pim"},  {4, 1, ".ptp"}, {4, 5, ".ptp"}, {5, 2, ".h"}, {6, 1, ".i"},
+      {7, 1, ".old"}, {-1, 1, ".old"}, {0, 0, ".old"}, {0, 6, ".old"},
   };
   for (const Case &c : cases) {
     SCOPED_TRACE(testing::Message() << c.choice << "/" << c.item);
@@ -223,8 +225,8 @@ TEST_F(PostRun, TheFolderCarriesOverUntilTheModuleIsReloaded) {
 // characters.
 TEST_F(PostRun, TitleCutsKeepWholeCharacters) {
   const std::string a39(39, 'a');
-  write_file(kLang, "post_pro_05:" + a39 + gbk("程") + "\npost_pro_14:" + a39 + "b" +
-                        gbk("程") + "\n" + read_file(kLang));
+  write_file(kLang, "post_pro_05:" + a39 + gbk("程") + "\npost_pro_14:" + a39 + "b" + gbk("程") +
+                        "\n" + read_file(kLang));
   answer_run(1, "{}", "Cancel");
   EXPECT_EQ(run(), 0);
   EXPECT_EQ(questions_of("menu").at(0), a39 + " [ncsheet]");
@@ -257,25 +259,69 @@ TEST_F(PostRun, ReplacementsAndSummariesLoseNoFile) {
       {"all steps work", "", true, yes, {}, 1, {}, "NEW", "", "", "NEW"},
       {"NO to the second", "", true, {"YES", "NO"}, {}, 0, {}, "OLD1", "", "", "OLD2"},
       {"NO to the first", "", true, {"NO"}, {}, 0, {}, "OLD1", "", "", "OLD2"},
-      {"final rename fails", "", true, yes, {{"host_rename", 2}}, 0, {"P13"}, "OLD1", "NEW", "",
+      {"final rename fails",
+       "",
+       true,
+       yes,
+       {{"host_rename", 2}},
+       0,
+       {"P13"},
+       "OLD1",
+       "NEW",
+       "",
        "OLD2"},
-      {"side rename fails", "", true, yes, {{"host_rename", 1}}, 0, {"P9"}, "OLD1", "NEW", "",
+      {"side rename fails",
+       "",
+       true,
+       yes,
+       {{"host_rename", 1}},
+       0,
+       {"P9"},
+       "OLD1",
+       "NEW",
+       "",
        "OLD2"},
-      {"final removal fails", "", true, yes, {{"host_remove", 4}}, 1, {"P9"}, "NEW", "", "OLD1",
+      {"final removal fails",
+       "",
+       true,
+       yes,
+       {{"host_remove", 4}},
+       1,
+       {"P9"},
+       "NEW",
+       "",
+       "OLD1",
        "NEW"},
       // Nothing left to do when the old file cannot come back either: both
       // programs are kept under their side names.
-      {"final rename and restore fail", "", true, yes, {{"host_rename", 2}, {"host_rename", 3}},
-       0, {"P13"}, "", "NEW", "OLD1", "OLD2"},
+      {"final rename and restore fail",
+       "",
+       true,
+       yes,
+       {{"host_rename", 2}, {"host_rename", 3}},
+       0,
+       {"P13"},
+       "",
+       "NEW",
+       "OLD1",
+       "OLD2"},
       {"a stale side file", "", true, yes, {}, 1, {}, "NEW", "", "", "NEW"},
       // A postprocessor that writes no NC file: the old file stays.
       {"no NC file", "no_nc", true, yes, {}, 0, {"P13"}, "OLD1", "*", "*", "OLD2"},
       {"summary missing", "no_summary", false, {}, {}, 0, {"P10"}, "", "*", "*", "*"},
       {"summary empty", "empty_summary", false, {}, {}, 0, {"P11"}, "", "*", "*", "*"},
-      {"summary undeletable", "", false, {}, {{"host_remove", 2}}, 1, {"P12"}, "NEW", "*", "*",
+      {"summary undeletable",
+       "",
+       false,
+       {},
+       {{"host_remove", 2}},
+       1,
+       {"P12"},
+       "NEW",
+       "*",
+       "*",
        "*"},
-      {"summary rename fails", "", false, {}, {{"host_rename", 1}}, 0, {"P13"}, "", "*", "*",
-       "*"},
+      {"summary rename fails", "", false, {}, {{"host_rename", 1}}, 0, {"P13"}, "", "*", "*", "*"},
   };
   for (const Case &c : cases) {
     SCOPED_TRACE(c.what);
@@ -302,10 +348,8 @@ TEST_F(PostRun, ReplacementsAndSummariesLoseNoFile) {
     EXPECT_EQ(questions_of("message_dialog"), questions);
     const bool refused = std::ranges::count(c.buttons, "NO") > 0;
     EXPECT_EQ(session().calls().count(sim::Call::UF_SETUP_generate_program) == 0, refused);
-    const std::pair<const char *, std::string> files[] = {{"P1.mpf", c.p1},
-                                                          {"P1_kv.nc", c.p1_temp},
-                                                          {"P1_kv.bak", c.p1_side},
-                                                          {"P2.mpf", c.p2}};
+    const std::pair<const char *, std::string> files[] = {
+        {"P1.mpf", c.p1}, {"P1_kv.nc", c.p1_temp}, {"P1_kv.bak", c.p1_side}, {"P2.mpf", c.p2}};
     for (const auto &[name, expected] : files)
       if (expected != "*") {
         EXPECT_EQ(state(std::string("D:\\nc\\") + name), expected) << name;
@@ -318,8 +362,9 @@ TEST_F(PostRun, ReplacementsAndSummariesLoseNoFile) {
 // no line feed.
 TEST_F(PostRun, ALongSummaryLineIsCut) {
   const std::string description(180, 'd');
-  part("", "", R"("programs": [{"P1": [{"op": "OP1", "mcs": "MCS_A", "description": ")" +
-                   description + R"("}]}], "selected": ["P1"])");
+  part("", "",
+       R"("programs": [{"P1": [{"op": "OP1", "mcs": "MCS_A", "description": ")" + description +
+           R"("}]}], "selected": ["P1"])");
   answer_run(1);
   EXPECT_EQ(run(), 1);
   ASSERT_EQ(records.size(), 1u);
@@ -391,7 +436,8 @@ TEST_F(PostRun, FaultLoopLosesNoFile) {
       ASSERT_TRUE(file_exists(final_name)) << final_name;
       const std::string text = read_file(final_name);
       EXPECT_TRUE(text == old_texts[i] || without_number(text) == without_number(new_texts[i]))
-          << final_name << ":\n" << text;
+          << final_name << ":\n"
+          << text;
     }
     const sim::FinishReport report = finish();
     EXPECT_EQ(report.unfreed_arrays, 0u);

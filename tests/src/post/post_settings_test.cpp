@@ -25,8 +25,8 @@ Bytes valid_bytes(int layer) {
   Bytes bytes{};
   std::memcpy(bytes.data(), "M2612", 5);
   std::memcpy(bytes.data() + 80, "insert_a", 8);
-  const std::uint32_t ints[] = {1, static_cast<std::uint32_t>(layer), 7, 0x11223344u, 4, 6, 1,
-                                0xFFFFFFFEu}; // the last: -2
+  const std::uint32_t ints[] = {
+      1, static_cast<std::uint32_t>(layer), 7, 0x11223344u, 4, 6, 1, 0xFFFFFFFEu}; // the last: -2
   for (std::size_t i = 0; i < 8; ++i)
     put_le(bytes, 160 + 4 * i, ints[i]);
   return bytes;
@@ -81,15 +81,21 @@ struct ChoiceCase {
 
 TEST(SettingsRecord, ChoicesOutsideTheirListsBecomeDefaults) {
   const ChoiceCase cases[] = {
-      {160, 1, &dialog_settings::radio_4, 1},   {160, 2, &dialog_settings::radio_4, 0},
+      {160, 1, &dialog_settings::radio_4, 1},
+      {160, 2, &dialog_settings::radio_4, 0},
       {160, 0xFFFFFFFFu, &dialog_settings::radio_4, 0},
-      {168, 7, &dialog_settings::option_6, 7},  {168, 8, &dialog_settings::option_6, 0},
-      {176, 4, &dialog_settings::radio_7, 4},   {176, 5, &dialog_settings::radio_7, 0},
+      {168, 7, &dialog_settings::option_6, 7},
+      {168, 8, &dialog_settings::option_6, 0},
+      {176, 4, &dialog_settings::radio_7, 4},
+      {176, 5, &dialog_settings::radio_7, 0},
       {176, 0x80000000u, &dialog_settings::radio_7, 0},
-      {180, 6, &dialog_settings::option_9, 6},  {180, 7, &dialog_settings::option_9, 0},
-      {184, 1, &dialog_settings::toggle_8, 1},  {184, 2, &dialog_settings::toggle_8, 0},
+      {180, 6, &dialog_settings::option_9, 6},
+      {180, 7, &dialog_settings::option_9, 0},
+      {184, 1, &dialog_settings::toggle_8, 1},
+      {184, 2, &dialog_settings::toggle_8, 0},
       // The layer is not a choice: the dialog's OK refuses a bad one.
-      {164, 0, &dialog_settings::int_3, 0},     {164, 300, &dialog_settings::int_3, 300},
+      {164, 0, &dialog_settings::int_3, 0},
+      {164, 300, &dialog_settings::int_3, 300},
   };
   for (const ChoiceCase &c : cases) {
     SCOPED_TRACE(testing::Message() << "offset " << c.offset << " value " << c.stored);
@@ -130,7 +136,11 @@ TEST(SettingsRecord, AnyBytesGiveASoundRecord) {
 }
 
 TEST(TextCopyCut, NeverSplitsADoubleByteCharacter) {
-  struct Case { std::string src; std::size_t max; std::string expected; };
+  struct Case {
+    std::string src;
+    std::size_t max;
+    std::string expected;
+  };
   // "\xb3\xcc\xca\xbd" is two GBK characters; "\xd5\x5c" a character
   // whose second byte is a backslash.
   const Case cases[] = {
@@ -139,7 +149,9 @@ TEST(TextCopyCut, NeverSplitsADoubleByteCharacter) {
       {"a\xb3\xcc\xca\xbd", 4, "a\xb3\xcc"},
       {"a\xb3\xcc\xca\xbd", 3, "a\xb3\xcc"},
       {"ab\xb3\xcc", 3, "ab"},
-      {"\xd5\x5c" "x", 1, ""},
+      {"\xd5\x5c"
+       "x",
+       1, ""},
   };
   for (const Case &c : cases) {
     SCOPED_TRACE(c.src);

@@ -60,8 +60,9 @@ protected:
     for (const std::string &name : selected)
       quoted.push_back("\"" + name + "\"");
     load_scenario(R"({"installation": "data/kv_conf", "part": {"file": "D:\\work\\part.prt",
-      "application": "cam", "csys": )" + csys + R"(, "programs": )" + list(programs) +
-                  R"(, "selected": )" + list(quoted) + "}}");
+      "application": "cam", "csys": )" +
+                  csys + R"(, "programs": )" + list(programs) + R"(, "selected": )" + list(quoted) +
+                  "}}");
     write_file(kLang, short_texts() + test_text::installed_lang());
   }
 
@@ -181,27 +182,45 @@ TEST_F(Collection, RefusalShowsOneMessageAndLeavesNothing) {
       {"selection cannot be had", p1, {"P1"}, "S3", "UF_UI_ONT_ask_selected_nodes"},
       {"nothing selected", p1, {}, "S3"},
       {"51 nodes", many, fifty_one, "S4", nullptr, Call::UF_NCGROUP_is_group},
-      {"operation alone", {group("P1", {op("OP1"), op("OP2")})}, {"P1", "OP2"}, "S5", nullptr,
+      {"operation alone",
+       {group("P1", {op("OP1"), op("OP2")})},
+       {"P1", "OP2"},
+       "S5",
+       nullptr,
        Call::UF_PARAM_ask_tag_value},
       {"operation then group",
        {group("P0", {op("OP0")}), group("MIX", {op("OP1"), group("SUB", {op("OP2")})})},
-       {"P0", "MIX"}, "S6 MIXS7"},
-      {"group then operation", {group("MIX", {group("SUB", {op("OP1")}), op("OP2")})}, {"MIX"},
+       {"P0", "MIX"},
+       "S6 MIXS7"},
+      {"group then operation",
+       {group("MIX", {group("SUB", {op("OP1")}), op("OP2")})},
+       {"MIX"},
        "S6 MIXS7"},
       {"mixed at the second level",
-       {group("P", {group("L2", {group("L3", {op("OP1")}), op("OP2")})})}, {"P"}, "S6 L2S7"},
+       {group("P", {group("L2", {group("L3", {op("OP1")}), op("OP2")})})},
+       {"P"},
+       "S6 L2S7"},
       {"group in a third-level group",
-       {group("P", {group("L2", {group("L3", {group("L4", {op("OP1")})})})})}, {"P"}, "S8L4S9"},
+       {group("P", {group("L2", {group("L3", {group("L4", {op("OP1")})})})})},
+       {"P"},
+       "S8L4S9"},
       {"empty group in a third-level group",
-       {group("P", {group("L2", {group("L3", {group("L4", {})})})})}, {"P"}, "S8L4S9"},
+       {group("P", {group("L2", {group("L3", {group("L4", {})})})})},
+       {"P"},
+       "S8L4S9"},
       {"no operation", {group("E1", {}), group("E2", {group("E3", {})})}, {"E1", "E2"}, "S10"},
       {"different coordinate systems",
-       {group("P1", {op("OP1")}), group("P2", {op("OP2"), op("OP3", "MCS_B")})}, {"P1", "P2"},
+       {group("P1", {op("OP1")}), group("P2", {op("OP2"), op("OP3", "MCS_B")})},
+       {"P1", "P2"},
        "C1 OP3 C2"},
-      {"first operation without a coordinate system", {group("P1", {op("OP1", "")})}, {"P1"},
+      {"first operation without a coordinate system",
+       {group("P1", {op("OP1", "")})},
+       {"P1"},
        "C1 OP1 C2"},
       {"later operation without a coordinate system",
-       {group("P1", {op("OP1"), op("OP2", "")})}, {"P1"}, "C1 OP2 C2"},
+       {group("P1", {op("OP1"), op("OP2", "")})},
+       {"P1"},
+       "C1 OP2 C2"},
   };
   for (const Case &c : cases) {
     SCOPED_TRACE(c.what);
@@ -225,7 +244,10 @@ TEST_F(Collection, RefusalShowsOneMessageAndLeavesNothing) {
 // Origins and axes are compared after rounding each value to three
 // decimals (half away from zero), not within a tolerance.
 TEST_F(Collection, PlacementsAreComparedRounded) {
-  struct Case { const char *first, *second; bool passes; };
+  struct Case {
+    const char *first, *second;
+    bool passes;
+  };
   const char *const a = R"({"origin": [0, 0, 30]})";
   const Case cases[] = {
       {a, R"({"origin": [0, 0, 30]})", true},
@@ -272,22 +294,26 @@ TEST_F(Collection, AMissingMessageStopsTheCollection) {
 // Failed calls that are only reported go to the listing window with the
 // call's text and the walk goes on with what it has.
 TEST_F(Collection, ReportedFailuresNameTheCall) {
-  struct Case { const char *call; std::uint32_t nth; const char *text; int result; };
+  struct Case {
+    const char *call;
+    std::uint32_t nth;
+    const char *text;
+    int result;
+  };
   const Case cases[] = {
       // The first pass's answer: a node that is not a group.
       {"UF_NCGROUP_is_group", 1, "UF_NCGROUP_is_group( list1[loop1],&is )", 0},
       // The first member of P1: an operation taken for no group.
       {"UF_NCGROUP_is_group", 3, "UF_NCGROUP_is_group( list2[loop2],&is )", 1},
-      {"UF_NCGROUP_ask_member_list", 1,
-       "UF_NCGROUP_ask_member_list( list1[loop1],&count2,&list2)", 0},
+      {"UF_NCGROUP_ask_member_list", 1, "UF_NCGROUP_ask_member_list( list1[loop1],&count2,&list2)",
+       0},
       {"UF_CSYS_set_wcs", 1, "UF_CSYS_set_wcs( prev_oper_mcs )", 1},
       {"UF_OPER_ask_name_from_tag", 1, "UF_OPER_ask_name_from_tag( oper_tag, oper_name )", 1},
-      {"UF_PARAM_ask_tag_value", 1,
-       "UF_PARAM_ask_tag_value( oper_tag, UF_PARAM_MCS, &oper_mcs )", 0},
+      {"UF_PARAM_ask_tag_value", 1, "UF_PARAM_ask_tag_value( oper_tag, UF_PARAM_MCS, &oper_mcs )",
+       0},
       {"UF_CSYS_ask_csys_info", 2,
        "UF_CSYS_ask_csys_info( *prev_oper_mcs, &prev_matrix_id, prev_origin )", 0},
-      {"UF_CSYS_ask_matrix_values", 1, "UF_CSYS_ask_matrix_values( matrix_id, matrix_values )",
-       0},
+      {"UF_CSYS_ask_matrix_values", 1, "UF_CSYS_ask_matrix_values( matrix_id, matrix_values )", 0},
   };
   for (const Case &c : cases) {
     SCOPED_TRACE(std::string(c.call) + " #" + std::to_string(c.nth));

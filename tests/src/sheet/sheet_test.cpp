@@ -69,7 +69,11 @@ struct Cell {
 
 // A header note as expected: its one line, origin, size, aspect ratio and
 // alignment, on its drawing, unturned and with the character spacing 1.
-struct Note { std::string text; double x, y, size, aspect; int align; };
+struct Note {
+  std::string text;
+  double x, y, size, aspect;
+  int align;
+};
 void expect_note(const sim::drf::NotePayload &note, tag_t drawing, const Note &e) {
   EXPECT_EQ(note.drawing, drawing);
   EXPECT_EQ(note.lines, std::vector<std::string>{e.text});
@@ -228,15 +232,19 @@ protected:
 };
 
 // Column left edges of the installed definition file.
-constexpr double kSequenceX = 10, kProgNameX = 20, kToolX = 52, kToolNumberX = 92,
-                 kToolLenX = 104, kSideStockX = 120, kFloorStockX = 136, kMachDescX = 152,
-                 kMaxDepthX = 222, kTimeX = 240, kMinSpeedX = 256, kMaxSpeedX = 276,
-                 kMinFeedX = 296, kMaxFeedX = 316, kRemarkX = 336;
+constexpr double kSequenceX = 10, kProgNameX = 20, kToolX = 52, kToolNumberX = 92, kToolLenX = 104,
+                 kSideStockX = 120, kFloorStockX = 136, kMachDescX = 152, kMaxDepthX = 222,
+                 kTimeX = 240, kMinSpeedX = 256, kMaxSpeedX = 276, kMinFeedX = 296, kMaxFeedX = 316,
+                 kRemarkX = 336;
 
 // ---- The cell writer -------------------------------------------------------
 
 TEST_F(SheetTest, CellBorderAndNoteOriginFollowTheAlignment) {
-  struct Case { int align; double x; const char *text; };
+  struct Case {
+    int align;
+    double x;
+    const char *text;
+  };
   const Case cases[] = {{6, 38, "abc"}, {5, 25, "abc"}, {4, 15, ""}, {7, 15, "abc"}};
   open_page();
   lettering().general_text.size = 2.5;
@@ -264,8 +272,8 @@ TEST_F(SheetTest, CellBorderAndNoteOriginFollowTheAlignment) {
     if (auto *l = dynamic_cast<const sim::drf::SheetLinePayload *>(o->payload.get()))
       lines.push_back(l);
   ASSERT_GE(lines.size(), 4u);
-  const double expected[4][4] = {{10, 100, 40, 100}, {40, 100, 40, 92}, {40, 92, 10, 92},
-                                 {10, 92, 10, 100}};
+  const double expected[4][4] = {
+      {10, 100, 40, 100}, {40, 100, 40, 92}, {40, 92, 10, 92}, {10, 92, 10, 100}};
   for (int k = 0; k < 4; ++k)
     EXPECT_EQ(std::tuple(lines[k]->start.x, lines[k]->start.y, lines[k]->end.x, lines[k]->end.y),
               std::tuple(expected[k][0], expected[k][1], expected[k][2], expected[k][3]))
@@ -368,7 +376,11 @@ TEST_F(SheetTest, FirstPageRefusals) {
                                     kConfig +
                                     gbk(" 文件中的/n part_path_note_ratio: 值定义错误,请修改!");
   const std::string wrong_application = gbk("请在加工或制图应用中生成程式单！");
-  struct Case { const char *config; int application; std::string message; };
+  struct Case {
+    const char *config;
+    int application;
+    std::string message;
+  };
   const std::vector<Case> cases = {
       {"part_path_note_ratio: 0\n", UF_APP_CAM, ratio_refusal},
       {"part_path_note_ratio: EOF\n", UF_APP_CAM, ratio_refusal},
@@ -469,7 +481,9 @@ TEST_F(SheetTest, GroupsGetHeaderAndRunningTotalRows) {
        {entry("A", summary("a1")), entry("", summary("x1")), entry("A", summary("a2"))},
        {"[A]||", "|1|3", "[]|| T    3", "|1|3", "[]|| T    6", "[A]||", "|1|3", "[]|| T    9"},
        {140, 132, 124, 116, 108, 100, 92, 84}},
-      {"page_space_y_end_site: -50\n", {entry("", summary("a"))}, {"|1|3", "[]|| T    3"},
+      {"page_space_y_end_site: -50\n",
+       {entry("", summary("a"))},
+       {"|1|3", "[]|| T    3"},
        {140, 132}},
       {"require_time: 0\n",
        {entry("A", summary("a1")), entry("B", summary("b1"))},
@@ -497,16 +511,27 @@ TEST_F(SheetTest, RowValuesGoToTheirColumns) {
   ASSERT_EQ(sheet({entry("", "o1234 D10R0.5 rough 0.3 -15.25 12 T7 2000 3000 800 1500 0.1"),
                    entry("", "")}),
             1);
-  struct Expected { double left; int align; std::string first, second; };
+  struct Expected {
+    double left;
+    int align;
+    std::string first, second;
+  };
   const Expected expected[] = {
-      {kProgNameX, 6, "O1234.NC", ".NC"}, {kToolX, 6, "D10R0.5", ""},
-      {kMachDescX, 5, "rough", ""},       {kSideStockX, 6, "0.3", ""},
+      {kProgNameX, 6, "O1234.NC", ".NC"},
+      {kToolX, 6, "D10R0.5", ""},
+      {kMachDescX, 5, "rough", ""},
+      {kSideStockX, 6, "0.3", ""},
       // The workpiece top is at 10, the allowance 5.
-      {kMaxDepthX, 6, "-25.3", "-10.0"},  {kToolLenX, 6, "30.3", "15.0"},
-      {kTimeX, 6, "12", "1"},             {kToolNumberX, 6, "T7", ""},
-      {kMinSpeedX, 6, "2000", ""},        {kMaxSpeedX, 6, "3000", ""},
-      {kMinFeedX, 6, "800", ""},          {kMaxFeedX, 6, "1500", ""},
-      {kFloorStockX, 6, "0.1", ""},       {kRemarkX, 6, "", ""},
+      {kMaxDepthX, 6, "-25.3", "-10.0"},
+      {kToolLenX, 6, "30.3", "15.0"},
+      {kTimeX, 6, "12", "1"},
+      {kToolNumberX, 6, "T7", ""},
+      {kMinSpeedX, 6, "2000", ""},
+      {kMaxSpeedX, 6, "3000", ""},
+      {kMinFeedX, 6, "800", ""},
+      {kMaxFeedX, 6, "1500", ""},
+      {kFloorStockX, 6, "0.1", ""},
+      {kRemarkX, 6, "", ""},
   };
   for (const Expected &e : expected) {
     SCOPED_TRACE(e.left);
@@ -522,14 +547,19 @@ TEST_F(SheetTest, RowValuesGoToTheirColumns) {
   for (const Cell &c : cells())
     if (c.top == 140)
       order.push_back(c.left);
-  EXPECT_EQ(order, (std::vector<double>{kProgNameX, kSequenceX, kRemarkX, kToolX, kMachDescX,
-                                        kSideStockX, kMaxDepthX, kToolLenX, kTimeX, kToolNumberX,
-                                        kMinSpeedX, kMaxSpeedX, kMinFeedX, kMaxFeedX,
-                                        kFloorStockX}));
+  EXPECT_EQ(order,
+            (std::vector<double>{kProgNameX, kSequenceX, kRemarkX, kToolX, kMachDescX, kSideStockX,
+                                 kMaxDepthX, kToolLenX, kTimeX, kToolNumberX, kMinSpeedX,
+                                 kMaxSpeedX, kMinFeedX, kMaxFeedX, kFloorStockX}));
 }
 
 TEST_F(SheetTest, ColumnsSwitchedOffGetNoCells) {
-  struct Case { const char *key; const char *value; double left; bool on; };
+  struct Case {
+    const char *key;
+    const char *value;
+    double left;
+    bool on;
+  };
   const std::vector<Case> cases = {
       {"sequence", "0", kSequenceX, false},      {"tool_number", "0", kToolNumberX, false},
       {"tool_len", "0.9", kToolLenX, false},     {"side_stock", "-0.5", kSideStockX, false},
@@ -565,7 +595,10 @@ TEST_F(SheetTest, ColumnWhoseStartIsNotLeftOfItsEndIsWarnedAndUsed) {
 // ---- Pagination --------------------------------------------------------------
 
 TEST_F(SheetTest, RowsGoToTheNextPageAtTheEndLine) {
-  struct Case { const char *end; std::size_t first_page_rows; };
+  struct Case {
+    const char *end;
+    std::size_t first_page_rows;
+  };
   // Tops 200, 192, ..., 24: 23 rows; at an end line of exactly 24 the row
   // at 24 goes to the next page.
   const Case cases[] = {{"20", 23}, {"24", 22}, {"23.5", 23}};
@@ -663,7 +696,7 @@ TEST_F(SheetTest, FaultLoopKeepsLetteringAndReleasesEverything) {
         keep_lines(kConfig, {"prog_", "one_", "two_", "page_", "tool_", "require_", "sequence_",
                              "side_", "floor_", "mach_", "max_", "time_", "min_", "remark_",
                              "elec_", "part_", "nc_prog_"});
-        aix_choice = 1; // no axis markers
+        aix_choice = 1;                     // no axis markers
         session().set_poison_outputs(true); // failed calls fill their outputs with junk
         // Two records, the second on page 2, with the fewest columns.
         configure("one_page_space_y_start_site: 30\nrequire_sequence: 0\n"
@@ -690,8 +723,8 @@ TEST_F(SheetTest, FaultLoopKeepsLetteringAndReleasesEverything) {
         const sim::FinishReport report = finish();
         // A list whose deletion the host refuses stays; nothing else may.
         if (call != "UF_MODL_delete_list") {
-          EXPECT_TRUE(report.ok()) << call << ": "
-                                   << (report.failures.empty() ? "" : report.failures[0]);
+          EXPECT_TRUE(report.ok())
+              << call << ": " << (report.failures.empty() ? "" : report.failures[0]);
         }
         EXPECT_EQ(report.terminate_calls, 1);
       });

@@ -17,6 +17,7 @@ std::vector<std::string> split(const char *post_info) {
 }
 
 TEST(SplitPostInfo, TakesTwelveValuesLeftToRight) {
+  // clang-format off
   struct Case { const char *line; std::vector<std::string> expected; };
   const std::vector<Case> cases = {
       {"o1 D10R0.5 rough 0.3 -15.25 12 T1 2000 3000 800 1500 0.1",
@@ -34,6 +35,7 @@ TEST(SplitPostInfo, TakesTwelveValuesLeftToRight) {
       {"a\tb c", {"a\tb", "c", "", "", "", "", "", "", "", "", "", ""}},
       {"", std::vector<std::string>(12, "")},
   };
+  // clang-format on
   for (const Case &c : cases) {
     EXPECT_EQ(split(c.line), c.expected) << c.line;
   }
@@ -56,6 +58,7 @@ TEST(SplitPostInfo, CutsLongValuesBetweenCharacters) {
 }
 
 TEST(ProgramNameText, AppendsTheExtensionAndUpperCasesSingleByteLetters) {
+  // clang-format off
   struct Case { const char *name; int show_ext; const char *nc_ext; std::string expected; };
   const std::vector<Case> cases = {
       {"o1234", 1, ".nc", "O1234.NC"},
@@ -64,6 +67,7 @@ TEST(ProgramNameText, AppendsTheExtensionAndUpperCasesSingleByteLetters) {
       // The second byte 0x61 of a double-byte character stays as it is.
       {"\xb0\x61x", 1, ".h", "\xb0\x61X.H"},
   };
+  // clang-format on
   for (const Case &c : cases) {
     char out[ROW_VALUE_BUFSIZE];
     program_name_text(c.name, c.show_ext, c.nc_ext, out);
@@ -78,18 +82,21 @@ TEST(ProgramNameText, AppendsTheExtensionAndUpperCasesSingleByteLetters) {
 }
 
 TEST(DepthValue, ReadsNumbersAndRefusesWildValues) {
+  // clang-format off
   struct Case { const char *text; double expected; };
   const std::vector<Case> cases = {
       {"-15.25", -15.25}, {"12abc", 12.0},  {"abc", 0.0},    {"", 0.0},
       {"1e9", 1e9},       {"-1e9", -1e9},   {"1.5e9", 0.0},  {"-2e9", 0.0},
       {"inf", 0.0},       {"-INF", 0.0},    {"nan", 0.0},    {"1e400", 0.0},
   };
+  // clang-format on
   for (const Case &c : cases) {
     EXPECT_EQ(depth_value(c.text), c.expected) << c.text;
   }
 }
 
 TEST(TimeValue, ReadsTheLeadingWholeNumberAndSaturates) {
+  // clang-format off
   struct Case { const char *text; int expected; };
   const std::vector<Case> cases = {
       {"12", 12},        {"0", 0},           {"", 0},          {"abc", 0},
@@ -97,6 +104,7 @@ TEST(TimeValue, ReadsTheLeadingWholeNumberAndSaturates) {
       {"2147483647", INT_MAX}, {"2147483648", INT_MAX}, {"99999999999999999999", INT_MAX},
       {"-2147483648", INT_MIN}, {"-99999999999999999999", INT_MIN},
   };
+  // clang-format on
   for (const Case &c : cases) {
     EXPECT_EQ(time_value(c.text), c.expected) << c.text;
   }
@@ -110,11 +118,13 @@ TEST(TimeValue, RunningTotalSaturates) {
 }
 
 TEST(TimeCellText, AZeroTimeShowsAndCountsOne) {
+  // clang-format off
   struct Case { const char *text; std::string shown; int counted; };
   const std::vector<Case> cases = {
       {"0", "1", 1}, {"", "1", 1}, {"abc", "1", 1}, {"12", "12", 12}, {"007", "007", 7},
       {"-3", "-3", -3},
   };
+  // clang-format on
   for (const Case &c : cases) {
     char out[ROW_VALUE_BUFSIZE];
     int counted = 0;
@@ -125,11 +135,13 @@ TEST(TimeCellText, AZeroTimeShowsAndCountsOne) {
 }
 
 TEST(TotalText, PadsTotalsOfUpToFiveDigitsToOneColumn) {
+  // clang-format off
   struct Case { int total; std::string expected; };
   const std::vector<Case> cases = {
       {7, " T    7"},     {12, " T   12"},     {123, " T  123"},  {1234, " T 1234"},
       {12345, " T12345"}, {123456, " T123456"}, {0, " T    0"}, {-5, " T   -5"},
   };
+  // clang-format on
   for (const Case &c : cases) {
     char out[TOTAL_TEXT_BUFSIZE];
     total_text("T", c.total, out);
@@ -143,4 +155,4 @@ TEST(TotalText, PadsTotalsOfUpToFiveDigitsToOneColumn) {
   EXPECT_EQ(out, " " + label + "-2147483648");
 }
 
-}  // namespace
+} // namespace

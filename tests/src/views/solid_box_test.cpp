@@ -87,6 +87,7 @@ Result<Shape> at(Result<Shape> s, Vec3 where) {
 }
 
 using Shapes = std::vector<Result<Shape>>;
+// clang-format off
 const BoxCase kCases[] = {
     {"block", [] { return Shapes{at(make_block({100, 60, 30}), {-50, -30, -30})}; }},
     {"filleted_block", [] { return Shapes{fillet_all(*make_block({100, 60, 30}), 5)}; }},
@@ -99,6 +100,7 @@ const BoxCase kCases[] = {
     {"step_part",
      [] { return Shapes{read_step(NCSHEET_SOURCE_DIR "/examples/demo/workpiece.step")}; }},
 };
+// clang-format on
 
 INSTANTIATE_TEST_SUITE_P(Bodies, SolidBoxShapes, ::testing::ValuesIn(kCases),
                          [](const auto &info) { return std::string(info.param.name); });

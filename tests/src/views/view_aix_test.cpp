@@ -124,7 +124,8 @@ TEST_F(AxisMarkers, ArrowsAndLettersForBothProjections) {
           for (int j = first; j < first + count; ++j)
             for (Vec3 p : {s[j].start, s[j].end})
               shared += std::abs(p.x - s[i].end.x) + std::abs(p.y - s[i].end.y) +
-                            std::abs(p.z - s[i].end.z) < 1e-9;
+                            std::abs(p.z - s[i].end.z) <
+                        1e-9;
           EXPECT_EQ(shared, 2) << "stroke " << i;
         }
       }

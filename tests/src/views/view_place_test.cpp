@@ -231,15 +231,14 @@ TEST_F(ViewPlacement, Switches) {
     std::size_t views, lines;
     int proj_dir;
   } cases[] = {
-      {1, 1, 10, 3, 0, 3},  // no markers
-      {0, 0.9, 10, 2, 43, 3}, // an ISO flag of 0.9 counts as 0
-      {0, -1, 10, 3, 43, 3},
-      {0, 1, 5, 3, 43, 2},   // a view select of 0.5 counts as 0: side view
+      {1, 1, 10, 3, 0, 3},                         // no markers
+      {0, 0.9, 10, 2, 43, 3},                      // an ISO flag of 0.9 counts as 0
+      {0, -1, 10, 3, 43, 3},  {0, 1, 5, 3, 43, 2}, // a view select of 0.5 counts as 0: side view
       {0, 1, -20, 3, 43, 3},
   };
   for (const auto &c : cases) {
-    SCOPED_TRACE(::testing::Message() << "aix " << c.aix << " iso " << c.iso_flag << " select "
-                                      << c.select_tenths);
+    SCOPED_TRACE(::testing::Message()
+                 << "aix " << c.aix << " iso " << c.iso_flag << " select " << c.select_tenths);
     renew();
     aix_choice = c.aix;
     save_aix_layer = kLayer;
@@ -296,14 +295,19 @@ TEST_F(ViewPlacement, NoWorkpieceStops) {
 }
 
 TEST_F(ViewPlacement, EverySettingIsRequired) {
-  const char *keys[] = {
-      "nc_prog_elec_top_and_front_view_bound_x:", "nc_prog_elec_top_and_front_view_bound_y:",
-      "nc_prog_elec_top_and_front_view_point_x:", "nc_prog_elec_top_and_front_view_point_y:",
-      "nc_prog_elec_top_and_front_view_space:",   "nc_prog_elec_iso_view_bound_x:",
-      "nc_prog_elec_iso_view_bound_y:",           "nc_prog_elec_iso_view_point_x:",
-      "nc_prog_elec_iso_view_point_y:",           "require_nc_prog_elec_iso_view:",
-      "nc_prog_elec_view_select:",                "prog_sheet_high:",
-      "prog_sheet_width:"};
+  const char *keys[] = {"nc_prog_elec_top_and_front_view_bound_x:",
+                        "nc_prog_elec_top_and_front_view_bound_y:",
+                        "nc_prog_elec_top_and_front_view_point_x:",
+                        "nc_prog_elec_top_and_front_view_point_y:",
+                        "nc_prog_elec_top_and_front_view_space:",
+                        "nc_prog_elec_iso_view_bound_x:",
+                        "nc_prog_elec_iso_view_bound_y:",
+                        "nc_prog_elec_iso_view_point_x:",
+                        "nc_prog_elec_iso_view_point_y:",
+                        "require_nc_prog_elec_iso_view:",
+                        "nc_prog_elec_view_select:",
+                        "prog_sheet_high:",
+                        "prog_sheet_width:"};
   const std::string installed = read_file(kConfig);
   for (const char *key : keys) {
     SCOPED_TRACE(key);

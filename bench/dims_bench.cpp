@@ -9,6 +9,7 @@
 #include "command/command.h"
 #include "dims/dims.h"
 #include "geometry/build.h"
+#include "plates.h"
 #include "geometry/model.h"
 #include "host/host.h"
 #include "my_func/my_func.h"
@@ -31,26 +32,7 @@ namespace fs = std::filesystem;
 using namespace sim::geo;
 using Clock = std::chrono::steady_clock;
 
-// The plate of n x n holes, from the cache or built and cached.
-const Shape &plate(int n) {
-  static std::map<int, Shape> plates;
-  auto found = plates.find(n);
-  if (found != plates.end())
-    return found->second;
-  fs::path dir(NCSHEET_BENCH_CACHE);
-  fs::create_directories(dir);
-  std::string file = (dir / ("plate_" + std::to_string(n) + ".brep")).string();
-  Result<Shape> s = read_brep(file);
-  if (!s.ok()) {
-    s = make_hole_plate(n, 10.0, 3.0, 20.0);
-    if (!s.ok()) {
-      std::fprintf(stderr, "plate %d: %s\n", n, s.error().c_str());
-      std::abort();
-    }
-    (void)write_brep(*s, file);
-  }
-  return plates.emplace(n, *s).first->second;
-}
+using bench::plate;
 
 // A session with the installation on D:\kv_conf and the plate as its one
 // body, inside an API bracket.

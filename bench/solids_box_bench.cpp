@@ -6,6 +6,7 @@
 // The plates are built once and cached in the native format under the
 // build folder.
 #include "geometry/build.h"
+#include "plates.h"
 #include "geometry/model.h"
 #include "host/host.h"
 #include "my_func/solid_box.h"
@@ -23,26 +24,7 @@ namespace {
 
 using namespace sim::geo;
 
-// The plate of n x n holes, from the cache or built and cached.
-const Shape &plate(int n) {
-  static std::map<int, Shape> plates;
-  auto found = plates.find(n);
-  if (found != plates.end())
-    return found->second;
-  std::filesystem::path dir(NCSHEET_BENCH_CACHE);
-  std::filesystem::create_directories(dir);
-  std::string file = (dir / ("plate_" + std::to_string(n) + ".brep")).string();
-  Result<Shape> s = read_brep(file);
-  if (!s.ok()) {
-    s = make_hole_plate(n, 10.0, 3.0, 20.0);
-    if (!s.ok()) {
-      std::fprintf(stderr, "plate %d: %s\n", n, s.error().c_str());
-      std::abort();
-    }
-    (void)write_brep(*s, file);
-  }
-  return plates.emplace(n, *s).first->second;
-}
+using bench::plate;
 
 // The plate of n x n holes as a STEP file, written once into the cache.
 std::string plate_step(int n) {

@@ -539,9 +539,9 @@ void check_template(const fs::path &dir, const char *host_path, Problems &proble
   const std::optional<std::string> bytes = read_installed(dir, name, problems);
   if (!bytes)
     return;
-  std::string why;
-  const auto objects = sim::draw::parse_sheet_part(*bytes, why);
+  const auto objects = sim::draw::parse_sheet_part(*bytes);
   if (!objects) {
+    std::string why = objects.error();
     int line = 0;
     try {
       const nlohmann::json doc = nlohmann::json::parse(*bytes); // throws where it breaks
@@ -599,9 +599,9 @@ void check_dialog(const fs::path &dir, Problems &problems) {
   const std::optional<std::string> text = read_installed(dir, name, problems);
   if (!text)
     return;
-  sim::styler::DialogSpec dialog;
-  std::string error;
-  if (!sim::styler::parse_dialog_file(*text, dialog, error)) {
+  const sim::Expected<sim::styler::DialogSpec> parsed = sim::styler::parse_dialog_file(*text);
+  if (!parsed) {
+    std::string error = parsed.error();
     int line = 0;
     if (error.rfind("line ", 0) == 0) {
       line = std::atoi(error.c_str() + 5);
@@ -610,6 +610,7 @@ void check_dialog(const fs::path &dir, Problems &problems) {
     problems.add(name, line, "the host cannot read the dialog: " + error);
     return;
   }
+  const sim::styler::DialogSpec &dialog = *parsed;
   for (const ExpectedControl &expected : kControls) {
     const sim::styler::ControlSpec *control = dialog.find(expected.id);
     const std::string kind(sim::styler::control_kind_name(expected.kind));

@@ -147,8 +147,8 @@ void print_times(std::ostream &out, const RunTimes &times) {
 
 } // namespace
 
-int run_steps(sim::Session &session, Module &module, const std::vector<sim::RunStep> &steps,
-              Outcome &outcome, std::string &error) {
+sim::Expected<int> run_steps(sim::Session &session, Module &module,
+                             const std::vector<sim::RunStep> &steps, Outcome &outcome) {
   sim::Transcript &transcript = session.transcript();
   int runs = 0;
   for (const sim::RunStep step : steps) {
@@ -159,10 +159,8 @@ int run_steps(sim::Session &session, Module &module, const std::vector<sim::RunS
       continue;
     }
     if (!module.loaded()) {
-      if (!module.load()) {
-        error = module.error();
-        return -1;
-      }
+      if (!module.load())
+        return sim::Expected<int>::failure(module.error());
       transcript.add(sim::EventKind::ModuleLoad, {}, module.path().string());
     }
     ++runs;
@@ -217,12 +215,12 @@ int run_scenario(const RunOptions &options, std::ostream &out, std::ostream &err
   Outcome outcome(session, drives);
   const DriveSnapshot &before = outcome.start();
   sim::Transcript &transcript = session.transcript();
-  std::string why;
-  const int runs = run_steps(session, module, steps, outcome, why);
-  if (runs < 0) {
-    err << "ncsheet: " << why << "\n";
+  const sim::Expected<int> ran = run_steps(session, module, steps, outcome);
+  if (!ran) {
+    err << "ncsheet: " << ran.error() << "\n";
     return kExitUsage;
   }
+  const int runs = *ran;
 
   const sim::FinishReport report = session.finish();
   times.command = seconds_since(phase_start);

@@ -2,6 +2,7 @@
 #ifndef NCSHEET_CLI_RUNNER_H
 #define NCSHEET_CLI_RUNNER_H
 
+#include "base/expected.h"
 #include "scenario/scenario.h"
 
 #include <filesystem>
@@ -45,11 +46,11 @@ class Outcome;
 /// each run calls the module's ufusr once (loading it first when it is not
 /// loaded), each reload unloads it, and it is unloaded after the last.
 /// Every step goes into the session's transcript and every run into
-/// outcome.  Returns the number of runs, or -1 with the reason in error
-/// when the module cannot be loaded.
-[[nodiscard]] int run_steps(sim::Session &session, Module &module,
-                            const std::vector<sim::RunStep> &steps, Outcome &outcome,
-                            std::string &error);
+/// outcome.  Returns the number of runs, or a failure when the module
+/// cannot be loaded.
+[[nodiscard]] sim::Expected<int> run_steps(sim::Session &session, Module &module,
+                                           const std::vector<sim::RunStep> &steps,
+                                           Outcome &outcome);
 
 /// Runs a scenario, writes the outputs and prints the summary to out; one
 /// line to err for a bad scenario.  Returns the exit status.

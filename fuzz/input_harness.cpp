@@ -402,16 +402,15 @@ std::string run_summary_case(const std::uint8_t *data, std::size_t size) {
 
 std::string run_dialog_case(const std::uint8_t *data, std::size_t size) {
   const std::string_view text = as_text(data, size);
-  sim::styler::DialogSpec dialog;
-  std::string error;
-  if (!sim::styler::parse_dialog_file(text, dialog, error)) {
+  const sim::Expected<sim::styler::DialogSpec> parsed = sim::styler::parse_dialog_file(text);
+  if (!parsed) {
+    const std::string &error = parsed.error();
     const long line = error_line(error);
     if (line < 1 || static_cast<std::size_t>(line) > line_count(text))
       return "the error does not name a line of the file: " + error;
     return {};
   }
-  if (!error.empty())
-    return "an error text on success";
+  const sim::styler::DialogSpec &dialog = *parsed;
   if (dialog.controls.empty())
     return "a dialog without controls";
   for (std::size_t k = 0; k < dialog.controls.size(); ++k) {

@@ -25,10 +25,9 @@ int main(int argc, char **argv) {
   }
   std::ostringstream text;
   text << in.rdbuf();
-  std::string why;
-  const auto parts = sim::draw::draw_sheet_templates(text.str(), why);
+  const auto parts = sim::draw::draw_sheet_templates(text.str());
   if (!parts) {
-    std::cerr << argv[1] << ": " << why << "\n";
+    std::cerr << argv[1] << ": " << parts.error() << "\n";
     return 1;
   }
   const std::filesystem::path folder = argv[2];

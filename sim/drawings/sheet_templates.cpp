@@ -166,8 +166,9 @@ std::optional<double> definition_value(std::string_view text, std::string_view k
   return std::nullopt;
 }
 
-std::optional<SheetTemplates> draw_sheet_templates(std::string_view definition, std::string &why) {
+Expected<SheetTemplates> draw_sheet_templates(std::string_view definition) {
   Layout l;
+  std::string why;
   auto need = [&](const std::string &key, double &out) {
     const auto value = definition_value(definition, key);
     if (!value) {
@@ -181,12 +182,12 @@ std::optional<SheetTemplates> draw_sheet_templates(std::string_view definition, 
       !need("prog_sheet_note_space:", l.row) ||
       !need("one_page_space_y_start_site:", l.first_top) ||
       !need("two_page_space_y_start_site:", l.further_top))
-    return std::nullopt;
+    return Expected<SheetTemplates>::failure(why);
   for (const Column &column : kColumns) {
     double start = 0, end = 0;
     if (!need(std::string(column.stem) + "_x_start_site:", start) ||
         !need(std::string(column.stem) + "_x_end_site:", end))
-      return std::nullopt;
+      return Expected<SheetTemplates>::failure(why);
     l.columns.emplace_back(start, end);
   }
 

@@ -12,6 +12,8 @@
 #ifndef NCSHEET_SIM_DRAWINGS_SHEET_TEMPLATES_H
 #define NCSHEET_SIM_DRAWINGS_SHEET_TEMPLATES_H
 
+#include "base/expected.h"
+
 #include <optional>
 #include <string>
 #include <string_view>
@@ -28,10 +30,9 @@ struct SheetTemplates {
 /// feeds; the word after the key).
 [[nodiscard]] std::optional<double> definition_value(std::string_view text, std::string_view key);
 
-/// The two template parts; nothing and the missing key in why when the
-/// definition lacks a key they need.
-[[nodiscard]] std::optional<SheetTemplates> draw_sheet_templates(std::string_view definition,
-                                                                 std::string &why);
+/// The two template parts, or a failure naming the key they need that the
+/// definition lacks ("missing prog_sheet_width:").
+[[nodiscard]] Expected<SheetTemplates> draw_sheet_templates(std::string_view definition);
 
 } // namespace sim::draw
 

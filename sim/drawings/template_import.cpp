@@ -111,32 +111,28 @@ bool destination(const double csys[6], geo::Mat3 &axes) {
 
 } // namespace
 
-std::optional<std::vector<SheetObject>> parse_sheet_part(std::string_view text, std::string &why) {
+Expected<std::vector<SheetObject>> parse_sheet_part(std::string_view text) {
+  using Objects = Expected<std::vector<SheetObject>>;
   const json doc = json::parse(text, nullptr, false);
   if (doc.is_discarded() || !doc.is_object()) {
-    why = "not a JSON object";
-    return std::nullopt;
+    return Objects::failure("not a JSON object");
   }
   if (doc.value("format", std::string()) != "ncsheet-part" || !doc.contains("version") ||
       doc["version"] != 1) {
-    why = "not a sheet part of version 1";
-    return std::nullopt;
+    return Objects::failure("not a sheet part of version 1");
   }
   if (doc.value("units", std::string("mm")) != "mm") {
-    why = "units other than mm";
-    return std::nullopt;
+    return Objects::failure("units other than mm");
   }
   if (!doc.contains("objects") || !doc["objects"].is_array()) {
-    why = "no objects array";
-    return std::nullopt;
+    return Objects::failure("no objects array");
   }
   std::vector<SheetObject> objects;
   for (const json &item : doc["objects"]) {
     SheetObject object;
-    if (!read_object(item, object, why)) {
-      why = "object " + std::to_string(objects.size()) + ": " + why;
-      return std::nullopt;
-    }
+    std::string why;
+    if (!read_object(item, object, why))
+      return Objects::failure("object " + std::to_string(objects.size()) + ": " + why);
     objects.push_back(std::move(object));
   }
   return objects;
@@ -157,11 +153,10 @@ int import_part(Session &session, const char *part_name, const UF_import_part_mo
     return status::kFileError;
   std::ostringstream bytes;
   bytes << in.rdbuf();
-  std::string why;
-  const auto objects = parse_sheet_part(bytes.str(), why);
+  const auto objects = parse_sheet_part(bytes.str());
   if (!objects) {
     session.transcript().add(EventKind::Note, {},
-                             "UF_PART_import: " + std::string(part_name) + ": " + why);
+                             "UF_PART_import: " + std::string(part_name) + ": " + objects.error());
     return status::kFileError;
   }
 

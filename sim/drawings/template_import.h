@@ -19,6 +19,7 @@
 #ifndef NCSHEET_SIM_DRAWINGS_TEMPLATE_IMPORT_H
 #define NCSHEET_SIM_DRAWINGS_TEMPLATE_IMPORT_H
 
+#include "base/expected.h"
 #include "geometry/types.h"
 #include "host/draw.h"
 #include "session/session.h"
@@ -43,9 +44,8 @@ struct SheetObject {
   int layer = 1;
 };
 
-/// Parses a sheet part; nothing and the reason in why when it is not one.
-[[nodiscard]] std::optional<std::vector<SheetObject>> parse_sheet_part(std::string_view text,
-                                                                       std::string &why);
+/// The objects of a sheet part, or a failure that says why it is not one.
+[[nodiscard]] Expected<std::vector<SheetObject>> parse_sheet_part(std::string_view text);
 
 /// UF_PART_import: returns a host status.
 [[nodiscard]] int import_part(Session &session, const char *part_name,

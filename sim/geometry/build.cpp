@@ -194,12 +194,12 @@ Result<Shape> read_brep(const std::string &path) {
   return Shape::from_brep(text);
 }
 
-Result<bool> write_brep(const Shape &s, const std::string &path) {
+Result<void> write_brep(const Shape &s, const std::string &path) {
   std::ofstream out(path, std::ios::binary);
   out << s.to_brep();
   if (!out)
-    return Result<bool>::failure("cannot write " + path);
-  return true;
+    return Result<void>::failure("cannot write " + path);
+  return {};
 }
 
 Box kernel_exact_box(const Shape &s) { return exact_box(s.impl().shape); }

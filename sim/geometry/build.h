@@ -42,10 +42,10 @@ enum class BooleanOp { Fuse, Cut, Common };
 // first fault; faces found faulty are healed, and healed (when given) tells
 // which ("2 faces healed: 2 edges out of order"), empty when none was.
 [[nodiscard]] Result<Shape> read_step(const std::string &path, std::string *healed = nullptr);
-[[nodiscard]] Result<bool> write_step(const Shape &s, const std::string &path);
+[[nodiscard]] Result<void> write_step(const Shape &s, const std::string &path);
 // The native format in a file.
 [[nodiscard]] Result<Shape> read_brep(const std::string &path);
-[[nodiscard]] Result<bool> write_brep(const Shape &s, const std::string &path);
+[[nodiscard]] Result<void> write_brep(const Shape &s, const std::string &path);
 
 // What the kernel itself does, for comparisons in tests and benchmarks:
 // the exact box of the whole shape, and a bare loop asking every edge's

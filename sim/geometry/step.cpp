@@ -403,16 +403,16 @@ Result<Shape> read_step(const std::string &path, std::string *healed) {
   return shape_of(*bytes, healed);
 }
 
-Result<bool> write_step(const Shape &s, const std::string &path) {
+Result<void> write_step(const Shape &s, const std::string &path) {
   try {
     quiet_kernel();
     STEPControl_Writer writer;
     if (writer.Transfer(s.impl().shape, STEPControl_AsIs) != IFSelect_RetDone ||
         writer.Write(path.c_str()) != IFSelect_RetDone)
-      return Result<bool>::failure("cannot write " + path);
-    return true;
+      return Result<void>::failure("cannot write " + path);
+    return {};
   } catch (const Standard_Failure &f) {
-    return Result<bool>::failure(std::string("STEP: ") + f.GetMessageString());
+    return Result<void>::failure(std::string("STEP: ") + f.GetMessageString());
   }
 }
 

@@ -3,12 +3,13 @@
 #ifndef NCSHEET_SIM_GEOMETRY_TYPES_H
 #define NCSHEET_SIM_GEOMETRY_TYPES_H
 
+#include "base/expected.h"
+
 #include <algorithm>
 #include <array>
 #include <cmath>
 #include <string>
 #include <utility>
-#include <variant>
 
 namespace sim::geo {
 
@@ -90,28 +91,7 @@ struct Frame {
 };
 
 // The result of a kernel operation that can fail: a value or the reason.
-template <class T> class [[nodiscard]] Result {
-public:
-  Result(T value) : v_(std::move(value)) {}
-  static Result failure(std::string why) { return Result(Failure{std::move(why)}); }
-
-  [[nodiscard]] bool ok() const { return v_.index() == 0; }
-  explicit operator bool() const { return ok(); }
-  T &value() { return std::get<0>(v_); }
-  const T &value() const { return std::get<0>(v_); }
-  T &operator*() { return value(); }
-  const T &operator*() const { return value(); }
-  T *operator->() { return &value(); }
-  const T *operator->() const { return &value(); }
-  [[nodiscard]] const std::string &error() const { return std::get<1>(v_).why; }
-
-private:
-  struct Failure {
-    std::string why;
-  };
-  explicit Result(Failure f) : v_(std::move(f)) {}
-  std::variant<T, Failure> v_;
-};
+template <class T> using Result = Expected<T>;
 
 } // namespace sim::geo
 

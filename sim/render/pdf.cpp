@@ -97,13 +97,13 @@ private:
 
 } // namespace
 
-bool write_pdf(Session &session, const std::filesystem::path &file, std::string &why) {
+Expected<void> write_pdf(Session &session, const std::filesystem::path &file) {
   std::vector<tag_t> drawings;
   for (tag_t drawing : session.objects().tags_of_type(draw::kDrawingType))
     if (draw::find_drawing(session, drawing))
       drawings.push_back(drawing);
   if (drawings.empty())
-    return true;
+    return {};
   double w = 0, h = 0;
   (void)page_size(session, drawings.front(), w, h);
   std::unique_ptr<cairo_surface_t, SurfaceDeleter> surface(
@@ -134,10 +134,9 @@ bool write_pdf(Session &session, const std::filesystem::path &file, std::string 
   cairo_surface_finish(surface.get());
   if (const cairo_status_t status = cairo_surface_status(surface.get());
       status != CAIRO_STATUS_SUCCESS) {
-    why = file.string() + ": " + cairo_status_to_string(status);
-    return false;
+    return Expected<void>::failure(file.string() + ": " + cairo_status_to_string(status));
   }
-  return true;
+  return {};
 }
 
 } // namespace sim::render

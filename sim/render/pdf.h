@@ -8,6 +8,7 @@
 #ifndef NCSHEET_SIM_RENDER_PDF_H
 #define NCSHEET_SIM_RENDER_PDF_H
 
+#include "base/expected.h"
 #include "session/session.h"
 
 #include <filesystem>
@@ -15,10 +16,10 @@
 
 namespace sim::render {
 
-/// Writes the PDF of the part's drawings to file; false with why set when
-/// it cannot be written.  Nothing is written when the part has no drawing
-/// (then true, and file untouched).
-[[nodiscard]] bool write_pdf(Session &session, const std::filesystem::path &file, std::string &why);
+/// Writes the PDF of the part's drawings to file; a failure says why it
+/// cannot be written.  Nothing is written when the part has no drawing
+/// (file untouched).
+[[nodiscard]] Expected<void> write_pdf(Session &session, const std::filesystem::path &file);
 
 } // namespace sim::render
 

@@ -49,17 +49,21 @@ SheetFiles write_sheet_files(Session &session, const std::filesystem::path &fold
   malloc_trim(0);
 #endif
   const std::filesystem::path pdf = folder / pdf_name;
-  std::string pdf_why;
-  bool pdf_written = false;
+  Expected<void> pdf_written;
   {
     std::jthread pdf_writer([&] {
       try { // an exception must not leave the thread: it would end the process
-        pdf_written = write_pdf(session, pdf, pdf_why);
+        pdf_written = write_pdf(session, pdf);
       } catch (const std::exception &e) {
-        pdf_why = pdf.string() + ": " + e.what();
+        pdf_written = Expected<void>::failure(pdf.string() + ": " + e.what());
       }
     });
-    files.pages = write_pages(session, folder, files.why, &files.warnings);
+    Expected<std::vector<std::filesystem::path>> pages =
+        write_pages(session, folder, &files.warnings);
+    if (pages)
+      files.pages = std::move(*pages);
+    else
+      files.why = pages.error();
     if (alongside)
       alongside();
   }
@@ -68,7 +72,7 @@ SheetFiles write_sheet_files(Session &session, const std::filesystem::path &fold
     return files;
   }
   if (!pdf_written) {
-    files.why = pdf_why;
+    files.why = pdf_written.error();
     return files;
   }
   files.pdf = pdf;

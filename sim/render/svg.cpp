@@ -189,22 +189,20 @@ std::string page_file_name(std::string_view drawing_name) {
   return name + ".svg";
 }
 
-std::vector<std::filesystem::path> write_pages(Session &session,
-                                               const std::filesystem::path &folder,
-                                               std::string &why,
-                                               std::vector<std::string> *warnings) {
+Expected<std::vector<std::filesystem::path>> write_pages(Session &session,
+                                                         const std::filesystem::path &folder,
+                                                         std::vector<std::string> *warnings) {
+  using Pages = Expected<std::vector<std::filesystem::path>>;
   std::vector<std::string> unused;
   if (!warnings)
     warnings = &unused;
   const std::vector<tag_t> drawings = session.objects().tags_of_type(draw::kDrawingType);
   if (drawings.empty())
-    return {};
+    return std::vector<std::filesystem::path>{};
   std::error_code error;
   std::filesystem::create_directories(folder, error);
-  if (error) {
-    why = folder.string() + ": " + error.message();
-    return {};
-  }
+  if (error)
+    return Pages::failure(folder.string() + ": " + error.message());
   std::vector<std::filesystem::path> written;
   std::map<std::string, int> used;
   for (tag_t drawing : drawings) {
@@ -215,10 +213,8 @@ std::vector<std::filesystem::path> write_pages(Session &session,
       name = name.substr(0, name.size() - 4) + "_" + std::to_string(seen + 1) + ".svg";
     const std::filesystem::path file = folder / name;
     std::ofstream out(file, std::ios::binary);
-    if (!write_drawing_svg(session, drawing, out, *warnings) || !out.flush()) {
-      why = file.string() + ": cannot be written";
-      return {};
-    }
+    if (!write_drawing_svg(session, drawing, out, *warnings) || !out.flush())
+      return Pages::failure(file.string() + ": cannot be written");
     written.push_back(file);
   }
   return written;

@@ -8,6 +8,7 @@
 #ifndef NCSHEET_SIM_RENDER_SVG_H
 #define NCSHEET_SIM_RENDER_SVG_H
 
+#include "base/expected.h"
 #include "host/defs.h"
 
 #include <filesystem>
@@ -39,11 +40,10 @@ bool write_drawing_svg(Session &session, tag_t drawing, std::ostream &out);
 /// Writes every drawing of the part into folder (created when missing;
 /// nothing is written or created when the part has no drawing), in
 /// creation order; a name met twice gets "_2", "_3" ... before the
-/// extension.  Returns the files written; on a write failure why says
-/// which and the result is empty.  The notes' warnings go to warnings
-/// when it is given.
-[[nodiscard]] std::vector<std::filesystem::path>
-write_pages(Session &session, const std::filesystem::path &folder, std::string &why,
+/// extension.  Returns the files written, or a failure that says which
+/// could not be.  The notes' warnings go to warnings when it is given.
+[[nodiscard]] Expected<std::vector<std::filesystem::path>>
+write_pages(Session &session, const std::filesystem::path &folder,
             std::vector<std::string> *warnings = nullptr);
 
 } // namespace sim::render

@@ -209,8 +209,8 @@ const ControlSpec *DialogSpec::find(std::string_view id) const noexcept {
   return nullptr;
 }
 
-bool parse_dialog_file(std::string_view text, DialogSpec &dialog, std::string &error) {
-  dialog = DialogSpec{};
+Expected<DialogSpec> parse_dialog_file(std::string_view text) {
+  DialogSpec dialog;
   if (text.substr(0, 3) == "\xEF\xBB\xBF")
     text.remove_prefix(3);
   Reader reader{dialog, false, nullptr, 0, false, {}, 0};
@@ -223,24 +223,22 @@ bool parse_dialog_file(std::string_view text, DialogSpec &dialog, std::string &e
     text = eol == std::string_view::npos ? std::string_view{} : text.substr(eol + 1);
     ++number;
     if (line.size() > kMaxLine) {
-      error = "line " + std::to_string(number) + ": the line is too long";
-      return false;
+      return Expected<DialogSpec>::failure("line " + std::to_string(number) +
+                                           ": the line is too long");
     }
     if (!read_line(line, number, reader, why, error_line)) {
-      error = "line " + std::to_string(error_line) + ": " + why;
-      return false;
+      return Expected<DialogSpec>::failure("line " + std::to_string(error_line) + ": " + why);
     }
   }
   if (!finish_control(reader, why, error_line)) {
-    error = "line " + std::to_string(error_line) + ": " + why;
-    return false;
+    return Expected<DialogSpec>::failure("line " + std::to_string(error_line) + ": " + why);
   }
   if (dialog.controls.empty()) {
     // An empty file has no line 0: name its first.
-    error = "line " + std::to_string(number > 0 ? number : 1) + ": the dialog has no controls";
-    return false;
+    return Expected<DialogSpec>::failure("line " + std::to_string(number > 0 ? number : 1) +
+                                         ": the dialog has no controls");
   }
-  return true;
+  return dialog;
 }
 
 } // namespace sim::styler

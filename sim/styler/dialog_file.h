@@ -22,6 +22,8 @@
 #ifndef NCSHEET_SIM_STYLER_DIALOG_FILE_H
 #define NCSHEET_SIM_STYLER_DIALOG_FILE_H
 
+#include "base/expected.h"
+
 #include <string>
 #include <string_view>
 #include <vector>
@@ -58,9 +60,9 @@ struct DialogSpec {
   [[nodiscard]] const ControlSpec *find(std::string_view id) const noexcept;
 };
 
-/// Reads a dialog file's UTF-8 text.  On failure returns false and sets
-/// error to "line N: what is wrong".
-[[nodiscard]] bool parse_dialog_file(std::string_view text, DialogSpec &dialog, std::string &error);
+/// The dialog of a dialog file's UTF-8 text, or a failure that says
+/// "line N: what is wrong".
+[[nodiscard]] Expected<DialogSpec> parse_dialog_file(std::string_view text);
 
 } // namespace sim::styler
 

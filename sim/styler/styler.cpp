@@ -255,12 +255,13 @@ int Styler::create_dialog(const char *dialog_name, UF_STYLER_callback_info_p_t c
   if (const int found = find_file(dialog_name, callbacks, entries, text, where); found != 0)
     return found;
   DialogRecord record;
-  std::string error;
-  if (!parse_dialog_file(text, record.definition, error)) {
+  Expected<DialogSpec> definition = parse_dialog_file(text);
+  if (!definition) {
     session_.transcript().add(EventKind::Note, {},
-                              "dialog file " + gbk_to_utf8(where) + ": " + error);
+                              "dialog file " + gbk_to_utf8(where) + ": " + definition.error());
     return status::kDialogFile;
   }
+  record.definition = std::move(*definition);
   for (const std::string &id : item_ids)
     if (!record.definition.find(id)) {
       session_.transcript().add(EventKind::Note, {},
@@ -325,40 +326,35 @@ std::string Styler::describe(const DialogRecord &dialog) const {
   return text;
 }
 
-bool Styler::apply_edits(DialogRecord &dialog, const json &edits, std::string &why) {
+Expected<void> Styler::apply_edits(DialogRecord &dialog, const json &edits) {
   if (!edits.is_object()) {
-    why = "\"dialog\" holds the edits as {\"ID\": value, ...}";
-    return false;
+    return Expected<void>::failure("\"dialog\" holds the edits as {\"ID\": value, ...}");
   }
   std::vector<std::pair<std::size_t, ControlValue>> changes;
   for (const auto &[id, value] : edits.items()) {
     const ControlSpec *definition = dialog.definition.find(id);
     if (!definition) {
-      why = "the dialog has no control " + id;
-      return false;
+      return Expected<void>::failure("the dialog has no control " + id);
     }
     const auto index = static_cast<std::size_t>(definition - dialog.definition.controls.data());
     ControlValue v = dialog.values[index];
     switch (definition->kind) {
     case ControlKind::String:
       if (!value.is_string()) {
-        why = id + " takes a text";
-        return false;
+        return Expected<void>::failure(id + " takes a text");
       }
       v.text = utf8_to_gbk(value.get<std::string>());
       break;
     case ControlKind::Real:
       if (!value.is_number()) {
-        why = id + " takes a number";
-        return false;
+        return Expected<void>::failure(id + " takes a number");
       }
       v.real = value.get<double>();
       break;
     case ControlKind::Integer:
       if (!value.is_number_integer() || value.get<long long>() < std::numeric_limits<int>::min() ||
           value.get<long long>() > std::numeric_limits<int>::max()) {
-        why = id + " takes a whole number";
-        return false;
+        return Expected<void>::failure(id + " takes a whole number");
       }
       v.integer = value.get<int>();
       break;
@@ -369,8 +365,7 @@ bool Styler::apply_edits(DialogRecord &dialog, const json &edits, std::string &w
                  (value.get<long long>() == 0 || value.get<long long>() == 1)) {
         v.integer = value.get<int>();
       } else {
-        why = id + " is a toggle: true or false (1 or 0)";
-        return false;
+        return Expected<void>::failure(id + " is a toggle: true or false (1 or 0)");
       }
       break;
     case ControlKind::Radio:
@@ -391,9 +386,9 @@ bool Styler::apply_edits(DialogRecord &dialog, const json &edits, std::string &w
           }
       }
       if (!found) {
-        why = id + " offers choices 0 to " + std::to_string(n - 1) + " (or their labels); " +
-              value.dump() + " is not one of them";
-        return false;
+        return Expected<void>::failure(id + " offers choices 0 to " + std::to_string(n - 1) +
+                                       " (or their labels); " + value.dump() +
+                                       " is not one of them");
       }
       break;
     }
@@ -402,7 +397,7 @@ bool Styler::apply_edits(DialogRecord &dialog, const json &edits, std::string &w
   }
   for (auto &[index, v] : changes)
     dialog.values[index] = std::move(v);
-  return true;
+  return {};
 }
 
 int Styler::run(std::size_t index, const Callbacks &callbacks) {
@@ -424,9 +419,9 @@ int Styler::run(std::size_t index, const Callbacks &callbacks) {
       if (!press_reason(answer))
         return std::string("the buttons are OK, Apply and Cancel (1, 2, 3)");
       DialogRecord trial = dialogs_[index];
-      std::string why;
-      if (answer.contains("dialog") && !apply_edits(trial, answer["dialog"], why))
-        return why;
+      if (answer.contains("dialog"))
+        if (Expected<void> applied = apply_edits(trial, answer["dialog"]); !applied)
+          return applied.error();
       return std::string();
     };
 
@@ -443,8 +438,12 @@ int Styler::run(std::size_t index, const Callbacks &callbacks) {
         reason = *pressed;
       else
         why = "\"press\" is \"OK\", \"Apply\" or \"Cancel\"";
-      if (fits && answer->contains("dialog"))
-        fits = apply_edits(dialogs_[index], (*answer)["dialog"], why);
+      if (fits && answer->contains("dialog")) {
+        const Expected<void> applied = apply_edits(dialogs_[index], (*answer)["dialog"]);
+        fits = applied.ok();
+        if (!fits)
+          why = applied.error();
+      }
       if (!fits) {
         op.reject(question, *answer, why);
         reason = UF_STYLER_CANCEL_REASON;

@@ -12,6 +12,7 @@
 #ifndef NCSHEET_SIM_STYLER_STYLER_H
 #define NCSHEET_SIM_STYLER_STYLER_H
 
+#include "base/expected.h"
 #include "host/styler.h"
 #include "session/session.h"
 #include "styler/dialog_file.h"
@@ -74,9 +75,9 @@ private:
   /// Calls the callback of a reason; -1 when there is none.
   int fire(std::size_t index, const Callbacks &callbacks, int reason);
   [[nodiscard]] std::string describe(const DialogRecord &dialog) const;
-  /// Applies an answer's edits; false with why on one the dialog refuses.
-  [[nodiscard]] bool apply_edits(DialogRecord &dialog, const nlohmann::json &edits,
-                                 std::string &why);
+  /// Applies an answer's edits; a failure names the first one the dialog
+  /// refuses, and then none is applied.
+  [[nodiscard]] Expected<void> apply_edits(DialogRecord &dialog, const nlohmann::json &edits);
 
   Session &session_;
   std::vector<DialogRecord> dialogs_;

@@ -107,8 +107,9 @@ protected:
     const sim::Scenario loaded = sim::load_scenario(session, scenario(faults), out);
     Module module(REAL_MODULE);
     Outcome outcome(session, out / "drives");
-    std::string why;
-    EXPECT_EQ(run_steps(session, module, loaded.steps, outcome, why), 1) << why;
+    const sim::Expected<int> runs = run_steps(session, module, loaded.steps, outcome);
+    EXPECT_TRUE(runs.ok() && *runs == 1)
+        << (runs.ok() ? "runs: " + std::to_string(*runs) : runs.error());
     Run done{session.finish(), session.calls().fallible_total(), session.calls().fired()};
     return done;
   }

@@ -333,14 +333,15 @@ TEST_F(DrawingTest, InstalledTemplatesFillTheA3Frame) {
 
 TEST(SheetTemplates, InstalledFilesAreWhatTheGeneratorDraws) {
   const std::filesystem::path dir = installation_dir();
-  std::string why;
-  const auto parts = draw::draw_sheet_templates(slurp(dir / "config_prog_sheet_mr.def"), why);
-  ASSERT_TRUE(parts) << why;
+  const auto parts = draw::draw_sheet_templates(slurp(dir / "config_prog_sheet_mr.def"));
+  ASSERT_TRUE(parts) << parts.error();
   EXPECT_EQ(slurp(dir / "prog_sheet_mr.prt"), parts->first)
       << "run make_sheet_templates data/kv_conf/config_prog_sheet_mr.def data/kv_conf";
   EXPECT_EQ(slurp(dir / "prog_sheet_mr1.prt"), parts->further);
-  EXPECT_TRUE(draw::parse_sheet_part(parts->first, why)) << why;
-  EXPECT_TRUE(draw::parse_sheet_part(parts->further, why)) << why;
+  for (const std::string *part : {&parts->first, &parts->further}) {
+    const auto objects = draw::parse_sheet_part(*part);
+    EXPECT_TRUE(objects) << objects.error();
+  }
 }
 
 TEST(SheetTemplates, DefinitionValuesAreReadAsTheCommandReadsThem) {
@@ -350,9 +351,9 @@ TEST(SheetTemplates, DefinitionValuesAreReadAsTheCommandReadsThem) {
   EXPECT_EQ(draw::definition_value(def, "x:"), 3.0);
   EXPECT_FALSE(draw::definition_value(def, "last:"));
   EXPECT_FALSE(draw::definition_value(def, "missing:"));
-  std::string why;
-  EXPECT_FALSE(draw::draw_sheet_templates("prog_sheet_width: 420\n", why));
-  EXPECT_EQ(why, "missing prog_sheet_high:");
+  const auto parts = draw::draw_sheet_templates("prog_sheet_width: 420\n");
+  ASSERT_FALSE(parts);
+  EXPECT_EQ(parts.error(), "missing prog_sheet_high:");
 }
 
 using DrawingFaultTest = SessionTest;

@@ -145,9 +145,10 @@ TEST_F(RenderTest, OnePageFilePerDrawing) {
   make_drawing("prog_sheet1");
   make_drawing("prog_sheet2");
   make_drawing("\xb3\xcc\xd0\xf2", 297, 210); // "程序": a Chinese name
-  std::string why;
-  const auto files = render::write_pages(session(), root() / "pages", why);
-  ASSERT_EQ(files.size(), 3u) << why;
+  const auto pages = render::write_pages(session(), root() / "pages");
+  ASSERT_TRUE(pages.ok()) << pages.error();
+  const auto &files = *pages;
+  ASSERT_EQ(files.size(), 3u);
   EXPECT_EQ(files[0].filename(), "prog_sheet1.svg");
   EXPECT_EQ(files[1].filename(), "prog_sheet2.svg");
   EXPECT_EQ(files[2].filename(), "\u7a0b\u5e8f.svg");

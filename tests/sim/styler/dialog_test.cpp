@@ -31,13 +31,10 @@ namespace fs = std::filesystem;
 TEST(DialogFile, ShippedPostDialogsHaveTheEightControls) {
   for (const char *installation : {"kv_conf", "kv_conf_en"}) {
     SCOPED_TRACE(installation);
-    DialogSpec dialog;
-    std::string error;
-    ASSERT_TRUE(
-        sim::styler::parse_dialog_file(sim::testing::slurp(fs::path(NCSHEET_SOURCE_DIR) / "data" /
-                                                           installation / "post_sheet_mr_dlg.dlg"),
-                                       dialog, error))
-        << error;
+    const sim::Expected<DialogSpec> parsed = sim::styler::parse_dialog_file(sim::testing::slurp(
+        fs::path(NCSHEET_SOURCE_DIR) / "data" / installation / "post_sheet_mr_dlg.dlg"));
+    ASSERT_TRUE(parsed.ok()) << parsed.error();
+    const DialogSpec &dialog = *parsed;
     EXPECT_FALSE(dialog.title.empty());
     const std::tuple<const char *, ControlKind, std::size_t> expected[] = {
         {"STR_0", ControlKind::String, 0},    {"STR_1", ControlKind::String, 0},
@@ -79,18 +76,15 @@ TEST(DialogFile, MistakesAreNamedWithTheirLine) {
       {"[A]\nkind string\n", "line 2"},
   };
   for (const auto &[text, where] : cases) {
-    DialogSpec dialog;
-    std::string error;
-    EXPECT_FALSE(sim::styler::parse_dialog_file(text, dialog, error)) << text;
-    EXPECT_EQ(error.rfind(where, 0), 0u) << text << " -> " << error;
+    const sim::Expected<DialogSpec> parsed = sim::styler::parse_dialog_file(text);
+    ASSERT_FALSE(parsed.ok()) << text;
+    EXPECT_EQ(parsed.error().rfind(where, 0), 0u) << text << " -> " << parsed.error();
   }
-  DialogSpec dialog;
-  std::string error;
-  ASSERT_TRUE(sim::styler::parse_dialog_file(
+  const sim::Expected<DialogSpec> parsed = sim::styler::parse_dialog_file(
       "\xEF\xBB\xBF# c\n[dialog]\ntitle = \xE6\xA8\xA1\r\n[R]\nkind = radio\noption = a\noption = "
-      "b\nvalue = 1\n",
-      dialog, error))
-      << error;
+      "b\nvalue = 1\n");
+  ASSERT_TRUE(parsed.ok()) << parsed.error();
+  const DialogSpec &dialog = *parsed;
   EXPECT_EQ(dialog.title, "\xc4\xa3"); // UTF-8 in the file, GBK in the host
   EXPECT_EQ(dialog.find("R")->initial.integer, 1);
 }

@@ -10,6 +10,7 @@
 #include "geometry/build.h"
 #include "geometry/model.h"
 #include "my_func/my_func.h"
+#include "drawing_info.h"
 #include "system_fixture.h"
 
 #include <gtest/gtest.h>
@@ -109,15 +110,8 @@ protected:
 
   // An A3 landscape page, current and shown, made without a host call.
   tag_t page(const char *name = "prog_sheet1") {
-    UF_DRAW_info_t info{};
-    info.size_state = UF_DRAW_CUSTOM_SIZE;
-    info.size.custom_size.height = 297;
-    info.size.custom_size.length = 420;
-    info.drawing_scale = 1;
-    info.units = UF_PART_METRIC;
-    info.projection_angle = UF_DRAW_THIRD_ANGLE_PROJECTION;
     tag_t drawing = NULL_TAG;
-    EXPECT_EQ(sim::draw::create_drawing(session(), name, info, drawing), 0);
+    EXPECT_EQ(sim::draw::create_drawing(session(), name, sim::testing::sheet_info(), drawing), 0);
     return drawing;
   }
   // The host call the fault loop made fail ("" when none), and with its

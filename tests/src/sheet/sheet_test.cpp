@@ -14,6 +14,7 @@
 #include "objects/object_store.h"
 #include "post/post.h"
 #include "session/call_log.h"
+#include "drawing_info.h"
 #include "system_fixture.h"
 
 #include <gtest/gtest.h>
@@ -138,13 +139,7 @@ protected:
   // Opens the bracket and shows a new A3 drawing for cells to land on.
   void open_page() {
     open();
-    UF_DRAW_info_t info{};
-    info.size_state = UF_DRAW_CUSTOM_SIZE;
-    info.size.custom_size.height = 297;
-    info.size.custom_size.length = 420;
-    info.drawing_scale = 1.0;
-    info.units = UF_PART_METRIC;
-    info.projection_angle = UF_DRAW_THIRD_ANGLE_PROJECTION;
+    UF_DRAW_info_t info = sim::testing::sheet_info();
     tag_t drawing = NULL_TAG;
     ASSERT_EQ(UF_DRAW_create_drawing("cells", &info, &drawing), 0);
   }

@@ -1,5 +1,6 @@
 // Every fallible host call of a whole run through the real module fails in
-// turn: collection, post, sheet, views and dimensions.  Each faulted run
+// turn, every other one with its outputs poisoned: collection, post, sheet,
+// views and dimensions.  Each faulted run
 // still closes every bracket it opens, frees every array it was handed, closes
 // its files and calls the host outside the bracket only to tell that the
 // bracket would not open, and no NC file
@@ -59,8 +60,9 @@ protected:
 
   // A part with one workpiece block and two program groups under two
   // parents, posted into D:\nc\m2612 where A01.nc already is; the run
-  // replaces it.  faults: the scenario's fault list.
-  fs::path scenario(const std::string &faults) const {
+  // replaces it.  faults: the scenario's fault list; poison: failed calls
+  // fill their outputs with junk instead of leaving them.
+  fs::path scenario(const std::string &faults, bool poison) const {
     const fs::path source = NCSHEET_SOURCE_DIR;
     const fs::path file = dir_ / "scenario.json";
     std::ofstream(file) << R"({"base": ")" << source.string() << R"(",
@@ -85,6 +87,8 @@ protected:
     {"dialog": {"STR_0": "M2612", "RADIO_7": 1, "OPTION_9": 2, "TOGGLE_8": 1}, "press": "OK"},
     {"file": "D:\\nc\\m2612\\A01.nc"},
     {"buttons": "YES"}],
+  "fault_outputs": ")" << (poison ? "poison" : "untouched")
+                        << R"(",
   "faults": [)" << faults
                         << "]}";
     return file;
@@ -98,13 +102,13 @@ protected:
     std::uint64_t calls = 0;
     std::vector<sim::FiredFault> fired;
   };
-  Run run(const std::string &faults) {
+  Run run(const std::string &faults, bool poison = false) {
     const fs::path out = dir_ / "out";
     std::error_code ec;
     fs::remove_all(out, ec);
     sim::Session session;
     sim::SessionScope scope(session);
-    const sim::Scenario loaded = sim::load_scenario(session, scenario(faults), out);
+    const sim::Scenario loaded = sim::load_scenario(session, scenario(faults, poison), out);
     Module module(REAL_MODULE);
     Outcome outcome(session, out / "drives");
     const sim::Expected<int> runs = run_steps(session, module, loaded.steps, outcome);
@@ -137,9 +141,11 @@ TEST_P(WholeRunFaults, EveryCallFailedInTurnLosesNothing) {
 
   for (std::uint64_t k = 1 + static_cast<std::uint64_t>(GetParam()); k <= clean.calls;
        k += kShares) {
+    // Odd calls poison their outputs, even ones leave them.
+    const bool poison = k % 2 == 1;
     SCOPED_TRACE("fallible call " + std::to_string(k) + " of " + std::to_string(clean.calls) +
-                 " fails");
-    const Run faulted = run(R"({"kth": )" + std::to_string(k) + "}");
+                 " fails" + (poison ? ", its outputs poisoned" : ""));
+    const Run faulted = run(R"({"kth": )" + std::to_string(k) + "}", poison);
     ASSERT_EQ(faulted.fired.size(), 1u);
     const sim::FinishReport &report = faulted.report;
     const sim::Call failed = faulted.fired[0].call;

@@ -159,6 +159,17 @@ void BM_StepImport(benchmark::State &state) {
   per_edge(state, plate(n));
 }
 
+// The kernel's own floor for the same file: its reader and translation
+// alone, without the checks, the healing and the hand-over of read_step.
+void BM_StepKernelRead(benchmark::State &state) {
+  const int n = static_cast<int>(state.range(0));
+  const std::string file = plate_step(n);
+  for (auto _ : state)
+    if (kernel_step_read(file) == 0)
+      state.SkipWithError("the kernel read no edge");
+  per_edge(state, plate(n));
+}
+
 // The floor: the same shape from the native format.
 void BM_NativeRead(benchmark::State &state) {
   const int n = static_cast<int>(state.range(0));
@@ -182,6 +193,7 @@ BENCHMARK(BM_EdgeQueries)->PLATE_SIZES;
 BENCHMARK(BM_FaceQueries)->PLATE_SIZES;
 BENCHMARK(BM_NativeRead)->PLATE_SIZES;
 BENCHMARK(BM_StepImport)->PLATE_SIZES->Iterations(1);
+BENCHMARK(BM_StepKernelRead)->PLATE_SIZES->Iterations(1);
 
 } // namespace
 

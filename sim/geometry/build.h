@@ -55,6 +55,10 @@ enum class BooleanOp { Fuse, Cut, Common };
 // The exact box of every edge, straight from the kernel: the floor of a pass
 // that boxes each edge once.
 [[nodiscard]] double kernel_edge_boxes(const Shape &s);
+// The kernel's STEP reader alone on path: the file read and translated, in
+// this process, without the checks, the healing and the hand-over of
+// read_step.  Returns the number of edges made (0 when none).
+[[nodiscard]] int kernel_step_read(const std::string &path);
 
 } // namespace sim::geo
 

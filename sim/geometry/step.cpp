@@ -18,7 +18,9 @@
 #include <IFSelect_WorkLibrary.hxx>
 #include <Interface_Check.hxx>
 #include <Interface_EntityIterator.hxx>
-#include <Interface_Graph.hxx>
+#include <Interface_GTool.hxx>
+#include <Interface_GeneralModule.hxx>
+#include <Interface_ReportEntity.hxx>
 #include <Interface_InterfaceModel.hxx>
 #include <Interface_Protocol.hxx>
 #include <Interface_Static.hxx>
@@ -45,6 +47,7 @@
 #include <cstring>
 #include <filesystem>
 #include <fstream>
+#include <functional>
 #include <mutex>
 #include <sstream>
 #include <string_view>
@@ -130,7 +133,18 @@ std::string first_load_fault(const Handle(Interface_InterfaceModel) & model) {
 /// the stack runs out), else "".  Walks every reference once.
 std::string first_reference_cycle(const Handle(Interface_InterfaceModel) & model,
                                   const Handle(Interface_Protocol) & protocol) {
-  const Interface_Graph graph(model, protocol, Standard_False);
+  const Handle(Interface_GTool) tool = new Interface_GTool(protocol);
+  const auto shared_by = [&](Standard_Integer number) {
+    Interface_EntityIterator shared;
+    Handle(Standard_Transient) entity = model->Value(number);
+    if (model->IsRedefinedContent(number))
+      entity = model->ReportEntity(number)->Content();
+    Handle(Interface_GeneralModule) module;
+    Standard_Integer kind = 0;
+    if (tool->Select(entity, module, kind))
+      module->FillShared(model, kind, entity, shared);
+    return shared;
+  };
   const Standard_Integer count = model->NbEntities();
   enum : unsigned char { kUnseen, kOnPath, kDone };
   std::vector<unsigned char> state(static_cast<std::size_t>(count) + 1, kUnseen);
@@ -141,7 +155,7 @@ std::string first_reference_cycle(const Handle(Interface_InterfaceModel) & model
   std::vector<Step> path;
   const auto enter = [&](Standard_Integer number) {
     state[static_cast<std::size_t>(number)] = kOnPath;
-    path.push_back({number, graph.Shareds(model->Value(number))});
+    path.push_back({number, shared_by(number)});
     path.back().shared.Start();
   };
   for (Standard_Integer root = 1; root <= count; ++root) {
@@ -279,11 +293,13 @@ TopoDS_Shape heal(const TopoDS_Shape &shape, std::string &healed) {
   return fix->Shape();
 }
 
-/// The shape of the STEP file at path with what its fixing healed, as
-/// the bytes a translation hands back: "S", the length of healed, a
-/// newline, healed and the shape in the binary format; or "E" and the
-/// reason the file was refused.
-std::string translate(const std::string &path) {
+/// Hands deliver the shape of the STEP file at path with what its fixing
+/// healed, as the bytes a translation hands back: "S", the length of
+/// healed, a newline, healed and the shape in the binary format; or "E"
+/// and the reason the file was refused.  deliver is called once, while
+/// the kernel's model is still alive: the child process ends in it, so
+/// that the model of a large file, which takes seconds to free, never is.
+void translate(const std::string &path, const std::function<void(std::string_view)> &deliver) {
   try {
     quiet_kernel();
     STEPControl_Reader reader;
@@ -295,15 +311,15 @@ std::string translate(const std::string &path) {
     std::string healed;
     const TopoDS_Shape shape = heal(reader.OneShape(), healed);
     if (shape.IsNull())
-      return "Ethe kernel made no shape";
+      return deliver("Ethe kernel made no shape");
     std::ostringstream out;
     out << 'S' << healed.size() << '\n' << healed;
     BinTools::Write(shape, out);
     if (!out)
-      return "Ecannot pass the shape on";
-    return std::move(out).str();
+      return deliver("Ecannot pass the shape on");
+    return deliver(std::move(out).str());
   } catch (const Standard_Failure &f) {
-    return std::string("E") + f.GetMessageString();
+    return deliver(std::string("E") + f.GetMessageString());
   }
 }
 
@@ -353,8 +369,8 @@ Result<std::string> translate_apart(const std::string &path) {
     for (const int signal : {SIGSEGV, SIGBUS, SIGFPE, SIGILL, SIGABRT})
       std::signal(signal, SIG_DFL);
     ::close(ends[0]);
-    const bool sent = write_all(ends[1], translate(path));
-    ::_exit(sent ? 0 : 1);
+    translate(path, [&](std::string_view bytes) { ::_exit(write_all(ends[1], bytes) ? 0 : 1); });
+    ::_exit(1);
   }
   ::close(ends[1]);
   std::string bytes = read_all(ends[0]);
@@ -401,6 +417,23 @@ Result<Shape> read_step(const std::string &path, std::string *healed) {
   if (!bytes.ok())
     return Result<Shape>::failure("STEP: " + bytes.error());
   return shape_of(*bytes, healed);
+}
+
+int kernel_step_read(const std::string &path) {
+  try {
+    quiet_kernel();
+    STEPControl_Reader reader;
+    if (install_read_resource())
+      Interface_Static::SetCVal("read.step.resource.name", kResourceName);
+    if (reader.ReadFile(path.c_str()) != IFSelect_RetDone)
+      return 0;
+    reader.TransferRoots();
+    TopTools_IndexedMapOfShape edges;
+    TopExp::MapShapes(reader.OneShape(), TopAbs_EDGE, edges);
+    return edges.Extent();
+  } catch (const Standard_Failure &) {
+    return 0;
+  }
 }
 
 Result<void> write_step(const Shape &s, const std::string &path) {

@@ -51,6 +51,9 @@ enum class BooleanOp { Fuse, Cut, Common };
 // the exact box of the whole shape, and a bare loop asking every edge's
 // type and vertices.  The loop returns a checksum.
 [[nodiscard]] Box kernel_exact_box(const Shape &s);
+// The same for the shape seen in a frame of the given axes (rows), the
+// whole shape moved into the frame at once.
+[[nodiscard]] Box kernel_exact_box_in(const Shape &s, const Mat3 &axes);
 [[nodiscard]] double kernel_edge_loop(const Shape &s);
 // The exact box of every edge, straight from the kernel: the floor of a pass
 // that boxes each edge once.

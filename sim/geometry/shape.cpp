@@ -18,10 +18,13 @@
 #include <TopTools_IndexedMapOfShape.hxx>
 #include <TopTools_MapOfShape.hxx>
 #include <TopoDS.hxx>
+#include <TopoDS_Iterator.hxx>
 #include <TopoDS_Vertex.hxx>
 #include <gp_Trsf.hxx>
 
 #include <algorithm>
+#include <cmath>
+#include <limits>
 #include <optional>
 #include <sstream>
 
@@ -67,6 +70,15 @@ Box box_of(const Bnd_Box &b) {
   out.add(Vec3{x0, y0, z0});
   out.add(Vec3{x1, y1, z1});
   return out;
+}
+
+/// The exact box of face index of impl, kept; throws std::out_of_range
+/// for an index past the faces.
+const Box &kept_face_box(const Shape::Impl &impl, std::size_t index) {
+  std::optional<Box> &slot = impl.face_boxes.at(index);
+  if (!slot)
+    slot = exact_box(impl.faces[index]);
+  return *slot;
 }
 
 // The seam edges of the shape: edges with two parameter curves on one face.
@@ -191,16 +203,140 @@ Box Shape::edge_box(int index) const {
   return *slot;
 }
 
-Box Shape::face_box(int index) const {
-  auto &slot = impl_->face_boxes.at(index);
-  if (!slot)
-    slot = exact_box(impl_->faces[index]);
-  return *slot;
+Box Shape::face_box(int index) const { return kept_face_box(*impl_, index); }
+
+namespace {
+
+/// True when every edge and vertex of shape lies in one of its faces: a
+/// face, a shell of faces, a solid of shells, or compounds of those.
+bool only_faces(const TopoDS_Shape &shape) {
+  const TopAbs_ShapeEnum type = shape.ShapeType();
+  if (type == TopAbs_FACE)
+    return true;
+  if (type != TopAbs_SHELL && type != TopAbs_SOLID && type != TopAbs_COMPSOLID &&
+      type != TopAbs_COMPOUND)
+    return false;
+  for (TopoDS_Iterator it(shape); it.More(); it.Next()) {
+    const TopAbs_ShapeEnum part = it.Value().ShapeType();
+    if ((type == TopAbs_SHELL && part != TopAbs_FACE) ||
+        (type == TopAbs_SOLID && part != TopAbs_SHELL) || !only_faces(it.Value()))
+      return false;
+  }
+  return true;
 }
+
+/// Whether a face's exact box is computed in closed form: its own box
+/// turned into a frame then holds its box in that frame, up to rounding.
+bool closed_form_box(FaceType type) {
+  return type == FaceType::Plane || type == FaceType::Cylinder || type == FaceType::Cone ||
+         type == FaceType::Sphere || type == FaceType::Torus;
+}
+
+/// The box of b's corners taken through t, widened by margin.
+Box turned_box(const Box &b, const gp_Trsf &t, double margin) {
+  Box out;
+  for (int corner = 0; corner < 8; ++corner) {
+    gp_XYZ p(corner & 1 ? b.max.x : b.min.x, corner & 2 ? b.max.y : b.min.y,
+             corner & 4 ? b.max.z : b.min.z);
+    t.Transforms(p);
+    out.add(Vec3{p.X(), p.Y(), p.Z()});
+  }
+  for (int k = 0; k < 3; ++k) {
+    out.min[k] -= margin;
+    out.max[k] += margin;
+  }
+  return out;
+}
+
+bool inside(const Box &b, const Bnd_Box &in) {
+  double x0, y0, z0, x1, y1, z1;
+  in.Get(x0, y0, z0, x1, y1, z1);
+  return b.min.x >= x0 && b.min.y >= y0 && b.min.z >= z0 && b.max.x <= x1 && b.max.y <= y1 &&
+         b.max.z <= z1;
+}
+
+/// Widens to by b as the kernel widens a box by a part's box.
+void widen(Bnd_Box &to, const Box &b) {
+  if (!b.empty)
+    to.Update(b.min.x, b.min.y, b.min.z, b.max.x, b.max.y, b.max.z);
+}
+
+/// The kernel's exact box of impl's whole shape, made the kernel's way
+/// face by face: it is the union of the faces' exact boxes, widened in the
+/// faces' order (when an edge or vertex lies outside every face, the whole
+/// shape is boxed at once).  The faces' own boxes are kept for later use.
+Box exact_box_by_faces(const Shape::Impl &impl) {
+  if (!only_faces(impl.shape))
+    return exact_box(impl.shape);
+  Bnd_Box box;
+  for (std::size_t i = 0; i < impl.faces.size(); ++i)
+    widen(box, kept_face_box(impl, i));
+  return box_of(box);
+}
+
+/// The kernel's exact box of impl's shape moved by t, as the union of the
+/// moved faces' exact boxes.  A face whose absolute box, turned by t and
+/// widened past any rounding, lies inside the union so far cannot widen
+/// it, so its exact box is not computed: faces nearest the outside are
+/// taken first, and on a plate of holes only its outer faces are boxed.
+/// Faces whose box is found numerically (splines, offsets) are always
+/// boxed.  The boxes found are then joined in the faces' order, as the
+/// kernel joins them, so that even the sign of a zero side is its own.
+Box exact_box_moved(const Shape::Impl &impl, const gp_Trsf &t) {
+  const TopLoc_Location where(t);
+  if (!only_faces(impl.shape))
+    return exact_box(impl.shape.Moved(where));
+  const std::size_t count = impl.faces.size();
+  Box reach;
+  for (std::size_t i = 0; i < count; ++i)
+    reach.add(kept_face_box(impl, i));
+  if (reach.empty)
+    return exact_box(impl.shape.Moved(where));
+  double size = 0;
+  for (int k = 0; k < 3; ++k)
+    size = std::max({size, std::abs(reach.min[k]), std::abs(reach.max[k])});
+  const double margin = 1e-9 * size + 1e-12;
+  std::vector<Box> bounds(count);
+  Box all;
+  for (std::size_t i = 0; i < count; ++i) {
+    if (!impl.face_boxes[i]->empty)
+      bounds[i] = turned_box(*impl.face_boxes[i], t, margin);
+    all.add(bounds[i]);
+  }
+  // Nearest the outside first: the least gap between a face's bounds and
+  // the bounds of all.
+  std::vector<std::pair<double, std::size_t>> order(count);
+  for (std::size_t i = 0; i < count; ++i) {
+    double gap = 0;
+    if (!bounds[i].empty) {
+      gap = std::numeric_limits<double>::infinity();
+      for (int k = 0; k < 3; ++k)
+        gap = std::min({gap, all.max[k] - bounds[i].max[k], bounds[i].min[k] - all.min[k]});
+    }
+    order[i] = {gap, i};
+  }
+  std::sort(order.begin(), order.end());
+  std::vector<std::optional<Box>> found(count);
+  Bnd_Box so_far;
+  for (const auto &[gap, i] : order) {
+    if (!so_far.IsVoid() && !bounds[i].empty && closed_form_box(impl.face_types[i]) &&
+        inside(bounds[i], so_far))
+      continue;
+    found[i] = exact_box(impl.faces[i].Moved(where));
+    widen(so_far, *found[i]);
+  }
+  Bnd_Box box;
+  for (const std::optional<Box> &face : found)
+    if (face)
+      widen(box, *face);
+  return box_of(box);
+}
+
+} // namespace
 
 Box Shape::box() const {
   if (!impl_->box)
-    impl_->box = is_null() ? Box{} : exact_box(impl_->shape);
+    impl_->box = is_null() ? Box{} : exact_box_by_faces(*impl_);
   return *impl_->box;
 }
 
@@ -265,7 +401,7 @@ Box Shape::box_in(const Mat3 &axes) const {
   gp_Trsf t;
   const auto &r = axes.row;
   t.SetValues(r[0].x, r[0].y, r[0].z, 0, r[1].x, r[1].y, r[1].z, 0, r[2].x, r[2].y, r[2].z, 0);
-  const Box box = exact_box(impl_->shape.Moved(TopLoc_Location(t)));
+  const Box box = exact_box_moved(*impl_, t);
   cache.emplace_back(axes, box);
   return box;
 }

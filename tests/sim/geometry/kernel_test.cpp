@@ -2,6 +2,7 @@
 // host's view of topology, exact boxes, isoclines, the native format.
 #include "geometry/build.h"
 #include "geometry/shape.h"
+#include "test_shapes.h"
 
 #include <gtest/gtest.h>
 
@@ -328,13 +329,55 @@ TEST(Boxes, InAFrameOfAbsoluteAxesAreTheKernelsOwn) {
         const Box fast = shape.box_in(axes);
         const Box kernel = shape.placed(into).box();
         for (int k = 0; k < 3; ++k) {
-          SCOPED_TRACE(testing::Message() << "order " << order[0] << order[1] << order[2]
-                                          << " signs " << signs << " axis " << k);
+          SCOPED_TRACE(::testing::Message() << "order " << order[0] << order[1] << order[2]
+                                            << " signs " << signs << " axis " << k);
           EXPECT_EQ(fast.min[k], kernel.min[k]);
           EXPECT_EQ(fast.max[k], kernel.max[k]);
           EXPECT_EQ(std::signbit(fast.min[k]), std::signbit(kernel.min[k]));
           EXPECT_EQ(std::signbit(fast.max[k]), std::signbit(kernel.max[k]));
         }
+      }
+    }
+  }
+}
+
+// The whole shape's exact box is made face by face, and in a turned frame
+// only the faces that can reach its sides are boxed: both must be the box
+// the kernel computes for the whole shape at once, to the last bit and the
+// sign of a zero, for faces of every kind and frames turned any way.
+TEST(Boxes, ByFacesAreTheKernelsOwn) {
+  const Shape shapes[] = {must(make_hole_plate(6, 10, 3, 20)),
+                          testing::boss_hole_block(),
+                          must(fillet_all(must(make_block({100, 60, 30})), 4)),
+                          must(make_sphere(25)).placed(turned({1, 2, 3}, 40, {-25, 3, 0})),
+                          must(make_torus(30, 6)),
+                          must(make_domed_block({80, 50, 30}, 6)),
+                          must(make_cone(20, 8, 30)),
+                          must(chamfer_all(must(make_cylinder(20, 50)), 2))};
+  // Turns about z, then about the new x: the isometric and trimetric
+  // views' among them.
+  const double turns[][2] = {
+      {0, 0}, {45, 35.264389682754654}, {30, 60}, {-120, 20}, {200, -75}, {90, 90}, {12.5, 170}};
+  for (const Shape &shape : shapes) {
+    const Box whole = shape.box(), kernel_whole = kernel_exact_box(shape);
+    for (int k = 0; k < 3; ++k) {
+      EXPECT_EQ(whole.min[k], kernel_whole.min[k]);
+      EXPECT_EQ(whole.max[k], kernel_whole.max[k]);
+    }
+    for (const auto &turn : turns) {
+      const double a = turn[0] * std::numbers::pi / 180, b = turn[1] * std::numbers::pi / 180;
+      Mat3 axes;
+      axes.row[0] = {std::cos(a), std::sin(a), 0};
+      axes.row[1] = {-std::sin(a) * std::cos(b), std::cos(a) * std::cos(b), std::sin(b)};
+      axes.row[2] = {std::sin(a) * std::sin(b), -std::cos(a) * std::sin(b), std::cos(b)};
+      const Box fast = shape.box_in(axes), kernel = kernel_exact_box_in(shape, axes);
+      for (int k = 0; k < 3; ++k) {
+        SCOPED_TRACE(::testing::Message()
+                     << "turn " << turn[0] << ", " << turn[1] << " axis " << k);
+        EXPECT_EQ(fast.min[k], kernel.min[k]);
+        EXPECT_EQ(fast.max[k], kernel.max[k]);
+        EXPECT_EQ(std::signbit(fast.min[k]), std::signbit(kernel.min[k]));
+        EXPECT_EQ(std::signbit(fast.max[k]), std::signbit(kernel.max[k]));
       }
     }
   }

@@ -63,6 +63,11 @@ using Point2 = std::array<double, 2>;
 constexpr double kSpacingInTolerances = 20;
 /// Angular step of curves turned into points, radians.
 constexpr double kAngularDeflection = 0.5;
+/// Angular step of arcs as a view draws them, radians: a quarter turn at
+/// most, finer where the chord would leave the arc by more than the
+/// tolerance.  A circle a few tenths of a millimetre across on the sheet
+/// is then four chords, not thirteen, and stays within the tolerance.
+constexpr double kDrawnArcStep = 1.5707963267948966;
 
 gp_Pnt pnt(Vec3 p) { return {p.x, p.y, p.z}; }
 
@@ -144,10 +149,10 @@ LoopTest test_loop(const std::vector<Point2> &points, double u, double v) {
   return result;
 }
 
-/// The arc's step of angle for chords within tolerance.
-double arc_step(double r, double tolerance) {
+/// The arc's step of angle for chords within tolerance, at most largest.
+double arc_step(double r, double tolerance, double largest = kAngularDeflection) {
   const double half = std::acos(std::clamp(1 - tolerance / r, -1.0, 1.0));
-  return std::clamp(2 * half, 1e-3, kAngularDeflection);
+  return std::clamp(2 * half, 1e-3, largest);
 }
 
 /// The curve under any trimming.
@@ -527,8 +532,8 @@ std::vector<double> piece_parameters(const Curve &curve, double s0, double s1, d
   std::vector<double> out{s0};
   if (const auto *arc = std::get_if<Arc>(&curve.shape)) {
     const double sweep = (arc->t1 - arc->t0) * (s1 - s0);
-    const int n =
-        std::max(1, static_cast<int>(std::ceil(sweep / arc_step(arc->radius, tolerance))));
+    const int n = std::max(
+        1, static_cast<int>(std::ceil(sweep / arc_step(arc->radius, tolerance, kDrawnArcStep))));
     for (int k = 1; k < n; ++k)
       out.push_back(s0 + (s1 - s0) * k / n);
   } else if (const auto *poly = std::get_if<Polyline>(&curve.shape)) {

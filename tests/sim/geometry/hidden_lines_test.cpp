@@ -200,6 +200,42 @@ TEST(SampledLines, DrawWhatTheKernelDraws) {
     }
 }
 
+// The sampled method draws an arc with the fewest chords that stay within
+// the tolerance, and never with a step past a quarter turn: a hole of
+// radius 3 is four chords at tolerance 1 and forty at 0.01.
+TEST(SampledLines, ArcsTakeTheFewestChordsWithinTheTolerance) {
+  const double r = 3;
+  const Shape plate = must(make_hole_plate(2, 10, r, 20));
+  for (const double tolerance : {1.0, 0.3, 0.01}) {
+    SCOPED_TRACE(tolerance);
+    const ViewLines top = must(view_lines({plate}, kTop, tolerance, HiddenLineMethod::Sampled));
+    const double step = std::min(2 * std::acos(1 - tolerance / r), 1.5707963267948966);
+    const auto chords = static_cast<std::size_t>(std::ceil(2 * 3.141592653589793 / step));
+    int circles = 0;
+    for (const ViewLine &line : top.lines) {
+      const auto &p = line.points;
+      if (!line.visible || p.size() < 3 ||
+          std::hypot(p.front()[0] - p.back()[0], p.front()[1] - p.back()[1]) > 1e-9)
+        continue;
+      double cx = 0, cy = 0;
+      for (std::size_t i = 0; i + 1 < p.size(); ++i) {
+        cx += p[i][0] / static_cast<double>(p.size() - 1);
+        cy += p[i][1] / static_cast<double>(p.size() - 1);
+      }
+      if (std::fabs(std::hypot(p[0][0] - cx, p[0][1] - cy) - r) > 1e-6)
+        continue; // the outline
+      ++circles;
+      EXPECT_EQ(p.size() - 1, chords);
+      for (std::size_t i = 1; i < p.size(); ++i) {
+        EXPECT_NEAR(std::hypot(p[i][0] - cx, p[i][1] - cy), r, 1e-6);
+        const double mx = (p[i][0] + p[i - 1][0]) / 2, my = (p[i][1] + p[i - 1][1]) / 2;
+        EXPECT_LE(r - std::hypot(mx - cx, my - cy), tolerance + 1e-9);
+      }
+    }
+    EXPECT_EQ(circles, 4);
+  }
+}
+
 bool same_lines(const ViewLines &a, const ViewLines &b) {
   return a.method == b.method &&
          std::equal(a.lines.begin(), a.lines.end(), b.lines.begin(), b.lines.end(),

@@ -467,18 +467,27 @@ int Styler::run(std::size_t index, const Callbacks &callbacks) {
   }
 }
 
-int Styler::ask_value(int dialog_id, UF_STYLER_item_value_type_p_t value) {
+int Styler::find_item(int dialog_id, UF_STYLER_item_value_type_p_t value, Item &item) {
   if (!value || !value->item_id || value->item_attr != UF_STYLER_VALUE)
     return status::kBadArgument;
   DialogRecord *dialog = open_dialog(dialog_id);
   if (!dialog)
     return status::kNoDialog;
-  const ControlSpec *definition = dialog->definition.find(value->item_id);
-  if (!definition)
+  item.definition = dialog->definition.find(value->item_id);
+  if (!item.definition)
     return status::kNoSuchItem;
-  const ControlValue &v =
-      dialog->values[static_cast<std::size_t>(definition - dialog->definition.controls.data())];
-  switch (definition->kind) {
+  item.value =
+      &dialog
+           ->values[static_cast<std::size_t>(item.definition - dialog->definition.controls.data())];
+  return status::kOk;
+}
+
+int Styler::ask_value(int dialog_id, UF_STYLER_item_value_type_p_t value) {
+  Item item;
+  if (const int found = find_item(dialog_id, value, item); found != status::kOk)
+    return found;
+  const ControlValue &v = *item.value;
+  switch (item.definition->kind) {
   case ControlKind::String: {
     char *copy =
         session_.arrays().allocate_array<char>(v.text.size() + 1, Call::UF_STYLER_ask_value);
@@ -502,16 +511,11 @@ int Styler::ask_value(int dialog_id, UF_STYLER_item_value_type_p_t value) {
 }
 
 int Styler::set_value(int dialog_id, UF_STYLER_item_value_type_p_t value) {
-  if (!value || !value->item_id || value->item_attr != UF_STYLER_VALUE)
-    return status::kBadArgument;
-  DialogRecord *dialog = open_dialog(dialog_id);
-  if (!dialog)
-    return status::kNoDialog;
-  const ControlSpec *definition = dialog->definition.find(value->item_id);
-  if (!definition)
-    return status::kNoSuchItem;
-  ControlValue &v =
-      dialog->values[static_cast<std::size_t>(definition - dialog->definition.controls.data())];
+  Item item;
+  if (const int found = find_item(dialog_id, value, item); found != status::kOk)
+    return found;
+  ControlValue &v = *item.value;
+  const ControlSpec *definition = item.definition;
   switch (definition->kind) {
   case ControlKind::String:
     if (!value->value.string)

@@ -70,6 +70,14 @@ private:
   [[nodiscard]] int find_file(const char *dialog_name, UF_STYLER_callback_info_p_t callbacks,
                               int count, std::string &text, std::string &where);
   [[nodiscard]] DialogRecord *open_dialog(int id) noexcept;
+  /// The item of an open dialog that value names, with its definition: a
+  /// status when value is not a value request, the dialog is not open or
+  /// it has no such item.
+  struct Item {
+    const ControlSpec *definition = nullptr;
+    ControlValue *value = nullptr;
+  };
+  [[nodiscard]] int find_item(int dialog_id, UF_STYLER_item_value_type_p_t value, Item &item);
   /// Runs the presses until the dialog closes; returns the response.
   int run(std::size_t index, const Callbacks &callbacks);
   /// Calls the callback of a reason; -1 when there is none.

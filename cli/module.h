@@ -8,6 +8,8 @@
 #ifndef NCSHEET_CLI_MODULE_H
 #define NCSHEET_CLI_MODULE_H
 
+#include "base/expected.h"
+
 #include <filesystem>
 #include <string>
 
@@ -25,23 +27,21 @@ public:
   /// The module this loader loads by default: the one beside the runner.
   [[nodiscard]] static std::filesystem::path default_path();
 
-  /// Loads the module; false with error() set when it cannot be loaded or
-  /// has no ufusr.
-  [[nodiscard]] bool load();
-  /// Unloads it; false with error() set when it stays loaded.
-  [[nodiscard]] bool unload();
+  /// Loads the module; fails, saying why, when it cannot be loaded or has
+  /// no ufusr.
+  [[nodiscard]] sim::Expected<void> load();
+  /// Unloads it; fails, saying why, when it stays loaded.
+  [[nodiscard]] sim::Expected<void> unload();
   [[nodiscard]] bool loaded() const noexcept { return handle_ != nullptr; }
   /// Calls ufusr with an empty parameter; returns the return code it set.
   int call_ufusr();
 
   [[nodiscard]] const std::filesystem::path &path() const noexcept { return path_; }
-  [[nodiscard]] const std::string &error() const noexcept { return error_; }
 
 private:
   std::filesystem::path path_;
   void *handle_ = nullptr;
   void *ufusr_ = nullptr; ///< the entry, in the loader's own calling convention
-  std::string error_;
 };
 
 } // namespace ncsheet

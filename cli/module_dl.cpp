@@ -20,43 +20,42 @@ Module::~Module() {
     dlclose(handle_);
 }
 
-bool Module::load() {
+sim::Expected<void> Module::load() {
+  using Result = sim::Expected<void>;
   if (handle_)
-    return true;
+    return {};
   handle_ = dlopen(path_.c_str(), RTLD_NOW | RTLD_LOCAL);
   if (!handle_) {
     const char *why = dlerror();
-    error_ = "cannot load module " + path_.string() + ": " + (why ? why : "unknown error");
-    return false;
+    return Result::failure("cannot load module " + path_.string() + ": " +
+                           (why ? why : "unknown error"));
   }
   ufusr_ = dlsym(handle_, "ufusr");
   if (!ufusr_) {
-    error_ = "module " + path_.string() + " exports no ufusr";
     dlclose(handle_);
     handle_ = nullptr;
-    return false;
+    return Result::failure("module " + path_.string() + " exports no ufusr");
   }
-  return true;
+  return {};
 }
 
-bool Module::unload() {
+sim::Expected<void> Module::unload() {
+  using Result = sim::Expected<void>;
   if (!handle_)
-    return true;
+    return {};
   ufusr_ = nullptr;
   const int closed = dlclose(handle_);
   handle_ = nullptr;
   if (closed != 0) {
     const char *why = dlerror();
-    error_ = "cannot unload module: " + std::string(why ? why : "unknown error");
-    return false;
+    return Result::failure("cannot unload module: " + std::string(why ? why : "unknown error"));
   }
   // Still mapped?  Then its state would survive a reload.
   if (void *still = dlopen(path_.c_str(), RTLD_NOW | RTLD_NOLOAD)) {
     dlclose(still);
-    error_ = "module " + path_.string() + " stayed loaded after it was closed";
-    return false;
+    return Result::failure("module " + path_.string() + " stayed loaded after it was closed");
   }
-  return true;
+  return {};
 }
 
 int Module::call_ufusr() {

@@ -33,16 +33,17 @@ std::filesystem::path runner_folder() {
   return (ec ? std::filesystem::absolute(info.dli_fname) : file).parent_path();
 }
 
-bool load_bridge(std::string &error) {
+sim::Expected<void> load_bridge() {
   static void *bridge = nullptr;
   if (bridge)
-    return true;
+    return {};
   const std::filesystem::path file = runner_folder() / kBridgeFile;
   char why[512] = {};
   bridge = win_load_library(file.c_str(), why, sizeof why);
   if (!bridge)
-    error = "cannot load the host bridge " + file.string() + ": " + why;
-  return bridge != nullptr;
+    return sim::Expected<void>::failure("cannot load the host bridge " + file.string() + ": " +
+                                        why);
+  return {};
 }
 
 } // namespace
@@ -56,44 +57,39 @@ Module::~Module() {
   }
 }
 
-bool Module::load() {
+sim::Expected<void> Module::load() {
+  using Result = sim::Expected<void>;
   if (handle_)
-    return true;
-  if (!load_bridge(error_))
-    return false;
+    return {};
+  if (Result bridge = load_bridge(); !bridge)
+    return bridge;
   char why[512] = {};
   void *module = win_load_library(path_.c_str(), why, sizeof why);
-  if (!module) {
-    error_ = "cannot load module " + path_.string() + ": " + why;
-    return false;
-  }
+  if (!module)
+    return Result::failure("cannot load module " + path_.string() + ": " + why);
   ufusr_ = win_find_export(module, "ufusr");
   if (!ufusr_) {
-    error_ = "module " + path_.string() + " exports no ufusr";
     (void)win_free_library(module, why, sizeof why);
-    return false;
+    return Result::failure("module " + path_.string() + " exports no ufusr");
   }
   handle_ = module;
-  return true;
+  return {};
 }
 
-bool Module::unload() {
+sim::Expected<void> Module::unload() {
+  using Result = sim::Expected<void>;
   if (!handle_)
-    return true;
+    return {};
   ufusr_ = nullptr;
   char why[512] = {};
   const int freed = win_free_library(handle_, why, sizeof why);
   handle_ = nullptr;
-  if (!freed) {
-    error_ = std::string("cannot unload module: ") + why;
-    return false;
-  }
+  if (!freed)
+    return Result::failure(std::string("cannot unload module: ") + why);
   // Still mapped?  Then its state would survive a reload.
-  if (win_is_loaded(path_.c_str())) {
-    error_ = "module " + path_.string() + " stayed loaded after it was closed";
-    return false;
-  }
-  return true;
+  if (win_is_loaded(path_.c_str()))
+    return Result::failure("module " + path_.string() + " stayed loaded after it was closed");
+  return {};
 }
 
 int Module::call_ufusr() {

@@ -153,14 +153,14 @@ sim::Expected<int> run_steps(sim::Session &session, Module &module,
   int runs = 0;
   for (const sim::RunStep step : steps) {
     if (step == sim::RunStep::Reload) {
-      if (!module.unload())
-        session.fail_run(module.error());
+      if (sim::Expected<void> unloaded = module.unload(); !unloaded)
+        session.fail_run(unloaded.error());
       transcript.add(sim::EventKind::ModuleUnload, {}, module.path().string());
       continue;
     }
     if (!module.loaded()) {
-      if (!module.load())
-        return sim::Expected<int>::failure(module.error());
+      if (sim::Expected<void> loaded = module.load(); !loaded)
+        return sim::Expected<int>::failure(loaded.error());
       transcript.add(sim::EventKind::ModuleLoad, {}, module.path().string());
     }
     ++runs;
@@ -171,8 +171,8 @@ sim::Expected<int> run_steps(sim::Session &session, Module &module,
     outcome.run_ends(runs);
     transcript.add(sim::EventKind::RunEnd, {}, {}, retcode);
   }
-  if (!module.unload())
-    session.fail_run(module.error());
+  if (sim::Expected<void> unloaded = module.unload(); !unloaded)
+    session.fail_run(unloaded.error());
   transcript.add(sim::EventKind::ModuleUnload, {}, module.path().string());
   return runs;
 }

@@ -31,44 +31,33 @@ const fs::path kSource = NCSHEET_SOURCE_DIR;
 constexpr const char *kCommandLang = "D:\\kv_conf\\lang\\ncsheet_elec_uni.txt";
 constexpr const char *kMyFuncLang = "D:\\kv_conf\\lang\\my_func.txt";
 
-std::string slurp(const fs::path &path) {
-  std::ifstream in(path, std::ios::binary);
-  std::ostringstream bytes;
-  bytes << in.rdbuf();
-  return bytes.str();
-}
+using sim::testing::slurp;
 
 // Every message key of one language file, from the module's list of key
 // families.
 std::vector<std::string> message_keys_of(std::string_view file) {
-  struct Family {
-    std::string_view file;
-    const char *prefix;
-    int count;
-  };
-  static constexpr Family kFamilies[] = {
-#define FAMILY(file, prefix, count) {file, prefix, count},
-      MESSAGE_KEY_FAMILIES(FAMILY)
-#undef FAMILY
-  };
   std::vector<std::string> keys;
-  for (const Family &family : kFamilies) {
-    if (family.file != file)
-      continue;
-    for (int i = 1; i <= family.count; ++i) {
+  const auto add = [&](std::string_view in, const char *prefix, int count) {
+    for (int i = 1; in == file && i <= count; ++i) {
       char key[80];
-      std::snprintf(key, sizeof key, "%s%02d:", family.prefix, i);
+      std::snprintf(key, sizeof key, "%s%02d:", prefix, i);
       keys.push_back(key);
     }
-  }
+  };
+#define FAMILY(file, prefix, count) add(file, prefix, count);
+  MESSAGE_KEY_FAMILIES(FAMILY)
+#undef FAMILY
   return keys;
 }
 
-// Every message key of the command.
-std::vector<std::string> command_message_keys() { return message_keys_of(COMMAND_LANG_NAME); }
-
-// Every message key of the utility library.
-std::vector<std::string> library_message_keys() { return message_keys_of(MY_FUNC_LANG_NAME); }
+// The columns of the sheet's table and the notes of a page, as their keys
+// name them.
+constexpr const char *kColumns[] = {"sequence",  "prog_name",  "tool",        "tool_number",
+                                    "tool_len",  "side_stock", "floor_stock", "mach_desc",
+                                    "max_depth", "time",       "min_speed",   "max_speed",
+                                    "min_feed",  "max_feed",   "remark",      "prog_group"};
+constexpr const char *kNotes[] = {"page",    "desc",    "part_type", "time",
+                                  "mold_no", "part_no", "part_path"};
 
 // Every key of the definition file; the text keys first.
 const std::vector<std::string> kTextConfigKeys = {
@@ -90,13 +79,10 @@ std::vector<std::string> numeric_config_keys() {
       "nc_prog_elec_view_select:", "nc_prog_elec_view_aix_size:",
       "nc_prog_elec_view_aix_extend_len:", "elec_size_note_point_x:",
       "elec_size_note_point_y:"};
-  for (const char *note : {"page", "desc", "part_type", "time", "mold_no", "part_no", "part_path"})
+  for (const char *note : kNotes)
     for (const char *axis : {"x", "y"})
       keys.push_back(std::string("elec_") + note + "_note_point_" + axis + ":");
-  for (const char *column : {"sequence", "prog_name", "tool", "tool_number", "tool_len",
-                             "side_stock", "floor_stock", "mach_desc", "max_depth", "time",
-                             "min_speed", "max_speed", "min_feed", "max_feed", "remark",
-                             "prog_group"}) {
+  for (const char *column : kColumns) {
     keys.push_back(std::string(column) + "_x_start_site:");
     keys.push_back(std::string(column) + "_x_end_site:");
   }
@@ -184,16 +170,18 @@ protected:
   }
   // Every key of the command, in the mounted installation.
   void expect_every_key() {
-    EXPECT_EQ(missing_messages(command_message_keys(), kCommandLang), std::vector<std::string>{});
-    EXPECT_EQ(missing_messages(library_message_keys(), kMyFuncLang), std::vector<std::string>{});
+    EXPECT_EQ(missing_messages(message_keys_of(COMMAND_LANG_NAME), kCommandLang),
+              std::vector<std::string>{});
+    EXPECT_EQ(missing_messages(message_keys_of(MY_FUNC_LANG_NAME), kMyFuncLang),
+              std::vector<std::string>{});
     EXPECT_EQ(missing_config(kTextConfigKeys, false), std::vector<std::string>{});
     EXPECT_EQ(missing_config(numeric_config_keys(), true), std::vector<std::string>{});
     EXPECT_TRUE(transcript().messages_shown().empty());
   }
-  double number(const char *key) {
+  double number(const std::string &key) {
     double value = -1.0;
     EXPECT_EQ(UF_initialize(), 0);
-    EXPECT_EQ(read_config_value(key, &value, CONFIG_PATH), 1) << key;
+    EXPECT_EQ(read_config_value(key.c_str(), &value, CONFIG_PATH), 1) << key;
     EXPECT_EQ(UF_terminate(), 0);
     return value;
   }
@@ -293,12 +281,9 @@ TEST_F(Installation, LayoutFitsTheA3Sheet) {
   // Columns lie inside the frame, left of their ends, and the operation
   // row's columns do not overlap.
   std::vector<std::pair<double, double>> row;
-  for (const char *column :
-       {"sequence", "prog_name", "tool", "tool_number", "tool_len", "side_stock", "floor_stock",
-        "mach_desc", "max_depth", "time", "min_speed", "max_speed", "min_feed", "max_feed",
-        "remark", "prog_group"}) {
-    const double start = number((std::string(column) + "_x_start_site:").c_str());
-    const double end = number((std::string(column) + "_x_end_site:").c_str());
+  for (const char *column : kColumns) {
+    const double start = number(std::string(column) + "_x_start_site:");
+    const double end = number(std::string(column) + "_x_end_site:");
     EXPECT_LT(start, end) << column;
     EXPECT_GE(start, 10.0) << column;
     EXPECT_LE(end, width - 10.0) << column;
@@ -336,10 +321,9 @@ TEST_F(Installation, LayoutFitsTheA3Sheet) {
   // The two rectangles do not overlap.
   EXPECT_LE(px + bx / 2, ipx - ibx / 2);
   // Every note point lies on the sheet.
-  for (const char *note :
-       {"page", "desc", "part_type", "time", "mold_no", "part_no", "part_path"}) {
-    const double x = number((std::string("elec_") + note + "_note_point_x:").c_str());
-    const double y = number((std::string("elec_") + note + "_note_point_y:").c_str());
+  for (const char *note : kNotes) {
+    const double x = number(std::string("elec_") + note + "_note_point_x:");
+    const double y = number(std::string("elec_") + note + "_note_point_y:");
     EXPECT_GT(x, 10.0) << note;
     EXPECT_LT(x, width - 10.0) << note;
     EXPECT_GT(y, first + space) << note;

@@ -13,7 +13,6 @@
 
 #include <fstream>
 #include <functional>
-#include <iterator>
 #include <regex>
 #include <set>
 #include <sstream>
@@ -30,10 +29,6 @@ constexpr const char *kDefinition = "config_prog_sheet_mr.def";
 constexpr const char *kDialog = "post_sheet_mr_dlg.dlg";
 
 using sim::testing::slurp;
-
-void spit(const fs::path &file, const std::string &bytes) {
-  std::ofstream(file, std::ios::binary) << bytes;
-}
 
 /// Line number (from 1) of the first line of text beginning with start.
 int line_of(const std::string &text, const std::string &start) {
@@ -66,7 +61,9 @@ public:
   }
 
   [[nodiscard]] std::string read(const std::string &name) const { return slurp(dir_ / name); }
-  void write(const std::string &name, const std::string &bytes) const { spit(dir_ / name, bytes); }
+  void write(const std::string &name, const std::string &bytes) const {
+    std::ofstream(dir_ / name, std::ios::binary) << bytes;
+  }
 
   /// Replaces the first line that begins with start; returns its number.
   int replace_line(const std::string &name, const std::string &start, const std::string &line) {
@@ -287,10 +284,8 @@ TEST_F(CheckInstall, ReadsAsTheHostsTextModeDoes) {
   // Windows line ends and a Ctrl-Z after the last key change nothing.
   for (const char *name : {kCommandLang, kMyFuncLang, kDefinition}) {
     const std::string text = read(name);
-    std::string crlf;
-    for (const char c : text)
-      crlf += c == '\n' ? std::string("\r\n") : std::string(1, c);
-    write(name, crlf + "\x1A" + "ufusr_01:after the end\n");
+    write(name,
+          std::regex_replace(text, std::regex("\n"), "\r\n") + "\x1A" + "ufusr_01:after the end\n");
   }
   EXPECT_EQ(problem_text(check_installation(dir_)), "");
   // A Ctrl-Z ends the file there: the keys after it are not found.
@@ -324,32 +319,31 @@ TEST_F(CheckInstall, BrokenSheetSizeDoesNotCascade) {
 }
 
 TEST_F(CheckInstall, CommandLine) {
+  std::ostringstream out, err;
+  const auto command = [&](std::vector<const char *> argv) {
+    argv.insert(argv.begin(), {"ncsheet", "check-install"});
+    out.str({});
+    err.str({});
+    return main_command(static_cast<int>(argv.size()), const_cast<char **>(argv.data()), out, err);
+  };
   (void)set("prog_sheet_high", "abc");
   const std::string dir = dir_.string();
-  const char *argv[] = {"ncsheet", "check-install", dir.c_str()};
-  std::ostringstream out, err;
-  EXPECT_EQ(main_command(3, const_cast<char **>(argv), out, err), kExitRunFailed);
+  EXPECT_EQ(command({dir.c_str()}), kExitRunFailed);
   EXPECT_EQ(out.str().rfind(dir + "/config_prog_sheet_mr.def:", 0), 0u) << out.str();
 
   const std::string missing = (dir_ / "nothing").string();
-  const char *none[] = {"ncsheet", "check-install", missing.c_str()};
-  std::ostringstream out2, err2;
-  EXPECT_EQ(main_command(3, const_cast<char **>(none), out2, err2), kExitUsage);
-  EXPECT_EQ(err2.str(), "ncsheet: " + missing + ": no such folder\n");
+  EXPECT_EQ(command({missing.c_str()}), kExitUsage);
+  EXPECT_EQ(err.str(), "ncsheet: " + missing + ": no such folder\n");
 
-  const char *two[] = {"ncsheet", "check-install", "a", "b"};
-  std::ostringstream out3, err3;
-  EXPECT_EQ(main_command(4, const_cast<char **>(two), out3, err3), kExitUsage);
+  EXPECT_EQ(command({"a", "b"}), kExitUsage);
 
   // Without a folder: data/kv_conf of the current folder.
   const fs::path here = fs::current_path();
   fs::current_path(kSource);
-  const char *plain[] = {"ncsheet", "check-install"};
-  std::ostringstream out4, err4;
-  const int status = main_command(2, const_cast<char **>(plain), out4, err4);
+  const int status = command({});
   fs::current_path(here);
-  EXPECT_EQ(status, kExitCompleted) << err4.str();
-  EXPECT_EQ(out4.str(), "installation data/kv_conf: no problems\n");
+  EXPECT_EQ(status, kExitCompleted) << err.str();
+  EXPECT_EQ(out.str(), "installation data/kv_conf: no problems\n");
 }
 
 //===-- The lookups read as the module's word scanner ---------------------===//

@@ -165,16 +165,6 @@ protected:
     EXPECT_EQ(UF_terminate(), 0);
     return missing;
   }
-  // Every key of the command, in the mounted installation.
-  void expect_every_key() {
-    EXPECT_EQ(missing_messages(message_keys_of(COMMAND_LANG_NAME), kCommandLang),
-              std::vector<std::string>{});
-    EXPECT_EQ(missing_messages(message_keys_of(MY_FUNC_LANG_NAME), kMyFuncLang),
-              std::vector<std::string>{});
-    EXPECT_EQ(missing_config(kTextConfigKeys, false), std::vector<std::string>{});
-    EXPECT_EQ(missing_config(numeric_config_keys(), true), std::vector<std::string>{});
-    EXPECT_TRUE(transcript().messages_shown().empty());
-  }
   double number(const std::string &key) {
     double value = -1.0;
     EXPECT_EQ(UF_initialize(), 0);
@@ -191,14 +181,21 @@ protected:
   }
 };
 
-TEST_F(Installation, HoldsEveryKeyOfTheCommand) { expect_every_key(); }
-
-TEST_F(Installation, EnglishInstallationHoldsEveryKeyToo) {
-  const fs::path en = kSource / "data" / "kv_conf_en";
-  write_file(kCommandLang, slurp(en / "lang" / "ncsheet_elec_uni.txt"));
-  write_file(kMyFuncLang, slurp(en / "lang" / "my_func.txt"));
-  write_file(CONFIG_PATH, slurp(en / "config_prog_sheet_mr.def"));
-  expect_every_key();
+TEST_F(Installation, BothLanguagesHoldEveryKeyOfTheCommand) {
+  for (const char *installation : {"kv_conf", "kv_conf_en"}) {
+    SCOPED_TRACE(installation);
+    const fs::path dir = kSource / "data" / installation;
+    write_file(kCommandLang, slurp(dir / "lang" / "ncsheet_elec_uni.txt"));
+    write_file(kMyFuncLang, slurp(dir / "lang" / "my_func.txt"));
+    write_file(CONFIG_PATH, slurp(dir / "config_prog_sheet_mr.def"));
+    EXPECT_EQ(missing_messages(message_keys_of(COMMAND_LANG_NAME), kCommandLang),
+              std::vector<std::string>{});
+    EXPECT_EQ(missing_messages(message_keys_of(MY_FUNC_LANG_NAME), kMyFuncLang),
+              std::vector<std::string>{});
+    EXPECT_EQ(missing_config(kTextConfigKeys, false), std::vector<std::string>{});
+    EXPECT_EQ(missing_config(numeric_config_keys(), true), std::vector<std::string>{});
+    EXPECT_TRUE(transcript().messages_shown().empty());
+  }
 }
 
 TEST_F(Installation, EveryKeyTheSourcesNameIsInstalled) {
@@ -219,20 +216,14 @@ TEST_F(Installation, EveryKeyTheSourcesNameIsInstalled) {
   EXPECT_EQ(missing_config(config, false), std::vector<std::string>{});
 }
 
-TEST_F(Installation, BothLanguagesHaveTheSameKeys) {
-  for (const char *name : {"ncsheet_elec_uni.txt", "my_func.txt"}) {
-    const auto zh = keys_of_file(slurp(kSource / "data" / "kv_conf" / "lang" / name));
-    const auto en = keys_of_file(slurp(kSource / "data" / "kv_conf_en" / "lang" / name));
-    EXPECT_EQ(zh, en) << name;
-    EXPECT_FALSE(zh.empty()) << name;
-  }
-}
-
-TEST_F(Installation, GbkFilesAgreeWithTheirUtf8Twins) {
+TEST_F(Installation, LanguageFilesHaveTheSameKeysAndAgreeWithTheirUtf8Twins) {
   for (const char *name : {"ncsheet_elec_uni.txt", "my_func.txt"}) {
     const std::string gbk_bytes = slurp(kSource / "data" / "kv_conf" / "lang" / name);
-    const std::string twin = slurp(kSource / "data" / "lang-utf8" / name);
-    EXPECT_EQ(test_text::gbk(twin), gbk_bytes) << name << ": run scripts/gen-lang";
+    const auto zh = keys_of_file(gbk_bytes);
+    EXPECT_EQ(zh, keys_of_file(slurp(kSource / "data" / "kv_conf_en" / "lang" / name))) << name;
+    EXPECT_FALSE(zh.empty()) << name;
+    EXPECT_EQ(test_text::gbk(slurp(kSource / "data" / "lang-utf8" / name)), gbk_bytes)
+        << name << ": run scripts/gen-lang";
   }
 }
 

@@ -114,8 +114,7 @@ protected:
     const sim::Expected<int> runs = run_steps(session, module, loaded.steps, outcome);
     EXPECT_TRUE(runs.ok() && *runs == 1)
         << (runs.ok() ? "runs: " + std::to_string(*runs) : runs.error());
-    Run done{session.finish(), session.calls().fallible_total(), session.calls().fired()};
-    return done;
+    return {session.finish(), session.calls().fallible_total(), session.calls().fired()};
   }
 
   // The files of the NC folder after the last run.

@@ -9,7 +9,6 @@
 #include <nlohmann/json.hpp>
 
 #include <fstream>
-#include <iterator>
 #include <sstream>
 #include <sys/wait.h>
 

@@ -1,14 +1,13 @@
 // Every fallible host call of a whole run through the real module fails in
 // turn, every other one with its outputs poisoned: collection, post, sheet,
-// views and dimensions.  Each faulted run
-// still closes every bracket it opens, frees every array it was handed, closes
-// its files and calls the host outside the bracket only to tell that the
-// bracket would not open, and no NC file
-// is lost: the program the run replaces is the old one or the whole new
-// one, a new program is whole or absent, and what else is left in the
-// folder is a whole new program under its temporary name or the old one
-// under its side name.  The calls are shared out over four cases, so that ctest runs
-// them side by side.
+// views and dimensions.  Each faulted run still closes every bracket it
+// opens, frees every array it was handed, closes its files and calls the
+// host outside the bracket only to tell that the bracket would not open, and
+// no NC file is lost: the program the run replaces is the old one or the
+// whole new one, a new program is whole or absent, and what else is left in
+// the folder is a whole new program under its temporary name or the old one
+// under its side name.  The calls are shared out over four cases, so that
+// ctest runs them side by side.
 #include "module.h"
 #include "outcome.h"
 #include "runner.h"

@@ -47,12 +47,13 @@ std::vector<std::string> message_keys_of(std::string_view file) {
   return keys;
 }
 
-// The columns of the sheet's table and the notes of a page, as their keys
-// name them.
+// The columns of the sheet's table, the view rectangles and the notes of a
+// page, as their keys name them.
 constexpr const char *kColumns[] = {"sequence",  "prog_name",  "tool",        "tool_number",
                                     "tool_len",  "side_stock", "floor_stock", "mach_desc",
                                     "max_depth", "time",       "min_speed",   "max_speed",
                                     "min_feed",  "max_feed",   "remark",      "prog_group"};
+constexpr const char *kViews[] = {"top_and_front", "iso"};
 constexpr const char *kNotes[] = {"page",    "desc",    "part_type", "time",
                                   "mold_no", "part_no", "part_path"};
 
@@ -64,21 +65,18 @@ const std::vector<std::string> kTextConfigKeys = {
 std::vector<std::string> numeric_config_keys() {
   // clang-format off
   std::vector<std::string> keys = {
-      "post_category_default:", "prog_sheet_high:", "prog_sheet_width:",
-      "part_path_note_ratio:", "prog_sheet_note_space:", "prog_sheet_note_high:",
-      "prog_sheet_note_ratio:", "one_page_space_y_start_site:", "two_page_space_y_start_site:",
-      "page_space_y_end_site:", "tool_len_than_max_depth_size:",
-      "nc_prog_elec_top_and_front_view_bound_x:", "nc_prog_elec_top_and_front_view_bound_y:",
-      "nc_prog_elec_top_and_front_view_point_x:", "nc_prog_elec_top_and_front_view_point_y:",
-      "nc_prog_elec_top_and_front_view_space:", "nc_prog_elec_iso_view_bound_x:",
-      "nc_prog_elec_iso_view_bound_y:", "nc_prog_elec_iso_view_point_x:",
-      "nc_prog_elec_iso_view_point_y:", "require_nc_prog_elec_iso_view:",
-      "nc_prog_elec_view_select:", "nc_prog_elec_view_aix_size:",
-      "nc_prog_elec_view_aix_extend_len:", "elec_size_note_point_x:",
-      "elec_size_note_point_y:"};
+      "post_category_default:", "prog_sheet_high:", "prog_sheet_width:", "part_path_note_ratio:",
+      "prog_sheet_note_space:", "prog_sheet_note_high:", "prog_sheet_note_ratio:",
+      "one_page_space_y_start_site:", "two_page_space_y_start_site:", "page_space_y_end_site:",
+      "tool_len_than_max_depth_size:", "nc_prog_elec_top_and_front_view_space:",
+      "require_nc_prog_elec_iso_view:", "nc_prog_elec_view_select:", "nc_prog_elec_view_aix_size:",
+      "nc_prog_elec_view_aix_extend_len:", "elec_size_note_point_x:", "elec_size_note_point_y:"};
   for (const char *note : kNotes)
     for (const char *axis : {"x", "y"})
       keys.push_back(std::string("elec_") + note + "_note_point_" + axis + ":");
+  for (const char *view : kViews)
+    for (const char *edge : {"bound_x", "bound_y", "point_x", "point_y"})
+      keys.push_back(std::string("nc_prog_elec_") + view + "_view_" + edge + ":");
   for (const char *column : kColumns) {
     keys.push_back(std::string(column) + "_x_start_site:");
     keys.push_back(std::string(column) + "_x_end_site:");
@@ -294,7 +292,7 @@ TEST_F(Installation, LayoutFitsTheA3Sheet) {
   // The view rectangles lie on the sheet, above the table, and the two do
   // not overlap.
   std::vector<double> lefts, rights;
-  for (const char *view : {"top_and_front", "iso"}) {
+  for (const char *view : kViews) {
     const std::string key = std::string("nc_prog_elec_") + view + "_view_";
     const double w = number(key + "bound_x:"), h = number(key + "bound_y:");
     const double cx = number(key + "point_x:"), cy = number(key + "point_y:");

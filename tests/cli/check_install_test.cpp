@@ -13,7 +13,6 @@
 
 #include <fstream>
 #include <functional>
-#include <iterator>
 #include <regex>
 #include <set>
 #include <sstream>
@@ -30,10 +29,6 @@ constexpr const char *kDefinition = "config_prog_sheet_mr.def";
 constexpr const char *kDialog = "post_sheet_mr_dlg.dlg";
 
 using sim::testing::slurp;
-
-void spit(const fs::path &file, const std::string &bytes) {
-  std::ofstream(file, std::ios::binary) << bytes;
-}
 
 /// Line number (from 1) of the first line of text beginning with start.
 int line_of(const std::string &text, const std::string &start) {
@@ -55,7 +50,7 @@ std::string problem_text(const std::vector<InstallProblem> &problems) {
 }
 
 class CheckInstall : public ::testing::Test {
-protected:
+public:
   void SetUp() override {
     dir_ = sim::testing::make_temp_dir("ncsheet-check") / "kv_conf";
     fs::copy(kSource / "data" / "kv_conf", dir_, fs::copy_options::recursive);
@@ -66,7 +61,9 @@ protected:
   }
 
   [[nodiscard]] std::string read(const std::string &name) const { return slurp(dir_ / name); }
-  void write(const std::string &name, const std::string &bytes) const { spit(dir_ / name, bytes); }
+  void write(const std::string &name, const std::string &bytes) const {
+    std::ofstream(dir_ / name, std::ios::binary) << bytes;
+  }
 
   /// Replaces the first line that begins with start; returns its number.
   int replace_line(const std::string &name, const std::string &start, const std::string &line) {
@@ -80,6 +77,10 @@ protected:
       changed += (++at == number ? line : old) + "\n";
     write(name, changed);
     return number;
+  }
+  /// Gives key of the definition file value ("key: value"); returns its line.
+  int set(const std::string &key, const std::string &value) {
+    return replace_line(kDefinition, key + ":", key + ": " + value);
   }
 
   fs::path dir_;
@@ -95,26 +96,36 @@ TEST(CheckInstallShipped, BothLanguagesHaveNoProblems) {
   }
 }
 
-class BreakageTest : public CheckInstall {
-public:
-  using CheckInstall::read;
-  using CheckInstall::replace_line;
-  using CheckInstall::write;
-  [[nodiscard]] const fs::path &dir() const { return dir_; }
-};
+using Apply = std::function<int(CheckInstall &, const char *file)>;
 
-using Apply = std::function<int(BreakageTest &)>;
-
-/// A line of file replaced: the problem is on that line.
-Apply line(const char *file, const char *start, std::string replacement) {
-  return [=](BreakageTest &t) { return t.replace_line(file, start, replacement); };
+/// The line of the case's file that begins with start replaced: the
+/// problem is on that line.
+Apply line(std::string start, std::string replacement) {
+  return
+      [=](CheckInstall &t, const char *file) { return t.replace_line(file, start, replacement); };
 }
 
-/// A line of file replaced, the problem on no line.
-Apply off_line(const char *file, const char *start, std::string replacement) {
-  return [=](BreakageTest &t) {
+/// The definition file's line of key given as "key: value".
+Apply value(std::string key, std::string value) {
+  return [=](CheckInstall &t, const char *) { return t.set(key, value); };
+}
+
+/// A line of the case's file replaced, the problem on no line.
+Apply off_line(std::string start, std::string replacement) {
+  return [=](CheckInstall &t, const char *file) {
     (void)t.replace_line(file, start, replacement);
     return 0;
+  };
+}
+
+/// The case's file changed by change: the problem is on the line that
+/// then begins with start.
+Apply edit(std::function<void(std::string &)> change, std::string start) {
+  return [=](CheckInstall &t, const char *file) {
+    std::string text = t.read(file);
+    change(text);
+    t.write(file, text);
+    return line_of(text, start);
   };
 }
 
@@ -130,165 +141,119 @@ struct Case {
 const std::vector<Case> &cases() {
   static const std::vector<Case> all = {
       // Language files.
-      {"MessageMissing", kCommandLang, off_line(kCommandLang, "ufusr_02:", ""),
-       "ufusr_02: missing"},
-      {"MessageAloneOnItsLine", kCommandLang, line(kCommandLang, "ufusr_02:", "ufusr_02:"),
+      {"MessageMissing", kCommandLang, off_line("ufusr_02:", ""), "ufusr_02: missing"},
+      {"MessageAloneOnItsLine", kCommandLang, line("ufusr_02:", "ufusr_02:"),
        "ufusr_02: has no text on its line"},
-      {"MessageInsideOtherText", kCommandLang, line(kCommandLang, "ufusr_02:", "# ufusr_02:text"),
+      {"MessageInsideOtherText", kCommandLang, line("ufusr_02:", "# ufusr_02:text"),
        "ufusr_02: first stands after"},
-      {"MessageNotGbk", kCommandLang, line(kCommandLang, "ufusr_02:", "ufusr_02:\xff\xfe"),
+      {"MessageNotGbk", kCommandLang, line("ufusr_02:", "ufusr_02:\xff\xfe"),
        "ufusr_02: has a text that is not GBK"},
-      {"MessageOnlyBlanks", kCommandLang, line(kCommandLang, "ufusr_02:", "ufusr_02:   "),
+      {"MessageOnlyBlanks", kCommandLang, line("ufusr_02:", "ufusr_02:   "),
        "ufusr_02: has only blanks"},
-      {"MessageTooLong", kCommandLang,
-       line(kCommandLang, "ufusr_02:", "ufusr_02:" + std::string(300, 'x')),
+      {"MessageTooLong", kCommandLang, line("ufusr_02:", "ufusr_02:" + std::string(300, 'x')),
        "longer than 255 bytes"},
-      {"LibraryMessageMissing", kMyFuncLang,
-       off_line(kMyFuncLang, "read_config_value_char_07:", ""),
+      {"LibraryMessageMissing", kMyFuncLang, off_line("read_config_value_char_07:", ""),
        "read_config_value_char_07: missing"},
       {"MessageCutByTheEndOfTheFile", kMyFuncLang,
-       [](BreakageTest &t) {
-         std::string text = t.read(kMyFuncLang);
-         text.pop_back(); // the last line feed
-         t.write(kMyFuncLang, text);
-         return line_of(text, "MY_select_screen_view_soli_01:");
-       },
+       edit([](std::string &text) { text.pop_back(); }, "MY_select_screen_view_soli_01:"),
        "MY_select_screen_view_soli_01: has no text that ends with a line feed"},
       {"LanguageFileSavedAsUtf8", kCommandLang,
-       [](BreakageTest &t) {
-         t.write(kCommandLang, sim::gbk_to_utf8(t.read(kCommandLang)));
-         return 1;
-       },
-       "saved as UTF-8"},
+       edit([](std::string &text) { text = sim::gbk_to_utf8(text); }, ""), "saved as UTF-8"},
       {"LanguageFileMissing", kMyFuncLang,
-       [](BreakageTest &t) {
-         fs::remove(t.dir() / kMyFuncLang);
-         return 0;
-       },
+       [](CheckInstall &t, const char *file) { return fs::remove(t.dir_ / file) ? 0 : -1; },
        "missing"},
       // Definition file: sizes as a new user writes them.
-      {"SheetHeightNotANumber", kDefinition,
-       line(kDefinition, "prog_sheet_high:", "prog_sheet_high: abc"),
+      {"SheetHeightNotANumber", kDefinition, value("prog_sheet_high", "abc"),
        "prog_sheet_high: abc is not a number; the command reads 0"},
-      {"SheetWidthNegative", kDefinition,
-       line(kDefinition, "prog_sheet_width:", "prog_sheet_width: -8"),
+      {"SheetWidthNegative", kDefinition, value("prog_sheet_width", "-8"),
        "prog_sheet_width: -8: the sheet's width must be greater than 0"},
-      {"RowHeightZero", kDefinition,
-       line(kDefinition, "prog_sheet_note_space:", "prog_sheet_note_space: 0"),
+      {"RowHeightZero", kDefinition, value("prog_sheet_note_space", "0"),
        "the row height must be greater than 0"},
-      {"ViewRectangleNan", kDefinition,
-       line(kDefinition, "nc_prog_elec_iso_view_bound_x:", "nc_prog_elec_iso_view_bound_x: nan"),
+      {"ViewRectangleNan", kDefinition, value("nc_prog_elec_iso_view_bound_x", "nan"),
        "nc_prog_elec_iso_view_bound_x: nan is not a finite number"},
-      {"CellRatioZero", kDefinition,
-       line(kDefinition, "prog_sheet_note_ratio:", "prog_sheet_note_ratio: 0"),
+      {"CellRatioZero", kDefinition, value("prog_sheet_note_ratio", "0"),
        "aspect ratio must be greater than 0"},
-      {"NumberWithUnit", kDefinition,
-       line(kDefinition, "prog_sheet_note_high:", "prog_sheet_note_high: 2.5mm"),
+      {"NumberWithUnit", kDefinition, value("prog_sheet_note_high", "2.5mm"),
        "2.5mm is not a number; the command reads 2.5"},
-      {"ValueEof", kDefinition,
-       line(kDefinition, "prog_sheet_note_high:", "prog_sheet_note_high: EOF"),
+      {"ValueEof", kDefinition, value("prog_sheet_note_high", "EOF"),
        "the word EOF gives no value"},
-      {"DefinitionKeyMissing", kDefinition, off_line(kDefinition, "prog_sheet_note_ratio:", ""),
+      {"DefinitionKeyMissing", kDefinition, off_line("prog_sheet_note_ratio:", ""),
        "prog_sheet_note_ratio: missing"},
-      {"SwitchNotANumber", kDefinition, line(kDefinition, "require_time:", "require_time: yes"),
+      {"SwitchNotANumber", kDefinition, value("require_time", "yes"),
        "require_time: yes is not a number; the command reads 0"},
       // Definition file: layout.
-      {"ColumnBackwards", kDefinition,
-       line(kDefinition, "sequence_x_start_site:", "sequence_x_start_site: 30"),
+      {"ColumnBackwards", kDefinition, value("sequence_x_start_site", "30"),
        "the column runs backwards"},
-      {"ColumnOutsideTheSheet", kDefinition,
-       line(kDefinition, "remark_x_end_site:", "remark_x_end_site: 500"),
+      {"ColumnOutsideTheSheet", kDefinition, value("remark_x_end_site", "500"),
        "remark column 336 to 500 reaches outside the sheet (x 0 to 420)"},
-      {"NoteOutsideTheSheet", kDefinition,
-       line(kDefinition, "elec_page_note_point_y:", "elec_page_note_point_y: 300"),
+      {"NoteOutsideTheSheet", kDefinition, value("elec_page_note_point_y", "300"),
        "puts the page note outside the sheet (y 0 to 297)"},
-      {"SizeNoteOutsideTheSheet", kDefinition,
-       line(kDefinition, "elec_size_note_point_x:", "elec_size_note_point_x: -1"),
+      {"SizeNoteOutsideTheSheet", kDefinition, value("elec_size_note_point_x", "-1"),
        "puts the size note outside the sheet"},
       {"ViewRectangleOutsideTheSheet", kDefinition,
-       line(kDefinition, "nc_prog_elec_top_and_front_view_point_x:",
-            "nc_prog_elec_top_and_front_view_point_x: 50"),
+       value("nc_prog_elec_top_and_front_view_point_x", "50"),
        "rectangle x -55 to 155 reaches outside the sheet"},
-      {"ViewRectangleZero", kDefinition,
-       line(kDefinition, "nc_prog_elec_top_and_front_view_bound_y:",
-            "nc_prog_elec_top_and_front_view_bound_y: 0"),
+      {"ViewRectangleZero", kDefinition, value("nc_prog_elec_top_and_front_view_bound_y", "0"),
        "rectangle must be greater than 0"},
       {"ViewGapFillsTheRectangle", kDefinition,
-       line(kDefinition,
-            "nc_prog_elec_top_and_front_view_space:", "nc_prog_elec_top_and_front_view_space: 90"),
-       "leaves no room for the views"},
-      {"TableStartsBelowItsEnd", kDefinition,
-       line(kDefinition, "one_page_space_y_start_site:", "one_page_space_y_start_site: 17"),
+       value("nc_prog_elec_top_and_front_view_space", "90"), "leaves no room for the views"},
+      {"TableStartsBelowItsEnd", kDefinition, value("one_page_space_y_start_site", "17"),
        "the table starts at or below its end"},
-      {"TableStartsAboveTheSheet", kDefinition,
-       line(kDefinition, "two_page_space_y_start_site:", "two_page_space_y_start_site: 300"),
+      {"TableStartsAboveTheSheet", kDefinition, value("two_page_space_y_start_site", "300"),
        "lies above the sheet"},
-      {"TableEndBelowTheSheet", kDefinition,
-       line(kDefinition, "page_space_y_end_site:", "page_space_y_end_site: -1"),
+      {"TableEndBelowTheSheet", kDefinition, value("page_space_y_end_site", "-1"),
        "lies below the sheet"},
-      {"AxisMarkerSizeZero", kDefinition,
-       line(kDefinition, "nc_prog_elec_view_aix_size:", "nc_prog_elec_view_aix_size: 0"),
+      {"AxisMarkerSizeZero", kDefinition, value("nc_prog_elec_view_aix_size", "0"),
        "arrowhead size must be greater than 0"},
-      {"PostprocessorNameTooLong", kDefinition,
-       line(kDefinition, "post_category_3:", "post_category_3: " + std::string(38, 'P')),
+      {"PostprocessorNameTooLong", kDefinition, value("post_category_3", std::string(38, 'P')),
        "has 38 characters; a menu item holds at most 37"},
-      {"MenuDefaultOutOfRange", kDefinition,
-       line(kDefinition, "post_category_default:", "post_category_default: 6"),
+      {"MenuDefaultOutOfRange", kDefinition, value("post_category_default", "6"),
        "6 is no menu item (1 to 5)"},
-      {"FolderWithoutBackslash", kDefinition,
-       line(kDefinition, "post_folder:", "post_folder: D:\\nc"), "must end with a backslash"},
+      {"FolderWithoutBackslash", kDefinition, value("post_folder", "D:\\nc"),
+       "must end with a backslash"},
       {"KeyInAComment", kDefinition,
-       line(kDefinition, "# ---- Sheet size", "# prog_sheet_high: 297 is the height"),
+       line("# ---- Sheet size", "# prog_sheet_high: 297 is the height"),
        "prog_sheet_high: first stands after other text"},
       // Templates and the dialog.
       {"TemplateCut", "prog_sheet_mr.prt",
-       [](BreakageTest &t) {
-         const std::string text = t.read("prog_sheet_mr.prt");
-         t.write("prog_sheet_mr.prt", text.substr(0, text.find("\"note\"")));
+       [](CheckInstall &t, const char *file) {
+         const std::string text = t.read(file);
+         t.write(file, text.substr(0, text.find("\"note\"")));
          return line_of(text, "    { \"type\": \"note\"");
        },
        "the host cannot import it (not JSON); the page would have no frame"},
+      // The third object (object 2) stands on line 9.
       {"TemplateObjectOfUnknownType", "prog_sheet_mr1.prt",
-       [](BreakageTest &t) {
-         // The third object (object 2) stands on line 9.
-         return t.replace_line("prog_sheet_mr1.prt", R"(    { "type": "line", "start": [410, 287])",
-                               R"(    { "type": "arc", "start": [410, 287] },)");
-       },
+       line(R"(    { "type": "line", "start": [410, 287])",
+            R"(    { "type": "arc", "start": [410, 287] },)"),
        "object 2: an object of unknown type arc"},
       {"TemplateWithoutObjects", "prog_sheet_mr1.prt",
-       [](BreakageTest &t) {
-         t.write("prog_sheet_mr1.prt",
-                 R"({"format": "ncsheet-part", "version": 1, "objects": []})");
+       [](CheckInstall &t, const char *file) {
+         t.write(file, R"({"format": "ncsheet-part", "version": 1, "objects": []})");
          return 0;
        },
        "the part has no objects"},
-      {"DialogControlMissing", kDialog, off_line(kDialog, "[TOGGLE_8]", "[TOGGLE_80]"),
+      {"DialogControlMissing", kDialog, off_line("[TOGGLE_8]", "[TOGGLE_80]"),
        "no control TOGGLE_8 (toggle)"},
       {"DialogControlOfOtherKind", kDialog,
-       [](BreakageTest &t) {
-         std::string text = t.read(kDialog);
-         const std::size_t at = text.find("kind = radio", text.find("[RADIO_7]"));
-         text.replace(at, 12, "kind = option");
-         t.write(kDialog, text);
-         return line_of(text, "[RADIO_7]");
-       },
+       edit(
+           [](std::string &text) {
+             text.replace(text.find("kind = radio", text.find("[RADIO_7]")), 12, "kind = option");
+           },
+           "[RADIO_7]"),
        "RADIO_7 is of kind option; the command uses it as radio"},
       {"DialogChoiceMissing", kDialog,
-       [](BreakageTest &t) {
-         std::string text = t.read(kDialog);
-         const std::size_t at = text.find("option = ", text.find("[OPTION_9]"));
-         text.erase(at, text.find('\n', at) + 1 - at);
-         t.write(kDialog, text);
-         return line_of(text, "[OPTION_9]");
-       },
+       edit(
+           [](std::string &text) {
+             const std::size_t at = text.find("option = ", text.find("[OPTION_9]"));
+             text.erase(at, text.find('\n', at) + 1 - at);
+           },
+           "[OPTION_9]"),
        "OPTION_9 offers 6 choices; the command knows 7"},
-      {"DialogUnreadable", kDialog, line(kDialog, "kind = integer", "kind = slider"),
+      {"DialogUnreadable", kDialog, line("kind = integer", "kind = slider"),
        "the host cannot read the dialog: the kind is string"},
       {"TempFolderMissing", "temp",
-       [](BreakageTest &t) {
-         fs::remove_all(t.dir() / "temp");
-         return 0;
-       },
+       [](CheckInstall &t, const char *file) { return fs::remove_all(t.dir_ / file) > 0 ? 0 : -1; },
        "missing folder"},
   };
   return all;
@@ -296,19 +261,19 @@ const std::vector<Case> &cases() {
 
 void PrintTo(const Case &c, std::ostream *os) { *os << c.name; }
 
-class EachRule : public BreakageTest, public ::testing::WithParamInterface<Case> {};
+class EachRule : public CheckInstall, public ::testing::WithParamInterface<Case> {};
 
 TEST_P(EachRule, GivesOneProblemOnItsLine) {
   const Case &c = GetParam();
-  const int expected_line = c.apply(*this);
-  const std::vector<InstallProblem> problems = check_installation(dir());
+  const int expected_line = c.apply(*this, c.file);
+  const std::vector<InstallProblem> problems = check_installation(dir_);
   ASSERT_EQ(problems.size(), 1u) << problem_text(problems);
   EXPECT_EQ(problems[0].file, c.file);
   EXPECT_EQ(problems[0].line, expected_line) << problems[0].what;
   EXPECT_NE(problems[0].what.find(c.what), std::string::npos) << problems[0].what;
   std::ostringstream out, err;
-  EXPECT_EQ(check_install(dir(), out, err), kExitRunFailed);
-  EXPECT_EQ(out.str(), (dir() / c.file).string() + ":" + std::to_string(expected_line) + ": " +
+  EXPECT_EQ(check_install(dir_, out, err), kExitRunFailed);
+  EXPECT_EQ(out.str(), (dir_ / c.file).string() + ":" + std::to_string(expected_line) + ": " +
                            problems[0].what + "\n");
 }
 
@@ -319,10 +284,8 @@ TEST_F(CheckInstall, ReadsAsTheHostsTextModeDoes) {
   // Windows line ends and a Ctrl-Z after the last key change nothing.
   for (const char *name : {kCommandLang, kMyFuncLang, kDefinition}) {
     const std::string text = read(name);
-    std::string crlf;
-    for (const char c : text)
-      crlf += c == '\n' ? std::string("\r\n") : std::string(1, c);
-    write(name, crlf + "\x1A" + "ufusr_01:after the end\n");
+    write(name,
+          std::regex_replace(text, std::regex("\n"), "\r\n") + "\x1A" + "ufusr_01:after the end\n");
   }
   EXPECT_EQ(problem_text(check_installation(dir_)), "");
   // A Ctrl-Z ends the file there: the keys after it are not found.
@@ -336,22 +299,19 @@ TEST_F(CheckInstall, ReadsAsTheHostsTextModeDoes) {
 TEST_F(CheckInstall, ColumnsAndViewsThatAreOffAreNotRead) {
   // The command reads no edges of a column that is off and places no
   // isometric view when its switch is off.
-  (void)replace_line(kDefinition, "require_remark:", "require_remark: 0.5");
-  (void)replace_line(kDefinition, "remark_x_end_site:", "remark_x_end_site: -3");
-  (void)replace_line(kDefinition,
-                     "require_nc_prog_elec_iso_view:", "require_nc_prog_elec_iso_view: 0");
-  (void)replace_line(kDefinition,
-                     "nc_prog_elec_iso_view_bound_x:", "nc_prog_elec_iso_view_bound_x: 0");
+  (void)set("require_remark", "0.5");
+  (void)set("remark_x_end_site", "-3");
+  (void)set("require_nc_prog_elec_iso_view", "0");
+  (void)set("nc_prog_elec_iso_view_bound_x", "0");
   EXPECT_EQ(problem_text(check_installation(dir_)), "");
 }
 
 TEST_F(CheckInstall, BrokenSheetSizeDoesNotCascade) {
   // Without a sheet size nothing is measured against it; the size itself
   // and the other bad values are still named, in line order.
-  const int high = replace_line(kDefinition, "prog_sheet_high:", "prog_sheet_high: 0");
-  const int space =
-      replace_line(kDefinition, "prog_sheet_note_space:", "prog_sheet_note_space: -8");
-  (void)replace_line(kDefinition, "remark_x_end_site:", "remark_x_end_site: 500");
+  const int high = set("prog_sheet_high", "0");
+  const int space = set("prog_sheet_note_space", "-8");
+  (void)set("remark_x_end_site", "500");
   const std::vector<InstallProblem> problems = check_installation(dir_);
   ASSERT_EQ(problems.size(), 2u) << problem_text(problems);
   EXPECT_EQ(problems[0].line, high);
@@ -359,32 +319,31 @@ TEST_F(CheckInstall, BrokenSheetSizeDoesNotCascade) {
 }
 
 TEST_F(CheckInstall, CommandLine) {
-  (void)replace_line(kDefinition, "prog_sheet_high:", "prog_sheet_high: abc");
-  const std::string dir = dir_.string();
-  const char *argv[] = {"ncsheet", "check-install", dir.c_str()};
   std::ostringstream out, err;
-  EXPECT_EQ(main_command(3, const_cast<char **>(argv), out, err), kExitRunFailed);
+  const auto command = [&](std::vector<const char *> argv) {
+    argv.insert(argv.begin(), {"ncsheet", "check-install"});
+    out.str({});
+    err.str({});
+    return main_command(static_cast<int>(argv.size()), const_cast<char **>(argv.data()), out, err);
+  };
+  (void)set("prog_sheet_high", "abc");
+  const std::string dir = dir_.string();
+  EXPECT_EQ(command({dir.c_str()}), kExitRunFailed);
   EXPECT_EQ(out.str().rfind(dir + "/config_prog_sheet_mr.def:", 0), 0u) << out.str();
 
   const std::string missing = (dir_ / "nothing").string();
-  const char *none[] = {"ncsheet", "check-install", missing.c_str()};
-  std::ostringstream out2, err2;
-  EXPECT_EQ(main_command(3, const_cast<char **>(none), out2, err2), kExitUsage);
-  EXPECT_EQ(err2.str(), "ncsheet: " + missing + ": no such folder\n");
+  EXPECT_EQ(command({missing.c_str()}), kExitUsage);
+  EXPECT_EQ(err.str(), "ncsheet: " + missing + ": no such folder\n");
 
-  const char *two[] = {"ncsheet", "check-install", "a", "b"};
-  std::ostringstream out3, err3;
-  EXPECT_EQ(main_command(4, const_cast<char **>(two), out3, err3), kExitUsage);
+  EXPECT_EQ(command({"a", "b"}), kExitUsage);
 
   // Without a folder: data/kv_conf of the current folder.
   const fs::path here = fs::current_path();
   fs::current_path(kSource);
-  const char *plain[] = {"ncsheet", "check-install"};
-  std::ostringstream out4, err4;
-  const int status = main_command(2, const_cast<char **>(plain), out4, err4);
+  const int status = command({});
   fs::current_path(here);
-  EXPECT_EQ(status, kExitCompleted) << err4.str();
-  EXPECT_EQ(out4.str(), "installation data/kv_conf: no problems\n");
+  EXPECT_EQ(status, kExitCompleted) << err.str();
+  EXPECT_EQ(out.str(), "installation data/kv_conf: no problems\n");
 }
 
 //===-- The lookups read as the module's word scanner ---------------------===//

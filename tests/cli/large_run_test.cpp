@@ -56,9 +56,10 @@ std::vector<std::vector<Cell>> sheet_cells(const nlohmann::json &dump) {
   return pages;
 }
 
-bool is_group_name(const std::string &text) {
-  return text.size() == 5 && text[0] == 'G' &&
-         std::all_of(text.begin() + 1, text.end(), [](char c) { return c >= '0' && c <= '9'; });
+/// A row's name: a parent's (P and digits) or a group's (G and four digits).
+bool is_name(const std::string &text, char first) {
+  return text.size() > 1 && (first == 'P' || text.size() == 5) && text[0] == first &&
+         text.find_first_not_of("0123456789", 1) == std::string::npos;
 }
 
 struct TempDir {
@@ -106,12 +107,10 @@ TEST(LargeRun, AThousandGroupsArePostedAndListedInOrderWithTheirTotals) {
     std::map<double, std::string> row_at; // y of a group's row -> its name
     bool rows_here = false;
     for (const Cell &cell : page) {
-      if (is_group_name(cell.text) ||
-          (cell.text.size() > 1 && cell.text[0] == 'P' &&
-           cell.text.find_first_not_of("0123456789", 1) == std::string::npos)) {
+      if (is_name(cell.text, 'G') || is_name(cell.text, 'P')) {
         rows.push_back(cell.text);
         rows_here = true;
-        if (is_group_name(cell.text))
+        if (is_name(cell.text, 'G'))
           row_at[cell.y] = cell.text;
       }
       if (cell.text.find("总时间") != std::string::npos) {

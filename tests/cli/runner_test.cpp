@@ -9,7 +9,6 @@
 #include <nlohmann/json.hpp>
 
 #include <fstream>
-#include <iterator>
 #include <sstream>
 #include <sys/wait.h>
 
@@ -75,7 +74,24 @@ protected:
 class RealModuleTest : public RunnerTest,
                        public ::testing::WithParamInterface<sim::testing::SystemModule> {
 protected:
-  int run_real(const fs::path &file) { return run(file, std::nullopt, GetParam().file); }
+  /// Runs the module on scenario, written to a file.
+  int run_real(const nlohmann::json &scenario) {
+    const fs::path file = dir_ / "real.json";
+    std::ofstream(file) << scenario.dump();
+    return run(file, std::nullopt, GetParam().file);
+  }
+  /// A run on the shipped installation with a part and no programs.
+  static nlohmann::json installed() {
+    return {{"installation", (fs::path(NCSHEET_SOURCE_DIR) / "data" / "kv_conf").string()},
+            {"part", {{"file", "D:\\work\\a.prt"}, {"application", "cam"}}}};
+  }
+  /// The shipped example of three runs.
+  static nlohmann::json example() {
+    nlohmann::json example = nlohmann::json::parse(
+        slurp(fs::path(NCSHEET_SOURCE_DIR) / "examples" / "post_runs" / "scenario.json"));
+    example["base"] = NCSHEET_SOURCE_DIR;
+    return example;
+  }
 };
 
 INSTANTIATE_TEST_SUITE_P(Modules, RealModuleTest,
@@ -109,12 +125,9 @@ TEST_F(RunnerTest, ModuleStateLivesAsLongAsTheLoad) {
   EXPECT_EQ(part["display_part"]["file"], "D:\\w\\plain.prt");
   EXPECT_NE(slurp(dir_ / "out" / "transcript.txt").find("== run 3 =="), std::string::npos);
 
-  const std::string printed = out_.str();
-  EXPECT_NE(printed.find("3 runs"), std::string::npos) << printed;
-  EXPECT_NE(printed.find("messages shown: 2"), std::string::npos) << printed;
-  EXPECT_NE(printed.find("D:\\kv_conf\\temp\\runs.txt"), std::string::npos) << printed;
-  EXPECT_NE(printed.find("API bracket: 3 opened, 3 closed"), std::string::npos) << printed;
-  EXPECT_NE(printed.find("result: completed"), std::string::npos) << printed;
+  for (const char *printed : {"3 runs", "messages shown: 2", "D:\\kv_conf\\temp\\runs.txt",
+                              "API bracket: 3 opened, 3 closed", "result: completed"})
+    EXPECT_NE(out_.str().find(printed), std::string::npos) << out_.str();
 }
 
 TEST_F(RunnerTest, RunsOptionOverridesTheScenario) {
@@ -164,25 +177,22 @@ TEST_F(RunnerTest, BadInputGetsOneMessageAndExitTwo) {
 
 TEST_F(RunnerTest, CommandLine) {
   const struct {
-    std::vector<std::string> args;
-    int status;
+    std::vector<const char *> args;
     const char *message;
   } cases[] = {
-      {{}, kExitUsage, "usage: ncsheet run SCENARIO"},
-      {{"walk", "x.json"}, kExitUsage, "usage:"},
-      {{"run"}, kExitUsage, "no scenario file given"},
-      {{"run", "x.json", "--color"}, kExitUsage, "unexpected argument --color"},
-      {{"run", "x.json", "--runs", "run,jump"}, kExitUsage, "--runs run,jump: expected"},
-      {{"run", "x.json", "--out"}, kExitUsage, "unexpected argument --out"},
+      {{}, "usage: ncsheet run SCENARIO"},
+      {{"walk", "x.json"}, "usage:"},
+      {{"run"}, "no scenario file given"},
+      {{"run", "x.json", "--color"}, "unexpected argument --color"},
+      {{"run", "x.json", "--runs", "run,jump"}, "--runs run,jump: expected"},
+      {{"run", "x.json", "--out"}, "unexpected argument --out"},
   };
-  for (const auto &c : cases) {
-    std::vector<std::string> owned{"ncsheet"};
-    owned.insert(owned.end(), c.args.begin(), c.args.end());
-    std::vector<char *> argv;
-    for (std::string &arg : owned)
-      argv.push_back(arg.data());
+  for (auto c : cases) {
+    c.args.insert(c.args.begin(), "ncsheet");
     std::ostringstream out, err;
-    EXPECT_EQ(main_command(static_cast<int>(argv.size()), argv.data(), out, err), c.status);
+    EXPECT_EQ(
+        main_command(static_cast<int>(c.args.size()), const_cast<char **>(c.args.data()), out, err),
+        kExitUsage);
     EXPECT_NE(err.str().find(c.message), std::string::npos) << err.str();
   }
 }
@@ -203,12 +213,9 @@ std::string first_tip() {
 TEST_P(RealModuleTest, RealModuleShowsTheTipsOncePerLoad) {
   const std::string tip = first_tip();
   ASSERT_FALSE(tip.empty()) << "no did_you_kno_01: in the installation";
-  const fs::path file = dir_ / "real.json";
-  std::ofstream(file) << R"({"installation": ")"
-                      << (fs::path(NCSHEET_SOURCE_DIR) / "data" / "kv_conf").string()
-                      << R"(", "part": {"file": "D:\\work\\a.prt", "application": "cam"},)"
-                      << R"( "runs": ["run", "run", "reload", "run"]})";
-  (void)run_real(file);
+  nlohmann::json scenario = installed();
+  scenario["runs"] = {"run", "run", "reload", "run"};
+  (void)run_real(scenario);
   ASSERT_TRUE(err_.str().empty()) << err_.str();
   std::vector<int> tips_runs;
   for (const auto &[run_number, text] : events("message_box"))
@@ -224,21 +231,15 @@ TEST_P(RealModuleTest, RealModuleShowsTheTipsOncePerLoad) {
 // selection) fails in turn: the run still closes its bracket once, frees
 // what it was handed, closes its files and never needs an answer.
 TEST_P(RealModuleTest, RealModuleFaultLoop) {
-  const fs::path installation = fs::path(NCSHEET_SOURCE_DIR) / "data" / "kv_conf";
-  const auto write = [&](const std::string &faults) {
-    const fs::path file = dir_ / "loop.json";
-    std::ofstream(file) << R"({"installation": ")" << installation.string()
-                        << R"(", "part": {"file": "D:\\work\\a.prt", "application": "cam"},)"
-                        << R"( "faults": [)" << faults << "]}";
-    return file;
-  };
-  ASSERT_EQ(run_real(write("")), kExitCompleted) << out_.str() << err_.str();
+  nlohmann::json scenario = installed();
+  scenario["faults"] = nlohmann::json::array();
+  ASSERT_EQ(run_real(scenario), kExitCompleted) << out_.str() << err_.str();
   const int count = transcript()["summary"]["fallible_calls"].get<int>();
   ASSERT_GT(count, 0);
   for (int k = 1; k <= count; ++k) {
     SCOPED_TRACE("fallible call " + std::to_string(k) + " of " + std::to_string(count) + " fails");
-    EXPECT_EQ(run_real(write(R"({"kth": )" + std::to_string(k) + "}")), kExitCompleted)
-        << out_.str() << err_.str();
+    scenario["faults"] = nlohmann::json::array({nlohmann::json{{"kth", k}}});
+    EXPECT_EQ(run_real(scenario), kExitCompleted) << out_.str() << err_.str();
     const nlohmann::json summary = transcript()["summary"];
     EXPECT_EQ(summary["faults_fired"], 1);
     EXPECT_EQ(summary["bracket_depth"], 0);
@@ -253,13 +254,9 @@ TEST_P(RealModuleTest, RealModuleFaultLoop) {
 // The closing line: what the user got, and which question or message
 // stopped a run, on the shipped example of three runs and variants of it.
 TEST_P(RealModuleTest, ClosingLineTellsWhatTheUserGot) {
-  nlohmann::json example = nlohmann::json::parse(
-      slurp(fs::path(NCSHEET_SOURCE_DIR) / "examples" / "post_runs" / "scenario.json"));
-  example["base"] = NCSHEET_SOURCE_DIR;
+  const nlohmann::json example = RealModuleTest::example();
   const auto closing = [&](const nlohmann::json &scenario) {
-    const fs::path file = dir_ / "closing.json";
-    std::ofstream(file) << scenario.dump();
-    EXPECT_EQ(run_real(file), kExitCompleted) << out_.str() << err_.str();
+    EXPECT_EQ(run_real(scenario), kExitCompleted) << out_.str() << err_.str();
     std::string text = out_.str();
     text.pop_back();
     return text.substr(text.rfind('\n') + 1);
@@ -299,13 +296,9 @@ TEST_P(RealModuleTest, ClosingLineTellsWhatTheUserGot) {
 // pages/ holds the pages of the last run alone: those an earlier run wrote
 // into the same folder go, a file of the user's there stays.
 TEST_P(RealModuleTest, PagesOfAnEarlierRunAreRemovedAndNothingElse) {
-  nlohmann::json example = nlohmann::json::parse(
-      slurp(fs::path(NCSHEET_SOURCE_DIR) / "examples" / "post_runs" / "scenario.json"));
-  example["base"] = NCSHEET_SOURCE_DIR;
+  nlohmann::json example = RealModuleTest::example();
   example["runs"] = 1;
-  const fs::path file = dir_ / "pages.json";
-  std::ofstream(file) << example.dump();
-  ASSERT_EQ(run_real(file), kExitCompleted) << out_.str() << err_.str();
+  ASSERT_EQ(run_real(example), kExitCompleted) << out_.str() << err_.str();
   const fs::path pages = dir_ / "out" / "pages";
   ASSERT_TRUE(fs::exists(pages / "prog_sheet1.svg"));
   std::ofstream(pages / "my_notes.txt") << "mine";
@@ -313,8 +306,7 @@ TEST_P(RealModuleTest, PagesOfAnEarlierRunAreRemovedAndNothingElse) {
 
   // A run that stops at the file box makes no page.
   example["answers"][2] = {{"file", "Cancel"}};
-  std::ofstream(file) << example.dump();
-  ASSERT_EQ(run_real(file), kExitCompleted) << out_.str() << err_.str();
+  ASSERT_EQ(run_real(example), kExitCompleted) << out_.str() << err_.str();
   EXPECT_FALSE(fs::exists(pages / "prog_sheet1.svg"));
   EXPECT_EQ(slurp(pages / "my_notes.txt"), "mine");
   EXPECT_TRUE(fs::exists(pages / "prog_sheet9.svg"));
@@ -323,11 +315,9 @@ TEST_P(RealModuleTest, PagesOfAnEarlierRunAreRemovedAndNothingElse) {
   fs::remove(pages / "my_notes.txt");
   fs::remove(pages / "prog_sheet9.svg");
   example["answers"][2] = {{"file", "D:\\nc\\m2612\\A01.nc"}};
-  std::ofstream(file) << example.dump();
-  ASSERT_EQ(run_real(file), kExitCompleted);
+  ASSERT_EQ(run_real(example), kExitCompleted);
   example["answers"][2] = {{"file", "Cancel"}};
-  std::ofstream(file) << example.dump();
-  ASSERT_EQ(run_real(file), kExitCompleted);
+  ASSERT_EQ(run_real(example), kExitCompleted);
   EXPECT_FALSE(fs::exists(pages));
 }
 

@@ -46,32 +46,32 @@ public:
 
   [[nodiscard]] bool started() const { return pid_ > 0; }
 
-  /// Reads until text has appeared since the last expect; false at the end
-  /// of the output or after a minute without it.
-  bool expect(const std::string &text) {
+  /// Reads until each text has appeared, in order, since the last expect;
+  /// false at the end of the output or after a minute without them.
+  bool expect(std::initializer_list<std::string_view> texts) {
     const auto deadline = std::chrono::steady_clock::now() + std::chrono::minutes(1);
-    for (;;) {
-      const std::size_t at = seen_.find(text, mark_);
-      if (at != std::string::npos) {
-        mark_ = at + text.size();
-        return true;
+    for (const std::string_view text : texts) {
+      std::size_t at = 0;
+      while ((at = seen_.find(text, mark_)) == std::string::npos) {
+        if (std::chrono::steady_clock::now() > deadline)
+          return false;
+        pollfd p{fd_, POLLIN, 0};
+        if (poll(&p, 1, 200) <= 0)
+          continue;
+        char buffer[4096];
+        const ssize_t n = read(fd_, buffer, sizeof buffer);
+        if (n <= 0)
+          return false;
+        seen_.append(buffer, static_cast<std::size_t>(n));
       }
-      if (std::chrono::steady_clock::now() > deadline)
-        return false;
-      pollfd p{fd_, POLLIN, 0};
-      if (poll(&p, 1, 200) <= 0)
-        continue;
-      char buffer[4096];
-      const ssize_t n = read(fd_, buffer, sizeof buffer);
-      if (n <= 0)
-        return seen_.find(text, mark_) != std::string::npos;
-      seen_.append(buffer, static_cast<std::size_t>(n));
+      mark_ = at + text.size();
     }
+    return true;
   }
-
-  void type(const std::string &line) {
+  /// Waits for prompts, then types line.
+  bool reply(std::initializer_list<std::string_view> prompts, const std::string &line) {
     const std::string text = line + "\n";
-    ASSERT_EQ(write(fd_, text.data(), text.size()), static_cast<ssize_t>(text.size()));
+    return expect(prompts) && write(fd_, text.data(), text.size()) == std::ssize(text);
   }
   /// Ctrl-D at the start of a line: the end of input.
   void end_input() {
@@ -84,7 +84,7 @@ public:
   /// The runner's exit status, once it has ended.
   int wait() {
     int status = 0;
-    (void)expect("\x01never"); // drain what is left
+    (void)expect({"\x01never"}); // drain what is left
     waited_ = waitpid(pid_, &status, 0) == pid_;
     return WIFEXITED(status) ? WEXITSTATUS(status) : -1;
   }
@@ -106,9 +106,8 @@ protected:
     std::error_code ec;
     fs::remove_all(dir_, ec);
   }
-  nlohmann::json read_json(const fs::path &file) {
-    std::ifstream in(file);
-    return nlohmann::json::parse(in);
+  [[nodiscard]] nlohmann::json read_json(const fs::path &file) const {
+    return nlohmann::json::parse(sim::testing::slurp(file));
   }
   fs::path dir_;
 };
@@ -120,24 +119,18 @@ TEST_F(Terminal, WrongAnswersAreExplainedAndAskedAgain) {
   TerminalRun run(dir_ / "out", "1");
   if (!run.started())
     GTEST_SKIP() << "no pseudo-terminal on this machine";
-  ASSERT_TRUE(run.expect("(Enter) ")) << run.output();
-  run.type("");
-  ASSERT_TRUE(run.expect("Back, Cancel")) << run.output();
-  ASSERT_TRUE(run.expect("> ")) << run.output();
-  run.type("9");
-  ASSERT_TRUE(run.expect("? \"9\" is not an answer to this question.")) << run.output();
-  ASSERT_TRUE(run.expect("Type an item's number (1 to 5), Back or Cancel.")) << run.output();
-  run.type("1");
-  ASSERT_TRUE(run.expect("RADIO_7 (radio): 0 ")) << run.output();
-  ASSERT_TRUE(run.expect("> ")) << run.output();
-  run.type("RADIO_7=9 OK");
-  ASSERT_TRUE(run.expect("? RADIO_7 offers choices 0 to 4")) << run.output();
-  ASSERT_TRUE(run.expect("> ")) << run.output();
-  run.type("STR_0=2612 RADIO_7=1 OK");
-  ASSERT_TRUE(run.expect("filter: D:\\nc\\A01.mpf")) << run.output();
-  ASSERT_TRUE(run.expect("press Enter to take the one shown")) << run.output();
-  run.type("");
-  ASSERT_TRUE(run.expect("outcome: 14 programs posted")) << run.output();
+  ASSERT_TRUE(run.reply({"(Enter) "}, "")) << run.output();
+  ASSERT_TRUE(run.reply({"Back, Cancel", "> "}, "9")) << run.output();
+  ASSERT_TRUE(run.reply({"? \"9\" is not an answer to this question.",
+                         "Type an item's number (1 to 5), Back or Cancel."},
+                        "1"))
+      << run.output();
+  ASSERT_TRUE(run.reply({"RADIO_7 (radio): 0 ", "> "}, "RADIO_7=9 OK")) << run.output();
+  ASSERT_TRUE(run.reply({"? RADIO_7 offers choices 0 to 4", "> "}, "STR_0=2612 RADIO_7=1 OK"))
+      << run.output();
+  ASSERT_TRUE(run.reply({"filter: D:\\nc\\A01.mpf", "press Enter to take the one shown"}, ""))
+      << run.output();
+  ASSERT_TRUE(run.expect({"outcome: 14 programs posted"})) << run.output();
   EXPECT_EQ(run.wait(), 0) << run.output();
 
   EXPECT_TRUE(fs::exists(dir_ / "out" / "drives" / "D" / "nc" / "A01.mpf"));
@@ -153,13 +146,12 @@ TEST_F(Terminal, EndOfInputCancelsAndEndsTheRun) {
   TerminalRun run(dir_ / "out", "1");
   if (!run.started())
     GTEST_SKIP() << "no pseudo-terminal on this machine";
-  ASSERT_TRUE(run.expect("(Enter) ")) << run.output();
-  run.type("");
-  ASSERT_TRUE(run.expect("> ")) << run.output();
+  ASSERT_TRUE(run.reply({"(Enter) "}, "")) << run.output();
+  ASSERT_TRUE(run.expect({"> "})) << run.output();
   run.end_input();
-  ASSERT_TRUE(run.expect("(end of input: Back or Cancel)")) << run.output();
-  ASSERT_TRUE(run.expect("outcome: 0 programs posted")) << run.output();
-  ASSERT_TRUE(run.expect("(end of input)")) << run.output();
+  ASSERT_TRUE(run.expect(
+      {"(end of input: Back or Cancel)", "outcome: 0 programs posted", "(end of input)"}))
+      << run.output();
   EXPECT_EQ(run.wait(), 0) << run.output();
   EXPECT_FALSE(fs::exists(dir_ / "out" / "drives" / "D" / "nc" / "A01.mpf"));
   const nlohmann::json transcript = read_json(dir_ / "out" / "transcript.json");
@@ -175,23 +167,16 @@ TEST_F(Terminal, AMessageDialogTakesTheFirstLetter) {
   TerminalRun run(dir_ / "out", "2");
   if (!run.started())
     GTEST_SKIP() << "no pseudo-terminal on this machine";
-  ASSERT_TRUE(run.expect("(Enter) ")) << run.output();
-  run.type("");
+  ASSERT_TRUE(run.reply({"(Enter) "}, "")) << run.output();
   for (int n = 0; n < 2; ++n) {
-    ASSERT_TRUE(run.expect("Back, Cancel")) << run.output();
-    run.type("1");
-    ASSERT_TRUE(run.expect("Enter alone presses OK.")) << run.output();
-    run.type("");
-    ASSERT_TRUE(run.expect("press Enter to take the one shown")) << run.output();
-    run.type("");
+    ASSERT_TRUE(run.reply({"Back, Cancel"}, "1")) << run.output();
+    ASSERT_TRUE(run.reply({"Enter alone presses OK."}, "")) << run.output();
+    ASSERT_TRUE(run.reply({"press Enter to take the one shown"}, "")) << run.output();
   }
-  ASSERT_TRUE(run.expect("Type a button: its number, its name or its first letter."))
+  ASSERT_TRUE(run.reply({"Type a button: its number, its name or its first letter."}, "x"))
       << run.output();
-  run.type("x");
-  ASSERT_TRUE(run.expect("? \"x\" is not an answer to this question.")) << run.output();
-  run.type("n");
-  ASSERT_TRUE(run.expect("run 2 stopped at \"D:\\nc\\A01.mpf")) << run.output();
-  ASSERT_TRUE(run.expect("(NO)")) << run.output();
+  ASSERT_TRUE(run.reply({"? \"x\" is not an answer to this question."}, "n")) << run.output();
+  ASSERT_TRUE(run.expect({"run 2 stopped at \"D:\\nc\\A01.mpf", "(NO)"})) << run.output();
   EXPECT_EQ(run.wait(), 0) << run.output();
 }
 

@@ -1,14 +1,13 @@
 // Every fallible host call of a whole run through the real module fails in
 // turn, every other one with its outputs poisoned: collection, post, sheet,
-// views and dimensions.  Each faulted run
-// still closes every bracket it opens, frees every array it was handed, closes
-// its files and calls the host outside the bracket only to tell that the
-// bracket would not open, and no NC file
-// is lost: the program the run replaces is the old one or the whole new
-// one, a new program is whole or absent, and what else is left in the
-// folder is a whole new program under its temporary name or the old one
-// under its side name.  The calls are shared out over four cases, so that ctest runs
-// them side by side.
+// views and dimensions.  Each faulted run still closes every bracket it
+// opens, frees every array it was handed, closes its files and calls the
+// host outside the bracket only to tell that the bracket would not open, and
+// no NC file is lost: the program the run replaces is the old one or the
+// whole new one, a new program is whole or absent, and what else is left in
+// the folder is a whole new program under its temporary name or the old one
+// under its side name.  The calls are shared out over four cases, so that
+// ctest runs them side by side.
 #include "module.h"
 #include "outcome.h"
 #include "runner.h"
@@ -114,8 +113,7 @@ protected:
     const sim::Expected<int> runs = run_steps(session, module, loaded.steps, outcome);
     EXPECT_TRUE(runs.ok() && *runs == 1)
         << (runs.ok() ? "runs: " + std::to_string(*runs) : runs.error());
-    Run done{session.finish(), session.calls().fallible_total(), session.calls().fired()};
-    return done;
+    return {session.finish(), session.calls().fallible_total(), session.calls().fired()};
   }
 
   // The files of the NC folder after the last run.

@@ -14,13 +14,10 @@
 #include <cstdio>
 #include <cstdlib>
 #include <filesystem>
-#include <fstream>
-#include <map>
 #include <regex>
 #include <set>
 #include <sstream>
 #include <string>
-#include <tuple>
 #include <vector>
 
 namespace {
@@ -31,44 +28,34 @@ const fs::path kSource = NCSHEET_SOURCE_DIR;
 constexpr const char *kCommandLang = "D:\\kv_conf\\lang\\ncsheet_elec_uni.txt";
 constexpr const char *kMyFuncLang = "D:\\kv_conf\\lang\\my_func.txt";
 
-std::string slurp(const fs::path &path) {
-  std::ifstream in(path, std::ios::binary);
-  std::ostringstream bytes;
-  bytes << in.rdbuf();
-  return bytes.str();
-}
+using sim::testing::slurp;
 
 // Every message key of one language file, from the module's list of key
 // families.
 std::vector<std::string> message_keys_of(std::string_view file) {
-  struct Family {
-    std::string_view file;
-    const char *prefix;
-    int count;
-  };
-  static constexpr Family kFamilies[] = {
-#define FAMILY(file, prefix, count) {file, prefix, count},
-      MESSAGE_KEY_FAMILIES(FAMILY)
-#undef FAMILY
-  };
   std::vector<std::string> keys;
-  for (const Family &family : kFamilies) {
-    if (family.file != file)
-      continue;
-    for (int i = 1; i <= family.count; ++i) {
+  const auto add = [&](std::string_view in, const char *prefix, int count) {
+    for (int i = 1; in == file && i <= count; ++i) {
       char key[80];
-      std::snprintf(key, sizeof key, "%s%02d:", family.prefix, i);
+      std::snprintf(key, sizeof key, "%s%02d:", prefix, i);
       keys.push_back(key);
     }
-  }
+  };
+#define FAMILY(file, prefix, count) add(file, prefix, count);
+  MESSAGE_KEY_FAMILIES(FAMILY)
+#undef FAMILY
   return keys;
 }
 
-// Every message key of the command.
-std::vector<std::string> command_message_keys() { return message_keys_of(COMMAND_LANG_NAME); }
-
-// Every message key of the utility library.
-std::vector<std::string> library_message_keys() { return message_keys_of(MY_FUNC_LANG_NAME); }
+// The columns of the sheet's table, the view rectangles and the notes of a
+// page, as their keys name them.
+constexpr const char *kColumns[] = {"sequence",  "prog_name",  "tool",        "tool_number",
+                                    "tool_len",  "side_stock", "floor_stock", "mach_desc",
+                                    "max_depth", "time",       "min_speed",   "max_speed",
+                                    "min_feed",  "max_feed",   "remark",      "prog_group"};
+constexpr const char *kViews[] = {"top_and_front", "iso"};
+constexpr const char *kNotes[] = {"page",    "desc",    "part_type", "time",
+                                  "mold_no", "part_no", "part_path"};
 
 // Every key of the definition file; the text keys first.
 const std::vector<std::string> kTextConfigKeys = {
@@ -78,25 +65,19 @@ const std::vector<std::string> kTextConfigKeys = {
 std::vector<std::string> numeric_config_keys() {
   // clang-format off
   std::vector<std::string> keys = {
-      "post_category_default:", "prog_sheet_high:", "prog_sheet_width:",
-      "part_path_note_ratio:", "prog_sheet_note_space:", "prog_sheet_note_high:",
-      "prog_sheet_note_ratio:", "one_page_space_y_start_site:", "two_page_space_y_start_site:",
-      "page_space_y_end_site:", "tool_len_than_max_depth_size:",
-      "nc_prog_elec_top_and_front_view_bound_x:", "nc_prog_elec_top_and_front_view_bound_y:",
-      "nc_prog_elec_top_and_front_view_point_x:", "nc_prog_elec_top_and_front_view_point_y:",
-      "nc_prog_elec_top_and_front_view_space:", "nc_prog_elec_iso_view_bound_x:",
-      "nc_prog_elec_iso_view_bound_y:", "nc_prog_elec_iso_view_point_x:",
-      "nc_prog_elec_iso_view_point_y:", "require_nc_prog_elec_iso_view:",
-      "nc_prog_elec_view_select:", "nc_prog_elec_view_aix_size:",
-      "nc_prog_elec_view_aix_extend_len:", "elec_size_note_point_x:",
-      "elec_size_note_point_y:"};
-  for (const char *note : {"page", "desc", "part_type", "time", "mold_no", "part_no", "part_path"})
+      "post_category_default:", "prog_sheet_high:", "prog_sheet_width:", "part_path_note_ratio:",
+      "prog_sheet_note_space:", "prog_sheet_note_high:", "prog_sheet_note_ratio:",
+      "one_page_space_y_start_site:", "two_page_space_y_start_site:", "page_space_y_end_site:",
+      "tool_len_than_max_depth_size:", "nc_prog_elec_top_and_front_view_space:",
+      "require_nc_prog_elec_iso_view:", "nc_prog_elec_view_select:", "nc_prog_elec_view_aix_size:",
+      "nc_prog_elec_view_aix_extend_len:", "elec_size_note_point_x:", "elec_size_note_point_y:"};
+  for (const char *note : kNotes)
     for (const char *axis : {"x", "y"})
       keys.push_back(std::string("elec_") + note + "_note_point_" + axis + ":");
-  for (const char *column : {"sequence", "prog_name", "tool", "tool_number", "tool_len",
-                             "side_stock", "floor_stock", "mach_desc", "max_depth", "time",
-                             "min_speed", "max_speed", "min_feed", "max_feed", "remark",
-                             "prog_group"}) {
+  for (const char *view : kViews)
+    for (const char *edge : {"bound_x", "bound_y", "point_x", "point_y"})
+      keys.push_back(std::string("nc_prog_elec_") + view + "_view_" + edge + ":");
+  for (const char *column : kColumns) {
     keys.push_back(std::string(column) + "_x_start_site:");
     keys.push_back(std::string(column) + "_x_end_site:");
   }
@@ -182,18 +163,10 @@ protected:
     EXPECT_EQ(UF_terminate(), 0);
     return missing;
   }
-  // Every key of the command, in the mounted installation.
-  void expect_every_key() {
-    EXPECT_EQ(missing_messages(command_message_keys(), kCommandLang), std::vector<std::string>{});
-    EXPECT_EQ(missing_messages(library_message_keys(), kMyFuncLang), std::vector<std::string>{});
-    EXPECT_EQ(missing_config(kTextConfigKeys, false), std::vector<std::string>{});
-    EXPECT_EQ(missing_config(numeric_config_keys(), true), std::vector<std::string>{});
-    EXPECT_TRUE(transcript().messages_shown().empty());
-  }
-  double number(const char *key) {
+  double number(const std::string &key) {
     double value = -1.0;
     EXPECT_EQ(UF_initialize(), 0);
-    EXPECT_EQ(read_config_value(key, &value, CONFIG_PATH), 1) << key;
+    EXPECT_EQ(read_config_value(key.c_str(), &value, CONFIG_PATH), 1) << key;
     EXPECT_EQ(UF_terminate(), 0);
     return value;
   }
@@ -206,14 +179,21 @@ protected:
   }
 };
 
-TEST_F(Installation, HoldsEveryKeyOfTheCommand) { expect_every_key(); }
-
-TEST_F(Installation, EnglishInstallationHoldsEveryKeyToo) {
-  const fs::path en = kSource / "data" / "kv_conf_en";
-  write_file(kCommandLang, slurp(en / "lang" / "ncsheet_elec_uni.txt"));
-  write_file(kMyFuncLang, slurp(en / "lang" / "my_func.txt"));
-  write_file(CONFIG_PATH, slurp(en / "config_prog_sheet_mr.def"));
-  expect_every_key();
+TEST_F(Installation, BothLanguagesHoldEveryKeyOfTheCommand) {
+  for (const char *installation : {"kv_conf", "kv_conf_en"}) {
+    SCOPED_TRACE(installation);
+    const fs::path dir = kSource / "data" / installation;
+    write_file(kCommandLang, slurp(dir / "lang" / "ncsheet_elec_uni.txt"));
+    write_file(kMyFuncLang, slurp(dir / "lang" / "my_func.txt"));
+    write_file(CONFIG_PATH, slurp(dir / "config_prog_sheet_mr.def"));
+    EXPECT_EQ(missing_messages(message_keys_of(COMMAND_LANG_NAME), kCommandLang),
+              std::vector<std::string>{});
+    EXPECT_EQ(missing_messages(message_keys_of(MY_FUNC_LANG_NAME), kMyFuncLang),
+              std::vector<std::string>{});
+    EXPECT_EQ(missing_config(kTextConfigKeys, false), std::vector<std::string>{});
+    EXPECT_EQ(missing_config(numeric_config_keys(), true), std::vector<std::string>{});
+    EXPECT_TRUE(transcript().messages_shown().empty());
+  }
 }
 
 TEST_F(Installation, EveryKeyTheSourcesNameIsInstalled) {
@@ -234,20 +214,14 @@ TEST_F(Installation, EveryKeyTheSourcesNameIsInstalled) {
   EXPECT_EQ(missing_config(config, false), std::vector<std::string>{});
 }
 
-TEST_F(Installation, BothLanguagesHaveTheSameKeys) {
-  for (const char *name : {"ncsheet_elec_uni.txt", "my_func.txt"}) {
-    const auto zh = keys_of_file(slurp(kSource / "data" / "kv_conf" / "lang" / name));
-    const auto en = keys_of_file(slurp(kSource / "data" / "kv_conf_en" / "lang" / name));
-    EXPECT_EQ(zh, en) << name;
-    EXPECT_FALSE(zh.empty()) << name;
-  }
-}
-
-TEST_F(Installation, GbkFilesAgreeWithTheirUtf8Twins) {
+TEST_F(Installation, LanguageFilesHaveTheSameKeysAndAgreeWithTheirUtf8Twins) {
   for (const char *name : {"ncsheet_elec_uni.txt", "my_func.txt"}) {
     const std::string gbk_bytes = slurp(kSource / "data" / "kv_conf" / "lang" / name);
-    const std::string twin = slurp(kSource / "data" / "lang-utf8" / name);
-    EXPECT_EQ(test_text::gbk(twin), gbk_bytes) << name << ": run scripts/gen-lang";
+    const auto zh = keys_of_file(gbk_bytes);
+    EXPECT_EQ(zh, keys_of_file(slurp(kSource / "data" / "kv_conf_en" / "lang" / name))) << name;
+    EXPECT_FALSE(zh.empty()) << name;
+    EXPECT_EQ(test_text::gbk(slurp(kSource / "data" / "lang-utf8" / name)), gbk_bytes)
+        << name << ": run scripts/gen-lang";
   }
 }
 
@@ -293,12 +267,9 @@ TEST_F(Installation, LayoutFitsTheA3Sheet) {
   // Columns lie inside the frame, left of their ends, and the operation
   // row's columns do not overlap.
   std::vector<std::pair<double, double>> row;
-  for (const char *column :
-       {"sequence", "prog_name", "tool", "tool_number", "tool_len", "side_stock", "floor_stock",
-        "mach_desc", "max_depth", "time", "min_speed", "max_speed", "min_feed", "max_feed",
-        "remark", "prog_group"}) {
-    const double start = number((std::string(column) + "_x_start_site:").c_str());
-    const double end = number((std::string(column) + "_x_end_site:").c_str());
+  for (const char *column : kColumns) {
+    const double start = number(std::string(column) + "_x_start_site:");
+    const double end = number(std::string(column) + "_x_end_site:");
     EXPECT_LT(start, end) << column;
     EXPECT_GE(start, 10.0) << column;
     EXPECT_LE(end, width - 10.0) << column;
@@ -318,28 +289,25 @@ TEST_F(Installation, LayoutFitsTheA3Sheet) {
   EXPECT_GT(further - end_site, 10 * space);
   EXPECT_GE(end_site - space, 0.0);
   EXPECT_LE(further, height - 10.0);
-  // The view rectangles lie on the sheet, above the table.
-  const double bx = number("nc_prog_elec_top_and_front_view_bound_x:");
-  const double by = number("nc_prog_elec_top_and_front_view_bound_y:");
-  const double px = number("nc_prog_elec_top_and_front_view_point_x:");
-  const double py = number("nc_prog_elec_top_and_front_view_point_y:");
-  const double ibx = number("nc_prog_elec_iso_view_bound_x:");
-  const double iby = number("nc_prog_elec_iso_view_bound_y:");
-  const double ipx = number("nc_prog_elec_iso_view_point_x:");
-  const double ipy = number("nc_prog_elec_iso_view_point_y:");
-  for (auto [cx, cy, w, h] : {std::tuple{px, py, bx, by}, std::tuple{ipx, ipy, ibx, iby}}) {
-    EXPECT_GE(cx - w / 2, 10.0);
-    EXPECT_LE(cx + w / 2, width - 10.0);
-    EXPECT_GT(cy - h / 2, first + space);
-    EXPECT_LE(cy + h / 2, height - 10.0);
+  // The view rectangles lie on the sheet, above the table, and the two do
+  // not overlap.
+  std::vector<double> lefts, rights;
+  for (const char *view : kViews) {
+    const std::string key = std::string("nc_prog_elec_") + view + "_view_";
+    const double w = number(key + "bound_x:"), h = number(key + "bound_y:");
+    const double cx = number(key + "point_x:"), cy = number(key + "point_y:");
+    lefts.push_back(cx - w / 2);
+    rights.push_back(cx + w / 2);
+    EXPECT_GE(cx - w / 2, 10.0) << view;
+    EXPECT_LE(cx + w / 2, width - 10.0) << view;
+    EXPECT_GT(cy - h / 2, first + space) << view;
+    EXPECT_LE(cy + h / 2, height - 10.0) << view;
   }
-  // The two rectangles do not overlap.
-  EXPECT_LE(px + bx / 2, ipx - ibx / 2);
+  EXPECT_LE(rights[0], lefts[1]);
   // Every note point lies on the sheet.
-  for (const char *note :
-       {"page", "desc", "part_type", "time", "mold_no", "part_no", "part_path"}) {
-    const double x = number((std::string("elec_") + note + "_note_point_x:").c_str());
-    const double y = number((std::string("elec_") + note + "_note_point_y:").c_str());
+  for (const char *note : kNotes) {
+    const double x = number(std::string("elec_") + note + "_note_point_x:");
+    const double y = number(std::string("elec_") + note + "_note_point_y:");
     EXPECT_GT(x, 10.0) << note;
     EXPECT_LT(x, width - 10.0) << note;
     EXPECT_GT(y, first + space) << note;

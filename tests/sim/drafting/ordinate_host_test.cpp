@@ -264,9 +264,8 @@ TEST_F(OrdinateHost, PrintedValues) {
                {0.0004, "0"},     {-30, "-30"},       {12.5, "12.5"},
                {100, "100"},      {1.23456, "1.235"}, {-70.71067, "-70.711"},
                {0.0006, "0.001"}, {-0.0006, "-0.001"}};
-  for (const Case &c : cases) {
+  for (const Case &c : cases)
     EXPECT_EQ(sim::drf::ordinate_text(c.value), c.text) << c.value;
-  }
 }
 
 TEST_F(OrdinateHost, DimensionsKeepTheirLettering) {

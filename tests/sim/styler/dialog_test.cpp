@@ -15,6 +15,7 @@
 
 #include <unistd.h>
 
+#include <array>
 #include <filesystem>
 #include <fstream>
 #include <functional>
@@ -242,10 +243,7 @@ TEST_F(Dialog, EditsReachTheCallbacksAndTheConstructorsValuesShow) {
   EXPECT_EQ(run(script), 2);
   EXPECT_EQ(str0, long_text);
   EXPECT_EQ(str1, "insert_a");
-  EXPECT_EQ(radio7, 3);
-  EXPECT_EQ(option9, 2);
-  EXPECT_EQ(toggle8, 1);
-  EXPECT_EQ(int3, 26);
+  EXPECT_EQ((std::array{radio7, option9, toggle8, int3}), (std::array{3, 2, 1, 26}));
   // The operator saw the constructor's values.
   const auto questions = transcript().texts(sim::EventKind::Question);
   ASSERT_EQ(questions.size(), 1u);

@@ -153,14 +153,15 @@ protected:
   }
 };
 
+// Presses scripted by name, or typed at a terminal by name or number.
 TEST_F(Dialog, PressesCallTheirCallbacksAndGiveTheirResponses) {
   struct Case {
-    const char *press;
+    const char *press;        // the scripted press, or what is typed
     std::vector<int> returns; // of the press callbacks, in turn
     int presses;
     std::vector<int> reasons;
     int response;
-    bool failed = false;
+    bool failed = false, typed = false;
   };
   const Case cases[] = {
       {"OK", {1}, 1, {C, OK, D}, 2},
@@ -171,11 +172,21 @@ TEST_F(Dialog, PressesCallTheirCallbacksAndGiveTheirResponses) {
       // No answer left (a failed run): one Cancel press, closed although the
       // callback keeps it open.
       {"none", {0}, 1, {C, CA, D}, 3, true},
+      {"STR_0=M1 1\n", {1}, 1, {C, OK, D}, 2, false, true},
+      {"ok\n", {1}, 1, {C, OK, D}, 2, false, true},
+      {"2\n", {1}, 1, {C, AP, D}, 4, false, true},
+      {"CANCEL\n", {1}, 1, {C, CA, D}, 3, false, true},
   };
   for (const Case &c : cases) {
     new_session();
     SCOPED_TRACE(c.press);
-    for (int i = 0; i < (c.failed ? 0 : c.presses); ++i)
+    std::istringstream in(c.press);
+    std::ostringstream out;
+    if (c.typed) {
+      session().op().set_terminal(in, out);
+      session().op().set_mode(sim::Operator::Mode::Terminal);
+    }
+    for (int i = 0; i < (c.failed || c.typed ? 0 : c.presses); ++i)
       answer({{"press", c.press}});
     Script script;
     std::size_t turn = 0;
@@ -188,28 +199,6 @@ TEST_F(Dialog, PressesCallTheirCallbacksAndGiveTheirResponses) {
     EXPECT_EQ(script.reasons, c.reasons);
     EXPECT_EQ(last().presses, c.presses);
     EXPECT_EQ(session().run_failed(), c.failed);
-  }
-}
-
-TEST_F(Dialog, TerminalPressesByNumberOrName) {
-  struct Case {
-    const char *typed;
-    int reason;
-    int response;
-  };
-  const Case cases[] = {
-      {"STR_0=M1 1\n", OK, 2}, {"ok\n", OK, 2}, {"2\n", AP, 4}, {"CANCEL\n", CA, 3}};
-  for (const Case &c : cases) {
-    new_session();
-    SCOPED_TRACE(c.typed);
-    std::istringstream in(c.typed);
-    std::ostringstream out;
-    session().op().set_terminal(in, out);
-    session().op().set_mode(sim::Operator::Mode::Terminal);
-    Script script;
-    EXPECT_EQ(run(script), c.response);
-    EXPECT_EQ(script.reasons, (std::vector<int>{C, c.reason, D}));
-    EXPECT_FALSE(session().run_failed());
   }
 }
 

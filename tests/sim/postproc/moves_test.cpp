@@ -170,9 +170,7 @@ post::PostDefinition iso() {
 
 TEST(Nc, IsoProgramHasToolChangesSpeedsFeedsAndMoves) {
   post::NcJob job;
-  job.clock.tm_year = 126;
-  job.clock.tm_mon = 11;
-  job.clock.tm_mday = 5;
+  job.clock.tm_year = 126, job.clock.tm_mon = 11, job.clock.tm_mday = 5;
   job.program_number = 7;
   const std::string nc = post::write_nc(iso(), two_operations(), job);
   for (const char *line :

@@ -26,8 +26,7 @@ TEST_F(CoreTest, BracketIsCountedAndRecorded) {
   EXPECT_EQ(transcript().count(EventKind::BracketClose), 2u);
   const FinishReport report = finish();
   EXPECT_TRUE(report.ok());
-  EXPECT_EQ(report.initialize_calls, 2);
-  EXPECT_EQ(report.terminate_calls, 2);
+  EXPECT_EQ((std::array{report.initialize_calls, report.terminate_calls}), (std::array{2, 2}));
 
   new_session();
   EXPECT_EQ(UF_terminate(), status::kNotInitialized);

@@ -7,6 +7,7 @@
 #include "host/ui.h"
 #include "objects/object_store.h"
 
+#include <array>
 #include <stdexcept>
 
 namespace sim::testing {
@@ -25,8 +26,7 @@ TEST_F(CoreTest, BracketIsCountedAndRecorded) {
   EXPECT_EQ(transcript().count(EventKind::BracketClose), 2u);
   const FinishReport report = finish();
   EXPECT_TRUE(report.ok());
-  EXPECT_EQ(report.initialize_calls, 2);
-  EXPECT_EQ(report.terminate_calls, 2);
+  EXPECT_EQ((std::array{report.initialize_calls, report.terminate_calls}), (std::array{2, 2}));
 
   new_session();
   EXPECT_EQ(UF_terminate(), status::kNotInitialized);
@@ -80,8 +80,7 @@ TEST_F(CoreTest, FailedCallsLeaveOutputsOrPoisonThem) {
   fail("UF_OBJ_ask_type_and_subtype");
   int type = 42, subtype = 43;
   EXPECT_EQ(UF_OBJ_ask_type_and_subtype(session().display_part(), &type, &subtype), 1);
-  EXPECT_EQ(type, 42);
-  EXPECT_EQ(subtype, 43);
+  EXPECT_EQ((std::array{type, subtype}), (std::array{42, 43}));
   session().set_poison_outputs(true);
   EXPECT_EQ(UF_OBJ_ask_type_and_subtype(session().display_part(), &type, &subtype), 1);
   EXPECT_EQ(type, api::kPoisonInt);
@@ -184,8 +183,7 @@ TEST_F(CoreTest, ObjectNamesTypesAndCycling) {
 
   int type = 0, subtype = 0;
   EXPECT_EQ(UF_OBJ_ask_type_and_subtype(b, &type, &subtype), 0);
-  EXPECT_EQ(type, 60);
-  EXPECT_EQ(subtype, 7);
+  EXPECT_EQ((std::array{type, subtype}), (std::array{60, 7}));
 
   std::vector<tag_t> named;
   tag_t object = NULL_TAG;

@@ -32,9 +32,10 @@ protected:
     EXPECT_EQ(UF_DRF_create_ordorigin(&o, 1, 1, 2, "", &made), 0);
     return made;
   }
-  int margin(int type, tag_t from, UF_DRF_object_t o, tag_t &made, double offset = -5.0) {
-    double point[3] = {0, 0, 0}, direction[2] = {0, 0};
-    return UF_DRF_create_ordmargin(type, from, &o, point, direction, offset, &made);
+  int margin(int type, tag_t from, UF_DRF_object_t o, tag_t &made, double offset = -5.0,
+             Vec3 at = {}, std::array<double, 2> direction = {}) {
+    double point[3] = {at.x, at.y, at.z};
+    return UF_DRF_create_ordmargin(type, from, &o, point, direction.data(), offset, &made);
   }
   int dimension(tag_t on, UF_DRF_object_t o, tag_t &made) {
     char user[UF_DRF_TEXT_BUFSIZE] = "a", appended[UF_DRF_TEXT_BUFSIZE] = "b";
@@ -113,40 +114,39 @@ TEST_F(OrdinateHost, WhatMarginsAndDimensionsRefuse) {
     int type;
     tag_t origin;
     UF_DRF_object_t object;
-    double offset;
     int status;
+    Vec3 point = {};
+    std::array<double, 2> direction = {};
   } margins[] = {
-      {"null origin", 1, NULL_TAG, object(lower, sheet_.top), -5, status::kBadTag},
-      {"origin is a point", 1, sheet_.mcs_point, object(lower, sheet_.top), -5, status::kWrongType},
-      {"type 3", 3, top_origin, object(lower, sheet_.top), -5, status::kBadArgument},
-      {"type 0", 0, top_origin, object(lower, sheet_.top), -5, status::kBadArgument},
-      {"drawing line", 1, top_origin, object(sheet_line, sheet_.top), -5, status::kDrawingObject},
-      {"drawing point", 1, top_origin, object(sheet_point, sheet_.top), -5, status::kDrawingObject},
-      {"a face", 1, top_origin, object(face, sheet_.top), -5, status::kWrongType},
-      {"null object", 1, top_origin, object(NULL_TAG, sheet_.top), -5, status::kBadTag},
-      {"null view", 1, top_origin, object(lower, NULL_TAG), -5, status::kBadTag},
-      {"not a member view", 1, top_origin, object(lower, sheet_.drawing), -5, status::kWrongType},
-      {"the other view", 1, top_origin, object(lower, sheet_.projected), -5, status::kOtherView},
+      {"null origin", 1, NULL_TAG, object(lower, sheet_.top), status::kBadTag},
+      {"origin is a point", 1, sheet_.mcs_point, object(lower, sheet_.top), status::kWrongType},
+      {"type 3", 3, top_origin, object(lower, sheet_.top), status::kBadArgument},
+      {"type 0", 0, top_origin, object(lower, sheet_.top), status::kBadArgument},
+      {"drawing line", 1, top_origin, object(sheet_line, sheet_.top), status::kDrawingObject},
+      {"drawing point", 1, top_origin, object(sheet_point, sheet_.top), status::kDrawingObject},
+      {"a face", 1, top_origin, object(face, sheet_.top), status::kWrongType},
+      {"null object", 1, top_origin, object(NULL_TAG, sheet_.top), status::kBadTag},
+      {"null view", 1, top_origin, object(lower, NULL_TAG), status::kBadTag},
+      {"not a member view", 1, top_origin, object(lower, sheet_.drawing), status::kWrongType},
+      {"the other view", 1, top_origin, object(lower, sheet_.projected), status::kOtherView},
       {"an edge is placed by its middle, any modifier", 1, top_origin, object(lower, sheet_.top, 9),
-       -5, 0},
+       0},
+      {"a point given", 1, top_origin, object(lower, sheet_.top), status::kBadArgument, {0, 0, 1}},
+      {"a direction given",
+       1,
+       top_origin,
+       object(lower, sheet_.top),
+       status::kBadArgument,
+       {},
+       {1, 0}},
   };
   for (const Case &c : margins) {
     tag_t made = 77;
-    EXPECT_EQ(margin(c.type, c.origin, c.object, made, c.offset), c.status) << c.what;
+    EXPECT_EQ(margin(c.type, c.origin, c.object, made, -5, c.point, c.direction), c.status)
+        << c.what;
     if (c.status != 0) {
       EXPECT_EQ(made, 77u) << c.what;
     }
-  }
-  {
-    double point[3] = {0, 0, 1}, direction[2] = {0, 0};
-    UF_DRF_object_t o = object(lower, sheet_.top);
-    tag_t made = NULL_TAG;
-    EXPECT_EQ(UF_DRF_create_ordmargin(1, top_origin, &o, point, direction, -5, &made),
-              status::kBadArgument);
-    point[2] = 0;
-    direction[0] = 1;
-    EXPECT_EQ(UF_DRF_create_ordmargin(1, top_origin, &o, point, direction, -5, &made),
-              status::kBadArgument);
   }
 
   struct DimCase {
@@ -264,9 +264,8 @@ TEST_F(OrdinateHost, PrintedValues) {
                {0.0004, "0"},     {-30, "-30"},       {12.5, "12.5"},
                {100, "100"},      {1.23456, "1.235"}, {-70.71067, "-70.711"},
                {0.0006, "0.001"}, {-0.0006, "-0.001"}};
-  for (const Case &c : cases) {
+  for (const Case &c : cases)
     EXPECT_EQ(sim::drf::ordinate_text(c.value), c.text) << c.value;
-  }
 }
 
 TEST_F(OrdinateHost, DimensionsKeepTheirLettering) {

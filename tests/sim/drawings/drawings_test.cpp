@@ -324,9 +324,8 @@ TEST_F(DrawingTest, InstalledTemplatesFillTheA3Frame) {
         << file << ": title and fifteen headings at least";
     for (const drf::SheetLinePayload *line : lines) {
       EXPECT_EQ(line->drawing, drawing);
-      for (const geo::Vec3 &p : {line->start, line->end}) {
+      for (const geo::Vec3 &p : {line->start, line->end})
         EXPECT_TRUE(p.x >= 10 && p.x <= 410 && p.y >= 10 && p.y <= 287) << p.x << ", " << p.y;
-      }
     }
   }
 }

@@ -142,12 +142,9 @@ TEST_F(MemberViewTest, ViewDisplayRoundTripAndRefusals) {
   UF_DRAW_view_display_t display{};
   ASSERT_EQ(UF_DRAW_ask_view_display(view, &display), 0);
   // The seven settings of the program sheet.
-  display.hidden_line = UF_DRAW_YES;
-  display.hidden_line_font = UF_DRAW_FONT_INVISIBLE;
-  display.hidden_line_width = UF_DRAW_WIDTH_NORMAL;
-  display.silhouettes = UF_DRAW_YES;
-  display.smooth_edges = UF_DRAW_YES;
-  display.smooth_edge_gaps = UF_DRAW_NO;
+  display.hidden_line = UF_DRAW_YES, display.hidden_line_font = UF_DRAW_FONT_INVISIBLE;
+  display.hidden_line_width = UF_DRAW_WIDTH_NORMAL, display.silhouettes = UF_DRAW_YES;
+  display.smooth_edges = UF_DRAW_YES, display.smooth_edge_gaps = UF_DRAW_NO;
   display.referenced_edges_only = 0;
   ASSERT_EQ(UF_DRAW_set_view_display(view, &display), 0);
   double ref[2] = {100, 50};

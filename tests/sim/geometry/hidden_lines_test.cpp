@@ -118,14 +118,13 @@ TEST_P(HiddenLines, TopViewShowsTheHoleAndBossCirclesAndHidesTheBottom) {
   EXPECT_NEAR(length_of(top, ViewLineKind::Sharp, true, front_edge), 90, 0.5);
 }
 
-INSTANTIATE_TEST_SUITE_P(Methods, HiddenLines,
-                         ::testing::Values(HiddenLineMethod::Exact, HiddenLineMethod::Polygonal,
-                                           HiddenLineMethod::Sampled),
-                         [](const auto &info) {
-                           return info.param == HiddenLineMethod::Exact       ? "exact"
-                                  : info.param == HiddenLineMethod::Polygonal ? "polygonal"
-                                                                              : "sampled";
-                         });
+INSTANTIATE_TEST_SUITE_P(
+    Methods, HiddenLines,
+    ::testing::Values(HiddenLineMethod::Exact, HiddenLineMethod::Polygonal,
+                      HiddenLineMethod::Sampled),
+    [](const auto &info) {
+      return (std::array{"exact", "polygonal", "sampled"})[static_cast<int>(info.param)];
+    });
 
 TEST(HiddenLineMethod, ExactForAxisViewsPolygonalOtherwiseSampledForLargeParts) {
   EXPECT_EQ(hidden_line_method(kTop, 100), HiddenLineMethod::Exact);
@@ -184,15 +183,13 @@ TEST(SampledLines, DrawWhatTheKernelDraws) {
   const std::pair<const char *, const Shape *> bodies[] = {
       {"demo", &demo}, {"plate", &plate}, {"block", &part}};
   for (const auto &[name, body] : bodies)
-    for (const Mat3 *view : {&kTop, &kFront, &kIso}) {
+    for (const auto &[view_name, view] :
+         {std::pair{"top", &kTop}, {"front", &kFront}, {"iso", &kIso}}) {
       const HiddenLineMethod kernel =
           view == &kIso ? HiddenLineMethod::Polygonal : HiddenLineMethod::Exact;
       const ViewLines theirs = must(view_lines({*body}, *view, 0.01, kernel));
       const ViewLines ours = must(view_lines({*body}, *view, 0.01, HiddenLineMethod::Sampled));
-      SCOPED_TRACE(std::string(name) + ", view " +
-                   std::to_string(view == &kTop     ? 0
-                                  : view == &kFront ? 1
-                                                    : 2));
+      SCOPED_TRACE(std::string(name) + ", " + view_name + " view");
       EXPECT_LT(lines_apart(ours, theirs, 0.05, true), 0.5);
       EXPECT_LT(lines_apart(theirs, ours, 0.05, true), 0.5);
       EXPECT_LT(lines_apart(ours, theirs, 0.05, false), 0.5);

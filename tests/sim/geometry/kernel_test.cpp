@@ -299,6 +299,16 @@ TEST(Curves, ArcBoxReachesItsExtremes) {
     EXPECT_LT(worst(Curve{c.arc}.box(), c.want), 1e-12) << c.arc.t0 << " to " << c.arc.t1;
 }
 
+// The same box to the last bit and the sign of a zero, axis by axis.
+void expect_same_bits(const Box &fast, const Box &kernel) {
+  for (int k = 0; k < 3; ++k)
+    for (const auto &[got, want] :
+         {std::pair{fast.min[k], kernel.min[k]}, {fast.max[k], kernel.max[k]}}) {
+      EXPECT_EQ(got, want) << "axis " << k;
+      EXPECT_EQ(std::signbit(got), std::signbit(want)) << "axis " << k;
+    }
+}
+
 // A frame whose axes are absolute axes in another order or turned round
 // takes its box from the absolute box; that must be the box the kernel
 // computes for the shape turned into the frame, to the last bit and the
@@ -326,16 +336,9 @@ TEST(Boxes, InAFrameOfAbsoluteAxesAreTheKernelsOwn) {
           for (int j = 0; j < 3; ++j)
             into.axes.row[static_cast<std::size_t>(j)][i] =
                 axes.row[static_cast<std::size_t>(i)][j];
-        const Box fast = shape.box_in(axes);
-        const Box kernel = shape.placed(into).box();
-        for (int k = 0; k < 3; ++k) {
-          SCOPED_TRACE(::testing::Message() << "order " << order[0] << order[1] << order[2]
-                                            << " signs " << signs << " axis " << k);
-          EXPECT_EQ(fast.min[k], kernel.min[k]);
-          EXPECT_EQ(fast.max[k], kernel.max[k]);
-          EXPECT_EQ(std::signbit(fast.min[k]), std::signbit(kernel.min[k]));
-          EXPECT_EQ(std::signbit(fast.max[k]), std::signbit(kernel.max[k]));
-        }
+        SCOPED_TRACE(::testing::Message()
+                     << "order " << order[0] << order[1] << order[2] << " signs " << signs);
+        expect_same_bits(shape.box_in(axes), shape.placed(into).box());
       }
     }
   }
@@ -370,15 +373,8 @@ TEST(Boxes, ByFacesAreTheKernelsOwn) {
       axes.row[0] = {std::cos(a), std::sin(a), 0};
       axes.row[1] = {-std::sin(a) * std::cos(b), std::cos(a) * std::cos(b), std::sin(b)};
       axes.row[2] = {std::sin(a) * std::sin(b), -std::cos(a) * std::sin(b), std::cos(b)};
-      const Box fast = shape.box_in(axes), kernel = kernel_exact_box_in(shape, axes);
-      for (int k = 0; k < 3; ++k) {
-        SCOPED_TRACE(::testing::Message()
-                     << "turn " << turn[0] << ", " << turn[1] << " axis " << k);
-        EXPECT_EQ(fast.min[k], kernel.min[k]);
-        EXPECT_EQ(fast.max[k], kernel.max[k]);
-        EXPECT_EQ(std::signbit(fast.min[k]), std::signbit(kernel.min[k]));
-        EXPECT_EQ(std::signbit(fast.max[k]), std::signbit(kernel.max[k]));
-      }
+      SCOPED_TRACE(::testing::Message() << "turn " << turn[0] << ", " << turn[1]);
+      expect_same_bits(shape.box_in(axes), kernel_exact_box_in(shape, axes));
     }
   }
 }

@@ -41,6 +41,12 @@ protected:
     EXPECT_EQ(list, nullptr);
     return out;
   }
+  /// The integer a host query asks of what (a tag, a layer).
+  template <class Ask, class What> static int ask(Ask query, What what) {
+    int value = -1;
+    EXPECT_EQ(query(what, &value), 0);
+    return value;
+  }
   /// The nine values of a view's matrix (the work view for the null tag).
   std::array<double, 9> matrix_of(tag_t view = NULL_TAG) {
     std::array<double, 9> m{};
@@ -68,12 +74,9 @@ TEST_F(Model, ScenarioPlacesBodiesWithTheirTopology) {
   EXPECT_EQ(seen[1], std::make_pair(70, 2));
   EXPECT_EQ(seen[11], std::make_pair(70, 3));
   std::vector<tag_t> bodies = session().objects().tags_of_type(UF_solid_type);
-  int body_type = 0;
-  ASSERT_EQ(UF_MODL_ask_body_type(bodies[0], &body_type), 0);
-  EXPECT_EQ(body_type, UF_MODL_SOLID_BODY);
+  EXPECT_EQ(ask(UF_MODL_ask_body_type, bodies[0]), UF_MODL_SOLID_BODY);
   tag_t sheet = seen.size() > 35 ? bodies[35] : NULL_TAG;
-  ASSERT_EQ(UF_MODL_ask_body_type(sheet, &body_type), 0);
-  EXPECT_EQ(body_type, UF_MODL_SHEET_BODY);
+  EXPECT_EQ(ask(UF_MODL_ask_body_type, sheet), UF_MODL_SHEET_BODY);
   UF_OBJ_disp_props_t props{};
   ASSERT_EQ(UF_OBJ_ask_display_properties(bodies[0], &props), 0);
   EXPECT_EQ(props.color, 6);
@@ -81,9 +84,7 @@ TEST_F(Model, ScenarioPlacesBodiesWithTheirTopology) {
   ASSERT_EQ(UF_OBJ_ask_display_properties(sheet, &props), 0);
   EXPECT_EQ(props.layer, 5);
   EXPECT_EQ(props.blank_status, UF_OBJ_BLANKED);
-  int layer_status = 0;
-  ASSERT_EQ(UF_LAYER_ask_status(5, &layer_status), 0);
-  EXPECT_EQ(layer_status, UF_LAYER_REFERENCE_LAYER);
+  EXPECT_EQ(ask(UF_LAYER_ask_status, 5), UF_LAYER_REFERENCE_LAYER);
   double box[6];
   ASSERT_EQ(UF_MODL_ask_bounding_box(bodies[0], box), 0);
   EXPECT_DOUBLE_EQ(box[0], 10);
@@ -118,10 +119,9 @@ TEST_F(Model, EdgeAndFaceQueries) {
   ASSERT_EQ(edges.size(), 2u); // no seam
   ASSERT_EQ(faces.size(), 3u);
   for (tag_t e : edges) {
-    int type = 0, count = -1;
+    int count = -1;
     double p1[3] = {7, 7, 7}, p2[3] = {7, 7, 7}, box[6];
-    ASSERT_EQ(UF_MODL_ask_edge_type(e, &type), 0);
-    EXPECT_EQ(type, UF_MODL_CIRCULAR_EDGE);
+    EXPECT_EQ(ask(UF_MODL_ask_edge_type, e), UF_MODL_CIRCULAR_EDGE);
     ASSERT_EQ(UF_MODL_ask_edge_verts(e, p1, p2, &count), 0);
     EXPECT_EQ(count, 0);
     ASSERT_EQ(UF_MODL_ask_bounding_box(e, box), 0);
@@ -130,7 +130,7 @@ TEST_F(Model, EdgeAndFaceQueries) {
   }
   int types[3];
   for (int i = 0; i < 3; ++i)
-    ASSERT_EQ(UF_MODL_ask_face_type(faces[i], &types[i]), 0);
+    types[i] = ask(UF_MODL_ask_face_type, faces[i]);
   EXPECT_EQ(std::count(types, types + 3, UF_MODL_PLANAR_FACE), 2);
   EXPECT_EQ(std::count(types, types + 3, UF_MODL_CYLINDRICAL_FACE), 1);
   // wrong kinds of tag
@@ -148,10 +148,9 @@ TEST_F(Model, BlockEdgesAreLinesWithTwoVerticesInCurveDirection) {
   std::vector<tag_t> edges = list_of(b, false);
   ASSERT_EQ(edges.size(), 12u);
   for (tag_t e : edges) {
-    int type = 0, count = 0;
+    int count = 0;
     double p1[3], p2[3];
-    ASSERT_EQ(UF_MODL_ask_edge_type(e, &type), 0);
-    EXPECT_EQ(type, UF_MODL_LINEAR_EDGE);
+    EXPECT_EQ(ask(UF_MODL_ask_edge_type, e), UF_MODL_LINEAR_EDGE);
     ASSERT_EQ(UF_MODL_ask_edge_verts(e, p1, p2, &count), 0);
     EXPECT_EQ(count, 2);
     // the same answer every time, whoever asks first
@@ -165,12 +164,9 @@ TEST_F(Model, BlockEdgesAreLinesWithTwoVerticesInCurveDirection) {
 TEST_F(Model, IsoclinesAreCurvesTheCallerDeletes) {
   tag_t cyl = body(make_cylinder(20, 50));
   tag_t side = NULL_TAG;
-  for (tag_t f : list_of(cyl, true)) {
-    int type = 0;
-    ASSERT_EQ(UF_MODL_ask_face_type(f, &type), 0);
-    if (type == UF_MODL_CYLINDRICAL_FACE)
+  for (tag_t f : list_of(cyl, true))
+    if (ask(UF_MODL_ask_face_type, f) == UF_MODL_CYLINDRICAL_FACE)
       side = f;
-  }
   const std::size_t before = session().objects().size();
   double along[3] = {0, 0, 1}, across[3] = {0, 1, 0};
   tag_t *curves = reinterpret_cast<tag_t *>(1);
@@ -251,9 +247,7 @@ TEST_F(Model, LayerStatuses) {
   for (const auto &[layer, want] : {std::pair{1, UF_LAYER_ACTIVE_LAYER},
                                     {12, UF_LAYER_WORK_LAYER},
                                     {11, UF_LAYER_INACTIVE_LAYER}}) {
-    int st = 0;
-    EXPECT_EQ(UF_LAYER_ask_status(layer, &st), 0);
-    EXPECT_EQ(st, want) << layer;
+    EXPECT_EQ(ask(UF_LAYER_ask_status, layer), want) << layer;
   }
 }
 

@@ -13,6 +13,7 @@
 #include <numbers>
 #include <random>
 #include <string>
+#include <tuple>
 #include <vector>
 
 namespace {
@@ -61,10 +62,8 @@ TEST(Moves, ReadsModalWordsCommentsAndArcs) {
 TEST(Moves, OperationDefaultsApplyUntilTheMovesSayOtherwise) {
   const auto moves = parse("G0 X0 Y0 Z5\nG1 Z0\nS4000 X5 F800\n", {250, 3000});
   ASSERT_EQ(moves.size(), 3u);
-  EXPECT_EQ(moves[1].feed, 250);
-  EXPECT_EQ(moves[1].spindle, 3000);
-  EXPECT_EQ(moves[2].feed, 800);
-  EXPECT_EQ(moves[2].spindle, 4000);
+  EXPECT_EQ(std::tuple(moves[1].feed, moves[1].spindle, moves[2].feed, moves[2].spindle),
+            std::tuple(250.0, 3000, 800.0, 4000));
 }
 
 TEST(Moves, MistakesNameTheirLine) {
@@ -111,11 +110,8 @@ TEST(Summary, TwelveValuesFromTheMoves) {
   // Cutting: 10/500 + 490/1000 + 55.25/200; rapids: 50 + 50 + 55.25 mm.
   const double expected = 10.0 / 500 + 490.0 / 1000 + 55.25 / 200 + (50 + 50 + 55.25) / 10000;
   EXPECT_NEAR(s.exact_minutes, expected, 1e-12);
-  EXPECT_EQ(s.minutes, 1);
-  EXPECT_EQ(s.min_spindle, 3000);
-  EXPECT_EQ(s.max_spindle, 8000);
-  EXPECT_EQ(s.min_feed, 200);
-  EXPECT_EQ(s.max_feed, 1000);
+  EXPECT_EQ(std::tuple(s.minutes, s.min_spindle, s.max_spindle, s.min_feed, s.max_feed),
+            std::tuple(1L, 3000, 8000, 200.0, 1000.0));
   EXPECT_EQ(post::summary_line(s),
             "A01 D10R0.5 CAVITY_MILL 0 -15.250 1 3 3000 8000 200 1000 0.05\n");
 }
@@ -174,9 +170,7 @@ post::PostDefinition iso() {
 
 TEST(Nc, IsoProgramHasToolChangesSpeedsFeedsAndMoves) {
   post::NcJob job;
-  job.clock.tm_year = 126;
-  job.clock.tm_mon = 11;
-  job.clock.tm_mday = 5;
+  job.clock.tm_year = 126, job.clock.tm_mon = 11, job.clock.tm_mday = 5;
   job.program_number = 7;
   const std::string nc = post::write_nc(iso(), two_operations(), job);
   for (const char *line :

@@ -54,11 +54,10 @@ protected:
 TEST_F(Post, WritesTheNcFileAndTheSummaryLine) {
   load_part(kPart);
   ASSERT_EQ(generate("A01", "ISO_MILL_3AX", "D:\\nc\\A01_kv.nc"), 0);
-  const std::string nc = read_file("D:\\nc\\A01_kv.nc");
-  EXPECT_NE(nc.find("O0001 (A01)\r\n"), std::string::npos) << nc; // written in text mode
-  EXPECT_NE(nc.find("T3 M06\r\n"), std::string::npos);
-  EXPECT_NE(nc.find("S3500 M03\r\n"), std::string::npos);
-  EXPECT_NE(nc.find("G01 Z-15.25 F800\r\n"), std::string::npos);
+  const std::string nc = read_file("D:\\nc\\A01_kv.nc"); // written in text mode
+  for (const char *line :
+       {"O0001 (A01)\r\n", "T3 M06\r\n", "S3500 M03\r\n", "G01 Z-15.25 F800\r\n"})
+    EXPECT_NE(nc.find(line), std::string::npos) << line << nc;
   // Description of the first operation; stocks of the last; time in whole
   // minutes (0.58 min of cutting and 155 mm of rapid travel at 10 m/min).
   EXPECT_EQ(first_line("D:\\kv_conf\\temp\\A01.xl"),
@@ -70,8 +69,8 @@ TEST_F(Post, WalksNestedGroupsAndSpeaksEachDialect) {
   load_part(kPart);
   ASSERT_EQ(generate("A02", "DIALOG_MILL_3AX", "D:\\nc\\A02_kv.nc"), 0);
   const std::string nc = read_file("D:\\nc\\A02_kv.nc");
-  EXPECT_NE(nc.find("TOOL CALL 7 AXIS Z SPEED 1200"), std::string::npos) << nc;
-  EXPECT_NE(nc.find("LINE Z-20.000 FEED 100"), std::string::npos) << nc;
+  for (const char *line : {"TOOL CALL 7 AXIS Z SPEED 1200", "LINE Z-20.000 FEED 100"})
+    EXPECT_NE(nc.find(line), std::string::npos) << line << nc;
   EXPECT_EQ(first_line("D:\\kv_conf\\temp\\A02.xl"),
             "A02 DR5 DRILL 0 -20.000 1 7 1200 1200 100 100 0\r\n");
   // GBK descriptions reach the summary as they are.
@@ -123,10 +122,9 @@ TEST_F(Post, RefusesWhatItCannotRun) {
       {s, 4242, "ISO_MILL_3AX", "D:\\nc\\x.nc", 1, sim::status::kBadTag},
       {s, named("A01"), "ISO_MILL_3AX", "Q:\\nc\\x.nc", 1, sim::status::kFileError},
   };
-  for (const Case &c : cases) {
+  for (const Case &c : cases)
     EXPECT_EQ(UF_SETUP_generate_program(c.setup, c.program, c.post, c.file, c.units), c.status)
         << (c.post ? c.post : "(null)") << " " << c.file << " " << c.units;
-  }
   EXPECT_FALSE(file_exists("D:\\nc\\x.nc"));
   EXPECT_FALSE(file_exists("D:\\kv_conf\\temp\\A01.xl"));
 }

@@ -27,18 +27,10 @@ TEST(GbkTest, ConvertsBothWays) {
     EXPECT_EQ(gbk_to_utf8(c.gbk), c.utf8);
     EXPECT_EQ(utf8_to_gbk(c.utf8), c.gbk);
   }
-  EXPECT_EQ(gbk_to_utf8("a\xff"
-                        "b"),
-            "a\xEF\xBF\xBD"
-            "b");
+  EXPECT_EQ(gbk_to_utf8(std::string("a\xff") + "b"), std::string("a\xEF\xBF\xBD") + "b");
   EXPECT_EQ(gbk_to_utf8("a\xd5"), "a\xEF\xBF\xBD") << "cut in the middle of a character";
-  EXPECT_EQ(utf8_to_gbk("a\xF0\x9F\x98\x80"
-                        "b"),
-            "a?b")
-      << "a character GBK lacks";
-  EXPECT_EQ(to_hex("\xd5\xd2"
-                   "A"),
-            "d5d241");
+  EXPECT_EQ(utf8_to_gbk(std::string("a\xF0\x9F\x98\x80") + "b"), "a?b") << "a character GBK lacks";
+  EXPECT_EQ(to_hex(std::string("\xd5\xd2") + "A"), "d5d241");
 }
 
 using TranscriptTest = SessionTest;

@@ -267,13 +267,18 @@ int run_scenario(const RunOptions &options, std::ostream &out, std::ostream &err
     dumped = sim::write_part_dump(session, out_dir / "part.json");
     times.dump += seconds_since(start);
   };
-  sim::render::SheetFiles sheet =
+  const sim::Expected<sim::render::SheetFiles> sheet =
       sim::render::write_sheet_files(session, out_dir / "pages", kSheetPdf, dump);
   saved = dumped && saved;
-  std::vector<fs::path> page_files = sheet.pages;
-  if (!sheet.pdf.empty())
-    page_files.push_back(sheet.pdf);
-  saved = sheet.why.empty() && write_pages_manifest(out_dir, page_files) && saved;
+  if (sheet) {
+    std::vector<fs::path> page_files = sheet->pages;
+    if (!sheet->pdf.empty())
+      page_files.push_back(sheet->pdf);
+    saved = write_pages_manifest(out_dir, page_files) && saved;
+  } else {
+    err << "ncsheet: " << sheet.error() << "\n";
+    saved = false;
+  }
   times.pages = seconds_since(phase_start);
   times.peak_mib = peak_mib();
   if (options.times)
@@ -283,9 +288,9 @@ int run_scenario(const RunOptions &options, std::ostream &out, std::ostream &err
     return kExitRunFailed;
   }
   print_summary(out, session, report, written, removed, out_dir, runs);
-  for (const std::string &warning : sheet.warnings)
+  for (const std::string &warning : sheet->warnings)
     out << "  warning: " << warning << "\n";
-  out << outcome.line(sheet.pages) << "\n";
+  out << outcome.line(sheet->pages) << "\n";
   if (options.print_times)
     print_times(out, times);
   return report.ok() ? kExitCompleted : kExitRunFailed;

@@ -28,19 +28,20 @@ bool has_drawing(Session &session) {
 
 } // namespace
 
-SheetFiles write_sheet_files(Session &session, const std::filesystem::path &folder,
-                             const std::string &pdf_name, const std::function<void()> &alongside) {
-  SheetFiles files;
+Expected<SheetFiles> write_sheet_files(Session &session, const std::filesystem::path &folder,
+                                       const std::string &pdf_name,
+                                       const std::function<void()> &alongside) {
+  using Result = Expected<SheetFiles>;
   std::error_code error;
   const bool any = has_drawing(session);
   if (any)
     std::filesystem::create_directories(folder, error);
   if (!any || error) {
-    if (error)
-      files.why = folder.string() + ": " + error.message();
     if (alongside)
       alongside();
-    return files;
+    if (error)
+      return Result::failure(folder.string() + ": " + error.message());
+    return SheetFiles{};
   }
   compute_view_lines(session);
 #ifdef __GLIBC__
@@ -49,7 +50,9 @@ SheetFiles write_sheet_files(Session &session, const std::filesystem::path &fold
   malloc_trim(0);
 #endif
   const std::filesystem::path pdf = folder / pdf_name;
+  SheetFiles files;
   Expected<void> pdf_written;
+  Expected<std::vector<std::filesystem::path>> pages = std::vector<std::filesystem::path>{};
   {
     std::jthread pdf_writer([&] {
       try { // an exception must not leave the thread: it would end the process
@@ -58,23 +61,17 @@ SheetFiles write_sheet_files(Session &session, const std::filesystem::path &fold
         pdf_written = Expected<void>::failure(pdf.string() + ": " + e.what());
       }
     });
-    Expected<std::vector<std::filesystem::path>> pages =
-        write_pages(session, folder, &files.warnings);
-    if (pages)
-      files.pages = std::move(*pages);
-    else
-      files.why = pages.error();
+    pages = write_pages(session, folder, &files.warnings);
     if (alongside)
       alongside();
   }
-  if (!files.why.empty()) {
+  if (!pages) {
     std::filesystem::remove(pdf, error);
-    return files;
+    return Result::failure(pages.error());
   }
-  if (!pdf_written) {
-    files.why = pdf_written.error();
-    return files;
-  }
+  if (!pdf_written)
+    return Result::failure(pdf_written.error());
+  files.pages = std::move(*pages);
   files.pdf = pdf;
   return files;
 }

@@ -8,6 +8,8 @@
 #ifndef NCSHEET_SIM_RENDER_SHEET_FILES_H
 #define NCSHEET_SIM_RENDER_SHEET_FILES_H
 
+#include "base/expected.h"
+
 #include <filesystem>
 #include <functional>
 #include <string>
@@ -24,17 +26,17 @@ struct SheetFiles {
   std::vector<std::filesystem::path> pages; ///< the SVG pages, in drawing order
   std::filesystem::path pdf;                ///< empty when none was written
   std::vector<std::string> warnings;        ///< notes past their cell or off the sheet
-  std::string why;                          ///< empty, or what could not be written
 };
 
 /// Writes the SVG pages of the part's drawings into folder and the PDF as
-/// folder / pdf_name; nothing when the part has no drawing.  When a page
-/// cannot be written, why says which and no PDF is left.  alongside, when
-/// given, runs once on the calling thread while the PDF is drawn: work
-/// that only reads the session, such as the part dump.
-[[nodiscard]] SheetFiles write_sheet_files(Session &session, const std::filesystem::path &folder,
-                                           const std::string &pdf_name,
-                                           const std::function<void()> &alongside = {});
+/// folder / pdf_name; nothing when the part has no drawing.  Fails, saying
+/// which file, when a page or the PDF cannot be written; no PDF is then
+/// left.  alongside, when given, runs once on the calling thread while the
+/// PDF is drawn: work that only reads the session, such as the part dump.
+[[nodiscard]] Expected<SheetFiles> write_sheet_files(Session &session,
+                                                     const std::filesystem::path &folder,
+                                                     const std::string &pdf_name,
+                                                     const std::function<void()> &alongside = {});
 
 } // namespace sim::render
 

@@ -319,6 +319,13 @@ TEST_P(RealModuleTest, PagesOfAnEarlierRunAreRemovedAndNothingElse) {
   example["answers"][2] = {{"file", "Cancel"}};
   ASSERT_EQ(run_real(example), kExitCompleted);
   EXPECT_FALSE(fs::exists(pages));
+
+  // A page that cannot be written fails the run and says which.
+  fs::create_directories(pages / "prog_sheet1.svg" / "mine");
+  example["answers"][2] = {{"file", "D:\\nc\\m2612\\A01.nc"}};
+  EXPECT_EQ(run_real(example), kExitRunFailed) << out_.str() << err_.str();
+  EXPECT_NE(err_.str().find((pages / "prog_sheet1.svg").string()), std::string::npos) << err_.str();
+  EXPECT_NE(err_.str().find("cannot write the outputs"), std::string::npos) << err_.str();
 }
 
 TEST_F(RunnerTest, ExecutableExitStatus) {

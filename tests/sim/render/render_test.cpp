@@ -163,29 +163,29 @@ TEST_F(RenderTest, OnePageFilePerDrawing) {
 TEST_F(RenderTest, SheetFilesAreAllThereOrTheFailureIsTold) {
   int dumps = 0;
   const auto count_dump = [&] { ++dumps; };
-  const render::SheetFiles none =
+  const Expected<render::SheetFiles> none =
       render::write_sheet_files(session(), root() / "none", "sheet.pdf", count_dump);
-  EXPECT_TRUE(none.pages.empty());
-  EXPECT_TRUE(none.why.empty()) << none.why;
+  ASSERT_TRUE(none) << none.error();
+  EXPECT_TRUE(none->pages.empty());
   EXPECT_FALSE(std::filesystem::exists(root() / "none"));
   EXPECT_EQ(dumps, 1) << "the work alongside runs even without drawings";
 
   make_drawing("prog_sheet1");
   make_drawing("prog_sheet2");
-  const render::SheetFiles all =
+  const Expected<render::SheetFiles> all =
       render::write_sheet_files(session(), root() / "pages", "sheet.pdf", count_dump);
-  EXPECT_TRUE(all.why.empty()) << all.why;
-  ASSERT_EQ(all.pages.size(), 2u);
-  EXPECT_EQ(all.pdf, root() / "pages" / "sheet.pdf");
-  EXPECT_GT(std::filesystem::file_size(all.pdf), 0u);
+  ASSERT_TRUE(all) << all.error();
+  ASSERT_EQ(all->pages.size(), 2u);
+  EXPECT_EQ(all->pdf, root() / "pages" / "sheet.pdf");
+  EXPECT_GT(std::filesystem::file_size(all->pdf), 0u);
   EXPECT_EQ(dumps, 2);
 
   // A folder in the second page's place: that page cannot be written.
   std::filesystem::create_directories(root() / "broken" / "prog_sheet2.svg");
-  const render::SheetFiles broken =
+  const Expected<render::SheetFiles> broken =
       render::write_sheet_files(session(), root() / "broken", "sheet.pdf", count_dump);
-  EXPECT_NE(broken.why.find("prog_sheet2.svg"), std::string::npos) << broken.why;
-  EXPECT_TRUE(broken.pdf.empty());
+  ASSERT_FALSE(broken);
+  EXPECT_NE(broken.error().find("prog_sheet2.svg"), std::string::npos) << broken.error();
   EXPECT_FALSE(std::filesystem::exists(root() / "broken" / "sheet.pdf"));
   EXPECT_EQ(dumps, 3);
 }

@@ -53,18 +53,11 @@ protected:
     }
     write_file(kLang, short_texts() + test_text::installed_lang());
   }
-  // A fresh session and module load.
-  void fresh() {
-    new_session();
-    reset_module_state();
-  }
 
   void run() {
     int rc = 0;
     ufusr(nullptr, &rc, 0);
   }
-  std::vector<std::string> shown() { return transcript().messages_shown(); }
-  std::uint32_t count(Call call) { return session().calls().count(call); }
   // Index of the first event of a kind, or -1.
   int first(EventKind kind) {
     const auto &events = transcript().events();

@@ -61,12 +61,12 @@ TEST_F(Report, WritesTheCallAndTheStatus) {
     SCOPED_TRACE(testing::Message() << c.line << " " << c.status);
     const std::size_t written = transcript().listing().size();
     const std::size_t opened = transcript().count(EventKind::ListingOpen);
-    const std::uint32_t open_calls = session().calls().count(sim::Call::UF_UI_open_listing_window);
+    const std::uint32_t open_calls = count(sim::Call::UF_UI_open_listing_window);
     EXPECT_EQ(report_status(c.file, c.line, c.call, c.status), c.status);
     EXPECT_EQ(transcript().listing().substr(written), c.listing);
     const std::size_t opens = c.listing.empty() ? 0 : 1;
     EXPECT_EQ(transcript().count(EventKind::ListingOpen) - opened, opens);
-    EXPECT_EQ(session().calls().count(sim::Call::UF_UI_open_listing_window) - open_calls, opens);
+    EXPECT_EQ(count(sim::Call::UF_UI_open_listing_window) - open_calls, opens);
   }
 }
 

@@ -246,15 +246,15 @@ TEST_F(EdgeAnalysis, NoBodyShowsTheFirstMessage) {
   Slots s{};
   s.fill(kUnset);
   EXPECT_EQ(analy_elec_front_wc(nullptr, 0, lo, hi, s.data()), 0);
-  EXPECT_EQ(transcript().messages_shown(), std::vector<std::string>{first});
+  EXPECT_EQ(shown(), std::vector<std::string>{first});
   EXPECT_EQ(s[0], kUnset) << "slots are written only on success";
-  EXPECT_EQ(session().calls().count(sim::Call::UF_DRAW_ask_display_state), 0u);
+  EXPECT_EQ(count(sim::Call::UF_DRAW_ask_display_state), 0u);
 }
 
 TEST_F(EdgeAnalysis, MessagesLoadOncePerModuleLoad) {
   block({10, 10, 10});
   Slots s{};
-  auto opens = [&] { return session().calls().count(sim::Call::host_fopen); };
+  auto opens = [&] { return count(sim::Call::host_fopen); };
   ASSERT_EQ(analyse(analy_elec_top_wc, s), 1);
   EXPECT_EQ(opens(), 2u) << "both keys of the top view";
   ASSERT_EQ(analyse(analy_elec_top_wc, s), 1);
@@ -272,13 +272,13 @@ TEST_F(EdgeAnalysis, MissingKeyStopsAndALaterCallTriesAgain) {
   const double lo[3] = {0, 0, 0}, hi[3] = {1, 1, 1};
   Slots s{};
   EXPECT_EQ(analy_elec_top_wc(nullptr, 0, lo, hi, s.data()), 0);
-  ASSERT_EQ(transcript().messages_shown().size(), 1u) << "the lookup's notice only";
+  ASSERT_EQ(shown().size(), 1u) << "the lookup's notice only";
   // With the whole file the next call loads both and shows the real text.
   use_lang();
   const std::string first = message("analy_elec_top_wc_01:");
   EXPECT_EQ(analy_elec_top_wc(nullptr, 0, lo, hi, s.data()), 0);
-  ASSERT_EQ(transcript().messages_shown().size(), 2u);
-  EXPECT_EQ(transcript().messages_shown()[1], first);
+  ASSERT_EQ(shown().size(), 2u);
+  EXPECT_EQ(shown()[1], first);
 }
 
 TEST_F(EdgeAnalysis, AFailedVertexQueryTakesNoSlot) {
@@ -309,7 +309,7 @@ TEST_F(EdgeAnalysis, AFailedVertexQueryTakesNoSlot) {
   renew();
   block({100, 60, 30});
   collect(); // the box asks every edge's vertices too
-  const auto box_queries = session().calls().count(sim::Call::UF_MODL_ask_edge_verts);
+  const auto box_queries = count(sim::Call::UF_MODL_ask_edge_verts);
   fail("UF_MODL_ask_edge_verts", box_queries + static_cast<std::uint32_t>(queries + 1));
   ASSERT_EQ(run(analy_elec_top_wc, s), 1);
   EXPECT_EQ(s[0], slot0);
@@ -321,8 +321,7 @@ TEST_F(EdgeAnalysis, DisplaySwitching) {
   block({100, 60, 30});
   Slots s{};
   auto switches = [&] {
-    return session().calls().count(sim::Call::UF_DRAW_set_display_state) +
-           session().calls().count(sim::Call::UF_DRAW_open_drawing);
+    return count(sim::Call::UF_DRAW_set_display_state) + count(sim::Call::UF_DRAW_open_drawing);
   };
   // The model shown: no switching at all.
   ASSERT_EQ(analyse(analy_elec_top_wc, s), 1);

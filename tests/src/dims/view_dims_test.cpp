@@ -305,7 +305,7 @@ TEST_F(ViewDims, NullViewsOrAFailedEdgeAnalysisMakeNothing) {
   const auto calls = session().calls().total();
   for (Dims dims : {create_top_view_dims, create_front_view_dims, create_side_view_dims})
     EXPECT_EQ(dims(NULL_TAG, s.mcs_point, s.view_min, s.view_max, s.solids.data(), 1), 0);
-  EXPECT_EQ(transcript().messages_shown(),
+  EXPECT_EQ(shown(),
             (std::vector<std::string>{"t_view_tag is null,  err!", "f_view_tag is null,err!",
                                       "s_view_tag is null,err!"}));
   EXPECT_EQ(session().calls().total() - calls, 3u) << "the three message boxes only";
@@ -315,7 +315,7 @@ TEST_F(ViewDims, NullViewsOrAFailedEdgeAnalysisMakeNothing) {
   EXPECT_TRUE(dims_in(s.top).empty());
   EXPECT_TRUE(margins_in(s.top).empty());
   EXPECT_EQ(prefs(), before);
-  EXPECT_EQ(session().calls().count(sim::Call::UF_DRF_set_preferences), 2u);
+  EXPECT_EQ(count(sim::Call::UF_DRF_set_preferences), 2u);
 }
 
 TEST_F(ViewDims, PreferenceAsksThatFailChangeNothing) {
@@ -327,7 +327,7 @@ TEST_F(ViewDims, PreferenceAsksThatFailChangeNothing) {
     const auto before = prefs();
     fail("UF_DRF_ask_preferences", nth);
     ASSERT_EQ(top_dims(s), 1);
-    EXPECT_EQ(session().calls().count(sim::Call::UF_DRF_set_preferences), 0u);
+    EXPECT_EQ(count(sim::Call::UF_DRF_set_preferences), 0u);
     EXPECT_EQ(prefs(), before);
     EXPECT_EQ(dims_in(s.top).size(), 6u) << "the dimensions are still made";
     EXPECT_TRUE(transcript().listing().empty()) << "preference calls are not reported";
@@ -343,13 +343,13 @@ TEST_F(ViewDims, DisplaySwitchingInBothStates) {
     if (!shown) {
       ASSERT_EQ(UF_DRAW_set_display_state(UF_DRAW_MODEL_DISPLAY), 0);
     }
-    const auto sets = session().calls().count(sim::Call::UF_DRAW_set_display_state);
-    const auto opens = session().calls().count(sim::Call::UF_DRAW_open_drawing);
+    const auto sets = count(sim::Call::UF_DRAW_set_display_state);
+    const auto opens = count(sim::Call::UF_DRAW_open_drawing);
     ASSERT_EQ(top_dims(s), 1);
     // Around the WCS box, the scan, the margins and each of four sides.
     const unsigned brackets = shown ? 7u : 0u;
-    EXPECT_EQ(session().calls().count(sim::Call::UF_DRAW_set_display_state) - sets, brackets);
-    EXPECT_EQ(session().calls().count(sim::Call::UF_DRAW_open_drawing) - opens, brackets);
+    EXPECT_EQ(count(sim::Call::UF_DRAW_set_display_state) - sets, brackets);
+    EXPECT_EQ(count(sim::Call::UF_DRAW_open_drawing) - opens, brackets);
     EXPECT_EQ(display_state(), shown ? UF_DRAW_DRAWING_DISPLAY : UF_DRAW_MODEL_DISPLAY);
     // The construction geometry is model geometry either way.
     EXPECT_EQ(made_after(s.projected).size(), 2u);

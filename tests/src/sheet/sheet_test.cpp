@@ -132,10 +132,6 @@ protected:
     ASSERT_EQ(UF_initialize(), 0);
     text_copy(lang_file, sizeof lang_file, kLang);
   }
-  void fresh() {
-    new_session();
-    reset_module_state();
-  }
   // Opens the bracket and shows a new A3 drawing for cells to land on.
   void open_page() {
     open();
@@ -162,8 +158,6 @@ protected:
   UF_DRF_lettering_preferences_t &lettering() {
     return session().component<sim::drf::Drafting>().lettering;
   }
-  std::vector<std::string> shown() { return transcript().messages_shown(); }
-  std::uint32_t count(Call call) { return session().calls().count(call); }
 
   std::vector<const sim::Object *> objects() {
     std::vector<const sim::Object *> out;

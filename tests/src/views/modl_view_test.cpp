@@ -54,8 +54,7 @@ TEST_F(ModelViews, TiltedSystemGivesCodeZeroAndNoViews) {
   EXPECT_EQ(code, 0);
   EXPECT_EQ(top, NULL_TAG);
   EXPECT_EQ(iso, NULL_TAG);
-  ASSERT_EQ(transcript().messages_shown().size(), 1u);
-  EXPECT_EQ(transcript().messages_shown()[0], message("create_modl_vie_01:"));
+  EXPECT_EQ(shown(), std::vector<std::string>{message("create_modl_vie_01:")});
   EXPECT_TRUE(session().objects().tags_of_type(UF_view_type).empty());
 }
 
@@ -107,7 +106,7 @@ TEST_F(ModelViews, SavingFails) {
     tag_t top = NULL_TAG, iso = NULL_TAG;
     int code = 0;
     EXPECT_EQ(create_modl_view(csys({0, 0, 0}, {0, 1, 0}, {-1, 0, 0}), &top, &iso, &code), 0);
-    EXPECT_EQ(transcript().messages_shown().back(), c.message);
+    EXPECT_EQ(shown().back(), c.message);
   }
 }
 
@@ -116,7 +115,7 @@ TEST_F(ModelViews, MissingMessageStops) {
   tag_t top = NULL_TAG, iso = NULL_TAG;
   int code = 0;
   EXPECT_EQ(create_modl_view(csys({0, 0, 0}, {1, 0, 0}, {0, 1, 0}), &top, &iso, &code), 0);
-  EXPECT_EQ(session().calls().count(sim::Call::UF_CSYS_ask_matrix_values), 0u);
+  EXPECT_EQ(count(sim::Call::UF_CSYS_ask_matrix_values), 0u);
 }
 
 TEST_F(ModelViews, FaultLoop) {

@@ -79,7 +79,7 @@ TEST_F(SizeNote, LeftOut) {
     page();
     create_elec_size_note(code, lo, hi);
     EXPECT_TRUE(notes().empty()) << code;
-    EXPECT_EQ(session().calls().count(sim::Call::UF_DRF_set_lettering_preferences), 0u);
+    EXPECT_EQ(count(sim::Call::UF_DRF_set_lettering_preferences), 0u);
   }
   // a missing key: no note and the lettering not touched
   renew();
@@ -87,7 +87,7 @@ TEST_F(SizeNote, LeftOut) {
   write_file(kConfig, "elec_size_note_point_x: 3\n");
   create_elec_size_note(101, lo, hi);
   EXPECT_TRUE(notes().empty());
-  EXPECT_EQ(session().calls().count(sim::Call::UF_DRF_ask_lettering_preferences), 0u);
+  EXPECT_EQ(count(sim::Call::UF_DRF_ask_lettering_preferences), 0u);
   // the model shown: a note would land in the model
   renew();
   page();

@@ -120,16 +120,14 @@ TEST_F(SolidBox, BodiesThatFailTheChecks) {
   for (const Case &c : cases) {
     double lo[3], hi[3];
     EXPECT_EQ(MY_solids_box(c.bodies.data(), static_cast<int>(c.bodies.size()), lo, hi), 0);
-    ASSERT_FALSE(transcript().messages_shown().empty());
-    EXPECT_EQ(transcript().messages_shown().back(), c.message);
+    ASSERT_FALSE(shown().empty());
+    EXPECT_EQ(shown().back(), c.message);
   }
   double lo[3], hi[3];
   EXPECT_EQ(MY_solid_box_iso(NULL_TAG, lo, hi), 0);
-  EXPECT_EQ(transcript().messages_shown().back(),
-            "err! solid is null solid tag.  ( MY_solid_box_iso )");
+  EXPECT_EQ(shown().back(), "err! solid is null solid tag.  ( MY_solid_box_iso )");
   EXPECT_EQ(MY_solid_box_iso(sheet, lo, hi), 0);
-  EXPECT_EQ(transcript().messages_shown().back(),
-            " err! solid is not solid type. ( MY_solid_box_edge_box )");
+  EXPECT_EQ(shown().back(), " err! solid is not solid type. ( MY_solid_box_edge_box )");
 }
 
 // Every fallible host call fails once in turn: no crash, every array freed,

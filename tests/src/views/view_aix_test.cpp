@@ -166,7 +166,7 @@ TEST_F(AxisMarkers, NothingDrawn) {
   page();
   EXPECT_EQ(create_view_aix(3, 1, lo, hi), 0);
   EXPECT_TRUE(model_lines().empty());
-  EXPECT_EQ(session().calls().count(sim::Call::UF_DRAW_ask_display_state), 0u);
+  EXPECT_EQ(count(sim::Call::UF_DRAW_ask_display_state), 0u);
   EXPECT_EQ(display_state(), UF_DRAW_DRAWING_DISPLAY);
   // scales that size nothing
   for (double scale : {0.0, -1.0, double(NAN), double(INFINITY)}) {

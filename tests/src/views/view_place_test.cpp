@@ -268,8 +268,7 @@ TEST_F(ViewPlacement, CodeZeroPlacesNothingButGivesTheBoxTop) {
   double box_top_z = -999;
   ASSERT_EQ(import_view(NULL_TAG, NULL_TAG, 0, NULL_TAG, &box_top_z), 1);
   EXPECT_NEAR(box_top_z, 10, 1e-9);
-  ASSERT_EQ(transcript().messages_shown().size(), 1u);
-  EXPECT_EQ(transcript().messages_shown()[0], "analy elec body dir err");
+  EXPECT_EQ(shown(), std::vector<std::string>{"analy elec body dir err"});
   EXPECT_TRUE(member_views().empty());
   EXPECT_TRUE(model_lines().empty());
   EXPECT_TRUE(notes().empty());
@@ -287,42 +286,34 @@ TEST_F(ViewPlacement, NoWorkpieceStops) {
   session().objects().find(body)->blanked = true;
   EXPECT_EQ(place(), 0);
   EXPECT_EQ(box_top_z_, -999);
-  ASSERT_EQ(transcript().messages_shown().size(), 1u);
-  EXPECT_EQ(transcript().messages_shown()[0], message("import_vie_01:"));
+  EXPECT_EQ(shown(), std::vector<std::string>{message("import_vie_01:")});
   EXPECT_TRUE(member_views().empty());
   EXPECT_TRUE(model_lines().empty());
   EXPECT_TRUE(finish().ok());
 }
 
 TEST_F(ViewPlacement, EverySettingIsRequired) {
-  const char *keys[] = {"nc_prog_elec_top_and_front_view_bound_x:",
-                        "nc_prog_elec_top_and_front_view_bound_y:",
-                        "nc_prog_elec_top_and_front_view_point_x:",
-                        "nc_prog_elec_top_and_front_view_point_y:",
-                        "nc_prog_elec_top_and_front_view_space:",
-                        "nc_prog_elec_iso_view_bound_x:",
-                        "nc_prog_elec_iso_view_bound_y:",
-                        "nc_prog_elec_iso_view_point_x:",
-                        "nc_prog_elec_iso_view_point_y:",
-                        "require_nc_prog_elec_iso_view:",
-                        "nc_prog_elec_view_select:",
-                        "prog_sheet_high:",
-                        "prog_sheet_width:"};
+  // the keys of the layout and the page size
+  std::vector<std::string> keys = {"prog_sheet_high:", "prog_sheet_width:"};
+  std::istringstream lines(layout(0));
+  for (std::string line; std::getline(lines, line);)
+    keys.push_back(line.substr(0, line.find(':') + 1));
   const std::string installed = read_file(kConfig);
-  for (const char *key : keys) {
+  ASSERT_EQ(keys.size(), 13u);
+  for (const std::string &key : keys) {
     SCOPED_TRACE(key);
     renew();
     workpiece();
     // the key's line taken out
     std::string text = installed;
-    const std::size_t at = text.find(std::string("\n") + key);
+    const std::size_t at = text.find("\n" + key);
     ASSERT_NE(at, std::string::npos);
     text.erase(at + 1, text.find('\n', at + 1) - at);
     write_file(kConfig, text);
     EXPECT_EQ(place(), 0);
     EXPECT_EQ(box_top_z_, -999);
     EXPECT_TRUE(member_views().empty());
-    EXPECT_EQ(session().calls().count(sim::Call::UF_OBJ_cycle_objs_in_part), 0u);
+    EXPECT_EQ(count(sim::Call::UF_OBJ_cycle_objs_in_part), 0u);
   }
 }
 

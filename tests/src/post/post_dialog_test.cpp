@@ -103,14 +103,10 @@ TEST_F(PostDialog, OffersTheSavedValuesOrTheDefaults) {
 }
 
 TEST_F(PostDialog, OkStoresTheValuesAndTheNextOpeningOffersThem) {
-  press("OK", {{"STR_0", "M2612"},
-               {"STR_1", "X1"},
-               {"RADIO_4", 1},
-               {"INT_3", 10},
-               {"OPTION_6", 3},
-               {"OPTION_9", 4},
-               {"RADIO_7", 2},
-               {"TOGGLE_8", true}});
+  // clang-format off
+  press("OK", {{"STR_0", "M2612"}, {"STR_1", "X1"}, {"RADIO_4", 1}, {"INT_3", 10}, {"OPTION_6", 3},
+               {"OPTION_9", 4}, {"RADIO_7", 2}, {"TOGGLE_8", true}});
+  // clang-format on
   EXPECT_EQ(show(), 1);
   EXPECT_STREQ(mold_no, "M2612");
   EXPECT_STREQ(part_no, "X1");

@@ -255,74 +255,31 @@ TEST_F(PostRun, ReplacementsAndSummariesLoseNoFile) {
     std::string p1, p1_temp, p1_side, p2; // "*": not looked at
   };
   const std::vector<std::string> yes = {"YES", "YES"};
+  // clang-format off
   const Case cases[] = {
       {"all steps work", "", true, yes, {}, 1, {}, "NEW", "", "", "NEW"},
       {"NO to the second", "", true, {"YES", "NO"}, {}, 0, {}, "OLD1", "", "", "OLD2"},
       {"NO to the first", "", true, {"NO"}, {}, 0, {}, "OLD1", "", "", "OLD2"},
-      {"final rename fails",
-       "",
-       true,
-       yes,
-       {{"host_rename", 2}},
-       0,
-       {"P13"},
-       "OLD1",
-       "NEW",
-       "",
-       "OLD2"},
-      {"side rename fails",
-       "",
-       true,
-       yes,
-       {{"host_rename", 1}},
-       0,
-       {"P9"},
-       "OLD1",
-       "NEW",
-       "",
-       "OLD2"},
-      {"final removal fails",
-       "",
-       true,
-       yes,
-       {{"host_remove", 4}},
-       1,
-       {"P9"},
-       "NEW",
-       "",
-       "OLD1",
-       "NEW"},
+      {"final rename fails", "", true, yes, {{"host_rename", 2}}, 0, {"P13"},
+       "OLD1", "NEW", "", "OLD2"},
+      {"side rename fails", "", true, yes, {{"host_rename", 1}}, 0, {"P9"},
+       "OLD1", "NEW", "", "OLD2"},
+      {"final removal fails", "", true, yes, {{"host_remove", 4}}, 1, {"P9"},
+       "NEW", "", "OLD1", "NEW"},
       // Nothing left to do when the old file cannot come back either: both
       // programs are kept under their side names.
-      {"final rename and restore fail",
-       "",
-       true,
-       yes,
-       {{"host_rename", 2}, {"host_rename", 3}},
-       0,
-       {"P13"},
-       "",
-       "NEW",
-       "OLD1",
-       "OLD2"},
+      {"final rename and restore fail", "", true, yes, {{"host_rename", 2}, {"host_rename", 3}}, 0,
+       {"P13"}, "", "NEW", "OLD1", "OLD2"},
       {"a stale side file", "", true, yes, {}, 1, {}, "NEW", "", "", "NEW"},
       // A postprocessor that writes no NC file: the old file stays.
       {"no NC file", "no_nc", true, yes, {}, 0, {"P13"}, "OLD1", "*", "*", "OLD2"},
       {"summary missing", "no_summary", false, {}, {}, 0, {"P10"}, "", "*", "*", "*"},
       {"summary empty", "empty_summary", false, {}, {}, 0, {"P11"}, "", "*", "*", "*"},
-      {"summary undeletable",
-       "",
-       false,
-       {},
-       {{"host_remove", 2}},
-       1,
-       {"P12"},
-       "NEW",
-       "*",
-       "*",
-       "*"},
+      {"summary undeletable", "", false, {}, {{"host_remove", 2}}, 1, {"P12"},
+       "NEW", "*", "*", "*"},
       {"summary rename fails", "", false, {}, {{"host_rename", 1}}, 0, {"P13"}, "", "*", "*", "*"},
   };
+  // clang-format on
   for (const Case &c : cases) {
     SCOPED_TRACE(c.what);
     reset_module_state();
@@ -347,7 +304,7 @@ TEST_F(PostRun, ReplacementsAndSummariesLoseNoFile) {
     EXPECT_EQ(boxes(), c.messages);
     EXPECT_EQ(questions_of("message_dialog"), questions);
     const bool refused = std::ranges::count(c.buttons, "NO") > 0;
-    EXPECT_EQ(session().calls().count(sim::Call::UF_SETUP_generate_program) == 0, refused);
+    EXPECT_EQ(count(sim::Call::UF_SETUP_generate_program) == 0, refused);
     const std::pair<const char *, std::string> files[] = {
         {"P1.mpf", c.p1}, {"P1_kv.nc", c.p1_temp}, {"P1_kv.bak", c.p1_side}, {"P2.mpf", c.p2}};
     for (const auto &[name, expected] : files)

@@ -99,8 +99,6 @@ protected:
     return NULL_TAG;
   }
   tag_t wcs() { return session().component<sim::cam::CamState>().wcs_csys(); }
-  std::vector<std::string> shown() { return transcript().messages_shown(); }
-  std::uint32_t count(Call call) { return session().calls().count(call); }
 
   void TearDown() override {
     free(list_);
@@ -176,52 +174,36 @@ TEST_F(Collection, RefusalShowsOneMessageAndLeavesNothing) {
   std::vector<std::string> fifty_one;
   const std::vector<std::string> many = groups(51, &fifty_one);
   const std::vector<std::string> p1 = {group("P1", {op("OP1")})};
+  // clang-format off
   const Case cases[] = {
       {"setup cannot be had", p1, {"P1"}, "S1", "UF_SETUP_ask_setup"},
       {"root cannot be had", p1, {"P1"}, "S2", "UF_SETUP_ask_program_root"},
       {"selection cannot be had", p1, {"P1"}, "S3", "UF_UI_ONT_ask_selected_nodes"},
       {"nothing selected", p1, {}, "S3"},
       {"51 nodes", many, fifty_one, "S4", nullptr, Call::UF_NCGROUP_is_group},
-      {"operation alone",
-       {group("P1", {op("OP1"), op("OP2")})},
-       {"P1", "OP2"},
-       "S5",
-       nullptr,
+      {"operation alone", {group("P1", {op("OP1"), op("OP2")})}, {"P1", "OP2"}, "S5", nullptr,
        Call::UF_PARAM_ask_tag_value},
       {"operation then group",
        {group("P0", {op("OP0")}), group("MIX", {op("OP1"), group("SUB", {op("OP2")})})},
-       {"P0", "MIX"},
-       "S6 MIXS7"},
-      {"group then operation",
-       {group("MIX", {group("SUB", {op("OP1")}), op("OP2")})},
-       {"MIX"},
+       {"P0", "MIX"}, "S6 MIXS7"},
+      {"group then operation", {group("MIX", {group("SUB", {op("OP1")}), op("OP2")})}, {"MIX"},
        "S6 MIXS7"},
       {"mixed at the second level",
-       {group("P", {group("L2", {group("L3", {op("OP1")}), op("OP2")})})},
-       {"P"},
-       "S6 L2S7"},
+       {group("P", {group("L2", {group("L3", {op("OP1")}), op("OP2")})})}, {"P"}, "S6 L2S7"},
       {"group in a third-level group",
-       {group("P", {group("L2", {group("L3", {group("L4", {op("OP1")})})})})},
-       {"P"},
-       "S8L4S9"},
+       {group("P", {group("L2", {group("L3", {group("L4", {op("OP1")})})})})}, {"P"}, "S8L4S9"},
       {"empty group in a third-level group",
-       {group("P", {group("L2", {group("L3", {group("L4", {})})})})},
-       {"P"},
-       "S8L4S9"},
+       {group("P", {group("L2", {group("L3", {group("L4", {})})})})}, {"P"}, "S8L4S9"},
       {"no operation", {group("E1", {}), group("E2", {group("E3", {})})}, {"E1", "E2"}, "S10"},
       {"different coordinate systems",
-       {group("P1", {op("OP1")}), group("P2", {op("OP2"), op("OP3", "MCS_B")})},
-       {"P1", "P2"},
+       {group("P1", {op("OP1")}), group("P2", {op("OP2"), op("OP3", "MCS_B")})}, {"P1", "P2"},
        "C1 OP3 C2"},
-      {"first operation without a coordinate system",
-       {group("P1", {op("OP1", "")})},
-       {"P1"},
+      {"first operation without a coordinate system", {group("P1", {op("OP1", "")})}, {"P1"},
        "C1 OP1 C2"},
       {"later operation without a coordinate system",
-       {group("P1", {op("OP1"), op("OP2", "")})},
-       {"P1"},
-       "C1 OP2 C2"},
+       {group("P1", {op("OP1"), op("OP2", "")})}, {"P1"}, "C1 OP2 C2"},
   };
+  // clang-format on
   for (const Case &c : cases) {
     SCOPED_TRACE(c.what);
     part(c.programs, c.selected);

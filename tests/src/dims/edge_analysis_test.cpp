@@ -7,6 +7,7 @@
 #include <algorithm>
 #include <array>
 #include <functional>
+#include <tuple>
 
 namespace dims_test {
 namespace {
@@ -114,12 +115,7 @@ TEST_F(EdgeAnalysis, BlockFillsEverySlot) {
 
 TEST_F(EdgeAnalysis, ViewFramesAndBackFaces) {
   block({100, 60, 30});
-  struct Case {
-    const char *name;
-    Analysis analysis;
-    int slot;
-    Vec3 a, b;
-  } cases[] = {
+  const std::tuple<const char *, Analysis, int, Vec3, Vec3> cases[] = {
       // front: A1 X, A2 Z, back face Y = Ymax
       {"front 0", analy_elec_front_wc, 0, {0, 60, 0}, {100, 60, 0}},
       {"front 1", analy_elec_front_wc, 1, {0, 60, 30}, {100, 60, 30}},
@@ -131,10 +127,10 @@ TEST_F(EdgeAnalysis, ViewFramesAndBackFaces) {
       {"side 8", analy_elec_right_wc, 8, {0, 0, 0}, {0, 0, 30}},
       {"side 9", analy_elec_right_wc, 9, {0, 60, 0}, {0, 60, 30}},
   };
-  for (const Case &c : cases) {
-    SCOPED_TRACE(c.name);
-    const Slots s = slots_of(c.analysis); // collects the bodies first
-    EXPECT_EQ(s[c.slot], edge_between(c.a, c.b));
+  for (const auto &[name, analysis, slot, a, b] : cases) {
+    SCOPED_TRACE(name);
+    const Slots s = slots_of(analysis); // collects the bodies first
+    EXPECT_EQ(s[slot], edge_between(a, b));
   }
 }
 
@@ -204,15 +200,13 @@ TEST_F(EdgeAnalysis, ComparisonsOnRoundedValues) {
   // An edge at Y = 10.0 lies on a box side of 10.0004 but not on one of
   // 10.0006 (10.000 against 10.001 at three decimals).
   block({100, 10, 5});
-  struct Case {
-    double ymax;
-    bool on_side;
-  } cases[] = {{10.0004, true}, {10.0006, false}, {9.9996, true}, {9.9994, false}};
-  for (const Case &c : cases) {
-    const double lo[3] = {0, 0, 0}, hi[3] = {100, c.ymax, 5};
+  const std::tuple<double, bool> cases[] = {
+      {10.0004, true}, {10.0006, false}, {9.9996, true}, {9.9994, false}};
+  for (const auto &[ymax, on_side] : cases) {
+    const double lo[3] = {0, 0, 0}, hi[3] = {100, ymax, 5};
     const Slots s = slots_of(analy_elec_top_wc, lo, hi);
     for (int i : {1, 3, 5, 7})
-      EXPECT_EQ(s[i] != NULL_TAG, c.on_side) << c.ymax << " slot " << i;
+      EXPECT_EQ(s[i] != NULL_TAG, on_side) << ymax << " slot " << i;
     EXPECT_NE(s[0], NULL_TAG);
   }
 }

@@ -10,6 +10,7 @@
 #include <algorithm>
 #include <functional>
 #include <map>
+#include <tuple>
 
 namespace dims_test {
 namespace {
@@ -362,27 +363,23 @@ TEST_F(ViewDims, FaultLoops) {
   // Every host call of each view's dimensions failed in turn: no crash,
   // nothing leaked, the preferences and the drawing as they were (unless
   // the call that failed is the one putting them back).
-  struct Case {
-    const char *name;
-    int dir;
-    Dims dims;
-    bool cylinder;
-  } cases[] = {{"top, block", kBelow, create_top_view_dims, false},
-               {"top, cylinder", kBelow, create_top_view_dims, true},
-               {"front", kBelow, create_front_view_dims, false},
-               {"side", kRight, create_side_view_dims, false}};
-  for (const Case &c : cases) {
-    SCOPED_TRACE(c.name);
+  const std::tuple<const char *, int, Dims, bool> cases[] = {
+      {"top, block", kBelow, create_top_view_dims, false},
+      {"top, cylinder", kBelow, create_top_view_dims, true},
+      {"front", kBelow, create_front_view_dims, false},
+      {"side", kRight, create_side_view_dims, false}};
+  for (const auto &[name, dir, dims, cylinder] : cases) {
+    SCOPED_TRACE(name);
     Sheet s;
     std::pair<std::vector<int>, std::vector<double>> before;
     const std::uint64_t n = fault_loop_after(
         [&] {
           use_lang();
-          c.cylinder ? body(make_cylinder(20, 30)) : block({100, 60, 30});
-          s = make_sheet({50, 30, 30}, {1, 0, 0}, {0, 1, 0}, c.dir);
+          cylinder ? body(make_cylinder(20, 30)) : block({100, 60, 30});
+          s = make_sheet({50, 30, 30}, {1, 0, 0}, {0, 1, 0}, dir);
           before = prefs();
         },
-        [&] { (void)run_dims(c.dims, c.dims == create_top_view_dims ? s.top : s.projected, s); },
+        [&] { (void)run_dims(dims, dims == create_top_view_dims ? s.top : s.projected, s); },
         [&](std::uint64_t k) {
           if (injected() != "UF_DRF_set_preferences") {
             EXPECT_EQ(prefs(), before) << k;

@@ -1,6 +1,8 @@
 // The definition file lookups: values, the EOF word and failure notices.
 #include "lookup_fixture.h"
 
+#include <tuple>
+
 namespace my_func_test {
 namespace {
 
@@ -90,10 +92,7 @@ TEST_F(ConfigLookup, TextValuesAreTakenUnchanged) {
 }
 
 TEST_F(ConfigLookup, NoticesAreComposedFromMyFunc) {
-  const struct {
-    bool text;
-    const char *def, *key, *file, *notice;
-  } cases[] = {
+  const std::tuple<bool, const char *, const char *, const char *, const char *> cases[] = {
       // a missing file, a missing key, a value cut off by the end of the file
       {false, "x: 1\n", "prog_sheet_high:", "D:\\kv_conf\\none.def", "V1 D:\\kv_conf\\none.def V2"},
       {false, "x: 1\n", "prog_sheet_high:", kDef,
@@ -105,15 +104,15 @@ TEST_F(ConfigLookup, NoticesAreComposedFromMyFunc) {
       {true, "post_folder:\n\n", "post_folder:", kDef,
        "C6 D:\\kv_conf\\test.def C7 post_folder: C8 post_folder: C9"},
   };
-  for (const auto &c : cases) {
-    SCOPED_TRACE(c.notice);
+  for (const auto &[text, def, key, file, notice] : cases) {
+    SCOPED_TRACE(notice);
     new_session();
     write_file(kMyFunc, short_my_func());
-    const Lookup r = lookup(c.text, c.def, c.key, c.file);
+    const Lookup r = lookup(text, def, key, file);
     EXPECT_EQ(r.result, 0);
     EXPECT_EQ(r.number, -99.0);
     EXPECT_EQ(r.out, "untouched");
-    EXPECT_EQ(r.shown, std::vector<std::string>{c.notice});
+    EXPECT_EQ(r.shown, std::vector<std::string>{notice});
   }
 }
 

@@ -6,6 +6,7 @@
 #include <cmath>
 #include <cstring>
 #include <string>
+#include <tuple>
 
 namespace {
 
@@ -119,10 +120,7 @@ TEST(GbkLastBackslash, SkipsTrailBytesThatLookLikeBackslashes) {
 // The number at the start of a word, by the grammar every runtime is held
 // to: no hexadecimal, infinity or NaN, which glibc's reader would take.
 TEST(NumberValue, ReadsTheLeadingDecimalNumberOnly) {
-  const struct {
-    const char *text;
-    double value;
-  } cases[] = {
+  const std::tuple<const char *, double> cases[] = {
       {"297", 297.0},     {"  -2.5e3x", -2500.0},
       {"+.5", 0.5},       {"5.", 5.0},
       {"12.25mm", 12.25}, {"1e", 1.0},
@@ -135,8 +133,8 @@ TEST(NumberValue, ReadsTheLeadingDecimalNumberOnly) {
       {"nan", 0.0},       {"NAN(1)", 0.0},
       {"1,5", 1.0},       {"0.1", 0.1},
   };
-  for (const auto &c : cases)
-    EXPECT_EQ(number_value(c.text), c.value) << c.text;
+  for (const auto &[text, value] : cases)
+    EXPECT_EQ(number_value(text), value) << text;
   EXPECT_TRUE(std::signbit(number_value("-0")));
   EXPECT_EQ(number_value("1e999"), HUGE_VAL);
 }

@@ -15,6 +15,7 @@
 
 #include <algorithm>
 #include <string>
+#include <tuple>
 #include <vector>
 
 namespace {
@@ -80,20 +81,16 @@ TEST_F(PostRun, PostsEveryProgramIntoTheChosenFolder) {
 }
 
 TEST(NcExtension, FollowsTheChoiceOrTheMenuItem) {
-  struct Case {
-    int choice, item;
-    const char *ext;
-  };
-  const Case cases[] = {
+  const std::tuple<int, int, const char *> cases[] = {
       {0, 1, ".mpf"}, {0, 2, ".nc"},   {0, 3, ".nc"},  {0, 4, ".pim"}, {0, 5, ".h"}, {1, 3, ".mpf"},
       {2, 1, ".nc"},  {3, 1, ".pim"},  {4, 1, ".ptp"}, {4, 5, ".ptp"}, {5, 2, ".h"}, {6, 1, ".i"},
       {7, 1, ".old"}, {-1, 1, ".old"}, {0, 0, ".old"}, {0, 6, ".old"},
   };
-  for (const Case &c : cases) {
-    SCOPED_TRACE(testing::Message() << c.choice << "/" << c.item);
+  for (const auto &[choice, item, ext] : cases) {
+    SCOPED_TRACE(testing::Message() << choice << "/" << item);
     (void)text_copy(nc_ext, sizeof nc_ext, ".old");
-    set_nc_ext(c.choice, c.item);
-    EXPECT_STREQ(nc_ext, c.ext);
+    set_nc_ext(choice, item);
+    EXPECT_STREQ(nc_ext, ext);
   }
   reset_module_state();
 }
@@ -245,17 +242,14 @@ TEST_F(PostRun, TitleCutsKeepWholeCharacters) {
 // host_remove: P1's temporary file (1), its summary (2), a stale side file
 // (3), the old file at the end (4).
 TEST_F(PostRun, ReplacementsAndSummariesLoseNoFile) {
+  // failed: calls and their nth use; p1 to p2: the files' states, "*" when not looked at.
+  // clang-format off
   struct Case {
-    const char *what, *postprocessor_fault;
-    bool old;
-    std::vector<std::string> buttons;
-    std::vector<std::pair<const char *, std::uint32_t>> failed; // call, nth use
-    int result;
-    std::vector<std::string> messages;
-    std::string p1, p1_temp, p1_side, p2; // "*": not looked at
+    const char *what, *postprocessor_fault; bool old; std::vector<std::string> buttons;
+    std::vector<std::pair<const char *, std::uint32_t>> failed; int result;
+    std::vector<std::string> messages; std::string p1, p1_temp, p1_side, p2;
   };
   const std::vector<std::string> yes = {"YES", "YES"};
-  // clang-format off
   const Case cases[] = {
       {"all steps work", "", true, yes, {}, 1, {}, "NEW", "", "", "NEW"},
       {"NO to the second", "", true, {"YES", "NO"}, {}, 0, {}, "OLD1", "", "", "OLD2"},

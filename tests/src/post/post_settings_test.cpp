@@ -136,14 +136,9 @@ TEST(SettingsRecord, AnyBytesGiveASoundRecord) {
 }
 
 TEST(TextCopyCut, NeverSplitsADoubleByteCharacter) {
-  struct Case {
-    std::string src;
-    std::size_t max;
-    std::string expected;
-  };
   // "\xb3\xcc\xca\xbd" is two GBK characters; "\xd5\x5c" a character
   // whose second byte is a backslash.
-  const Case cases[] = {
+  const std::tuple<std::string, std::size_t, std::string> cases[] = {
       {"abcdef", 4, "abcd"},
       {"abc", 10, "abc"},
       {"a\xb3\xcc\xca\xbd", 4, "a\xb3\xcc"},
@@ -153,12 +148,12 @@ TEST(TextCopyCut, NeverSplitsADoubleByteCharacter) {
        "x",
        1, ""},
   };
-  for (const Case &c : cases) {
-    SCOPED_TRACE(c.src);
+  for (const auto &[src, max, expected] : cases) {
+    SCOPED_TRACE(src);
     char out[16];
     std::memset(out, 'Z', sizeof out);
-    text_copy_cut(out, sizeof out, c.src.c_str(), c.max);
-    EXPECT_EQ(std::string(out), c.expected);
+    text_copy_cut(out, sizeof out, src.c_str(), max);
+    EXPECT_EQ(std::string(out), expected);
   }
   char small[3];
   text_copy_cut(small, sizeof small, "abcdef", 79);

@@ -17,6 +17,7 @@
 
 #include <cstdlib>
 #include <string>
+#include <tuple>
 #include <vector>
 
 namespace {
@@ -276,13 +277,7 @@ TEST_F(Collection, AMissingMessageStopsTheCollection) {
 // Failed calls that are only reported go to the listing window with the
 // call's text and the walk goes on with what it has.
 TEST_F(Collection, ReportedFailuresNameTheCall) {
-  struct Case {
-    const char *call;
-    std::uint32_t nth;
-    const char *text;
-    int result;
-  };
-  const Case cases[] = {
+  const std::tuple<const char *, std::uint32_t, const char *, int> cases[] = {
       // The first pass's answer: a node that is not a group.
       {"UF_NCGROUP_is_group", 1, "UF_NCGROUP_is_group( list1[loop1],&is )", 0},
       // The first member of P1: an operation taken for no group.
@@ -297,14 +292,14 @@ TEST_F(Collection, ReportedFailuresNameTheCall) {
        "UF_CSYS_ask_csys_info( *prev_oper_mcs, &prev_matrix_id, prev_origin )", 0},
       {"UF_CSYS_ask_matrix_values", 1, "UF_CSYS_ask_matrix_values( matrix_id, matrix_values )", 0},
   };
-  for (const Case &c : cases) {
-    SCOPED_TRACE(std::string(c.call) + " #" + std::to_string(c.nth));
+  for (const auto &[call, nth, text, result] : cases) {
+    SCOPED_TRACE(std::string(call) + " #" + std::to_string(nth));
     part({group("P1", {op("OP1", "MCS_A"), op("OP2", "MCS_C")})}, {"P1"});
-    fail(c.call, c.nth);
-    EXPECT_EQ(collect(), c.result);
+    fail(call, nth);
+    EXPECT_EQ(collect(), result);
     const std::vector<std::string> lines = transcript().listing_lines();
     ASSERT_GE(lines.size(), 2u);
-    EXPECT_NE(lines[0].find(std::string(":  ") + c.text), std::string::npos) << lines[0];
+    EXPECT_NE(lines[0].find(std::string(":  ") + text), std::string::npos) << lines[0];
     EXPECT_EQ(lines[1].rfind("    error 1", 0), 0u) << lines[1];
     EXPECT_TRUE(finish().ok());
   }

@@ -229,27 +229,23 @@ constexpr double kSequenceX = 10, kProgNameX = 20, kToolX = 52, kToolNumberX = 9
 // ---- The cell writer -------------------------------------------------------
 
 TEST_F(SheetTest, CellBorderAndNoteOriginFollowTheAlignment) {
-  struct Case {
-    int align;
-    double x;
-    const char *text;
-  };
-  const Case cases[] = {{6, 38, "abc"}, {5, 25, "abc"}, {4, 15, ""}, {7, 15, "abc"}};
+  const std::tuple<int, double, const char *> cases[] = {
+      {6, 38, "abc"}, {5, 25, "abc"}, {4, 15, ""}, {7, 15, "abc"}};
   open_page();
   lettering().general_text.size = 2.5;
   const UF_DRF_lettering_preferences_t before = lettering();
   std::size_t made = 0;
-  for (const Case &c : cases) {
-    SCOPED_TRACE(c.align);
-    ASSERT_EQ(create_cell_note(8, 100, 10, 40, c.text, c.align), 1);
+  for (const auto &[align, x, text] : cases) {
+    SCOPED_TRACE(align);
+    ASSERT_EQ(create_cell_note(8, 100, 10, 40, text, align), 1);
     const std::vector<Cell> written = cells();
     ASSERT_EQ(written.size(), ++made); // an empty text gets its border and note too
     const Cell &cell = written.back();
     EXPECT_EQ(std::tuple(cell.left, cell.right, cell.top, cell.bottom),
               std::tuple(10.0, 40.0, 100.0, 92.0));
-    EXPECT_EQ(std::tuple(cell.origin.x, cell.origin.y, cell.origin.z), std::tuple(c.x, 95.5, 0.0));
-    EXPECT_EQ(cell.text, c.text);
-    EXPECT_EQ(cell.lettering.align_position, c.align);
+    EXPECT_EQ(std::tuple(cell.origin.x, cell.origin.y, cell.origin.z), std::tuple(x, 95.5, 0.0));
+    EXPECT_EQ(cell.text, text);
+    EXPECT_EQ(cell.lettering.align_position, align);
     EXPECT_EQ(cell.lettering.general_text.size, 2.5);
     EXPECT_TRUE(same_lettering(lettering(), before));
   }
@@ -307,24 +303,19 @@ TEST_F(SheetTest, RefusedCellRatioIsCheckedAgainOnTheNextCall) {
 // numbers, the part file's name upper-cased byte-wise: the second byte of
 // a double-byte character may look like a letter), the lettering put back.
 TEST_F(SheetTest, FirstPageHasItsSevenHeaderNotes) {
-  struct Case {
-    int desc, part_type;
-    const char *file;
-    std::string desc_text, type_text, file_text;
-  };
-  const Case cases[] = {
+  const std::tuple<int, int, const char *, std::string, std::string, std::string> cases[] = {
       {2, 7, "", gbk("半精加工"), gbk("其它"), "D:\\WORK\\PART.PRT"},
       {0, 0, "D:\\\xb0\x61\xb1\x7a\\part_b.prt", "", "", "D:\\\xb0\x61\xb1\x7a\\PART_B.PRT"},
   };
-  for (const Case &c : cases) {
-    SCOPED_TRACE(c.desc);
+  for (const auto &[desc, part_type, file, desc_text, type_text, file_text] : cases) {
+    SCOPED_TRACE(desc);
     fresh();
-    if (*c.file != '\0')
-      session().open_part(c.file);
+    if (*file != '\0')
+      session().open_part(file);
     text_copy(mold_no, sizeof mold_no, "M2612");
     text_copy(part_no, sizeof part_no, "insert_a");
-    desc_choice = c.desc;
-    part_type_choice = c.part_type;
+    desc_choice = desc;
+    part_type_choice = part_type;
     configure("part_path_note_ratio: 0.6\n");
     open();
     const UF_DRF_lettering_preferences_t before = lettering();
@@ -346,10 +337,10 @@ TEST_F(SheetTest, FirstPageHasItsSevenHeaderNotes) {
     EXPECT_TRUE(transcript().listing_lines().empty());
 
     const Note expected[] = {
-        {"P 1 of", 385, 282, 4.0, 1.0, 5},      {c.desc_text, 72.5, 262, 4.0, 1.0, 5},
-        {c.type_text, 272.5, 272, 4.0, 1.0, 5}, {"2026.12.5", 372.5, 272, 3.175, 0.8, 5},
-        {"M2612", 72.5, 272, 3.175, 0.8, 5},    {"insert_a", 172.5, 272, 3.175, 0.8, 5},
-        {c.file_text, 137, 262, 3.175, 0.6, 4},
+        {"P 1 of", 385, 282, 4.0, 1.0, 5},    {desc_text, 72.5, 262, 4.0, 1.0, 5},
+        {type_text, 272.5, 272, 4.0, 1.0, 5}, {"2026.12.5", 372.5, 272, 3.175, 0.8, 5},
+        {"M2612", 72.5, 272, 3.175, 0.8, 5},  {"insert_a", 172.5, 272, 3.175, 0.8, 5},
+        {file_text, 137, 262, 3.175, 0.6, 4},
     };
     const auto all = notes();
     ASSERT_GE(all.size(), 7u);
@@ -365,12 +356,7 @@ TEST_F(SheetTest, FirstPageRefusals) {
                                     kConfig +
                                     gbk(" 文件中的/n part_path_note_ratio: 值定义错误,请修改!");
   const std::string wrong_application = gbk("请在加工或制图应用中生成程式单！");
-  struct Case {
-    const char *config;
-    int application;
-    std::string message;
-  };
-  const std::vector<Case> cases = {
+  const std::vector<std::tuple<const char *, int, std::string>> cases = {
       {"part_path_note_ratio: 0\n", UF_APP_CAM, ratio_refusal},
       {"part_path_note_ratio: EOF\n", UF_APP_CAM, ratio_refusal},
       // The ratio is checked before the application.
@@ -378,22 +364,22 @@ TEST_F(SheetTest, FirstPageRefusals) {
       {"", 5, wrong_application},
       {"", UF_APP_DRAFTING, ""},
   };
-  for (const Case &c : cases) {
-    SCOPED_TRACE(c.config);
+  for (const auto &[config, application, message] : cases) {
+    SCOPED_TRACE(config);
     new_session();
-    configure(c.config);
-    session().set_application(c.application);
+    configure(config);
+    session().set_application(application);
     open();
     tag_t drawing = NULL_TAG;
     const int result = import_prog_drawing("prog_sheet1", &drawing, 1);
     close();
-    if (c.message.empty()) {
+    if (message.empty()) {
       EXPECT_EQ(result, 1);
       continue;
     }
     EXPECT_EQ(result, 0);
     EXPECT_EQ(drawing, NULL_TAG);
-    EXPECT_EQ(shown(), std::vector<std::string>{c.message});
+    EXPECT_EQ(shown(), std::vector<std::string>{message});
     EXPECT_TRUE(drawing_names().empty());
   }
 }
@@ -543,13 +529,7 @@ TEST_F(SheetTest, RowValuesGoToTheirColumns) {
 }
 
 TEST_F(SheetTest, ColumnsSwitchedOffGetNoCells) {
-  struct Case {
-    const char *key;
-    const char *value;
-    double left;
-    bool on;
-  };
-  const std::vector<Case> cases = {
+  const std::vector<std::tuple<const char *, const char *, double, bool>> cases = {
       {"sequence", "0", kSequenceX, false},      {"tool_number", "0", kToolNumberX, false},
       {"tool_len", "0.9", kToolLenX, false},     {"side_stock", "-0.5", kSideStockX, false},
       {"floor_stock", "0", kFloorStockX, false}, {"max_depth", "0", kMaxDepthX, false},
@@ -558,15 +538,15 @@ TEST_F(SheetTest, ColumnsSwitchedOffGetNoCells) {
       {"remark", "0", kRemarkX, false},          {"remark", "-1", kRemarkX, true},
       {"max_feed", "2.5", kMaxFeedX, true},
   };
-  for (const Case &c : cases) {
-    SCOPED_TRACE(std::string(c.key) + " " + c.value);
+  for (const auto &[key, value, left, on] : cases) {
+    SCOPED_TRACE(std::string(key) + " " + value);
     new_session();
-    configure("require_" + std::string(c.key) + ": " + c.value + "\n");
+    configure("require_" + std::string(key) + ": " + value + "\n");
     ASSERT_EQ(sheet({entry("", summary("a"))}), 1);
     std::size_t in_column = 0;
-    for (const Cell &cell : column(c.left))
-      in_column += cell.right != 410 || c.left != kSequenceX; // not a header or total row
-    EXPECT_EQ(in_column == 0, !c.on);
+    for (const Cell &cell : column(left))
+      in_column += cell.right != 410 || left != kSequenceX; // not a header or total row
+    EXPECT_EQ(in_column == 0, !on);
     EXPECT_FALSE(column(kProgNameX).empty());
   }
 }

@@ -7,6 +7,7 @@
 #include "views_fixture.h"
 
 #include <string>
+#include <tuple>
 
 namespace views_test {
 namespace {
@@ -96,17 +97,15 @@ TEST_F(ModelViews, FreeNamesAcrossEarlierRuns) {
 }
 
 TEST_F(ModelViews, SavingFails) {
-  struct Case {
-    std::uint32_t nth;
-    const char *message;
-  } cases[] = {{1, "Save modl_view_name View err"}, {2, "Save modl_view_name ISO View err"}};
-  for (const Case &c : cases) {
+  const std::tuple<std::uint32_t, const char *> cases[] = {{1, "Save modl_view_name View err"},
+                                                           {2, "Save modl_view_name ISO View err"}};
+  for (const auto &[nth, message] : cases) {
     renew();
-    fail("uc6450", c.nth, 1);
+    fail("uc6450", nth, 1);
     tag_t top = NULL_TAG, iso = NULL_TAG;
     int code = 0;
     EXPECT_EQ(create_modl_view(csys({0, 0, 0}, {0, 1, 0}, {-1, 0, 0}), &top, &iso, &code), 0);
-    EXPECT_EQ(shown().back(), c.message);
+    EXPECT_EQ(shown().back(), message);
   }
 }
 

@@ -9,6 +9,7 @@
 #include <cmath>
 #include <cstring>
 #include <sstream>
+#include <tuple>
 
 namespace place_test {
 
@@ -208,18 +209,15 @@ TEST_F(ViewPlacement, FiveHundredCodeUsesTheLengthsAlongTheMcsAxes) {
 }
 
 TEST_F(ViewPlacement, BoxTopIsTakenInWcs) {
-  const struct {
-    Vec3 origin, x, y, z;
-    double top;
-  } cases[] = {
+  const std::tuple<Vec3, Vec3, Vec3, Vec3, double> cases[] = {
       {{0, 0, 50}, {1, 0, 0}, {0, -1, 0}, {0, 0, -1}, 70}, // Z down: 50 - (-20)
       {{0, 0, 0}, {1, 0, 0}, {0, 0, 1}, {0, -1, 0}, -5},   // Z along -Y: y 5..55
   };
-  for (const auto &c : cases) {
+  for (const auto &[origin, x, y, z, top] : cases) {
     renew_with(layout(1));
     block({100, 50, 20}, {5, 5, -20});
-    ASSERT_EQ(place_in(c.origin, c.x, c.y, c.z), 1);
-    EXPECT_EQ(box_top_z_, c.top) << code_;
+    ASSERT_EQ(place_in(origin, x, y, z), 1);
+    EXPECT_EQ(box_top_z_, top) << code_;
   }
 }
 

@@ -486,12 +486,7 @@ TEST_F(SheetTest, RowValuesGoToTheirColumns) {
   ASSERT_EQ(sheet({entry("", "o1234 D10R0.5 rough 0.3 -15.25 12 T7 2000 3000 800 1500 0.1"),
                    entry("", "")}),
             1);
-  struct Expected {
-    double left;
-    int align;
-    std::string first, second;
-  };
-  const Expected expected[] = {
+  const std::tuple<double, int, std::string, std::string> expected[] = {
       {kProgNameX, 6, "O1234.NC", ".NC"},
       {kToolX, 6, "D10R0.5", ""},
       {kMachDescX, 5, "rough", ""},
@@ -508,13 +503,13 @@ TEST_F(SheetTest, RowValuesGoToTheirColumns) {
       {kFloorStockX, 6, "0.1", ""},
       {kRemarkX, 6, "", ""},
   };
-  for (const Expected &e : expected) {
-    SCOPED_TRACE(e.left);
-    const std::vector<Cell> cells_of = column(e.left);
+  for (const auto &[left, align, first, second] : expected) {
+    SCOPED_TRACE(left);
+    const std::vector<Cell> cells_of = column(left);
     ASSERT_GE(cells_of.size(), 2u);
-    EXPECT_EQ(cells_of[0].text, e.first);
-    EXPECT_EQ(cells_of[1].text, e.second);
-    EXPECT_EQ(cells_of[0].lettering.align_position, e.align);
+    EXPECT_EQ(cells_of[0].text, first);
+    EXPECT_EQ(cells_of[1].text, second);
+    EXPECT_EQ(cells_of[0].lettering.align_position, align);
     EXPECT_EQ(cells_of[0].lettering.general_text.size, 2.5);
   }
   // The cells of an operation row in their order.
@@ -564,19 +559,15 @@ TEST_F(SheetTest, ColumnWhoseStartIsNotLeftOfItsEndIsWarnedAndUsed) {
 // ---- Pagination --------------------------------------------------------------
 
 TEST_F(SheetTest, RowsGoToTheNextPageAtTheEndLine) {
-  struct Case {
-    const char *end;
-    std::size_t first_page_rows;
-  };
   // Tops 200, 192, ..., 24: 23 rows; at an end line of exactly 24 the row
   // at 24 goes to the next page.
-  const Case cases[] = {{"20", 23}, {"24", 22}, {"23.5", 23}};
-  for (const Case &c : cases) {
-    SCOPED_TRACE(c.end);
+  const std::tuple<const char *, std::size_t> cases[] = {{"20", 23}, {"24", 22}, {"23.5", 23}};
+  for (const auto &[end, first_page_rows] : cases) {
+    SCOPED_TRACE(end);
     new_session();
     configure(std::string("one_page_space_y_start_site: 200\nprog_sheet_note_space: 8\n"
                           "page_space_y_end_site: ") +
-              c.end + "\n");
+              end + "\n");
     ASSERT_EQ(sheet(std::vector<prog_entry>(30, entry("", summary("p")))), 1);
     const std::vector<std::string> names = drawing_names();
     ASSERT_EQ(names, (std::vector<std::string>{"prog_sheet1", "prog_sheet2"}));
@@ -585,12 +576,12 @@ TEST_F(SheetTest, RowsGoToTheNextPageAtTheEndLine) {
     for (const Cell &cell : sequence)
       if (cell.drawing == sequence.front().drawing)
         ++on_first;
-    EXPECT_EQ(on_first, c.first_page_rows);
+    EXPECT_EQ(on_first, first_page_rows);
     EXPECT_EQ(sequence.front().top, 200);
-    EXPECT_EQ(sequence[c.first_page_rows - 1].top, 200 - 8.0 * (c.first_page_rows - 1));
+    EXPECT_EQ(sequence[first_page_rows - 1].top, 200 - 8.0 * (first_page_rows - 1));
     // The next row opens page 2 at its first row's top.
-    EXPECT_EQ(sequence[c.first_page_rows].top, 269);
-    EXPECT_EQ(sequence[c.first_page_rows].text, std::to_string(c.first_page_rows + 1));
+    EXPECT_EQ(sequence[first_page_rows].top, 269);
+    EXPECT_EQ(sequence[first_page_rows].text, std::to_string(first_page_rows + 1));
     // 30 rows and the total row: 31 cells in the sequence column.
     EXPECT_EQ(sequence.size(), 31u);
     // The page note of page 2.
@@ -619,38 +610,32 @@ TEST_F(SheetTest, PageNamesInUseAreSkipped) {
 // caller, is closed once; a page that cannot be made is told and stops the
 // sheet.
 TEST_F(SheetTest, LetteringIsPutBackOnEveryWayOut) {
-  struct Case {
-    const char *fault;
-    std::uint32_t nth;
-    std::size_t records;
-    int result;
-    std::string message; // "*": not looked at
-    int pages;           // -1: not looked at
-  };
-  const Case cases[] = {
+  // fault, nth use, records, result, message ("*": not looked at), pages
+  // (-1: not looked at)
+  const std::tuple<const char *, std::uint32_t, std::size_t, int, std::string, int> cases[] = {
       {"", 0, 1, 1, "*", 1},
       {"uc6450", 1, 1, 0, "*", -1},                // the model view cannot be saved
       {"UF_CURVE_create_point", 1, 1, 0, "*", -1}, // the origin point cannot be made
       {"UF_DRAW_create_drawing", 1, 20, 0, "NO prog_sheet1 PAGE", 0},
       {"UF_DRAW_create_drawing", 2, 20, 0, "NO1 prog_sheet2 PAGE1", 1},
   };
-  for (const Case &c : cases) {
-    SCOPED_TRACE(testing::Message() << c.fault << " #" << c.nth);
+  for (const auto &[fault, nth, records, result, message, pages] : cases) {
+    SCOPED_TRACE(testing::Message() << fault << " #" << nth);
     new_session();
-    if (*c.fault != '\0')
-      fail(c.fault, c.nth);
+    if (*fault != '\0')
+      fail(fault, nth);
     lettering().general_text.size = 7.5;
     lettering().align_position = 9;
     const UF_DRF_lettering_preferences_t before = lettering();
-    EXPECT_EQ(sheet(std::vector<prog_entry>(c.records, entry("", summary("o1")))), c.result);
+    EXPECT_EQ(sheet(std::vector<prog_entry>(records, entry("", summary("o1")))), result);
     EXPECT_TRUE(same_lettering(lettering(), before));
     EXPECT_EQ(session().terminate_calls(), 1);
     EXPECT_EQ(session().bracket_depth(), 0);
-    if (c.message != "*") {
-      EXPECT_EQ(shown(), std::vector<std::string>{c.message});
+    if (message != "*") {
+      EXPECT_EQ(shown(), std::vector<std::string>{message});
     }
-    if (c.pages >= 0) {
-      EXPECT_EQ(drawing_names().size(), static_cast<std::size_t>(c.pages));
+    if (pages >= 0) {
+      EXPECT_EQ(drawing_names().size(), static_cast<std::size_t>(pages));
     }
   }
 }

@@ -91,19 +91,16 @@ TEST_F(EdgeAnalysis, BlockFillsEverySlot) {
   EXPECT_EQ(s[9], edge_between({100, 0, 0}, {100, 60, 0}));
   // Full-length edges at any depth: the later of the two; longest: the
   // first of the two equally long ones.
-  struct Pair {
-    int any_depth_slot, longest_slot;
-    Vec3 a, b;
-  } pairs[] = {{2, 4, {0, 0, 0}, {100, 0, 0}},
-               {3, 5, {0, 60, 0}, {100, 60, 0}},
-               {10, 12, {0, 0, 0}, {0, 60, 0}},
-               {11, 13, {100, 0, 0}, {100, 60, 0}}};
-  for (const Pair &p : pairs) {
-    const tag_t bottom = edge_between(p.a, p.b);
-    const tag_t top = edge_between(p.a + Vec3{0, 0, 30}, p.b + Vec3{0, 0, 30});
+  const std::tuple<int, int, Vec3, Vec3> pairs[] = {{2, 4, {0, 0, 0}, {100, 0, 0}},
+                                                    {3, 5, {0, 60, 0}, {100, 60, 0}},
+                                                    {10, 12, {0, 0, 0}, {0, 60, 0}},
+                                                    {11, 13, {100, 0, 0}, {100, 60, 0}}};
+  for (const auto &[any_depth_slot, longest_slot, a, b] : pairs) {
+    const tag_t bottom = edge_between(a, b);
+    const tag_t top = edge_between(a + Vec3{0, 0, 30}, b + Vec3{0, 0, 30});
     const bool bottom_first = scan_index(bottom) < scan_index(top);
-    EXPECT_EQ(s[p.any_depth_slot], bottom_first ? top : bottom) << p.any_depth_slot;
-    EXPECT_EQ(s[p.longest_slot], bottom_first ? bottom : top) << p.longest_slot;
+    EXPECT_EQ(s[any_depth_slot], bottom_first ? top : bottom) << any_depth_slot;
+    EXPECT_EQ(s[longest_slot], bottom_first ? bottom : top) << longest_slot;
   }
   // Edges along the depth axis are seen as points and fill no slot.
   for (Vec3 corner : {Vec3{0, 0, 0}, Vec3{100, 0, 0}, Vec3{0, 60, 0}, Vec3{100, 60, 0}}) {

@@ -258,27 +258,24 @@ TEST_F(ViewDims, DomedTopGetsAConstructionPointOnTheZmaxFace) {
 TEST_F(ViewDims, CoincidenceOnTheSheetAtTwoDecimals) {
   // Lower side at drawing y 10.004 against the origin at 9.996: both 10.00,
   // the side is skipped; 10.006 (10.01) against 10.004 (10.00) is not.
-  struct Case {
-    double lower_y, origin_y;
-    bool skipped;
-  } cases[] = {{10.004, 9.996, true}, {10.006, 10.004, false}};
-  for (const Case &c : cases) {
-    SCOPED_TRACE(c.lower_y);
+  const std::tuple<double, double, bool> cases[] = {{10.004, 9.996, true}, {10.006, 10.004, false}};
+  for (const auto &[lower_y, origin_y, skipped] : cases) {
+    SCOPED_TRACE(lower_y);
     renew();
     block({100, 60, 30});
     Sheet s = make_sheet({50, 30, 30}, {1, 0, 0}, {0, 1, 0});
     // Move the top view so that the lower side lies at lower_y, and put
     // the origin point below or above the side by the difference.
-    double ref[2] = {200, c.lower_y + 30};
+    double ref[2] = {200, lower_y + 30};
     ASSERT_EQ(UF_DRAW_set_drawing_ref_pt(s.drawing, s.top, ref), 0);
     ASSERT_EQ(UF_DRAW_set_display_state(UF_DRAW_MODEL_DISPLAY), 0);
-    double at[3] = {50, c.origin_y - c.lower_y, 30};
+    double at[3] = {50, origin_y - lower_y, 30};
     ASSERT_EQ(UF_CURVE_create_point(at, &s.mcs_point), 0);
     ASSERT_EQ(UF_DRAW_open_drawing(s.drawing), 0);
     ASSERT_EQ(top_dims(s), 1);
     const auto dims = dims_in(s.top);
-    EXPECT_EQ(dims.size(), c.skipped ? 5u : 6u);
-    EXPECT_EQ(dims[1].text, c.skipped ? "60.008" : "0.002");
+    EXPECT_EQ(dims.size(), skipped ? 5u : 6u);
+    EXPECT_EQ(dims[1].text, skipped ? "60.008" : "0.002");
   }
 }
 

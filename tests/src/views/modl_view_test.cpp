@@ -60,19 +60,16 @@ TEST_F(ModelViews, TiltedSystemGivesCodeZeroAndNoViews) {
 }
 
 TEST_F(ModelViews, NoiseInTheThirdDecimalIsIgnored) {
-  struct Case {
-    Vec3 x, y, z;
-    int code;
-  } cases[] = {
+  const std::tuple<Vec3, Vec3, Vec3, int> cases[] = {
       {{0.004, 0.999, 0}, {-0.999, 0.004, 0}, {0, 0, 0.9999}, 102},
       {{0.9996, 0, -0.003}, {0, 1, 0}, {0.003, 0, 0.9996}, 101},
       {{0, -0.001, -1.004}, {0, 0.996, 0}, {1, 0, 0.001}, 501},
   };
-  for (const Case &c : cases) {
+  for (const auto &[x, y, z, expected] : cases) {
     tag_t top = NULL_TAG, iso = NULL_TAG;
     int code = -1;
-    ASSERT_EQ(create_modl_view(csys_rows({0, 0, 0}, c.x, c.y, c.z), &top, &iso, &code), 1);
-    EXPECT_EQ(code, c.code);
+    ASSERT_EQ(create_modl_view(csys_rows({0, 0, 0}, x, y, z), &top, &iso, &code), 1);
+    EXPECT_EQ(code, expected);
   }
 }
 

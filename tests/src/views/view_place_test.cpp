@@ -222,34 +222,29 @@ TEST_F(ViewPlacement, BoxTopIsTakenInWcs) {
 }
 
 TEST_F(ViewPlacement, Switches) {
-  const struct {
-    int aix;
-    double iso_flag;
-    int select_tenths; // view select in tenths
-    std::size_t views, lines;
-    int proj_dir;
-  } cases[] = {
+  // aix choice, ISO flag, view select in tenths, views, lines, projection
+  const std::tuple<int, double, int, std::size_t, std::size_t, int> cases[] = {
       {1, 1, 10, 3, 0, 3},                         // no markers
       {0, 0.9, 10, 2, 43, 3},                      // an ISO flag of 0.9 counts as 0
       {0, -1, 10, 3, 43, 3},  {0, 1, 5, 3, 43, 2}, // a view select of 0.5 counts as 0: side view
       {0, 1, -20, 3, 43, 3},
   };
-  for (const auto &c : cases) {
+  for (const auto &[aix, iso_flag, select_tenths, view_count, line_count, proj_dir] : cases) {
     SCOPED_TRACE(::testing::Message()
-                 << "aix " << c.aix << " iso " << c.iso_flag << " select " << c.select_tenths);
+                 << "aix " << aix << " iso " << iso_flag << " select " << select_tenths);
     renew();
-    aix_choice = c.aix;
+    aix_choice = aix;
     save_aix_layer = kLayer;
-    std::string text = layout(0, c.iso_flag);
+    std::string text = layout(0, iso_flag);
     text.replace(text.find("nc_prog_elec_view_select: 0"), 27,
-                 "nc_prog_elec_view_select: " + std::to_string(c.select_tenths / 10.0));
+                 "nc_prog_elec_view_select: " + std::to_string(select_tenths / 10.0));
     configure(text);
     workpiece();
     ASSERT_EQ(place(), 1);
     const std::vector<tag_t> views = member_views();
-    ASSERT_EQ(views.size(), c.views);
-    EXPECT_EQ(member(views[1]).proj_dir, c.proj_dir);
-    EXPECT_EQ(model_lines().size(), c.lines);
+    ASSERT_EQ(views.size(), view_count);
+    EXPECT_EQ(member(views[1]).proj_dir, proj_dir);
+    EXPECT_EQ(model_lines().size(), line_count);
     EXPECT_EQ(notes().size(), 1u); // views, note as usual
     for (tag_t t : model_lines())
       EXPECT_EQ(session().objects().find(t)->layer, kLayer);

@@ -158,37 +158,35 @@ TEST_F(PostRun, TheFolderOfTheAnswerOrNone) {
   const std::string def_folder = "D:\\" + std::string(146, 'f') + "\\";
   const std::string long_answer = "D:\\" + std::string(136, 'g') + "\\x.nc";
   const std::string fits = "D:\\" + std::string(131, 'h') + "\\";
-  struct Case {
-    std::string def, preset, press, file;
-    int result;
-    std::vector<std::string> boxes;
-    std::string post_dir;
-  };
-  const Case cases[] = {
-      {"", "", "Cancel", "", 0, {}, ""},
-      {"", "D:\\nc\\", "OK", "P1.nc", 0, {}, "D:\\nc\\"},
-      {"", "", "OK", "D:\\nc\\A" + utf8("\xd5\x5c") + "B.nc", 1, {}, "D:\\nc\\"},
-      {"post_folder: " + def_folder + "\n", "", "OK", "", 0, {"P16 " + def_folder}, ""},
-      {"", "", "OK", long_answer, 0, {"P16 " + long_answer}, ""},
-      {"", "", "OK", fits + "x.nc", 1, {}, fits},
-  };
-  for (const Case &c : cases) {
-    SCOPED_TRACE(c.def + c.file);
+  // definition lines, post_dir before, button, file answered, result,
+  // message boxes, post_dir after
+  const std::tuple<std::string, std::string, std::string, std::string, int,
+                   std::vector<std::string>, std::string>
+      cases[] = {
+          {"", "", "Cancel", "", 0, {}, ""},
+          {"", "D:\\nc\\", "OK", "P1.nc", 0, {}, "D:\\nc\\"},
+          {"", "", "OK", "D:\\nc\\A" + utf8("\xd5\x5c") + "B.nc", 1, {}, "D:\\nc\\"},
+          {"post_folder: " + def_folder + "\n", "", "OK", "", 0, {"P16 " + def_folder}, ""},
+          {"", "", "OK", long_answer, 0, {"P16 " + long_answer}, ""},
+          {"", "", "OK", fits + "x.nc", 1, {}, fits},
+      };
+  for (const auto &[def, preset, press, file, result, messages, dir] : cases) {
+    SCOPED_TRACE(def + file);
     part();
     reset_module_state();
-    prepend_def(c.def);
-    (void)text_copy(post_dir, sizeof post_dir, c.preset.c_str());
-    if (c.result == 1)
-      make_folder(c.post_dir);
+    prepend_def(def);
+    (void)text_copy(post_dir, sizeof post_dir, preset.c_str());
+    if (result == 1)
+      make_folder(dir);
     answer({{"menu", 1}});
-    answer({{"dialog", nlohmann::json::object()}, {"press", c.press}});
-    if (!c.file.empty())
-      answer({{"file", c.file}});
-    EXPECT_EQ(run(), c.result);
-    EXPECT_EQ(boxes(), c.boxes);
-    EXPECT_EQ(std::string(post_dir), c.post_dir);
-    EXPECT_EQ(questions_of("file_box").size(), c.file.empty() ? 0u : 1u);
-    EXPECT_EQ(file_exists(c.post_dir + "P1.mpf"), c.result == 1);
+    answer({{"dialog", nlohmann::json::object()}, {"press", press}});
+    if (!file.empty())
+      answer({{"file", file}});
+    EXPECT_EQ(run(), result);
+    EXPECT_EQ(boxes(), messages);
+    EXPECT_EQ(std::string(post_dir), dir);
+    EXPECT_EQ(questions_of("file_box").size(), file.empty() ? 0u : 1u);
+    EXPECT_EQ(file_exists(dir + "P1.mpf"), result == 1);
     EXPECT_TRUE(finish().ok());
   }
 }

@@ -436,47 +436,44 @@ std::vector<std::string> rows_of(const std::vector<Cell> &cells) {
 // top, on one page even when the end line is below the page.  The time
 // column switched off takes the total rows with it.
 TEST_F(SheetTest, GroupsGetHeaderAndRunningTotalRows) {
-  struct Case {
-    const char *config;
-    std::vector<prog_entry> list;
-    std::vector<std::string> rows;
-    std::vector<double> tops; // of the sequence column's cells
-  };
-  const Case cases[] = {
-      {"",
-       {entry("", summary("a")), entry("", summary("b")), entry("", summary("c"))},
-       {"|1|3", "|2|3", "|3|3", "[]|| T    9"},
-       {140, 132, 124, 116}},
-      {"",
-       {entry("A", summary("a1", "-1", "0")), entry("A", summary("a2", "-1", "12")),
-        entry("B", summary("b1", "-1", "5"))},
-       {"[A]||", "|1|1", "|2|12", "[]|| T   13", "[B]||", "|1|5", "[]|| T   18"},
-       {140, 132, 124, 116, 108, 100, 92}},
-      {"",
-       {entry("A", summary("a1")), entry("", summary("x1")), entry("A", summary("a2"))},
-       {"[A]||", "|1|3", "[]|| T    3", "|1|3", "[]|| T    6", "[A]||", "|1|3", "[]|| T    9"},
-       {140, 132, 124, 116, 108, 100, 92, 84}},
-      {"page_space_y_end_site: -50\n",
-       {entry("", summary("a"))},
-       {"|1|3", "[]|| T    3"},
-       {140, 132}},
-      {"require_time: 0\n",
-       {entry("A", summary("a1")), entry("B", summary("b1"))},
-       {"[A]||", "|1|", "[B]||", "|1|"},
-       {140, 132, 124, 116}},
-  };
-  for (const Case &c : cases) {
-    SCOPED_TRACE(c.rows.back());
+  // config, records, rows, tops of the sequence column's cells
+  const std::tuple<const char *, std::vector<prog_entry>, std::vector<std::string>,
+                   std::vector<double>>
+      cases[] = {
+          {"",
+           {entry("", summary("a")), entry("", summary("b")), entry("", summary("c"))},
+           {"|1|3", "|2|3", "|3|3", "[]|| T    9"},
+           {140, 132, 124, 116}},
+          {"",
+           {entry("A", summary("a1", "-1", "0")), entry("A", summary("a2", "-1", "12")),
+            entry("B", summary("b1", "-1", "5"))},
+           {"[A]||", "|1|1", "|2|12", "[]|| T   13", "[B]||", "|1|5", "[]|| T   18"},
+           {140, 132, 124, 116, 108, 100, 92}},
+          {"",
+           {entry("A", summary("a1")), entry("", summary("x1")), entry("A", summary("a2"))},
+           {"[A]||", "|1|3", "[]|| T    3", "|1|3", "[]|| T    6", "[A]||", "|1|3", "[]|| T    9"},
+           {140, 132, 124, 116, 108, 100, 92, 84}},
+          {"page_space_y_end_site: -50\n",
+           {entry("", summary("a"))},
+           {"|1|3", "[]|| T    3"},
+           {140, 132}},
+          {"require_time: 0\n",
+           {entry("A", summary("a1")), entry("B", summary("b1"))},
+           {"[A]||", "|1|", "[B]||", "|1|"},
+           {140, 132, 124, 116}},
+      };
+  for (const auto &[config, list, rows, expected_tops] : cases) {
+    SCOPED_TRACE(rows.back());
     fresh();
-    configure(c.config);
-    ASSERT_EQ(sheet(c.list), 1);
+    configure(config);
+    ASSERT_EQ(sheet(list), 1);
     EXPECT_EQ(drawing_names(), std::vector<std::string>{"prog_sheet1"});
-    EXPECT_EQ(rows_of(cells()), c.rows);
+    EXPECT_EQ(rows_of(cells()), rows);
     std::vector<double> tops;
     for (const Cell &cell : column(kSequenceX))
       tops.push_back(cell.top);
-    EXPECT_EQ(tops, c.tops);
-    EXPECT_EQ(column(kTimeX).empty(), *c.config == 'r');
+    EXPECT_EQ(tops, expected_tops);
+    EXPECT_EQ(column(kTimeX).empty(), *config == 'r');
   }
 }
 

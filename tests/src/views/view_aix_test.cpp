@@ -50,7 +50,6 @@ TEST_F(AxisMarkers, ArrowsAndLettersForBothProjections) {
       SCOPED_TRACE(std::string(name) + (proj == 3 ? " front" : " side"));
       renew();
       sizes();
-      save_aix_layer = kLayer;
       mcs(origin, x, y, z);
       // a box whose WCS maxima are (40, 30, 20)
       Vec3 wlo{-60, -10, -5}, whi{40, 30, 20};
@@ -146,7 +145,6 @@ TEST_F(AxisMarkers, BoxAtTheOriginAndOnTheNegativeSide) {
   // origin to the maximum plus e, and the head points toward +X
   renew();
   sizes();
-  save_aix_layer = kLayer;
   mcs({0, 0, 0}, {1, 0, 0}, {0, 1, 0}, {0, 0, 1});
   const double nlo[3] = {-50, 0, 0}, nhi[3] = {-20, 10, 10};
   ASSERT_EQ(create_view_aix(3, 0.5, nlo, nhi), 1);

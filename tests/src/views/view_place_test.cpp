@@ -234,7 +234,6 @@ TEST_F(ViewPlacement, Switches) {
                  << "aix " << aix << " iso " << iso_flag << " select " << select_tenths);
     renew();
     aix_choice = aix;
-    save_aix_layer = kLayer;
     std::string text = layout(0, iso_flag);
     text.replace(text.find("nc_prog_elec_view_select: 0"), 27,
                  "nc_prog_elec_view_select: " + std::to_string(select_tenths / 10.0));

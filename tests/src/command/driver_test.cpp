@@ -20,7 +20,7 @@ namespace {
 namespace fs = std::filesystem;
 using sim::Call;
 using sim::EventKind;
-using test_text::gbk;
+using test_text::no_key;
 
 constexpr const char *kLang = "D:\\kv_conf\\lang\\ncsheet_elec_uni.txt";
 
@@ -32,11 +32,6 @@ std::string short_texts(const std::string &skip = "") {
 
 // The tips box of the short texts.
 const std::string kShortTips = "T1\n\nT2\nT3\nT4\nT5\nT6\nT7\n\nT8\nT9\n\nT10\nT11";
-
-// What the lookup shows when a key is missing from the language file.
-std::string missing_key(const std::string &key) {
-  return gbk("在 ") + kLang + gbk(" 文件中找不到 ") + key + gbk(" 标题,请查看标题否正确!");
-}
 
 class Driver : public sim::testing::SystemTest {
 protected:
@@ -91,8 +86,7 @@ TEST_F(Driver, MissingLanguageFileIsToldAndNothingElseHappens) {
   ASSERT_TRUE(path.has_value());
   fs::remove(*path);
   run();
-  EXPECT_EQ(shown(),
-            std::vector<std::string>{gbk("找不到 ") + kLang + gbk(" 语言配置文件,请重新安装!")});
+  EXPECT_EQ(shown(), std::vector<std::string>{test_text::no_lang_file(kLang)});
   EXPECT_EQ(count(Call::UF_PART_ask_display_part), 0u);
   EXPECT_EQ(session().status_line(), "");
   EXPECT_EQ(transcript().count(EventKind::Stderr), 0u);
@@ -105,7 +99,7 @@ TEST_F(Driver, MissingKeyIsToldAloneAndTheBracketCloses) {
     fresh();
     write_file(kLang, short_texts(key)); // only the short texts, without the one key
     run();
-    EXPECT_EQ(shown(), std::vector<std::string>{missing_key(key)});
+    EXPECT_EQ(shown(), std::vector<std::string>{no_key(kLang, key)});
     EXPECT_EQ(count(Call::UF_PART_ask_display_part), 0u);
     expect_closed_once();
   }
@@ -182,7 +176,7 @@ TEST_F(Driver, TipsBoxOnTheFirstRunOfALoadOnly) {
     fresh();
     if (!skip.empty())
       write_file(kLang, short_texts(skip));
-    const std::string first_box = skip.empty() ? kShortTips : missing_key(skip);
+    const std::string first_box = skip.empty() ? kShortTips : no_key(kLang, skip);
     run();
     const std::size_t after_first = shown().size();
     ASSERT_GT(after_first, 0u);

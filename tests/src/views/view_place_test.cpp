@@ -6,6 +6,7 @@
 
 #include "place_fixture.h"
 
+#include <array>
 #include <cmath>
 #include <cstring>
 #include <sstream>
@@ -87,20 +88,16 @@ void expect_sheet_display(const UF_DRAW_view_display_t &d) {
 }
 
 TEST_F(ViewPlacement, FittingNumbers) {
-  const struct {
-    int view_select;
-    double scale;
-    double top_ref[2], side_ref[2];
-    int proj_dir;
-  } cases[] = {
+  // view select, scale, reference points of the top and the projected view, projection
+  const std::tuple<int, double, std::array<double, 2>, std::array<double, 2>, int> cases[] = {
       // stacked: the height limits, s = 90 / 70, block height 100
       {1, 90.0 / 70.0, {0, 17.857142857142858}, {0, -37.142857142857146}, 3},
       // side by side: the width limits, s = 140 / 120, block width 150
       {0, 140.0 / 120.0, {-16.666666666666668, 0}, {63.333333333333336, 0}, 2},
   };
-  for (const auto &c : cases) {
-    SCOPED_TRACE(c.view_select);
-    renew_with(layout(c.view_select));
+  for (const auto &[view_select, scale, top_ref, side_ref, proj_dir] : cases) {
+    SCOPED_TRACE(view_select);
+    renew_with(layout(view_select));
     workpiece();
     session().component<sim::draw::Drawings>().drawing_display.monochrome = 1;
     ASSERT_EQ(place(), 1);
@@ -112,14 +109,14 @@ TEST_F(ViewPlacement, FittingNumbers) {
     const auto &iso = member(views[2]);
     EXPECT_EQ(top.model_view, top_);
     EXPECT_EQ(top.drawing, drawing_);
-    EXPECT_NEAR(top.scale, c.scale, 1e-12);
-    EXPECT_NEAR(top.ref[0], c.top_ref[0], 1e-9);
-    EXPECT_NEAR(top.ref[1], c.top_ref[1], 1e-9);
+    EXPECT_NEAR(top.scale, scale, 1e-12);
+    EXPECT_NEAR(top.ref[0], top_ref[0], 1e-9);
+    EXPECT_NEAR(top.ref[1], top_ref[1], 1e-9);
     EXPECT_EQ(side.parent, views[0]);
-    EXPECT_EQ(side.proj_dir, c.proj_dir);
-    EXPECT_NEAR(side.scale, c.scale, 1e-12); // taken from the top view
-    EXPECT_NEAR(side.ref[0], c.side_ref[0], 1e-9);
-    EXPECT_NEAR(side.ref[1], c.side_ref[1], 1e-9);
+    EXPECT_EQ(side.proj_dir, proj_dir);
+    EXPECT_NEAR(side.scale, scale, 1e-12); // taken from the top view
+    EXPECT_NEAR(side.ref[0], side_ref[0], 1e-9);
+    EXPECT_NEAR(side.ref[1], side_ref[1], 1e-9);
     // a = 100, b = 50, c = 20: r = 111.803, the height limits
     EXPECT_EQ(iso.model_view, iso_);
     EXPECT_NEAR(iso.scale, 60 / std::sqrt(100.0 * 100 + 50 * 50), 1e-12);
@@ -132,8 +129,8 @@ TEST_F(ViewPlacement, FittingNumbers) {
     }
     // the views are centred on their reference points
     const Rect drawn = drawn_box(views[0], {5, 5, -20}, {105, 55, 0});
-    EXPECT_NEAR((drawn.x0 + drawn.x1) / 2, c.top_ref[0], 1e-9);
-    EXPECT_NEAR((drawn.y0 + drawn.y1) / 2, c.top_ref[1], 1e-9);
+    EXPECT_NEAR((drawn.x0 + drawn.x1) / 2, top_ref[0], 1e-9);
+    EXPECT_NEAR((drawn.y0 + drawn.y1) / 2, top_ref[1], 1e-9);
 
     const auto &drawings = session().component<sim::draw::Drawings>();
     EXPECT_FALSE(drawings.border_display);

@@ -1,7 +1,8 @@
 //===- gbk_text.h - UTF-8 to GBK for test expectations --------------------===//
 //
 // The system's built-in texts are GBK bytes; tests write their expectations
-// in UTF-8 and convert them here, so that a wrong byte in the module shows.
+// in UTF-8 and convert them here, so that a wrong byte in the module shows;
+// the language lookup's notices, which several areas expect, are made here.
 //
 //===----------------------------------------------------------------------===//
 #ifndef NCSHEET_TESTS_GBK_TEXT_H
@@ -38,6 +39,19 @@ inline std::string convert(std::string_view text, const char *from, const char *
 inline std::string gbk(std::string_view utf8) { return convert(utf8, "UTF-8", "GBK"); }
 /// The UTF-8 text of GBK bytes.
 inline std::string utf8(std::string_view gbk_bytes) { return convert(gbk_bytes, "GBK", "UTF-8"); }
+
+/// The language lookup's notices: a key not found, a file ending before
+/// the key's message, a language file missing.
+inline std::string no_key(const std::string &file, const std::string &key) {
+  return gbk("在 ") + file + gbk(" 文件中找不到 ") + key + gbk(" 标题,请查看标题否正确!");
+}
+inline std::string no_text(const std::string &file, const std::string &key) {
+  return gbk("在 ") + file + gbk(" 文件中读数据错误,找不到 ") + key + gbk(" 的数据,请查看是否有 ") +
+         key + gbk(" 的数据!");
+}
+inline std::string no_lang_file(const std::string &file) {
+  return gbk("找不到 ") + file + gbk(" 语言配置文件,请重新安装!");
+}
 
 } // namespace test_text
 

@@ -18,8 +18,6 @@
 #include "modelviews/model_views.h"
 
 #include <array>
-#include <fstream>
-#include <iterator>
 #include <string>
 #include <vector>
 
@@ -49,17 +47,7 @@ class PlaceTest : public views_test::ViewsTest {
 protected:
   // Settings that win over the installed definition file (the first
   // occurrence of a key counts).
-  void configure(const std::string &lines) {
-    const auto disk = session().runtime().resolve(kConfig);
-    ASSERT_TRUE(disk.has_value());
-    std::string bytes;
-    {
-      std::ifstream in(*disk, std::ios::binary);
-      bytes.assign(std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>());
-    }
-    std::ofstream out(*disk, std::ios::binary | std::ios::trunc);
-    out << lines << bytes;
-  }
+  void configure(const std::string &lines) { write_file(kConfig, lines + read_file(kConfig)); }
 
   // A machining coordinate system made the WCS.
   tag_t mcs(Vec3 origin, Vec3 x, Vec3 y, Vec3 z) {

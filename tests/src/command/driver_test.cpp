@@ -20,7 +20,7 @@ namespace {
 namespace fs = std::filesystem;
 using sim::Call;
 using sim::EventKind;
-using test_text::gbk;
+using test_text::no_key;
 
 constexpr const char *kLang = "D:\\kv_conf\\lang\\ncsheet_elec_uni.txt";
 
@@ -32,11 +32,6 @@ std::string short_texts(const std::string &skip = "") {
 
 // The tips box of the short texts.
 const std::string kShortTips = "T1\n\nT2\nT3\nT4\nT5\nT6\nT7\n\nT8\nT9\n\nT10\nT11";
-
-// What the lookup shows when a key is missing from the language file.
-std::string missing_key(const std::string &key) {
-  return gbk("在 ") + kLang + gbk(" 文件中找不到 ") + key + gbk(" 标题,请查看标题否正确!");
-}
 
 class Driver : public sim::testing::SystemTest {
 protected:
@@ -53,18 +48,11 @@ protected:
     }
     write_file(kLang, short_texts() + test_text::installed_lang());
   }
-  // A fresh session and module load.
-  void fresh() {
-    new_session();
-    reset_module_state();
-  }
 
   void run() {
     int rc = 0;
     ufusr(nullptr, &rc, 0);
   }
-  std::vector<std::string> shown() { return transcript().messages_shown(); }
-  std::uint32_t count(Call call) { return session().calls().count(call); }
   // Index of the first event of a kind, or -1.
   int first(EventKind kind) {
     const auto &events = transcript().events();
@@ -98,8 +86,7 @@ TEST_F(Driver, MissingLanguageFileIsToldAndNothingElseHappens) {
   ASSERT_TRUE(path.has_value());
   fs::remove(*path);
   run();
-  EXPECT_EQ(shown(),
-            std::vector<std::string>{gbk("找不到 ") + kLang + gbk(" 语言配置文件,请重新安装!")});
+  EXPECT_EQ(shown(), std::vector<std::string>{test_text::no_lang_file(kLang)});
   EXPECT_EQ(count(Call::UF_PART_ask_display_part), 0u);
   EXPECT_EQ(session().status_line(), "");
   EXPECT_EQ(transcript().count(EventKind::Stderr), 0u);
@@ -112,7 +99,7 @@ TEST_F(Driver, MissingKeyIsToldAloneAndTheBracketCloses) {
     fresh();
     write_file(kLang, short_texts(key)); // only the short texts, without the one key
     run();
-    EXPECT_EQ(shown(), std::vector<std::string>{missing_key(key)});
+    EXPECT_EQ(shown(), std::vector<std::string>{no_key(kLang, key)});
     EXPECT_EQ(count(Call::UF_PART_ask_display_part), 0u);
     expect_closed_once();
   }
@@ -189,7 +176,7 @@ TEST_F(Driver, TipsBoxOnTheFirstRunOfALoadOnly) {
     fresh();
     if (!skip.empty())
       write_file(kLang, short_texts(skip));
-    const std::string first_box = skip.empty() ? kShortTips : missing_key(skip);
+    const std::string first_box = skip.empty() ? kShortTips : no_key(kLang, skip);
     run();
     const std::size_t after_first = shown().size();
     ASSERT_GT(after_first, 0u);
@@ -225,18 +212,18 @@ TEST_F(Driver, ElevenLongestTipsAreShownWhole) {
 }
 
 TEST_F(Driver, FaultLoopKeepsTheBracketBalanced) {
-  const std::uint64_t n = fault_loop([this] { run(); },
-                                     [this](std::uint64_t k) {
-                                       const sim::FinishReport report = finish();
-                                       EXPECT_EQ(report.bracket_depth, 0) << "fault " << k;
-                                       EXPECT_LE(report.terminate_calls, 1) << "fault " << k;
-                                       EXPECT_EQ(report.terminate_calls, report.initialize_calls)
-                                           << "fault " << k;
-                                       EXPECT_EQ(report.unfreed_arrays, 0u) << "fault " << k;
-                                       EXPECT_EQ(report.files_left_open, 0u) << "fault " << k;
-                                       for (const auto &failure : report.failures)
-                                         ADD_FAILURE() << "fault " << k << ": " << failure;
-                                     });
+  // fault_loop names the fault in its trace.
+  const auto check = [this](std::uint64_t) {
+    const sim::FinishReport report = finish();
+    EXPECT_EQ(report.bracket_depth, 0);
+    EXPECT_LE(report.terminate_calls, 1);
+    EXPECT_EQ(report.terminate_calls, report.initialize_calls);
+    EXPECT_EQ(report.unfreed_arrays, 0u);
+    EXPECT_EQ(report.files_left_open, 0u);
+    for (const auto &failure : report.failures)
+      ADD_FAILURE() << failure;
+  };
+  const std::uint64_t n = fault_loop([this] { run(); }, check);
   EXPECT_GT(n, 5u);
 }
 

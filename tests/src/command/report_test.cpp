@@ -7,6 +7,7 @@
 #include <gtest/gtest.h>
 
 #include <string>
+#include <tuple>
 #include <vector>
 
 namespace {
@@ -40,14 +41,7 @@ TEST_F(Report, WritesTheCallAndTheStatus) {
   const std::string at = "src/x.cpp, line 42:  " + call + "\n";
   const std::string long_file = "src/" + std::string(300, 'f') + ".cpp";
   const std::string long_call = "F( " + std::string(2000, 'a') + " )";
-  struct Case {
-    const char *file;
-    int line;
-    const char *call;
-    int status;
-    std::string listing;
-  };
-  const Case cases[] = {
+  const std::tuple<const char *, int, const char *, int, std::string> cases[] = {
       {"src/x.cpp", 42, call.c_str(), 0, ""},
       {"src/x.cpp", 42, call.c_str(), 1, at + "    error 1:  The operation failed\n"},
       {"src/x.cpp", 42, call.c_str(), 8, at + "    error 8:  Item not found\n"},
@@ -57,16 +51,16 @@ TEST_F(Report, WritesTheCallAndTheStatus) {
        long_file + ", line 7:  " + long_call + "\n    error 1:  The operation failed\n"},
       {nullptr, 1, nullptr, 1, ", line 1:  \n    error 1:  The operation failed\n"},
   };
-  for (const Case &c : cases) {
-    SCOPED_TRACE(testing::Message() << c.line << " " << c.status);
+  for (const auto &[file, line, call, status, listing] : cases) {
+    SCOPED_TRACE(testing::Message() << line << " " << status);
     const std::size_t written = transcript().listing().size();
     const std::size_t opened = transcript().count(EventKind::ListingOpen);
-    const std::uint32_t open_calls = session().calls().count(sim::Call::UF_UI_open_listing_window);
-    EXPECT_EQ(report_status(c.file, c.line, c.call, c.status), c.status);
-    EXPECT_EQ(transcript().listing().substr(written), c.listing);
-    const std::size_t opens = c.listing.empty() ? 0 : 1;
+    const std::uint32_t open_calls = count(sim::Call::UF_UI_open_listing_window);
+    EXPECT_EQ(report_status(file, line, call, status), status);
+    EXPECT_EQ(transcript().listing().substr(written), listing);
+    const std::size_t opens = listing.empty() ? 0 : 1;
     EXPECT_EQ(transcript().count(EventKind::ListingOpen) - opened, opens);
-    EXPECT_EQ(session().calls().count(sim::Call::UF_UI_open_listing_window) - open_calls, opens);
+    EXPECT_EQ(count(sim::Call::UF_UI_open_listing_window) - open_calls, opens);
   }
 }
 
@@ -94,20 +88,15 @@ TEST_F(Report, MacroEvaluatesTheCallOnceAndPassesItsText) {
 // The final status goes to the status line (the host's text, empty when it
 // has none) and standard error, never to a message box; 0 goes nowhere.
 TEST_F(Report, FinalStatusGoesToStatusLineAndStandardError) {
-  struct Case {
-    int status;
-    const char *line;
-    std::vector<std::string> stderr_texts;
-  };
-  const Case cases[] = {
+  const std::tuple<int, const char *, std::vector<std::string>> cases[] = {
       {0, "", {}}, {8, "Item not found", {"Item not found\n"}}, {949, "", {"\n"}}};
-  for (const Case &c : cases) {
-    SCOPED_TRACE(c.status);
+  for (const auto &[status, line, stderr_texts] : cases) {
+    SCOPED_TRACE(status);
     reopen();
-    report_final_status(c.status);
-    EXPECT_EQ(session().status_line(), c.line);
-    EXPECT_EQ(transcript().texts(EventKind::Stderr), c.stderr_texts);
-    EXPECT_EQ(transcript().count(EventKind::Status), c.status == 0 ? 0u : 1u);
+    report_final_status(status);
+    EXPECT_EQ(session().status_line(), line);
+    EXPECT_EQ(transcript().texts(EventKind::Stderr), stderr_texts);
+    EXPECT_EQ(transcript().count(EventKind::Status), status == 0 ? 0u : 1u);
     EXPECT_TRUE(transcript().messages_shown().empty());
   }
 }

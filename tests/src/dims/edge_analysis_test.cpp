@@ -7,6 +7,7 @@
 #include <algorithm>
 #include <array>
 #include <functional>
+#include <tuple>
 
 namespace dims_test {
 namespace {
@@ -90,19 +91,16 @@ TEST_F(EdgeAnalysis, BlockFillsEverySlot) {
   EXPECT_EQ(s[9], edge_between({100, 0, 0}, {100, 60, 0}));
   // Full-length edges at any depth: the later of the two; longest: the
   // first of the two equally long ones.
-  struct Pair {
-    int any_depth_slot, longest_slot;
-    Vec3 a, b;
-  } pairs[] = {{2, 4, {0, 0, 0}, {100, 0, 0}},
-               {3, 5, {0, 60, 0}, {100, 60, 0}},
-               {10, 12, {0, 0, 0}, {0, 60, 0}},
-               {11, 13, {100, 0, 0}, {100, 60, 0}}};
-  for (const Pair &p : pairs) {
-    const tag_t bottom = edge_between(p.a, p.b);
-    const tag_t top = edge_between(p.a + Vec3{0, 0, 30}, p.b + Vec3{0, 0, 30});
+  const std::tuple<int, int, Vec3, Vec3> pairs[] = {{2, 4, {0, 0, 0}, {100, 0, 0}},
+                                                    {3, 5, {0, 60, 0}, {100, 60, 0}},
+                                                    {10, 12, {0, 0, 0}, {0, 60, 0}},
+                                                    {11, 13, {100, 0, 0}, {100, 60, 0}}};
+  for (const auto &[any_depth_slot, longest_slot, a, b] : pairs) {
+    const tag_t bottom = edge_between(a, b);
+    const tag_t top = edge_between(a + Vec3{0, 0, 30}, b + Vec3{0, 0, 30});
     const bool bottom_first = scan_index(bottom) < scan_index(top);
-    EXPECT_EQ(s[p.any_depth_slot], bottom_first ? top : bottom) << p.any_depth_slot;
-    EXPECT_EQ(s[p.longest_slot], bottom_first ? bottom : top) << p.longest_slot;
+    EXPECT_EQ(s[any_depth_slot], bottom_first ? top : bottom) << any_depth_slot;
+    EXPECT_EQ(s[longest_slot], bottom_first ? bottom : top) << longest_slot;
   }
   // Edges along the depth axis are seen as points and fill no slot.
   for (Vec3 corner : {Vec3{0, 0, 0}, Vec3{100, 0, 0}, Vec3{0, 60, 0}, Vec3{100, 60, 0}}) {
@@ -114,12 +112,7 @@ TEST_F(EdgeAnalysis, BlockFillsEverySlot) {
 
 TEST_F(EdgeAnalysis, ViewFramesAndBackFaces) {
   block({100, 60, 30});
-  struct Case {
-    const char *name;
-    Analysis analysis;
-    int slot;
-    Vec3 a, b;
-  } cases[] = {
+  const std::tuple<const char *, Analysis, int, Vec3, Vec3> cases[] = {
       // front: A1 X, A2 Z, back face Y = Ymax
       {"front 0", analy_elec_front_wc, 0, {0, 60, 0}, {100, 60, 0}},
       {"front 1", analy_elec_front_wc, 1, {0, 60, 30}, {100, 60, 30}},
@@ -131,10 +124,10 @@ TEST_F(EdgeAnalysis, ViewFramesAndBackFaces) {
       {"side 8", analy_elec_right_wc, 8, {0, 0, 0}, {0, 0, 30}},
       {"side 9", analy_elec_right_wc, 9, {0, 60, 0}, {0, 60, 30}},
   };
-  for (const Case &c : cases) {
-    SCOPED_TRACE(c.name);
-    const Slots s = slots_of(c.analysis); // collects the bodies first
-    EXPECT_EQ(s[c.slot], edge_between(c.a, c.b));
+  for (const auto &[name, analysis, slot, a, b] : cases) {
+    SCOPED_TRACE(name);
+    const Slots s = slots_of(analysis); // collects the bodies first
+    EXPECT_EQ(s[slot], edge_between(a, b));
   }
 }
 
@@ -204,15 +197,13 @@ TEST_F(EdgeAnalysis, ComparisonsOnRoundedValues) {
   // An edge at Y = 10.0 lies on a box side of 10.0004 but not on one of
   // 10.0006 (10.000 against 10.001 at three decimals).
   block({100, 10, 5});
-  struct Case {
-    double ymax;
-    bool on_side;
-  } cases[] = {{10.0004, true}, {10.0006, false}, {9.9996, true}, {9.9994, false}};
-  for (const Case &c : cases) {
-    const double lo[3] = {0, 0, 0}, hi[3] = {100, c.ymax, 5};
+  const std::tuple<double, bool> cases[] = {
+      {10.0004, true}, {10.0006, false}, {9.9996, true}, {9.9994, false}};
+  for (const auto &[ymax, on_side] : cases) {
+    const double lo[3] = {0, 0, 0}, hi[3] = {100, ymax, 5};
     const Slots s = slots_of(analy_elec_top_wc, lo, hi);
     for (int i : {1, 3, 5, 7})
-      EXPECT_EQ(s[i] != NULL_TAG, c.on_side) << c.ymax << " slot " << i;
+      EXPECT_EQ(s[i] != NULL_TAG, on_side) << ymax << " slot " << i;
     EXPECT_NE(s[0], NULL_TAG);
   }
 }
@@ -246,15 +237,15 @@ TEST_F(EdgeAnalysis, NoBodyShowsTheFirstMessage) {
   Slots s{};
   s.fill(kUnset);
   EXPECT_EQ(analy_elec_front_wc(nullptr, 0, lo, hi, s.data()), 0);
-  EXPECT_EQ(transcript().messages_shown(), std::vector<std::string>{first});
+  EXPECT_EQ(shown(), std::vector<std::string>{first});
   EXPECT_EQ(s[0], kUnset) << "slots are written only on success";
-  EXPECT_EQ(session().calls().count(sim::Call::UF_DRAW_ask_display_state), 0u);
+  EXPECT_EQ(count(sim::Call::UF_DRAW_ask_display_state), 0u);
 }
 
 TEST_F(EdgeAnalysis, MessagesLoadOncePerModuleLoad) {
   block({10, 10, 10});
   Slots s{};
-  auto opens = [&] { return session().calls().count(sim::Call::host_fopen); };
+  auto opens = [&] { return count(sim::Call::host_fopen); };
   ASSERT_EQ(analyse(analy_elec_top_wc, s), 1);
   EXPECT_EQ(opens(), 2u) << "both keys of the top view";
   ASSERT_EQ(analyse(analy_elec_top_wc, s), 1);
@@ -272,13 +263,13 @@ TEST_F(EdgeAnalysis, MissingKeyStopsAndALaterCallTriesAgain) {
   const double lo[3] = {0, 0, 0}, hi[3] = {1, 1, 1};
   Slots s{};
   EXPECT_EQ(analy_elec_top_wc(nullptr, 0, lo, hi, s.data()), 0);
-  ASSERT_EQ(transcript().messages_shown().size(), 1u) << "the lookup's notice only";
+  ASSERT_EQ(shown().size(), 1u) << "the lookup's notice only";
   // With the whole file the next call loads both and shows the real text.
   use_lang();
   const std::string first = message("analy_elec_top_wc_01:");
   EXPECT_EQ(analy_elec_top_wc(nullptr, 0, lo, hi, s.data()), 0);
-  ASSERT_EQ(transcript().messages_shown().size(), 2u);
-  EXPECT_EQ(transcript().messages_shown()[1], first);
+  ASSERT_EQ(shown().size(), 2u);
+  EXPECT_EQ(shown()[1], first);
 }
 
 TEST_F(EdgeAnalysis, AFailedVertexQueryTakesNoSlot) {
@@ -309,7 +300,7 @@ TEST_F(EdgeAnalysis, AFailedVertexQueryTakesNoSlot) {
   renew();
   block({100, 60, 30});
   collect(); // the box asks every edge's vertices too
-  const auto box_queries = session().calls().count(sim::Call::UF_MODL_ask_edge_verts);
+  const auto box_queries = count(sim::Call::UF_MODL_ask_edge_verts);
   fail("UF_MODL_ask_edge_verts", box_queries + static_cast<std::uint32_t>(queries + 1));
   ASSERT_EQ(run(analy_elec_top_wc, s), 1);
   EXPECT_EQ(s[0], slot0);
@@ -321,8 +312,7 @@ TEST_F(EdgeAnalysis, DisplaySwitching) {
   block({100, 60, 30});
   Slots s{};
   auto switches = [&] {
-    return session().calls().count(sim::Call::UF_DRAW_set_display_state) +
-           session().calls().count(sim::Call::UF_DRAW_open_drawing);
+    return count(sim::Call::UF_DRAW_set_display_state) + count(sim::Call::UF_DRAW_open_drawing);
   };
   // The model shown: no switching at all.
   ASSERT_EQ(analyse(analy_elec_top_wc, s), 1);

@@ -10,6 +10,7 @@
 #include <algorithm>
 #include <functional>
 #include <map>
+#include <tuple>
 
 namespace dims_test {
 namespace {
@@ -257,27 +258,24 @@ TEST_F(ViewDims, DomedTopGetsAConstructionPointOnTheZmaxFace) {
 TEST_F(ViewDims, CoincidenceOnTheSheetAtTwoDecimals) {
   // Lower side at drawing y 10.004 against the origin at 9.996: both 10.00,
   // the side is skipped; 10.006 (10.01) against 10.004 (10.00) is not.
-  struct Case {
-    double lower_y, origin_y;
-    bool skipped;
-  } cases[] = {{10.004, 9.996, true}, {10.006, 10.004, false}};
-  for (const Case &c : cases) {
-    SCOPED_TRACE(c.lower_y);
+  const std::tuple<double, double, bool> cases[] = {{10.004, 9.996, true}, {10.006, 10.004, false}};
+  for (const auto &[lower_y, origin_y, skipped] : cases) {
+    SCOPED_TRACE(lower_y);
     renew();
     block({100, 60, 30});
     Sheet s = make_sheet({50, 30, 30}, {1, 0, 0}, {0, 1, 0});
     // Move the top view so that the lower side lies at lower_y, and put
     // the origin point below or above the side by the difference.
-    double ref[2] = {200, c.lower_y + 30};
+    double ref[2] = {200, lower_y + 30};
     ASSERT_EQ(UF_DRAW_set_drawing_ref_pt(s.drawing, s.top, ref), 0);
     ASSERT_EQ(UF_DRAW_set_display_state(UF_DRAW_MODEL_DISPLAY), 0);
-    double at[3] = {50, c.origin_y - c.lower_y, 30};
+    double at[3] = {50, origin_y - lower_y, 30};
     ASSERT_EQ(UF_CURVE_create_point(at, &s.mcs_point), 0);
     ASSERT_EQ(UF_DRAW_open_drawing(s.drawing), 0);
     ASSERT_EQ(top_dims(s), 1);
     const auto dims = dims_in(s.top);
-    EXPECT_EQ(dims.size(), c.skipped ? 5u : 6u);
-    EXPECT_EQ(dims[1].text, c.skipped ? "60.008" : "0.002");
+    EXPECT_EQ(dims.size(), skipped ? 5u : 6u);
+    EXPECT_EQ(dims[1].text, skipped ? "60.008" : "0.002");
   }
 }
 
@@ -305,7 +303,7 @@ TEST_F(ViewDims, NullViewsOrAFailedEdgeAnalysisMakeNothing) {
   const auto calls = session().calls().total();
   for (Dims dims : {create_top_view_dims, create_front_view_dims, create_side_view_dims})
     EXPECT_EQ(dims(NULL_TAG, s.mcs_point, s.view_min, s.view_max, s.solids.data(), 1), 0);
-  EXPECT_EQ(transcript().messages_shown(),
+  EXPECT_EQ(shown(),
             (std::vector<std::string>{"t_view_tag is null,  err!", "f_view_tag is null,err!",
                                       "s_view_tag is null,err!"}));
   EXPECT_EQ(session().calls().total() - calls, 3u) << "the three message boxes only";
@@ -315,7 +313,7 @@ TEST_F(ViewDims, NullViewsOrAFailedEdgeAnalysisMakeNothing) {
   EXPECT_TRUE(dims_in(s.top).empty());
   EXPECT_TRUE(margins_in(s.top).empty());
   EXPECT_EQ(prefs(), before);
-  EXPECT_EQ(session().calls().count(sim::Call::UF_DRF_set_preferences), 2u);
+  EXPECT_EQ(count(sim::Call::UF_DRF_set_preferences), 2u);
 }
 
 TEST_F(ViewDims, PreferenceAsksThatFailChangeNothing) {
@@ -327,7 +325,7 @@ TEST_F(ViewDims, PreferenceAsksThatFailChangeNothing) {
     const auto before = prefs();
     fail("UF_DRF_ask_preferences", nth);
     ASSERT_EQ(top_dims(s), 1);
-    EXPECT_EQ(session().calls().count(sim::Call::UF_DRF_set_preferences), 0u);
+    EXPECT_EQ(count(sim::Call::UF_DRF_set_preferences), 0u);
     EXPECT_EQ(prefs(), before);
     EXPECT_EQ(dims_in(s.top).size(), 6u) << "the dimensions are still made";
     EXPECT_TRUE(transcript().listing().empty()) << "preference calls are not reported";
@@ -343,13 +341,13 @@ TEST_F(ViewDims, DisplaySwitchingInBothStates) {
     if (!shown) {
       ASSERT_EQ(UF_DRAW_set_display_state(UF_DRAW_MODEL_DISPLAY), 0);
     }
-    const auto sets = session().calls().count(sim::Call::UF_DRAW_set_display_state);
-    const auto opens = session().calls().count(sim::Call::UF_DRAW_open_drawing);
+    const auto sets = count(sim::Call::UF_DRAW_set_display_state);
+    const auto opens = count(sim::Call::UF_DRAW_open_drawing);
     ASSERT_EQ(top_dims(s), 1);
     // Around the WCS box, the scan, the margins and each of four sides.
     const unsigned brackets = shown ? 7u : 0u;
-    EXPECT_EQ(session().calls().count(sim::Call::UF_DRAW_set_display_state) - sets, brackets);
-    EXPECT_EQ(session().calls().count(sim::Call::UF_DRAW_open_drawing) - opens, brackets);
+    EXPECT_EQ(count(sim::Call::UF_DRAW_set_display_state) - sets, brackets);
+    EXPECT_EQ(count(sim::Call::UF_DRAW_open_drawing) - opens, brackets);
     EXPECT_EQ(display_state(), shown ? UF_DRAW_DRAWING_DISPLAY : UF_DRAW_MODEL_DISPLAY);
     // The construction geometry is model geometry either way.
     EXPECT_EQ(made_after(s.projected).size(), 2u);
@@ -362,27 +360,23 @@ TEST_F(ViewDims, FaultLoops) {
   // Every host call of each view's dimensions failed in turn: no crash,
   // nothing leaked, the preferences and the drawing as they were (unless
   // the call that failed is the one putting them back).
-  struct Case {
-    const char *name;
-    int dir;
-    Dims dims;
-    bool cylinder;
-  } cases[] = {{"top, block", kBelow, create_top_view_dims, false},
-               {"top, cylinder", kBelow, create_top_view_dims, true},
-               {"front", kBelow, create_front_view_dims, false},
-               {"side", kRight, create_side_view_dims, false}};
-  for (const Case &c : cases) {
-    SCOPED_TRACE(c.name);
+  const std::tuple<const char *, int, Dims, bool> cases[] = {
+      {"top, block", kBelow, create_top_view_dims, false},
+      {"top, cylinder", kBelow, create_top_view_dims, true},
+      {"front", kBelow, create_front_view_dims, false},
+      {"side", kRight, create_side_view_dims, false}};
+  for (const auto &[name, dir, dims, cylinder] : cases) {
+    SCOPED_TRACE(name);
     Sheet s;
     std::pair<std::vector<int>, std::vector<double>> before;
     const std::uint64_t n = fault_loop_after(
         [&] {
           use_lang();
-          c.cylinder ? body(make_cylinder(20, 30)) : block({100, 60, 30});
-          s = make_sheet({50, 30, 30}, {1, 0, 0}, {0, 1, 0}, c.dir);
+          cylinder ? body(make_cylinder(20, 30)) : block({100, 60, 30});
+          s = make_sheet({50, 30, 30}, {1, 0, 0}, {0, 1, 0}, dir);
           before = prefs();
         },
-        [&] { (void)run_dims(c.dims, c.dims == create_top_view_dims ? s.top : s.projected, s); },
+        [&] { (void)run_dims(dims, dims == create_top_view_dims ? s.top : s.projected, s); },
         [&](std::uint64_t k) {
           if (injected() != "UF_DRF_set_preferences") {
             EXPECT_EQ(prefs(), before) << k;

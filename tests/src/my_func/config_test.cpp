@@ -1,6 +1,8 @@
 // The definition file lookups: values, the EOF word and failure notices.
 #include "lookup_fixture.h"
 
+#include <tuple>
+
 namespace my_func_test {
 namespace {
 
@@ -39,43 +41,36 @@ protected:
   }
 };
 
-struct NumberCase {
-  const char *name;
-  const char *def;
-  double expected; // -99 means untouched
-};
-
-class NumberCases : public ConfigLookup, public ::testing::WithParamInterface<NumberCase> {};
-
-TEST_P(NumberCases, ReadsTheNextWordAsANumber) {
-  const NumberCase &c = GetParam();
-  const Lookup r = number(c.def, "prog_sheet_high:");
-  EXPECT_EQ(r.result, 1);
-  EXPECT_EQ(r.number, c.expected);
-  EXPECT_TRUE(r.shown.empty());
+// A number looked up in a session of its own; -99 means untouched.
+TEST_F(ConfigLookup, ReadsTheNextWordAsANumber) {
+  const std::tuple<const char *, const char *, double> cases[] = {
+      {"same_line", "prog_sheet_high: 297\n", 297.0},
+      {"next_line", "prog_sheet_high:\n\n  297.5\n", 297.5},
+      {"right_after_colon", "prog_sheet_high:12.25\n", 12.25},
+      {"comma_then_more", "prog_sheet_high:, 7,8 9\n", 7.0},
+      {"number_then_letters", "prog_sheet_high: 42mm\n", 42.0},
+      {"letters_give_zero", "prog_sheet_high: abc\n", 0.0},
+      {"sign_and_exponent", "prog_sheet_high: -1.5e2\n", -150.0},
+      // Words the C runtimes read differently read alike here.
+      {"hexadecimal_is_its_zero", "prog_sheet_high: 0x10\n", 0.0},
+      {"infinity_is_no_number", "prog_sheet_high: inf\n", 0.0},
+      {"nan_is_no_number", "prog_sheet_high: nan\n", 0.0},
+      {"eof_word_leaves_value", "prog_sheet_high: EOF\n", -99.0},
+      {"eof_word_needs_no_separator", "prog_sheet_high: EOF", -99.0},
+      {"eof_prefix_is_enough", "prog_sheet_high: EOFX 3\n", -99.0},
+      {"first_occurrence_wins", "prog_sheet_high: 1\nprog_sheet_high: 2\n", 1.0},
+      {"comment_before_key", "# the sheet\nprog_sheet_high: 3\n", 3.0},
+      {"crlf_lines", "a: 1\r\nprog_sheet_high:\r\n4\r\n", 4.0}};
+  for (const auto &[name, def, expected] : cases) {
+    SCOPED_TRACE(name);
+    fresh();
+    write_file(kMyFunc, short_my_func());
+    const Lookup r = number(def, "prog_sheet_high:");
+    EXPECT_EQ(r.result, 1);
+    EXPECT_EQ(r.number, expected);
+    EXPECT_TRUE(r.shown.empty());
+  }
 }
-
-INSTANTIATE_TEST_SUITE_P(
-    Table, NumberCases,
-    ::testing::Values(NumberCase{"same_line", "prog_sheet_high: 297\n", 297.0},
-                      NumberCase{"next_line", "prog_sheet_high:\n\n  297.5\n", 297.5},
-                      NumberCase{"right_after_colon", "prog_sheet_high:12.25\n", 12.25},
-                      NumberCase{"comma_then_more", "prog_sheet_high:, 7,8 9\n", 7.0},
-                      NumberCase{"number_then_letters", "prog_sheet_high: 42mm\n", 42.0},
-                      NumberCase{"letters_give_zero", "prog_sheet_high: abc\n", 0.0},
-                      NumberCase{"sign_and_exponent", "prog_sheet_high: -1.5e2\n", -150.0},
-                      // Words the C runtimes read differently read alike here.
-                      NumberCase{"hexadecimal_is_its_zero", "prog_sheet_high: 0x10\n", 0.0},
-                      NumberCase{"infinity_is_no_number", "prog_sheet_high: inf\n", 0.0},
-                      NumberCase{"nan_is_no_number", "prog_sheet_high: nan\n", 0.0},
-                      NumberCase{"eof_word_leaves_value", "prog_sheet_high: EOF\n", -99.0},
-                      NumberCase{"eof_word_needs_no_separator", "prog_sheet_high: EOF", -99.0},
-                      NumberCase{"eof_prefix_is_enough", "prog_sheet_high: EOFX 3\n", -99.0},
-                      NumberCase{"first_occurrence_wins",
-                                 "prog_sheet_high: 1\nprog_sheet_high: 2\n", 1.0},
-                      NumberCase{"comment_before_key", "# the sheet\nprog_sheet_high: 3\n", 3.0},
-                      NumberCase{"crlf_lines", "a: 1\r\nprog_sheet_high:\r\n4\r\n", 4.0}),
-    [](const auto &info) { return std::string(info.param.name); });
 
 TEST_F(ConfigLookup, TextValuesAreTakenUnchanged) {
   EXPECT_EQ(word("post_folder: D:\\nc\\\n", "post_folder:").out, "D:\\nc\\");
@@ -90,10 +85,7 @@ TEST_F(ConfigLookup, TextValuesAreTakenUnchanged) {
 }
 
 TEST_F(ConfigLookup, NoticesAreComposedFromMyFunc) {
-  const struct {
-    bool text;
-    const char *def, *key, *file, *notice;
-  } cases[] = {
+  const std::tuple<bool, const char *, const char *, const char *, const char *> cases[] = {
       // a missing file, a missing key, a value cut off by the end of the file
       {false, "x: 1\n", "prog_sheet_high:", "D:\\kv_conf\\none.def", "V1 D:\\kv_conf\\none.def V2"},
       {false, "x: 1\n", "prog_sheet_high:", kDef,
@@ -105,15 +97,15 @@ TEST_F(ConfigLookup, NoticesAreComposedFromMyFunc) {
       {true, "post_folder:\n\n", "post_folder:", kDef,
        "C6 D:\\kv_conf\\test.def C7 post_folder: C8 post_folder: C9"},
   };
-  for (const auto &c : cases) {
-    SCOPED_TRACE(c.notice);
+  for (const auto &[text, def, key, file, notice] : cases) {
+    SCOPED_TRACE(notice);
     new_session();
     write_file(kMyFunc, short_my_func());
-    const Lookup r = lookup(c.text, c.def, c.key, c.file);
+    const Lookup r = lookup(text, def, key, file);
     EXPECT_EQ(r.result, 0);
     EXPECT_EQ(r.number, -99.0);
     EXPECT_EQ(r.out, "untouched");
-    EXPECT_EQ(r.shown, std::vector<std::string>{c.notice});
+    EXPECT_EQ(r.shown, std::vector<std::string>{notice});
   }
 }
 

@@ -8,56 +8,50 @@
 #include <gtest/gtest.h>
 
 #include <string>
+#include <tuple>
 
 namespace {
 
-struct RoundCase {
-  double value;
-  int places;
-  double rounded;      // round_places
-  const char *text;    // format_places
-  const char *trimmed; // format_places_trim
-};
-
-class Rounding : public ::testing::TestWithParam<RoundCase> {};
-
-TEST_P(Rounding, RoundsHalfAwayFromZeroOnTheDecimalText) {
-  const RoundCase &c = GetParam();
-  char out[FORMAT_BUFSIZE];
-  EXPECT_EQ(round_places(c.value, c.places), c.rounded);
-  EXPECT_STREQ(format_places(c.value, c.places, out), c.text);
-  EXPECT_STREQ(format_places_trim(c.value, c.places, out), c.trimmed);
+// value and places; what round_places, format_places and
+// format_places_trim give.
+TEST(Rounding, RoundsHalfAwayFromZeroOnTheDecimalText) {
+  // clang-format off
+  const std::tuple<double, int, double, const char *, const char *> cases[] = {
+      // 2.345 prints as 2.345 and rounds up, unlike its binary value.
+      {2.345, 2, 2.35, "2.35", "2.35"},
+      // Six-decimal text first: a value within half a millionth of the
+      // boundary lands on it.
+      {1.0049996, 2, 1.01, "1.01", "1.01"}, {1.0049994, 2, 1.0, "1.00", "1"},
+      // Place counts outside 0..3 mean 4.
+      {3.14159, 7, 3.1416, "3.1416", "3.1416"},
+      {3.14159, -1, 3.1416, "3.1416", "3.1416"},
+      {3.14159, 4, 3.1416, "3.1416", "3.1416"},
+      // Halves go away from zero; 0 places drop the point.
+      {12.5, 0, 13.0, "13", "13"}, {-12.5, 0, -13.0, "-13", "-13"},
+      {12.0, 0, 12.0, "12", "12"}, {12.5, 2, 12.5, "12.50", "12.5"},
+      {25.4, 3, 25.4, "25.400", "25.4"}, {12.0, 2, 12.0, "12.00", "12"},
+      {100.0, 2, 100.0, "100.00", "100"}, {0.004, 2, 0.0, "0.00", "0"},
+      {35.004, 2, 35.0, "35.00", "35"}, {12.345, 2, 12.35, "12.35", "12.35"},
+      {0.0, 1, 0.0, "0.0", "0"},
+      // A negative value that rounds to zero keeps its sign in the text;
+      // the trimmed text drops it (except with 0 places, where nothing is
+      // trimmed).
+      {-0.01, 1, -0.0, "-0.0", "0"}, {-0.3, 0, -0.0, "-0", "-0"},
+      {-0.0004, 3, -0.0, "-0.000", "0"},
+      // Comparisons at three decimals, as the coordinate checks make them.
+      {0.0004, 3, 0.0, "0.000", "0"}, {0.0006, 3, 0.001, "0.001", "0.001"},
+      {1.0004, 3, 1.0, "1.000", "1"}, {0.9996, 3, 1.0, "1.000", "1"},
+      {-15.25, 1, -15.3, "-15.3", "-15.3"},
+      {-25.25, 1, -25.3, "-25.3", "-25.3"}};
+  // clang-format on
+  for (const auto &[value, places, rounded, text, trimmed] : cases) {
+    SCOPED_TRACE(testing::Message() << value << " " << places);
+    char out[FORMAT_BUFSIZE];
+    EXPECT_EQ(round_places(value, places), rounded);
+    EXPECT_STREQ(format_places(value, places, out), text);
+    EXPECT_STREQ(format_places_trim(value, places, out), trimmed);
+  }
 }
-
-INSTANTIATE_TEST_SUITE_P(
-    Table, Rounding,
-    ::testing::Values(
-        // 2.345 prints as 2.345 and rounds up, unlike its binary value.
-        RoundCase{2.345, 2, 2.35, "2.35", "2.35"},
-        // Six-decimal text first: a value within half a millionth of the
-        // boundary lands on it.
-        RoundCase{1.0049996, 2, 1.01, "1.01", "1.01"}, RoundCase{1.0049994, 2, 1.0, "1.00", "1"},
-        // Place counts outside 0..3 mean 4.
-        RoundCase{3.14159, 7, 3.1416, "3.1416", "3.1416"},
-        RoundCase{3.14159, -1, 3.1416, "3.1416", "3.1416"},
-        RoundCase{3.14159, 4, 3.1416, "3.1416", "3.1416"},
-        // Halves go away from zero; 0 places drop the point.
-        RoundCase{12.5, 0, 13.0, "13", "13"}, RoundCase{-12.5, 0, -13.0, "-13", "-13"},
-        RoundCase{12.0, 0, 12.0, "12", "12"}, RoundCase{12.5, 2, 12.5, "12.50", "12.5"},
-        RoundCase{25.4, 3, 25.4, "25.400", "25.4"}, RoundCase{12.0, 2, 12.0, "12.00", "12"},
-        RoundCase{100.0, 2, 100.0, "100.00", "100"}, RoundCase{0.004, 2, 0.0, "0.00", "0"},
-        RoundCase{35.004, 2, 35.0, "35.00", "35"}, RoundCase{12.345, 2, 12.35, "12.35", "12.35"},
-        RoundCase{0.0, 1, 0.0, "0.0", "0"},
-        // A negative value that rounds to zero keeps its sign in the text;
-        // the trimmed text drops it (except with 0 places, where nothing is
-        // trimmed).
-        RoundCase{-0.01, 1, -0.0, "-0.0", "0"}, RoundCase{-0.3, 0, -0.0, "-0", "-0"},
-        RoundCase{-0.0004, 3, -0.0, "-0.000", "0"},
-        // Comparisons at three decimals, as the coordinate checks make them.
-        RoundCase{0.0004, 3, 0.0, "0.000", "0"}, RoundCase{0.0006, 3, 0.001, "0.001", "0.001"},
-        RoundCase{1.0004, 3, 1.0, "1.000", "1"}, RoundCase{0.9996, 3, 1.0, "1.000", "1"},
-        RoundCase{-15.25, 1, -15.3, "-15.3", "-15.3"},
-        RoundCase{-25.25, 1, -25.3, "-25.3", "-25.3"}));
 
 TEST(Rounding, HugeValuesStayWithinTheBuffer) {
   char out[FORMAT_BUFSIZE];

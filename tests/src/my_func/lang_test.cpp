@@ -80,8 +80,7 @@ TEST_F(LangLookup, MissingFileIsNamed) {
   EXPECT_EQ(r.result, 0);
   EXPECT_EQ(r.out, "untouched");
   ASSERT_EQ(r.shown.size(), 1u);
-  EXPECT_EQ(r.shown[0],
-            gbk("找不到 ") + "D:\\kv_conf\\lang\\none.txt" + gbk(" 语言配置文件,请重新安装!"));
+  EXPECT_EQ(r.shown[0], test_text::no_lang_file("D:\\kv_conf\\lang\\none.txt"));
 }
 
 TEST_F(LangLookup, FileIsClosedOnEveryWayOut) {

@@ -16,6 +16,9 @@
 
 namespace my_func_test {
 
+using test_text::no_key;
+using test_text::no_text;
+
 struct Lookup {
   int result = -1;
   double number = -99.0; // a number read
@@ -35,17 +38,6 @@ protected:
     r.out = out;
     r.shown = transcript().messages_shown();
     return r;
-  }
-  // The language lookup's notices of a key not found and of a file ending
-  // before the message.
-  static std::string no_key(const std::string &file, const std::string &key) {
-    using test_text::gbk;
-    return gbk("在 ") + file + gbk(" 文件中找不到 ") + key + gbk(" 标题,请查看标题否正确!");
-  }
-  static std::string no_text(const std::string &file, const std::string &key) {
-    using test_text::gbk;
-    return gbk("在 ") + file + gbk(" 文件中读数据错误,找不到 ") + key +
-           gbk(" 的数据,请查看是否有 ") + key + gbk(" 的数据!");
   }
 };
 

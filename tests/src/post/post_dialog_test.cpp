@@ -72,45 +72,37 @@ std::string record_bytes(const std::string &str_0, const std::string &str_1,
 TEST_F(PostDialog, OffersTheSavedValuesOrTheDefaults) {
   std::string damaged = record_bytes("", "", {9, 40, 8, 0, 77, 0x80000000u, 2, 1});
   damaged.replace(0, 160, std::string(160, 'A')); // no terminators
-  struct Case {
-    std::string file, press, str_0;
-    int layer;
-    std::string after; // the file afterwards, "" when none
-  };
-  const Case cases[] = {
+  // the file, the button, the texts and layer offered, the file afterwards ("" when none)
+  const std::tuple<std::string, std::string, std::string, int, std::string> cases[] = {
       {"", "Cancel", "", 253, ""},
       {std::string(100, 'x'), "OK", "", 253, record_bytes("", "part", {0, 253, 0, 0, 0, 0, 0, 1})},
       {damaged, "Cancel", std::string(79, 'A'), 40, damaged},
   };
-  for (const Case &c : cases) {
-    SCOPED_TRACE(c.file.size());
+  for (const auto &[file, button, str_0, layer, after] : cases) {
+    SCOPED_TRACE(file.size());
     part();
     reset_module_state();
-    if (!c.file.empty())
-      write_file(kSettings, c.file);
-    press(c.press);
-    EXPECT_EQ(show(), c.press == "OK" ? 1 : 0);
-    EXPECT_EQ(text(0, "STR_0"), c.str_0);
+    if (!file.empty())
+      write_file(kSettings, file);
+    press(button);
+    EXPECT_EQ(show(), button == "OK" ? 1 : 0);
+    EXPECT_EQ(text(0, "STR_0"), str_0);
     EXPECT_EQ(text(0, "STR_1"), "part");
-    EXPECT_EQ(integer(0, "INT_3"), c.layer);
+    EXPECT_EQ(integer(0, "INT_3"), layer);
     for (const char *id : {"RADIO_4", "OPTION_6", "OPTION_9", "RADIO_7", "TOGGLE_8"})
       EXPECT_EQ(integer(0, id), 0) << id;
     EXPECT_EQ(session().prompt_line(), "ncsheet: NC files and program sheet");
-    EXPECT_EQ(file_exists(kSettings), !c.after.empty());
-    EXPECT_EQ(read_file(kSettings), c.after);
+    EXPECT_EQ(file_exists(kSettings), !after.empty());
+    EXPECT_EQ(read_file(kSettings), after);
     EXPECT_TRUE(finish().ok());
   }
 }
 
 TEST_F(PostDialog, OkStoresTheValuesAndTheNextOpeningOffersThem) {
-  press("OK", {{"STR_0", "M2612"},
-               {"STR_1", "X1"},
-               {"RADIO_4", 1},
-               {"INT_3", 10},
-               {"OPTION_6", 3},
-               {"OPTION_9", 4},
-               {"RADIO_7", 2},
-               {"TOGGLE_8", true}});
+  // clang-format off
+  press("OK", {{"STR_0", "M2612"}, {"STR_1", "X1"}, {"RADIO_4", 1}, {"INT_3", 10}, {"OPTION_6", 3},
+               {"OPTION_9", 4}, {"RADIO_7", 2}, {"TOGGLE_8", true}});
+  // clang-format on
   EXPECT_EQ(show(), 1);
   EXPECT_STREQ(mold_no, "M2612");
   EXPECT_STREQ(part_no, "X1");

@@ -15,6 +15,7 @@
 
 #include <algorithm>
 #include <string>
+#include <tuple>
 #include <vector>
 
 namespace {
@@ -80,20 +81,16 @@ TEST_F(PostRun, PostsEveryProgramIntoTheChosenFolder) {
 }
 
 TEST(NcExtension, FollowsTheChoiceOrTheMenuItem) {
-  struct Case {
-    int choice, item;
-    const char *ext;
-  };
-  const Case cases[] = {
+  const std::tuple<int, int, const char *> cases[] = {
       {0, 1, ".mpf"}, {0, 2, ".nc"},   {0, 3, ".nc"},  {0, 4, ".pim"}, {0, 5, ".h"}, {1, 3, ".mpf"},
       {2, 1, ".nc"},  {3, 1, ".pim"},  {4, 1, ".ptp"}, {4, 5, ".ptp"}, {5, 2, ".h"}, {6, 1, ".i"},
       {7, 1, ".old"}, {-1, 1, ".old"}, {0, 0, ".old"}, {0, 6, ".old"},
   };
-  for (const Case &c : cases) {
-    SCOPED_TRACE(testing::Message() << c.choice << "/" << c.item);
+  for (const auto &[choice, item, ext] : cases) {
+    SCOPED_TRACE(testing::Message() << choice << "/" << item);
     (void)text_copy(nc_ext, sizeof nc_ext, ".old");
-    set_nc_ext(c.choice, c.item);
-    EXPECT_STREQ(nc_ext, c.ext);
+    set_nc_ext(choice, item);
+    EXPECT_STREQ(nc_ext, ext);
   }
   reset_module_state();
 }
@@ -161,37 +158,35 @@ TEST_F(PostRun, TheFolderOfTheAnswerOrNone) {
   const std::string def_folder = "D:\\" + std::string(146, 'f') + "\\";
   const std::string long_answer = "D:\\" + std::string(136, 'g') + "\\x.nc";
   const std::string fits = "D:\\" + std::string(131, 'h') + "\\";
-  struct Case {
-    std::string def, preset, press, file;
-    int result;
-    std::vector<std::string> boxes;
-    std::string post_dir;
-  };
-  const Case cases[] = {
-      {"", "", "Cancel", "", 0, {}, ""},
-      {"", "D:\\nc\\", "OK", "P1.nc", 0, {}, "D:\\nc\\"},
-      {"", "", "OK", "D:\\nc\\A" + utf8("\xd5\x5c") + "B.nc", 1, {}, "D:\\nc\\"},
-      {"post_folder: " + def_folder + "\n", "", "OK", "", 0, {"P16 " + def_folder}, ""},
-      {"", "", "OK", long_answer, 0, {"P16 " + long_answer}, ""},
-      {"", "", "OK", fits + "x.nc", 1, {}, fits},
-  };
-  for (const Case &c : cases) {
-    SCOPED_TRACE(c.def + c.file);
+  // definition lines, post_dir before, button, file answered, result,
+  // message boxes, post_dir after
+  const std::tuple<std::string, std::string, std::string, std::string, int,
+                   std::vector<std::string>, std::string>
+      cases[] = {
+          {"", "", "Cancel", "", 0, {}, ""},
+          {"", "D:\\nc\\", "OK", "P1.nc", 0, {}, "D:\\nc\\"},
+          {"", "", "OK", "D:\\nc\\A" + utf8("\xd5\x5c") + "B.nc", 1, {}, "D:\\nc\\"},
+          {"post_folder: " + def_folder + "\n", "", "OK", "", 0, {"P16 " + def_folder}, ""},
+          {"", "", "OK", long_answer, 0, {"P16 " + long_answer}, ""},
+          {"", "", "OK", fits + "x.nc", 1, {}, fits},
+      };
+  for (const auto &[def, preset, press, file, result, messages, dir] : cases) {
+    SCOPED_TRACE(def + file);
     part();
     reset_module_state();
-    prepend_def(c.def);
-    (void)text_copy(post_dir, sizeof post_dir, c.preset.c_str());
-    if (c.result == 1)
-      make_folder(c.post_dir);
+    prepend_def(def);
+    (void)text_copy(post_dir, sizeof post_dir, preset.c_str());
+    if (result == 1)
+      make_folder(dir);
     answer({{"menu", 1}});
-    answer({{"dialog", nlohmann::json::object()}, {"press", c.press}});
-    if (!c.file.empty())
-      answer({{"file", c.file}});
-    EXPECT_EQ(run(), c.result);
-    EXPECT_EQ(boxes(), c.boxes);
-    EXPECT_EQ(std::string(post_dir), c.post_dir);
-    EXPECT_EQ(questions_of("file_box").size(), c.file.empty() ? 0u : 1u);
-    EXPECT_EQ(file_exists(c.post_dir + "P1.mpf"), c.result == 1);
+    answer({{"dialog", nlohmann::json::object()}, {"press", press}});
+    if (!file.empty())
+      answer({{"file", file}});
+    EXPECT_EQ(run(), result);
+    EXPECT_EQ(boxes(), messages);
+    EXPECT_EQ(std::string(post_dir), dir);
+    EXPECT_EQ(questions_of("file_box").size(), file.empty() ? 0u : 1u);
+    EXPECT_EQ(file_exists(dir + "P1.mpf"), result == 1);
     EXPECT_TRUE(finish().ok());
   }
 }
@@ -245,84 +240,38 @@ TEST_F(PostRun, TitleCutsKeepWholeCharacters) {
 // host_remove: P1's temporary file (1), its summary (2), a stale side file
 // (3), the old file at the end (4).
 TEST_F(PostRun, ReplacementsAndSummariesLoseNoFile) {
+  // failed: calls and their nth use; p1 to p2: the files' states, "*" when not looked at.
+  // clang-format off
   struct Case {
-    const char *what, *postprocessor_fault;
-    bool old;
-    std::vector<std::string> buttons;
-    std::vector<std::pair<const char *, std::uint32_t>> failed; // call, nth use
-    int result;
-    std::vector<std::string> messages;
-    std::string p1, p1_temp, p1_side, p2; // "*": not looked at
+    const char *what, *postprocessor_fault; bool old; std::vector<std::string> buttons;
+    std::vector<std::pair<const char *, std::uint32_t>> failed; int result;
+    std::vector<std::string> messages; std::string p1, p1_temp, p1_side, p2;
   };
   const std::vector<std::string> yes = {"YES", "YES"};
   const Case cases[] = {
       {"all steps work", "", true, yes, {}, 1, {}, "NEW", "", "", "NEW"},
       {"NO to the second", "", true, {"YES", "NO"}, {}, 0, {}, "OLD1", "", "", "OLD2"},
       {"NO to the first", "", true, {"NO"}, {}, 0, {}, "OLD1", "", "", "OLD2"},
-      {"final rename fails",
-       "",
-       true,
-       yes,
-       {{"host_rename", 2}},
-       0,
-       {"P13"},
-       "OLD1",
-       "NEW",
-       "",
-       "OLD2"},
-      {"side rename fails",
-       "",
-       true,
-       yes,
-       {{"host_rename", 1}},
-       0,
-       {"P9"},
-       "OLD1",
-       "NEW",
-       "",
-       "OLD2"},
-      {"final removal fails",
-       "",
-       true,
-       yes,
-       {{"host_remove", 4}},
-       1,
-       {"P9"},
-       "NEW",
-       "",
-       "OLD1",
-       "NEW"},
+      {"final rename fails", "", true, yes, {{"host_rename", 2}}, 0, {"P13"},
+       "OLD1", "NEW", "", "OLD2"},
+      {"side rename fails", "", true, yes, {{"host_rename", 1}}, 0, {"P9"},
+       "OLD1", "NEW", "", "OLD2"},
+      {"final removal fails", "", true, yes, {{"host_remove", 4}}, 1, {"P9"},
+       "NEW", "", "OLD1", "NEW"},
       // Nothing left to do when the old file cannot come back either: both
       // programs are kept under their side names.
-      {"final rename and restore fail",
-       "",
-       true,
-       yes,
-       {{"host_rename", 2}, {"host_rename", 3}},
-       0,
-       {"P13"},
-       "",
-       "NEW",
-       "OLD1",
-       "OLD2"},
+      {"final rename and restore fail", "", true, yes, {{"host_rename", 2}, {"host_rename", 3}}, 0,
+       {"P13"}, "", "NEW", "OLD1", "OLD2"},
       {"a stale side file", "", true, yes, {}, 1, {}, "NEW", "", "", "NEW"},
       // A postprocessor that writes no NC file: the old file stays.
       {"no NC file", "no_nc", true, yes, {}, 0, {"P13"}, "OLD1", "*", "*", "OLD2"},
       {"summary missing", "no_summary", false, {}, {}, 0, {"P10"}, "", "*", "*", "*"},
       {"summary empty", "empty_summary", false, {}, {}, 0, {"P11"}, "", "*", "*", "*"},
-      {"summary undeletable",
-       "",
-       false,
-       {},
-       {{"host_remove", 2}},
-       1,
-       {"P12"},
-       "NEW",
-       "*",
-       "*",
-       "*"},
+      {"summary undeletable", "", false, {}, {{"host_remove", 2}}, 1, {"P12"},
+       "NEW", "*", "*", "*"},
       {"summary rename fails", "", false, {}, {{"host_rename", 1}}, 0, {"P13"}, "", "*", "*", "*"},
   };
+  // clang-format on
   for (const Case &c : cases) {
     SCOPED_TRACE(c.what);
     reset_module_state();
@@ -347,7 +296,7 @@ TEST_F(PostRun, ReplacementsAndSummariesLoseNoFile) {
     EXPECT_EQ(boxes(), c.messages);
     EXPECT_EQ(questions_of("message_dialog"), questions);
     const bool refused = std::ranges::count(c.buttons, "NO") > 0;
-    EXPECT_EQ(session().calls().count(sim::Call::UF_SETUP_generate_program) == 0, refused);
+    EXPECT_EQ(count(sim::Call::UF_SETUP_generate_program) == 0, refused);
     const std::pair<const char *, std::string> files[] = {
         {"P1.mpf", c.p1}, {"P1_kv.nc", c.p1_temp}, {"P1_kv.bak", c.p1_side}, {"P2.mpf", c.p2}};
     for (const auto &[name, expected] : files)

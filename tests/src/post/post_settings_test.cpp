@@ -72,15 +72,9 @@ TEST(SettingsRecord, DamagedTextsAreTerminated) {
   EXPECT_EQ(std::string(record.str_0), std::string(78, 'A'));
 }
 
-struct ChoiceCase {
-  std::size_t offset;
-  std::uint32_t stored;
-  int dialog_settings::*field;
-  int expected;
-};
-
 TEST(SettingsRecord, ChoicesOutsideTheirListsBecomeDefaults) {
-  const ChoiceCase cases[] = {
+  // offset, value stored there, the field it goes to and its value read
+  const std::tuple<std::size_t, std::uint32_t, int dialog_settings::*, int> cases[] = {
       {160, 1, &dialog_settings::radio_4, 1},
       {160, 2, &dialog_settings::radio_4, 0},
       {160, 0xFFFFFFFFu, &dialog_settings::radio_4, 0},
@@ -97,13 +91,13 @@ TEST(SettingsRecord, ChoicesOutsideTheirListsBecomeDefaults) {
       {164, 0, &dialog_settings::int_3, 0},
       {164, 300, &dialog_settings::int_3, 300},
   };
-  for (const ChoiceCase &c : cases) {
-    SCOPED_TRACE(testing::Message() << "offset " << c.offset << " value " << c.stored);
+  for (const auto &[offset, stored, field, expected] : cases) {
+    SCOPED_TRACE(testing::Message() << "offset " << offset << " value " << stored);
     Bytes bytes = valid_bytes(253);
-    put_le(bytes, c.offset, c.stored);
+    put_le(bytes, offset, stored);
     dialog_settings record;
     settings_unpack(bytes.data(), &record);
-    EXPECT_EQ(record.*c.field, c.expected);
+    EXPECT_EQ(record.*field, expected);
   }
 }
 
@@ -136,14 +130,9 @@ TEST(SettingsRecord, AnyBytesGiveASoundRecord) {
 }
 
 TEST(TextCopyCut, NeverSplitsADoubleByteCharacter) {
-  struct Case {
-    std::string src;
-    std::size_t max;
-    std::string expected;
-  };
   // "\xb3\xcc\xca\xbd" is two GBK characters; "\xd5\x5c" a character
   // whose second byte is a backslash.
-  const Case cases[] = {
+  const std::tuple<std::string, std::size_t, std::string> cases[] = {
       {"abcdef", 4, "abcd"},
       {"abc", 10, "abc"},
       {"a\xb3\xcc\xca\xbd", 4, "a\xb3\xcc"},
@@ -153,12 +142,12 @@ TEST(TextCopyCut, NeverSplitsADoubleByteCharacter) {
        "x",
        1, ""},
   };
-  for (const Case &c : cases) {
-    SCOPED_TRACE(c.src);
+  for (const auto &[src, max, expected] : cases) {
+    SCOPED_TRACE(src);
     char out[16];
     std::memset(out, 'Z', sizeof out);
-    text_copy_cut(out, sizeof out, c.src.c_str(), c.max);
-    EXPECT_EQ(std::string(out), c.expected);
+    text_copy_cut(out, sizeof out, src.c_str(), max);
+    EXPECT_EQ(std::string(out), expected);
   }
   char small[3];
   text_copy_cut(small, sizeof small, "abcdef", 79);

@@ -17,6 +17,7 @@
 
 #include <cstdlib>
 #include <string>
+#include <tuple>
 #include <vector>
 
 namespace {
@@ -99,8 +100,6 @@ protected:
     return NULL_TAG;
   }
   tag_t wcs() { return session().component<sim::cam::CamState>().wcs_csys(); }
-  std::vector<std::string> shown() { return transcript().messages_shown(); }
-  std::uint32_t count(Call call) { return session().calls().count(call); }
 
   void TearDown() override {
     free(list_);
@@ -176,52 +175,36 @@ TEST_F(Collection, RefusalShowsOneMessageAndLeavesNothing) {
   std::vector<std::string> fifty_one;
   const std::vector<std::string> many = groups(51, &fifty_one);
   const std::vector<std::string> p1 = {group("P1", {op("OP1")})};
+  // clang-format off
   const Case cases[] = {
       {"setup cannot be had", p1, {"P1"}, "S1", "UF_SETUP_ask_setup"},
       {"root cannot be had", p1, {"P1"}, "S2", "UF_SETUP_ask_program_root"},
       {"selection cannot be had", p1, {"P1"}, "S3", "UF_UI_ONT_ask_selected_nodes"},
       {"nothing selected", p1, {}, "S3"},
       {"51 nodes", many, fifty_one, "S4", nullptr, Call::UF_NCGROUP_is_group},
-      {"operation alone",
-       {group("P1", {op("OP1"), op("OP2")})},
-       {"P1", "OP2"},
-       "S5",
-       nullptr,
+      {"operation alone", {group("P1", {op("OP1"), op("OP2")})}, {"P1", "OP2"}, "S5", nullptr,
        Call::UF_PARAM_ask_tag_value},
       {"operation then group",
        {group("P0", {op("OP0")}), group("MIX", {op("OP1"), group("SUB", {op("OP2")})})},
-       {"P0", "MIX"},
-       "S6 MIXS7"},
-      {"group then operation",
-       {group("MIX", {group("SUB", {op("OP1")}), op("OP2")})},
-       {"MIX"},
+       {"P0", "MIX"}, "S6 MIXS7"},
+      {"group then operation", {group("MIX", {group("SUB", {op("OP1")}), op("OP2")})}, {"MIX"},
        "S6 MIXS7"},
       {"mixed at the second level",
-       {group("P", {group("L2", {group("L3", {op("OP1")}), op("OP2")})})},
-       {"P"},
-       "S6 L2S7"},
+       {group("P", {group("L2", {group("L3", {op("OP1")}), op("OP2")})})}, {"P"}, "S6 L2S7"},
       {"group in a third-level group",
-       {group("P", {group("L2", {group("L3", {group("L4", {op("OP1")})})})})},
-       {"P"},
-       "S8L4S9"},
+       {group("P", {group("L2", {group("L3", {group("L4", {op("OP1")})})})})}, {"P"}, "S8L4S9"},
       {"empty group in a third-level group",
-       {group("P", {group("L2", {group("L3", {group("L4", {})})})})},
-       {"P"},
-       "S8L4S9"},
+       {group("P", {group("L2", {group("L3", {group("L4", {})})})})}, {"P"}, "S8L4S9"},
       {"no operation", {group("E1", {}), group("E2", {group("E3", {})})}, {"E1", "E2"}, "S10"},
       {"different coordinate systems",
-       {group("P1", {op("OP1")}), group("P2", {op("OP2"), op("OP3", "MCS_B")})},
-       {"P1", "P2"},
+       {group("P1", {op("OP1")}), group("P2", {op("OP2"), op("OP3", "MCS_B")})}, {"P1", "P2"},
        "C1 OP3 C2"},
-      {"first operation without a coordinate system",
-       {group("P1", {op("OP1", "")})},
-       {"P1"},
+      {"first operation without a coordinate system", {group("P1", {op("OP1", "")})}, {"P1"},
        "C1 OP1 C2"},
       {"later operation without a coordinate system",
-       {group("P1", {op("OP1"), op("OP2", "")})},
-       {"P1"},
-       "C1 OP2 C2"},
+       {group("P1", {op("OP1"), op("OP2", "")})}, {"P1"}, "C1 OP2 C2"},
   };
+  // clang-format on
   for (const Case &c : cases) {
     SCOPED_TRACE(c.what);
     part(c.programs, c.selected);
@@ -294,13 +277,7 @@ TEST_F(Collection, AMissingMessageStopsTheCollection) {
 // Failed calls that are only reported go to the listing window with the
 // call's text and the walk goes on with what it has.
 TEST_F(Collection, ReportedFailuresNameTheCall) {
-  struct Case {
-    const char *call;
-    std::uint32_t nth;
-    const char *text;
-    int result;
-  };
-  const Case cases[] = {
+  const std::tuple<const char *, std::uint32_t, const char *, int> cases[] = {
       // The first pass's answer: a node that is not a group.
       {"UF_NCGROUP_is_group", 1, "UF_NCGROUP_is_group( list1[loop1],&is )", 0},
       // The first member of P1: an operation taken for no group.
@@ -315,14 +292,14 @@ TEST_F(Collection, ReportedFailuresNameTheCall) {
        "UF_CSYS_ask_csys_info( *prev_oper_mcs, &prev_matrix_id, prev_origin )", 0},
       {"UF_CSYS_ask_matrix_values", 1, "UF_CSYS_ask_matrix_values( matrix_id, matrix_values )", 0},
   };
-  for (const Case &c : cases) {
-    SCOPED_TRACE(std::string(c.call) + " #" + std::to_string(c.nth));
+  for (const auto &[call, nth, text, result] : cases) {
+    SCOPED_TRACE(std::string(call) + " #" + std::to_string(nth));
     part({group("P1", {op("OP1", "MCS_A"), op("OP2", "MCS_C")})}, {"P1"});
-    fail(c.call, c.nth);
-    EXPECT_EQ(collect(), c.result);
+    fail(call, nth);
+    EXPECT_EQ(collect(), result);
     const std::vector<std::string> lines = transcript().listing_lines();
     ASSERT_GE(lines.size(), 2u);
-    EXPECT_NE(lines[0].find(std::string(":  ") + c.text), std::string::npos) << lines[0];
+    EXPECT_NE(lines[0].find(std::string(":  ") + text), std::string::npos) << lines[0];
     EXPECT_EQ(lines[1].rfind("    error 1", 0), 0u) << lines[1];
     EXPECT_TRUE(finish().ok());
   }

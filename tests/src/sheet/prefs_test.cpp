@@ -91,32 +91,29 @@ protected:
 // While the sheet runs its drafting and lettering values are set, the
 // user's put back after; a set that cannot be read is left alone.
 TEST_F(SheetPrefs, SheetValuesAreSetAndTheUsersPutBack) {
-  struct Case {
-    const char *call;
-    std::uint32_t nth;
-    bool lettering_changed, drafting_changed; // while the sheet runs
-  };
-  const Case cases[] = {
+  // call, nth use, and whether the lettering and the drafting values change
+  // while the sheet runs
+  const std::tuple<const char *, std::uint32_t, bool, bool> cases[] = {
       {"", 0, true, true},
       {"UF_DRF_ask_lettering_preferences", 1, false, true},
       {"UF_DRF_ask_lettering_preferences", 2, false, true},
       {"UF_DRF_ask_preferences", 1, true, false},
       {"UF_DRF_ask_preferences", 2, true, false},
   };
-  for (const Case &c : cases) {
-    SCOPED_TRACE(std::string(c.call) + " #" + std::to_string(c.nth));
+  for (const auto &[call, nth, lettering_changed, drafting_changed] : cases) {
+    SCOPED_TRACE(std::string(call) + " #" + std::to_string(nth));
     new_session();
     set_user_preferences(drafting());
     const Snapshot before = snapshot(drafting());
-    if (*c.call != '\0')
-      fail(c.call, c.nth);
+    if (*call != '\0')
+      fail(call, nth);
     ASSERT_EQ(UF_initialize(), 0);
     sheet_prefs prefs;
     sheet_prefs_apply(&prefs);
     const Drafting &d = drafting();
-    EXPECT_EQ(d.lettering.general_text.line_space_factor == 0.5, c.lettering_changed);
-    EXPECT_EQ(d.int_prefs[30] == 5, c.drafting_changed);
-    if (*c.call == '\0') {
+    EXPECT_EQ(d.lettering.general_text.line_space_factor == 0.5, lettering_changed);
+    EXPECT_EQ(d.int_prefs[30] == 5, drafting_changed);
+    if (*call == '\0') {
       for (auto [index, value] : {std::pair{3, 2}, {9, 2}, {13, 1}, {16, 1}, {30, 5}, {90, 1}})
         EXPECT_EQ(d.int_prefs[index], value) << index;
       EXPECT_EQ(d.int_prefs[4], 104); // untouched
@@ -129,7 +126,7 @@ TEST_F(SheetPrefs, SheetValuesAreSetAndTheUsersPutBack) {
     }
     sheet_prefs_restore(&prefs);
     EXPECT_EQ(UF_terminate(), 0);
-    if (c.drafting_changed) {
+    if (drafting_changed) {
       expect_put_back(drafting(), before);
     } else {
       EXPECT_EQ(drafting().int_prefs, before.ints);

@@ -132,10 +132,6 @@ protected:
     ASSERT_EQ(UF_initialize(), 0);
     text_copy(lang_file, sizeof lang_file, kLang);
   }
-  void fresh() {
-    new_session();
-    reset_module_state();
-  }
   // Opens the bracket and shows a new A3 drawing for cells to land on.
   void open_page() {
     open();
@@ -162,8 +158,6 @@ protected:
   UF_DRF_lettering_preferences_t &lettering() {
     return session().component<sim::drf::Drafting>().lettering;
   }
-  std::vector<std::string> shown() { return transcript().messages_shown(); }
-  std::uint32_t count(Call call) { return session().calls().count(call); }
 
   std::vector<const sim::Object *> objects() {
     std::vector<const sim::Object *> out;
@@ -235,27 +229,23 @@ constexpr double kSequenceX = 10, kProgNameX = 20, kToolX = 52, kToolNumberX = 9
 // ---- The cell writer -------------------------------------------------------
 
 TEST_F(SheetTest, CellBorderAndNoteOriginFollowTheAlignment) {
-  struct Case {
-    int align;
-    double x;
-    const char *text;
-  };
-  const Case cases[] = {{6, 38, "abc"}, {5, 25, "abc"}, {4, 15, ""}, {7, 15, "abc"}};
+  const std::tuple<int, double, const char *> cases[] = {
+      {6, 38, "abc"}, {5, 25, "abc"}, {4, 15, ""}, {7, 15, "abc"}};
   open_page();
   lettering().general_text.size = 2.5;
   const UF_DRF_lettering_preferences_t before = lettering();
   std::size_t made = 0;
-  for (const Case &c : cases) {
-    SCOPED_TRACE(c.align);
-    ASSERT_EQ(create_cell_note(8, 100, 10, 40, c.text, c.align), 1);
+  for (const auto &[align, x, text] : cases) {
+    SCOPED_TRACE(align);
+    ASSERT_EQ(create_cell_note(8, 100, 10, 40, text, align), 1);
     const std::vector<Cell> written = cells();
     ASSERT_EQ(written.size(), ++made); // an empty text gets its border and note too
     const Cell &cell = written.back();
     EXPECT_EQ(std::tuple(cell.left, cell.right, cell.top, cell.bottom),
               std::tuple(10.0, 40.0, 100.0, 92.0));
-    EXPECT_EQ(std::tuple(cell.origin.x, cell.origin.y, cell.origin.z), std::tuple(c.x, 95.5, 0.0));
-    EXPECT_EQ(cell.text, c.text);
-    EXPECT_EQ(cell.lettering.align_position, c.align);
+    EXPECT_EQ(std::tuple(cell.origin.x, cell.origin.y, cell.origin.z), std::tuple(x, 95.5, 0.0));
+    EXPECT_EQ(cell.text, text);
+    EXPECT_EQ(cell.lettering.align_position, align);
     EXPECT_EQ(cell.lettering.general_text.size, 2.5);
     EXPECT_TRUE(same_lettering(lettering(), before));
   }
@@ -313,24 +303,19 @@ TEST_F(SheetTest, RefusedCellRatioIsCheckedAgainOnTheNextCall) {
 // numbers, the part file's name upper-cased byte-wise: the second byte of
 // a double-byte character may look like a letter), the lettering put back.
 TEST_F(SheetTest, FirstPageHasItsSevenHeaderNotes) {
-  struct Case {
-    int desc, part_type;
-    const char *file;
-    std::string desc_text, type_text, file_text;
-  };
-  const Case cases[] = {
+  const std::tuple<int, int, const char *, std::string, std::string, std::string> cases[] = {
       {2, 7, "", gbk("半精加工"), gbk("其它"), "D:\\WORK\\PART.PRT"},
       {0, 0, "D:\\\xb0\x61\xb1\x7a\\part_b.prt", "", "", "D:\\\xb0\x61\xb1\x7a\\PART_B.PRT"},
   };
-  for (const Case &c : cases) {
-    SCOPED_TRACE(c.desc);
+  for (const auto &[desc, part_type, file, desc_text, type_text, file_text] : cases) {
+    SCOPED_TRACE(desc);
     fresh();
-    if (*c.file != '\0')
-      session().open_part(c.file);
+    if (*file != '\0')
+      session().open_part(file);
     text_copy(mold_no, sizeof mold_no, "M2612");
     text_copy(part_no, sizeof part_no, "insert_a");
-    desc_choice = c.desc;
-    part_type_choice = c.part_type;
+    desc_choice = desc;
+    part_type_choice = part_type;
     configure("part_path_note_ratio: 0.6\n");
     open();
     const UF_DRF_lettering_preferences_t before = lettering();
@@ -352,10 +337,10 @@ TEST_F(SheetTest, FirstPageHasItsSevenHeaderNotes) {
     EXPECT_TRUE(transcript().listing_lines().empty());
 
     const Note expected[] = {
-        {"P 1 of", 385, 282, 4.0, 1.0, 5},      {c.desc_text, 72.5, 262, 4.0, 1.0, 5},
-        {c.type_text, 272.5, 272, 4.0, 1.0, 5}, {"2026.12.5", 372.5, 272, 3.175, 0.8, 5},
-        {"M2612", 72.5, 272, 3.175, 0.8, 5},    {"insert_a", 172.5, 272, 3.175, 0.8, 5},
-        {c.file_text, 137, 262, 3.175, 0.6, 4},
+        {"P 1 of", 385, 282, 4.0, 1.0, 5},    {desc_text, 72.5, 262, 4.0, 1.0, 5},
+        {type_text, 272.5, 272, 4.0, 1.0, 5}, {"2026.12.5", 372.5, 272, 3.175, 0.8, 5},
+        {"M2612", 72.5, 272, 3.175, 0.8, 5},  {"insert_a", 172.5, 272, 3.175, 0.8, 5},
+        {file_text, 137, 262, 3.175, 0.6, 4},
     };
     const auto all = notes();
     ASSERT_GE(all.size(), 7u);
@@ -371,12 +356,7 @@ TEST_F(SheetTest, FirstPageRefusals) {
                                     kConfig +
                                     gbk(" 文件中的/n part_path_note_ratio: 值定义错误,请修改!");
   const std::string wrong_application = gbk("请在加工或制图应用中生成程式单！");
-  struct Case {
-    const char *config;
-    int application;
-    std::string message;
-  };
-  const std::vector<Case> cases = {
+  const std::vector<std::tuple<const char *, int, std::string>> cases = {
       {"part_path_note_ratio: 0\n", UF_APP_CAM, ratio_refusal},
       {"part_path_note_ratio: EOF\n", UF_APP_CAM, ratio_refusal},
       // The ratio is checked before the application.
@@ -384,22 +364,22 @@ TEST_F(SheetTest, FirstPageRefusals) {
       {"", 5, wrong_application},
       {"", UF_APP_DRAFTING, ""},
   };
-  for (const Case &c : cases) {
-    SCOPED_TRACE(c.config);
+  for (const auto &[config, application, message] : cases) {
+    SCOPED_TRACE(config);
     new_session();
-    configure(c.config);
-    session().set_application(c.application);
+    configure(config);
+    session().set_application(application);
     open();
     tag_t drawing = NULL_TAG;
     const int result = import_prog_drawing("prog_sheet1", &drawing, 1);
     close();
-    if (c.message.empty()) {
+    if (message.empty()) {
       EXPECT_EQ(result, 1);
       continue;
     }
     EXPECT_EQ(result, 0);
     EXPECT_EQ(drawing, NULL_TAG);
-    EXPECT_EQ(shown(), std::vector<std::string>{c.message});
+    EXPECT_EQ(shown(), std::vector<std::string>{message});
     EXPECT_TRUE(drawing_names().empty());
   }
 }
@@ -456,47 +436,44 @@ std::vector<std::string> rows_of(const std::vector<Cell> &cells) {
 // top, on one page even when the end line is below the page.  The time
 // column switched off takes the total rows with it.
 TEST_F(SheetTest, GroupsGetHeaderAndRunningTotalRows) {
-  struct Case {
-    const char *config;
-    std::vector<prog_entry> list;
-    std::vector<std::string> rows;
-    std::vector<double> tops; // of the sequence column's cells
-  };
-  const Case cases[] = {
-      {"",
-       {entry("", summary("a")), entry("", summary("b")), entry("", summary("c"))},
-       {"|1|3", "|2|3", "|3|3", "[]|| T    9"},
-       {140, 132, 124, 116}},
-      {"",
-       {entry("A", summary("a1", "-1", "0")), entry("A", summary("a2", "-1", "12")),
-        entry("B", summary("b1", "-1", "5"))},
-       {"[A]||", "|1|1", "|2|12", "[]|| T   13", "[B]||", "|1|5", "[]|| T   18"},
-       {140, 132, 124, 116, 108, 100, 92}},
-      {"",
-       {entry("A", summary("a1")), entry("", summary("x1")), entry("A", summary("a2"))},
-       {"[A]||", "|1|3", "[]|| T    3", "|1|3", "[]|| T    6", "[A]||", "|1|3", "[]|| T    9"},
-       {140, 132, 124, 116, 108, 100, 92, 84}},
-      {"page_space_y_end_site: -50\n",
-       {entry("", summary("a"))},
-       {"|1|3", "[]|| T    3"},
-       {140, 132}},
-      {"require_time: 0\n",
-       {entry("A", summary("a1")), entry("B", summary("b1"))},
-       {"[A]||", "|1|", "[B]||", "|1|"},
-       {140, 132, 124, 116}},
-  };
-  for (const Case &c : cases) {
-    SCOPED_TRACE(c.rows.back());
+  // config, records, rows, tops of the sequence column's cells
+  const std::tuple<const char *, std::vector<prog_entry>, std::vector<std::string>,
+                   std::vector<double>>
+      cases[] = {
+          {"",
+           {entry("", summary("a")), entry("", summary("b")), entry("", summary("c"))},
+           {"|1|3", "|2|3", "|3|3", "[]|| T    9"},
+           {140, 132, 124, 116}},
+          {"",
+           {entry("A", summary("a1", "-1", "0")), entry("A", summary("a2", "-1", "12")),
+            entry("B", summary("b1", "-1", "5"))},
+           {"[A]||", "|1|1", "|2|12", "[]|| T   13", "[B]||", "|1|5", "[]|| T   18"},
+           {140, 132, 124, 116, 108, 100, 92}},
+          {"",
+           {entry("A", summary("a1")), entry("", summary("x1")), entry("A", summary("a2"))},
+           {"[A]||", "|1|3", "[]|| T    3", "|1|3", "[]|| T    6", "[A]||", "|1|3", "[]|| T    9"},
+           {140, 132, 124, 116, 108, 100, 92, 84}},
+          {"page_space_y_end_site: -50\n",
+           {entry("", summary("a"))},
+           {"|1|3", "[]|| T    3"},
+           {140, 132}},
+          {"require_time: 0\n",
+           {entry("A", summary("a1")), entry("B", summary("b1"))},
+           {"[A]||", "|1|", "[B]||", "|1|"},
+           {140, 132, 124, 116}},
+      };
+  for (const auto &[config, list, rows, expected_tops] : cases) {
+    SCOPED_TRACE(rows.back());
     fresh();
-    configure(c.config);
-    ASSERT_EQ(sheet(c.list), 1);
+    configure(config);
+    ASSERT_EQ(sheet(list), 1);
     EXPECT_EQ(drawing_names(), std::vector<std::string>{"prog_sheet1"});
-    EXPECT_EQ(rows_of(cells()), c.rows);
+    EXPECT_EQ(rows_of(cells()), rows);
     std::vector<double> tops;
     for (const Cell &cell : column(kSequenceX))
       tops.push_back(cell.top);
-    EXPECT_EQ(tops, c.tops);
-    EXPECT_EQ(column(kTimeX).empty(), *c.config == 'r');
+    EXPECT_EQ(tops, expected_tops);
+    EXPECT_EQ(column(kTimeX).empty(), *config == 'r');
   }
 }
 
@@ -506,12 +483,7 @@ TEST_F(SheetTest, RowValuesGoToTheirColumns) {
   ASSERT_EQ(sheet({entry("", "o1234 D10R0.5 rough 0.3 -15.25 12 T7 2000 3000 800 1500 0.1"),
                    entry("", "")}),
             1);
-  struct Expected {
-    double left;
-    int align;
-    std::string first, second;
-  };
-  const Expected expected[] = {
+  const std::tuple<double, int, std::string, std::string> expected[] = {
       {kProgNameX, 6, "O1234.NC", ".NC"},
       {kToolX, 6, "D10R0.5", ""},
       {kMachDescX, 5, "rough", ""},
@@ -528,13 +500,13 @@ TEST_F(SheetTest, RowValuesGoToTheirColumns) {
       {kFloorStockX, 6, "0.1", ""},
       {kRemarkX, 6, "", ""},
   };
-  for (const Expected &e : expected) {
-    SCOPED_TRACE(e.left);
-    const std::vector<Cell> cells_of = column(e.left);
+  for (const auto &[left, align, first, second] : expected) {
+    SCOPED_TRACE(left);
+    const std::vector<Cell> cells_of = column(left);
     ASSERT_GE(cells_of.size(), 2u);
-    EXPECT_EQ(cells_of[0].text, e.first);
-    EXPECT_EQ(cells_of[1].text, e.second);
-    EXPECT_EQ(cells_of[0].lettering.align_position, e.align);
+    EXPECT_EQ(cells_of[0].text, first);
+    EXPECT_EQ(cells_of[1].text, second);
+    EXPECT_EQ(cells_of[0].lettering.align_position, align);
     EXPECT_EQ(cells_of[0].lettering.general_text.size, 2.5);
   }
   // The cells of an operation row in their order.
@@ -549,13 +521,7 @@ TEST_F(SheetTest, RowValuesGoToTheirColumns) {
 }
 
 TEST_F(SheetTest, ColumnsSwitchedOffGetNoCells) {
-  struct Case {
-    const char *key;
-    const char *value;
-    double left;
-    bool on;
-  };
-  const std::vector<Case> cases = {
+  const std::vector<std::tuple<const char *, const char *, double, bool>> cases = {
       {"sequence", "0", kSequenceX, false},      {"tool_number", "0", kToolNumberX, false},
       {"tool_len", "0.9", kToolLenX, false},     {"side_stock", "-0.5", kSideStockX, false},
       {"floor_stock", "0", kFloorStockX, false}, {"max_depth", "0", kMaxDepthX, false},
@@ -564,15 +530,15 @@ TEST_F(SheetTest, ColumnsSwitchedOffGetNoCells) {
       {"remark", "0", kRemarkX, false},          {"remark", "-1", kRemarkX, true},
       {"max_feed", "2.5", kMaxFeedX, true},
   };
-  for (const Case &c : cases) {
-    SCOPED_TRACE(std::string(c.key) + " " + c.value);
+  for (const auto &[key, value, left, on] : cases) {
+    SCOPED_TRACE(std::string(key) + " " + value);
     new_session();
-    configure("require_" + std::string(c.key) + ": " + c.value + "\n");
+    configure("require_" + std::string(key) + ": " + value + "\n");
     ASSERT_EQ(sheet({entry("", summary("a"))}), 1);
     std::size_t in_column = 0;
-    for (const Cell &cell : column(c.left))
-      in_column += cell.right != 410 || c.left != kSequenceX; // not a header or total row
-    EXPECT_EQ(in_column == 0, !c.on);
+    for (const Cell &cell : column(left))
+      in_column += cell.right != 410 || left != kSequenceX; // not a header or total row
+    EXPECT_EQ(in_column == 0, !on);
     EXPECT_FALSE(column(kProgNameX).empty());
   }
 }
@@ -590,19 +556,15 @@ TEST_F(SheetTest, ColumnWhoseStartIsNotLeftOfItsEndIsWarnedAndUsed) {
 // ---- Pagination --------------------------------------------------------------
 
 TEST_F(SheetTest, RowsGoToTheNextPageAtTheEndLine) {
-  struct Case {
-    const char *end;
-    std::size_t first_page_rows;
-  };
   // Tops 200, 192, ..., 24: 23 rows; at an end line of exactly 24 the row
   // at 24 goes to the next page.
-  const Case cases[] = {{"20", 23}, {"24", 22}, {"23.5", 23}};
-  for (const Case &c : cases) {
-    SCOPED_TRACE(c.end);
+  const std::tuple<const char *, std::size_t> cases[] = {{"20", 23}, {"24", 22}, {"23.5", 23}};
+  for (const auto &[end, first_page_rows] : cases) {
+    SCOPED_TRACE(end);
     new_session();
     configure(std::string("one_page_space_y_start_site: 200\nprog_sheet_note_space: 8\n"
                           "page_space_y_end_site: ") +
-              c.end + "\n");
+              end + "\n");
     ASSERT_EQ(sheet(std::vector<prog_entry>(30, entry("", summary("p")))), 1);
     const std::vector<std::string> names = drawing_names();
     ASSERT_EQ(names, (std::vector<std::string>{"prog_sheet1", "prog_sheet2"}));
@@ -611,12 +573,12 @@ TEST_F(SheetTest, RowsGoToTheNextPageAtTheEndLine) {
     for (const Cell &cell : sequence)
       if (cell.drawing == sequence.front().drawing)
         ++on_first;
-    EXPECT_EQ(on_first, c.first_page_rows);
+    EXPECT_EQ(on_first, first_page_rows);
     EXPECT_EQ(sequence.front().top, 200);
-    EXPECT_EQ(sequence[c.first_page_rows - 1].top, 200 - 8.0 * (c.first_page_rows - 1));
+    EXPECT_EQ(sequence[first_page_rows - 1].top, 200 - 8.0 * (first_page_rows - 1));
     // The next row opens page 2 at its first row's top.
-    EXPECT_EQ(sequence[c.first_page_rows].top, 269);
-    EXPECT_EQ(sequence[c.first_page_rows].text, std::to_string(c.first_page_rows + 1));
+    EXPECT_EQ(sequence[first_page_rows].top, 269);
+    EXPECT_EQ(sequence[first_page_rows].text, std::to_string(first_page_rows + 1));
     // 30 rows and the total row: 31 cells in the sequence column.
     EXPECT_EQ(sequence.size(), 31u);
     // The page note of page 2.
@@ -645,38 +607,32 @@ TEST_F(SheetTest, PageNamesInUseAreSkipped) {
 // caller, is closed once; a page that cannot be made is told and stops the
 // sheet.
 TEST_F(SheetTest, LetteringIsPutBackOnEveryWayOut) {
-  struct Case {
-    const char *fault;
-    std::uint32_t nth;
-    std::size_t records;
-    int result;
-    std::string message; // "*": not looked at
-    int pages;           // -1: not looked at
-  };
-  const Case cases[] = {
+  // fault, nth use, records, result, message ("*": not looked at), pages
+  // (-1: not looked at)
+  const std::tuple<const char *, std::uint32_t, std::size_t, int, std::string, int> cases[] = {
       {"", 0, 1, 1, "*", 1},
       {"uc6450", 1, 1, 0, "*", -1},                // the model view cannot be saved
       {"UF_CURVE_create_point", 1, 1, 0, "*", -1}, // the origin point cannot be made
       {"UF_DRAW_create_drawing", 1, 20, 0, "NO prog_sheet1 PAGE", 0},
       {"UF_DRAW_create_drawing", 2, 20, 0, "NO1 prog_sheet2 PAGE1", 1},
   };
-  for (const Case &c : cases) {
-    SCOPED_TRACE(testing::Message() << c.fault << " #" << c.nth);
+  for (const auto &[fault, nth, records, result, message, pages] : cases) {
+    SCOPED_TRACE(testing::Message() << fault << " #" << nth);
     new_session();
-    if (*c.fault != '\0')
-      fail(c.fault, c.nth);
+    if (*fault != '\0')
+      fail(fault, nth);
     lettering().general_text.size = 7.5;
     lettering().align_position = 9;
     const UF_DRF_lettering_preferences_t before = lettering();
-    EXPECT_EQ(sheet(std::vector<prog_entry>(c.records, entry("", summary("o1")))), c.result);
+    EXPECT_EQ(sheet(std::vector<prog_entry>(records, entry("", summary("o1")))), result);
     EXPECT_TRUE(same_lettering(lettering(), before));
     EXPECT_EQ(session().terminate_calls(), 1);
     EXPECT_EQ(session().bracket_depth(), 0);
-    if (c.message != "*") {
-      EXPECT_EQ(shown(), std::vector<std::string>{c.message});
+    if (message != "*") {
+      EXPECT_EQ(shown(), std::vector<std::string>{message});
     }
-    if (c.pages >= 0) {
-      EXPECT_EQ(drawing_names().size(), static_cast<std::size_t>(c.pages));
+    if (pages >= 0) {
+      EXPECT_EQ(drawing_names().size(), static_cast<std::size_t>(pages));
     }
   }
 }

@@ -7,6 +7,7 @@
 #include "views_fixture.h"
 
 #include <string>
+#include <tuple>
 
 namespace views_test {
 namespace {
@@ -54,25 +55,21 @@ TEST_F(ModelViews, TiltedSystemGivesCodeZeroAndNoViews) {
   EXPECT_EQ(code, 0);
   EXPECT_EQ(top, NULL_TAG);
   EXPECT_EQ(iso, NULL_TAG);
-  ASSERT_EQ(transcript().messages_shown().size(), 1u);
-  EXPECT_EQ(transcript().messages_shown()[0], message("create_modl_vie_01:"));
+  EXPECT_EQ(shown(), std::vector<std::string>{message("create_modl_vie_01:")});
   EXPECT_TRUE(session().objects().tags_of_type(UF_view_type).empty());
 }
 
 TEST_F(ModelViews, NoiseInTheThirdDecimalIsIgnored) {
-  struct Case {
-    Vec3 x, y, z;
-    int code;
-  } cases[] = {
+  const std::tuple<Vec3, Vec3, Vec3, int> cases[] = {
       {{0.004, 0.999, 0}, {-0.999, 0.004, 0}, {0, 0, 0.9999}, 102},
       {{0.9996, 0, -0.003}, {0, 1, 0}, {0.003, 0, 0.9996}, 101},
       {{0, -0.001, -1.004}, {0, 0.996, 0}, {1, 0, 0.001}, 501},
   };
-  for (const Case &c : cases) {
+  for (const auto &[x, y, z, expected] : cases) {
     tag_t top = NULL_TAG, iso = NULL_TAG;
     int code = -1;
-    ASSERT_EQ(create_modl_view(csys_rows({0, 0, 0}, c.x, c.y, c.z), &top, &iso, &code), 1);
-    EXPECT_EQ(code, c.code);
+    ASSERT_EQ(create_modl_view(csys_rows({0, 0, 0}, x, y, z), &top, &iso, &code), 1);
+    EXPECT_EQ(code, expected);
   }
 }
 
@@ -97,17 +94,15 @@ TEST_F(ModelViews, FreeNamesAcrossEarlierRuns) {
 }
 
 TEST_F(ModelViews, SavingFails) {
-  struct Case {
-    std::uint32_t nth;
-    const char *message;
-  } cases[] = {{1, "Save modl_view_name View err"}, {2, "Save modl_view_name ISO View err"}};
-  for (const Case &c : cases) {
+  const std::tuple<std::uint32_t, const char *> cases[] = {{1, "Save modl_view_name View err"},
+                                                           {2, "Save modl_view_name ISO View err"}};
+  for (const auto &[nth, message] : cases) {
     renew();
-    fail("uc6450", c.nth, 1);
+    fail("uc6450", nth, 1);
     tag_t top = NULL_TAG, iso = NULL_TAG;
     int code = 0;
     EXPECT_EQ(create_modl_view(csys({0, 0, 0}, {0, 1, 0}, {-1, 0, 0}), &top, &iso, &code), 0);
-    EXPECT_EQ(transcript().messages_shown().back(), c.message);
+    EXPECT_EQ(shown().back(), message);
   }
 }
 
@@ -116,7 +111,7 @@ TEST_F(ModelViews, MissingMessageStops) {
   tag_t top = NULL_TAG, iso = NULL_TAG;
   int code = 0;
   EXPECT_EQ(create_modl_view(csys({0, 0, 0}, {1, 0, 0}, {0, 1, 0}), &top, &iso, &code), 0);
-  EXPECT_EQ(session().calls().count(sim::Call::UF_CSYS_ask_matrix_values), 0u);
+  EXPECT_EQ(count(sim::Call::UF_CSYS_ask_matrix_values), 0u);
 }
 
 TEST_F(ModelViews, FaultLoop) {

@@ -19,14 +19,14 @@ TEST_F(OriginPoint, PointAtTheOrigin) {
   EXPECT_EQ(at[1], -3);
   EXPECT_EQ(at[2], 30);
   // the CAM application leaves the display state alone
-  EXPECT_EQ(session().calls().count(sim::Call::UF_DRAW_ask_display_state), 0u);
+  EXPECT_EQ(count(sim::Call::UF_DRAW_ask_display_state), 0u);
 }
 
 TEST_F(OriginPoint, DraftingAsksTheDisplayState) {
   session().set_application(UF_APP_DRAFTING);
   tag_t point = NULL_TAG;
   ASSERT_EQ(create_mcs_ori_point(csys({0, 0, 0}, {1, 0, 0}, {0, 1, 0}), &point), 1);
-  EXPECT_EQ(session().calls().count(sim::Call::UF_DRAW_ask_display_state), 1u);
+  EXPECT_EQ(count(sim::Call::UF_DRAW_ask_display_state), 1u);
 }
 
 TEST_F(OriginPoint, FailuresShowTheMessage) {
@@ -41,9 +41,8 @@ TEST_F(OriginPoint, FailuresShowTheMessage) {
     tag_t point = 77;
     EXPECT_EQ(create_mcs_ori_point(mcs, &point), 0) << call;
     EXPECT_EQ(point, 77u);
-    ASSERT_EQ(transcript().messages_shown().size(), 1u);
-    EXPECT_EQ(transcript().messages_shown()[0], text);
-    EXPECT_EQ(session().calls().count(sim::Call::UF_CURVE_create_point), points);
+    EXPECT_EQ(shown(), std::vector<std::string>{text});
+    EXPECT_EQ(count(sim::Call::UF_CURVE_create_point), points);
   }
 }
 
@@ -51,7 +50,7 @@ TEST_F(OriginPoint, MissingMessageStops) {
   use_short_lang("other_01:x\n");
   tag_t point = NULL_TAG;
   EXPECT_EQ(create_mcs_ori_point(csys({0, 0, 0}, {1, 0, 0}, {0, 1, 0}), &point), 0);
-  EXPECT_EQ(session().calls().count(sim::Call::UF_CURVE_create_point), 0u);
+  EXPECT_EQ(count(sim::Call::UF_CURVE_create_point), 0u);
 }
 
 } // namespace

@@ -6,6 +6,7 @@
 #include "place_fixture.h"
 
 #include <cstring>
+#include <tuple>
 
 namespace place_test {
 namespace {
@@ -19,10 +20,7 @@ bool same(const UF_DRF_lettering_preferences_t &a, const UF_DRF_lettering_prefer
 TEST_F(SizeNote, LengthsAlongTheMcsAxesByCode) {
   // extents 120 (X) by 80.5 (Y) by 35 (Z)
   const double lo[3] = {-20, 10, -35}, hi[3] = {100, 90.5, 0};
-  const struct {
-    int code;
-    const char *text;
-  } cases[] = {
+  const std::tuple<int, const char *> cases[] = {
       {101, "120x80.5x35"}, {103, "120x80.5x35"}, {201, "120x80.5x35"}, {203, "120x80.5x35"},
       {102, "80.5x120x35"}, {104, "80.5x120x35"}, {202, "80.5x120x35"}, {204, "80.5x120x35"},
       {301, "120x35x80.5"}, {303, "120x35x80.5"}, {401, "120x35x80.5"}, {403, "120x35x80.5"},
@@ -30,14 +28,14 @@ TEST_F(SizeNote, LengthsAlongTheMcsAxesByCode) {
       {501, "35x80.5x120"}, {503, "35x80.5x120"}, {601, "35x80.5x120"}, {603, "35x80.5x120"},
       {502, "80.5x35x120"}, {504, "80.5x35x120"}, {602, "80.5x35x120"}, {604, "80.5x35x120"},
   };
-  for (const auto &c : cases) {
+  for (const auto &[code, text] : cases) {
     renew();
     page();
-    create_elec_size_note(c.code, lo, hi);
+    create_elec_size_note(code, lo, hi);
     const auto shown = notes();
-    ASSERT_EQ(shown.size(), 1u) << c.code;
+    ASSERT_EQ(shown.size(), 1u) << code;
     ASSERT_EQ(shown[0]->lines.size(), 1u);
-    EXPECT_EQ(shown[0]->lines[0], c.text) << c.code;
+    EXPECT_EQ(shown[0]->lines[0], text) << code;
   }
 }
 
@@ -79,7 +77,7 @@ TEST_F(SizeNote, LeftOut) {
     page();
     create_elec_size_note(code, lo, hi);
     EXPECT_TRUE(notes().empty()) << code;
-    EXPECT_EQ(session().calls().count(sim::Call::UF_DRF_set_lettering_preferences), 0u);
+    EXPECT_EQ(count(sim::Call::UF_DRF_set_lettering_preferences), 0u);
   }
   // a missing key: no note and the lettering not touched
   renew();
@@ -87,7 +85,7 @@ TEST_F(SizeNote, LeftOut) {
   write_file(kConfig, "elec_size_note_point_x: 3\n");
   create_elec_size_note(101, lo, hi);
   EXPECT_TRUE(notes().empty());
-  EXPECT_EQ(session().calls().count(sim::Call::UF_DRF_ask_lettering_preferences), 0u);
+  EXPECT_EQ(count(sim::Call::UF_DRF_ask_lettering_preferences), 0u);
   // the model shown: a note would land in the model
   renew();
   page();

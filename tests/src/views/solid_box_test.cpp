@@ -8,6 +8,7 @@
 #include <cstdlib>
 #include <functional>
 #include <string>
+#include <tuple>
 
 namespace views_test {
 namespace {
@@ -109,27 +110,22 @@ TEST_F(SolidBox, BodiesThatFailTheChecks) {
   tag_t block = body(make_block({1, 2, 3}));
   tag_t sheet = body(make_sheet(1, 1));
   tag_t face = find_body(session(), block)->faces[0];
-  struct Case {
-    std::vector<tag_t> bodies;
-    const char *message;
-  } cases[] = {
+  const std::tuple<std::vector<tag_t>, const char *> cases[] = {
       {{block, NULL_TAG}, "you post solid is null"},
       {{block, face}, "you post solid is not body_type"},
       {{sheet}, "you post solid is not MODL_SOLID"},
   };
-  for (const Case &c : cases) {
+  for (const auto &[bodies, message] : cases) {
     double lo[3], hi[3];
-    EXPECT_EQ(MY_solids_box(c.bodies.data(), static_cast<int>(c.bodies.size()), lo, hi), 0);
-    ASSERT_FALSE(transcript().messages_shown().empty());
-    EXPECT_EQ(transcript().messages_shown().back(), c.message);
+    EXPECT_EQ(MY_solids_box(bodies.data(), static_cast<int>(bodies.size()), lo, hi), 0);
+    ASSERT_FALSE(shown().empty());
+    EXPECT_EQ(shown().back(), message);
   }
   double lo[3], hi[3];
   EXPECT_EQ(MY_solid_box_iso(NULL_TAG, lo, hi), 0);
-  EXPECT_EQ(transcript().messages_shown().back(),
-            "err! solid is null solid tag.  ( MY_solid_box_iso )");
+  EXPECT_EQ(shown().back(), "err! solid is null solid tag.  ( MY_solid_box_iso )");
   EXPECT_EQ(MY_solid_box_iso(sheet, lo, hi), 0);
-  EXPECT_EQ(transcript().messages_shown().back(),
-            " err! solid is not solid type. ( MY_solid_box_edge_box )");
+  EXPECT_EQ(shown().back(), " err! solid is not solid type. ( MY_solid_box_edge_box )");
 }
 
 // Every fallible host call fails once in turn: no crash, every array freed,

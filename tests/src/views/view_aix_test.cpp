@@ -38,28 +38,24 @@ void expect_near(Vec3 a, Vec3 b, const char *what) {
 
 // Coordinate systems to draw in: the absolute one and one turned and moved
 // (Z along absolute +Y, X along absolute +Z).
-struct System {
-  const char *name;
-  Vec3 origin, x, y, z;
-};
-const System kSystems[] = {
+// name, origin and the axes X, Y, Z
+const std::tuple<const char *, Vec3, Vec3, Vec3, Vec3> kSystems[] = {
     {"absolute", {0, 0, 0}, {1, 0, 0}, {0, 1, 0}, {0, 0, 1}},
     {"turned", {10, -20, 30}, {0, 0, 1}, {1, 0, 0}, {0, 1, 0}},
 };
 
 TEST_F(AxisMarkers, ArrowsAndLettersForBothProjections) {
-  for (const System &sys : kSystems) {
+  for (const auto &[name, origin, x, y, z] : kSystems) {
     for (int proj : {3, 2}) {
-      SCOPED_TRACE(std::string(sys.name) + (proj == 3 ? " front" : " side"));
+      SCOPED_TRACE(std::string(name) + (proj == 3 ? " front" : " side"));
       renew();
       sizes();
-      save_aix_layer = kLayer;
-      mcs(sys.origin, sys.x, sys.y, sys.z);
+      mcs(origin, x, y, z);
       // a box whose WCS maxima are (40, 30, 20)
       Vec3 wlo{-60, -10, -5}, whi{40, 30, 20};
       Frame f;
-      f.origin = sys.origin;
-      f.axes.row = {sys.x, sys.y, sys.z};
+      f.origin = origin;
+      f.axes.row = {x, y, z};
       Box abs;
       abs.add(f.to_absolute(wlo));
       abs.add(f.to_absolute(whi));
@@ -149,7 +145,6 @@ TEST_F(AxisMarkers, BoxAtTheOriginAndOnTheNegativeSide) {
   // origin to the maximum plus e, and the head points toward +X
   renew();
   sizes();
-  save_aix_layer = kLayer;
   mcs({0, 0, 0}, {1, 0, 0}, {0, 1, 0}, {0, 0, 1});
   const double nlo[3] = {-50, 0, 0}, nhi[3] = {-20, 10, 10};
   ASSERT_EQ(create_view_aix(3, 0.5, nlo, nhi), 1);
@@ -166,7 +161,7 @@ TEST_F(AxisMarkers, NothingDrawn) {
   page();
   EXPECT_EQ(create_view_aix(3, 1, lo, hi), 0);
   EXPECT_TRUE(model_lines().empty());
-  EXPECT_EQ(session().calls().count(sim::Call::UF_DRAW_ask_display_state), 0u);
+  EXPECT_EQ(count(sim::Call::UF_DRAW_ask_display_state), 0u);
   EXPECT_EQ(display_state(), UF_DRAW_DRAWING_DISPLAY);
   // scales that size nothing
   for (double scale : {0.0, -1.0, double(NAN), double(INFINITY)}) {

@@ -6,9 +6,11 @@
 
 #include "place_fixture.h"
 
+#include <array>
 #include <cmath>
 #include <cstring>
 #include <sstream>
+#include <tuple>
 
 namespace place_test {
 
@@ -86,20 +88,16 @@ void expect_sheet_display(const UF_DRAW_view_display_t &d) {
 }
 
 TEST_F(ViewPlacement, FittingNumbers) {
-  const struct {
-    int view_select;
-    double scale;
-    double top_ref[2], side_ref[2];
-    int proj_dir;
-  } cases[] = {
+  // view select, scale, reference points of the top and the projected view, projection
+  const std::tuple<int, double, std::array<double, 2>, std::array<double, 2>, int> cases[] = {
       // stacked: the height limits, s = 90 / 70, block height 100
       {1, 90.0 / 70.0, {0, 17.857142857142858}, {0, -37.142857142857146}, 3},
       // side by side: the width limits, s = 140 / 120, block width 150
       {0, 140.0 / 120.0, {-16.666666666666668, 0}, {63.333333333333336, 0}, 2},
   };
-  for (const auto &c : cases) {
-    SCOPED_TRACE(c.view_select);
-    renew_with(layout(c.view_select));
+  for (const auto &[view_select, scale, top_ref, side_ref, proj_dir] : cases) {
+    SCOPED_TRACE(view_select);
+    renew_with(layout(view_select));
     workpiece();
     session().component<sim::draw::Drawings>().drawing_display.monochrome = 1;
     ASSERT_EQ(place(), 1);
@@ -111,14 +109,14 @@ TEST_F(ViewPlacement, FittingNumbers) {
     const auto &iso = member(views[2]);
     EXPECT_EQ(top.model_view, top_);
     EXPECT_EQ(top.drawing, drawing_);
-    EXPECT_NEAR(top.scale, c.scale, 1e-12);
-    EXPECT_NEAR(top.ref[0], c.top_ref[0], 1e-9);
-    EXPECT_NEAR(top.ref[1], c.top_ref[1], 1e-9);
+    EXPECT_NEAR(top.scale, scale, 1e-12);
+    EXPECT_NEAR(top.ref[0], top_ref[0], 1e-9);
+    EXPECT_NEAR(top.ref[1], top_ref[1], 1e-9);
     EXPECT_EQ(side.parent, views[0]);
-    EXPECT_EQ(side.proj_dir, c.proj_dir);
-    EXPECT_NEAR(side.scale, c.scale, 1e-12); // taken from the top view
-    EXPECT_NEAR(side.ref[0], c.side_ref[0], 1e-9);
-    EXPECT_NEAR(side.ref[1], c.side_ref[1], 1e-9);
+    EXPECT_EQ(side.proj_dir, proj_dir);
+    EXPECT_NEAR(side.scale, scale, 1e-12); // taken from the top view
+    EXPECT_NEAR(side.ref[0], side_ref[0], 1e-9);
+    EXPECT_NEAR(side.ref[1], side_ref[1], 1e-9);
     // a = 100, b = 50, c = 20: r = 111.803, the height limits
     EXPECT_EQ(iso.model_view, iso_);
     EXPECT_NEAR(iso.scale, 60 / std::sqrt(100.0 * 100 + 50 * 50), 1e-12);
@@ -131,8 +129,8 @@ TEST_F(ViewPlacement, FittingNumbers) {
     }
     // the views are centred on their reference points
     const Rect drawn = drawn_box(views[0], {5, 5, -20}, {105, 55, 0});
-    EXPECT_NEAR((drawn.x0 + drawn.x1) / 2, c.top_ref[0], 1e-9);
-    EXPECT_NEAR((drawn.y0 + drawn.y1) / 2, c.top_ref[1], 1e-9);
+    EXPECT_NEAR((drawn.x0 + drawn.x1) / 2, top_ref[0], 1e-9);
+    EXPECT_NEAR((drawn.y0 + drawn.y1) / 2, top_ref[1], 1e-9);
 
     const auto &drawings = session().component<sim::draw::Drawings>();
     EXPECT_FALSE(drawings.border_display);
@@ -208,50 +206,41 @@ TEST_F(ViewPlacement, FiveHundredCodeUsesTheLengthsAlongTheMcsAxes) {
 }
 
 TEST_F(ViewPlacement, BoxTopIsTakenInWcs) {
-  const struct {
-    Vec3 origin, x, y, z;
-    double top;
-  } cases[] = {
+  const std::tuple<Vec3, Vec3, Vec3, Vec3, double> cases[] = {
       {{0, 0, 50}, {1, 0, 0}, {0, -1, 0}, {0, 0, -1}, 70}, // Z down: 50 - (-20)
       {{0, 0, 0}, {1, 0, 0}, {0, 0, 1}, {0, -1, 0}, -5},   // Z along -Y: y 5..55
   };
-  for (const auto &c : cases) {
+  for (const auto &[origin, x, y, z, top] : cases) {
     renew_with(layout(1));
     block({100, 50, 20}, {5, 5, -20});
-    ASSERT_EQ(place_in(c.origin, c.x, c.y, c.z), 1);
-    EXPECT_EQ(box_top_z_, c.top) << code_;
+    ASSERT_EQ(place_in(origin, x, y, z), 1);
+    EXPECT_EQ(box_top_z_, top) << code_;
   }
 }
 
 TEST_F(ViewPlacement, Switches) {
-  const struct {
-    int aix;
-    double iso_flag;
-    int select_tenths; // view select in tenths
-    std::size_t views, lines;
-    int proj_dir;
-  } cases[] = {
+  // aix choice, ISO flag, view select in tenths, views, lines, projection
+  const std::tuple<int, double, int, std::size_t, std::size_t, int> cases[] = {
       {1, 1, 10, 3, 0, 3},                         // no markers
       {0, 0.9, 10, 2, 43, 3},                      // an ISO flag of 0.9 counts as 0
       {0, -1, 10, 3, 43, 3},  {0, 1, 5, 3, 43, 2}, // a view select of 0.5 counts as 0: side view
       {0, 1, -20, 3, 43, 3},
   };
-  for (const auto &c : cases) {
+  for (const auto &[aix, iso_flag, select_tenths, view_count, line_count, proj_dir] : cases) {
     SCOPED_TRACE(::testing::Message()
-                 << "aix " << c.aix << " iso " << c.iso_flag << " select " << c.select_tenths);
+                 << "aix " << aix << " iso " << iso_flag << " select " << select_tenths);
     renew();
-    aix_choice = c.aix;
-    save_aix_layer = kLayer;
-    std::string text = layout(0, c.iso_flag);
+    aix_choice = aix;
+    std::string text = layout(0, iso_flag);
     text.replace(text.find("nc_prog_elec_view_select: 0"), 27,
-                 "nc_prog_elec_view_select: " + std::to_string(c.select_tenths / 10.0));
+                 "nc_prog_elec_view_select: " + std::to_string(select_tenths / 10.0));
     configure(text);
     workpiece();
     ASSERT_EQ(place(), 1);
     const std::vector<tag_t> views = member_views();
-    ASSERT_EQ(views.size(), c.views);
-    EXPECT_EQ(member(views[1]).proj_dir, c.proj_dir);
-    EXPECT_EQ(model_lines().size(), c.lines);
+    ASSERT_EQ(views.size(), view_count);
+    EXPECT_EQ(member(views[1]).proj_dir, proj_dir);
+    EXPECT_EQ(model_lines().size(), line_count);
     EXPECT_EQ(notes().size(), 1u); // views, note as usual
     for (tag_t t : model_lines())
       EXPECT_EQ(session().objects().find(t)->layer, kLayer);
@@ -268,8 +257,7 @@ TEST_F(ViewPlacement, CodeZeroPlacesNothingButGivesTheBoxTop) {
   double box_top_z = -999;
   ASSERT_EQ(import_view(NULL_TAG, NULL_TAG, 0, NULL_TAG, &box_top_z), 1);
   EXPECT_NEAR(box_top_z, 10, 1e-9);
-  ASSERT_EQ(transcript().messages_shown().size(), 1u);
-  EXPECT_EQ(transcript().messages_shown()[0], "analy elec body dir err");
+  EXPECT_EQ(shown(), std::vector<std::string>{"analy elec body dir err"});
   EXPECT_TRUE(member_views().empty());
   EXPECT_TRUE(model_lines().empty());
   EXPECT_TRUE(notes().empty());
@@ -287,42 +275,34 @@ TEST_F(ViewPlacement, NoWorkpieceStops) {
   session().objects().find(body)->blanked = true;
   EXPECT_EQ(place(), 0);
   EXPECT_EQ(box_top_z_, -999);
-  ASSERT_EQ(transcript().messages_shown().size(), 1u);
-  EXPECT_EQ(transcript().messages_shown()[0], message("import_vie_01:"));
+  EXPECT_EQ(shown(), std::vector<std::string>{message("import_vie_01:")});
   EXPECT_TRUE(member_views().empty());
   EXPECT_TRUE(model_lines().empty());
   EXPECT_TRUE(finish().ok());
 }
 
 TEST_F(ViewPlacement, EverySettingIsRequired) {
-  const char *keys[] = {"nc_prog_elec_top_and_front_view_bound_x:",
-                        "nc_prog_elec_top_and_front_view_bound_y:",
-                        "nc_prog_elec_top_and_front_view_point_x:",
-                        "nc_prog_elec_top_and_front_view_point_y:",
-                        "nc_prog_elec_top_and_front_view_space:",
-                        "nc_prog_elec_iso_view_bound_x:",
-                        "nc_prog_elec_iso_view_bound_y:",
-                        "nc_prog_elec_iso_view_point_x:",
-                        "nc_prog_elec_iso_view_point_y:",
-                        "require_nc_prog_elec_iso_view:",
-                        "nc_prog_elec_view_select:",
-                        "prog_sheet_high:",
-                        "prog_sheet_width:"};
+  // the keys of the layout and the page size
+  std::vector<std::string> keys = {"prog_sheet_high:", "prog_sheet_width:"};
+  std::istringstream lines(layout(0));
+  for (std::string line; std::getline(lines, line);)
+    keys.push_back(line.substr(0, line.find(':') + 1));
   const std::string installed = read_file(kConfig);
-  for (const char *key : keys) {
+  ASSERT_EQ(keys.size(), 13u);
+  for (const std::string &key : keys) {
     SCOPED_TRACE(key);
     renew();
     workpiece();
     // the key's line taken out
     std::string text = installed;
-    const std::size_t at = text.find(std::string("\n") + key);
+    const std::size_t at = text.find("\n" + key);
     ASSERT_NE(at, std::string::npos);
     text.erase(at + 1, text.find('\n', at + 1) - at);
     write_file(kConfig, text);
     EXPECT_EQ(place(), 0);
     EXPECT_EQ(box_top_z_, -999);
     EXPECT_TRUE(member_views().empty());
-    EXPECT_EQ(session().calls().count(sim::Call::UF_OBJ_cycle_objs_in_part), 0u);
+    EXPECT_EQ(count(sim::Call::UF_OBJ_cycle_objs_in_part), 0u);
   }
 }
 

@@ -11,6 +11,10 @@
 #include <BRepTools.hxx>
 #include <BRep_Builder.hxx>
 #include <BRep_Tool.hxx>
+#include <Geom_Circle.hxx>
+#include <Geom_Ellipse.hxx>
+#include <Geom_Line.hxx>
+#include <Geom_TrimmedCurve.hxx>
 #include <Bnd_Box.hxx>
 #include <Standard_Failure.hxx>
 #include <TopExp.hxx>
@@ -171,6 +175,7 @@ Shape::Impl::Impl(TopoDS_Shape s) : shape(std::move(s)) {
   }
   edge_boxes.resize(edges.size());
   face_boxes.resize(faces.size());
+  face_box_closed.resize(faces.size());
   prep.resize(faces.size());
 }
 
@@ -225,11 +230,30 @@ bool only_faces(const TopoDS_Shape &shape) {
   return true;
 }
 
-/// Whether a face's exact box is computed in closed form: its own box
-/// turned into a frame then holds its box in that frame, up to rounding.
-bool closed_form_box(FaceType type) {
-  return type == FaceType::Plane || type == FaceType::Cylinder || type == FaceType::Cone ||
-         type == FaceType::Sphere || type == FaceType::Torus;
+/// Whether the exact box of face index of impl is found in closed form,
+/// kept: a plane, cylinder or cone bounded by lines, circles and ellipses,
+/// whose box the kernel makes from its edges' boxes.  Its absolute box
+/// turned into a frame then holds its box there, up to rounding.
+bool closed_form_box(const Shape::Impl &impl, std::size_t index) {
+  std::optional<bool> &slot = impl.face_box_closed[index];
+  if (slot)
+    return *slot;
+  const FaceType type = impl.face_types[index];
+  bool closed = type == FaceType::Plane || type == FaceType::Cylinder || type == FaceType::Cone;
+  for (TopExp_Explorer e(impl.faces[index], TopAbs_EDGE); closed && e.More(); e.Next()) {
+    const TopoDS_Edge &edge = TopoDS::Edge(e.Current());
+    if (BRep_Tool::Degenerated(edge))
+      continue;
+    double first = 0, last = 0;
+    Handle(Geom_Curve) curve = BRep_Tool::Curve(edge, first, last);
+    while (!curve.IsNull() && curve->IsKind(STANDARD_TYPE(Geom_TrimmedCurve)))
+      curve = Handle(Geom_TrimmedCurve)::DownCast(curve)->BasisCurve();
+    closed = !curve.IsNull() && (curve->IsKind(STANDARD_TYPE(Geom_Line)) ||
+                                 curve->IsKind(STANDARD_TYPE(Geom_Circle)) ||
+                                 curve->IsKind(STANDARD_TYPE(Geom_Ellipse)));
+  }
+  slot = closed;
+  return closed;
 }
 
 /// The box of b's corners taken through t, widened by margin.
@@ -279,9 +303,9 @@ Box exact_box_by_faces(const Shape::Impl &impl) {
 /// widened past any rounding, lies inside the union so far cannot widen
 /// it, so its exact box is not computed: faces nearest the outside are
 /// taken first, and on a plate of holes only its outer faces are boxed.
-/// Faces whose box is found numerically (splines, offsets) are always
-/// boxed.  The boxes found are then joined in the faces' order, as the
-/// kernel joins them, so that even the sign of a zero side is its own.
+/// Faces whose box may be found numerically (curved faces other than
+/// cylinders and cones, faces with spline edges) are always boxed.  The boxes found are then joined
+/// in the faces' order, as the kernel joins them, so that even the sign of a zero side is its own.
 Box exact_box_moved(const Shape::Impl &impl, const gp_Trsf &t) {
   const TopLoc_Location where(t);
   if (!only_faces(impl.shape))
@@ -319,8 +343,8 @@ Box exact_box_moved(const Shape::Impl &impl, const gp_Trsf &t) {
   std::vector<std::optional<Box>> found(count);
   Bnd_Box so_far;
   for (const auto &[gap, i] : order) {
-    if (!so_far.IsVoid() && !bounds[i].empty && closed_form_box(impl.face_types[i]) &&
-        inside(bounds[i], so_far))
+    if (!so_far.IsVoid() && !bounds[i].empty && inside(bounds[i], so_far) &&
+        closed_form_box(impl, i))
       continue;
     found[i] = exact_box(impl.faces[i].Moved(where));
     widen(so_far, *found[i]);

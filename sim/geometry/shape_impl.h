@@ -41,6 +41,8 @@ struct Shape::Impl {
 
   mutable std::vector<std::optional<Box>> edge_boxes;
   mutable std::vector<std::optional<Box>> face_boxes;
+  /// Whether each face's exact box is found in closed form, once asked.
+  mutable std::vector<std::optional<bool>> face_box_closed;
   mutable std::vector<FacePrep> prep;
   mutable std::optional<Box> box;
   /// Exact boxes in the frames asked so far (a view asks its own frame again

@@ -32,7 +32,6 @@
 #include <gp_Ax2.hxx>
 #include <gp_Circ.hxx>
 #include <gp_Pln.hxx>
-#include <gp_Trsf.hxx>
 
 #include <cmath>
 #include <fstream>
@@ -206,10 +205,7 @@ Result<void> write_brep(const Shape &s, const std::string &path) {
 Box kernel_exact_box(const Shape &s) { return exact_box(s.impl().shape); }
 
 Box kernel_exact_box_in(const Shape &s, const Mat3 &axes) {
-  gp_Trsf t;
-  const auto &r = axes.row;
-  t.SetValues(r[0].x, r[0].y, r[0].z, 0, r[1].x, r[1].y, r[1].z, 0, r[2].x, r[2].y, r[2].z, 0);
-  return exact_box(s.impl().shape.Moved(TopLoc_Location(t)));
+  return exact_box(s.impl().shape.Moved(TopLoc_Location(into_frame(axes))));
 }
 
 double kernel_edge_loop(const Shape &s) {

@@ -142,6 +142,13 @@ const char *face_type_name(FaceType t) {
   }
 }
 
+gp_Trsf into_frame(const Mat3 &axes) {
+  gp_Trsf t;
+  const auto &r = axes.row;
+  t.SetValues(r[0].x, r[0].y, r[0].z, 0, r[1].x, r[1].y, r[1].z, 0, r[2].x, r[2].y, r[2].z, 0);
+  return t;
+}
+
 Box exact_box(const TopoDS_Shape &shape) {
   Bnd_Box b;
   BRepBndLib::AddOptimal(shape, b, Standard_False, Standard_False);
@@ -299,7 +306,8 @@ Box exact_box_by_faces(const Shape::Impl &impl) {
 }
 
 /// The kernel's exact box of impl's shape moved by t, as the union of the
-/// moved faces' exact boxes.  A face whose absolute box, turned by t and
+/// moved faces' exact boxes (the absolute box and the faces' are made and
+/// kept first).  A face whose absolute box, turned by t and
 /// widened past any rounding, lies inside the union so far cannot widen
 /// it, so its exact box is not computed: faces nearest the outside are
 /// taken first, and on a plate of holes only its outer faces are boxed.
@@ -310,12 +318,12 @@ Box exact_box_moved(const Shape::Impl &impl, const gp_Trsf &t) {
   const TopLoc_Location where(t);
   if (!only_faces(impl.shape))
     return exact_box(impl.shape.Moved(where));
-  const std::size_t count = impl.faces.size();
-  Box reach;
-  for (std::size_t i = 0; i < count; ++i)
-    reach.add(kept_face_box(impl, i));
+  if (!impl.box)
+    impl.box = exact_box_by_faces(impl);
+  const Box &reach = *impl.box;
   if (reach.empty)
     return exact_box(impl.shape.Moved(where));
+  const std::size_t count = impl.faces.size();
   double size = 0;
   for (int k = 0; k < 3; ++k)
     size = std::max({size, std::abs(reach.min[k]), std::abs(reach.max[k])});
@@ -323,8 +331,8 @@ Box exact_box_moved(const Shape::Impl &impl, const gp_Trsf &t) {
   std::vector<Box> bounds(count);
   Box all;
   for (std::size_t i = 0; i < count; ++i) {
-    if (!impl.face_boxes[i]->empty)
-      bounds[i] = turned_box(*impl.face_boxes[i], t, margin);
+    if (const Box &face = kept_face_box(impl, i); !face.empty)
+      bounds[i] = turned_box(face, t, margin);
     all.add(bounds[i]);
   }
   // Nearest the outside first: the least gap between a face's bounds and
@@ -421,11 +429,7 @@ Box Shape::box_in(const Mat3 &axes) const {
     cache.emplace_back(axes, *swapped);
     return *swapped;
   }
-  // The transformation taking absolute coordinates to frame coordinates.
-  gp_Trsf t;
-  const auto &r = axes.row;
-  t.SetValues(r[0].x, r[0].y, r[0].z, 0, r[1].x, r[1].y, r[1].z, 0, r[2].x, r[2].y, r[2].z, 0);
-  const Box box = exact_box_moved(*impl_, t);
+  const Box box = exact_box_moved(*impl_, into_frame(axes));
   cache.emplace_back(axes, box);
   return box;
 }

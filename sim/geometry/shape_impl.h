@@ -10,6 +10,7 @@
 #include <TopoDS_Shape.hxx>
 #include <gp_Ax3.hxx>
 #include <gp_Dir.hxx>
+#include <gp_Trsf.hxx>
 
 #include <optional>
 #include <utility>
@@ -65,6 +66,10 @@ Curve curve_of_edge(const TopoDS_Edge &edge, double first, double last, double t
 
 // Exact box of a kernel shape, without tolerance gaps.
 Box exact_box(const TopoDS_Shape &shape);
+
+// The transformation taking absolute coordinates to those of a frame
+// whose axes are the rows of axes.
+gp_Trsf into_frame(const Mat3 &axes);
 
 } // namespace sim::geo
 

@@ -101,6 +101,13 @@ bool install_read_resource() {
   return installed;
 }
 
+/// Has the STEP readers made from now on use the resource, when it could
+/// be installed.  The reader's settings exist once a reader does.
+void use_read_resource() {
+  if (install_read_resource())
+    Interface_Static::SetCVal("read.step.resource.name", kResourceName);
+}
+
 /// The label of model entity number (1-based), as the file writes it.
 std::string entity_label(const Handle(Interface_InterfaceModel) & model, Standard_Integer number) {
   const Handle(TCollection_HAsciiString) label = model->StringLabel(model->Value(number));
@@ -303,9 +310,7 @@ void translate(const std::string &path, const std::function<void(std::string_vie
   try {
     quiet_kernel();
     STEPControl_Reader reader;
-    // The reader's statics exist once a reader does.
-    if (install_read_resource())
-      Interface_Static::SetCVal("read.step.resource.name", kResourceName);
+    use_read_resource();
     read_step_model(reader, path);
     reader.TransferRoots();
     std::string healed;
@@ -423,8 +428,7 @@ int kernel_step_read(const std::string &path) {
   try {
     quiet_kernel();
     STEPControl_Reader reader;
-    if (install_read_resource())
-      Interface_Static::SetCVal("read.step.resource.name", kResourceName);
+    use_read_resource();
     if (reader.ReadFile(path.c_str()) != IFSelect_RetDone)
       return 0;
     reader.TransferRoots();

@@ -202,6 +202,13 @@ Result<void> write_brep(const Shape &s, const std::string &path) {
   return {};
 }
 
+Shape located(const Shape &s, const Frame &frame) {
+  if (s.is_null())
+    return s;
+  return Shape(
+      std::make_shared<Shape::Impl>(s.impl().shape.Moved(TopLoc_Location(placement(frame)))));
+}
+
 Box kernel_exact_box(const Shape &s) { return exact_box(s.impl().shape); }
 
 Box kernel_exact_box_in(const Shape &s, const Mat3 &axes) {

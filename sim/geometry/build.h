@@ -25,6 +25,10 @@ namespace sim::geo {
 // A rectangular sheet body (one planar face) of size (x, y) in the XY plane.
 [[nodiscard]] Result<Shape> make_sheet(double x, double y);
 
+// The shape moved by frame as an assembly moves an instance: the same
+// geometry under a location, where Shape::placed copies it moved.
+[[nodiscard]] Shape located(const Shape &s, const Frame &frame);
+
 // Rounds or bevels every edge of the shape.
 [[nodiscard]] Result<Shape> fillet_all(const Shape &s, double radius);
 [[nodiscard]] Result<Shape> chamfer_all(const Shape &s, double distance);

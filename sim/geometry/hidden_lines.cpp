@@ -183,11 +183,12 @@ std::vector<Result<ViewLines>> view_lines(const std::vector<Shape> &bodies,
       done[i].emplace(failed(f.GetMessageString()));
     }
   }
-  // The threads must find the bodies' face data made: it is filled on
-  // first use.  Pictorial views, the longest, go first.
+  // The threads must find the curved faces' data made (their outlines
+  // ask it): it is filled on first use.  Pictorial views, the longest, go
+  // first.
   bool ready = true;
   for (const Shape &body : bodies)
-    ready = (body.is_null() || prepare_faces(body.impl())) && ready;
+    ready = (body.is_null() || prepare_curved_faces(body.impl())) && ready;
   std::stable_partition(sampled.begin(), sampled.end(), [&](const auto &view) {
     return !along_model_axis(views[view.first].axes.row[2]);
   });

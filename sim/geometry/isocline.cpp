@@ -362,10 +362,10 @@ Curve curve_of_edge(const TopoDS_Edge &edge, double first, double last, double t
   return Curve{std::move(poly)};
 }
 
-bool prepare_faces(const Shape::Impl &impl) noexcept {
+bool prepare_curved_faces(const Shape::Impl &impl) noexcept {
   bool all = true;
   for (std::size_t i = 0; i < impl.faces.size(); ++i) {
-    if (impl.prep[i].ready)
+    if (impl.prep[i].ready || impl.face_types[i] == FaceType::Plane)
       continue;
     try {
       prepare(impl.faces[i], impl.prep[i]);

@@ -25,6 +25,9 @@
 #include <BRepBndLib.hxx>
 #include <BRepClass_FaceClassifier.hxx>
 #include <BRepTools_WireExplorer.hxx>
+#include <BRep_GCurve.hxx>
+#include <BRep_ListIteratorOfListOfCurveRepresentation.hxx>
+#include <BRep_TEdge.hxx>
 #include <BRep_Tool.hxx>
 #include <Bnd_Box.hxx>
 #include <ElSLib.hxx>
@@ -44,10 +47,14 @@
 #include <TopExp_Explorer.hxx>
 #include <TopTools_IndexedDataMapOfShapeListOfShape.hxx>
 #include <TopoDS.hxx>
+#include <TopoDS_Iterator.hxx>
+#include <TopoDS_Wire.hxx>
 #include <gp_Lin.hxx>
 
 #include <deque>
+#include <exception>
 #include <mutex>
+#include <thread>
 
 #include <algorithm>
 #include <cmath>
@@ -68,6 +75,9 @@ constexpr double kAngularDeflection = 0.5;
 /// tolerance.  A circle a few tenths of a millimetre across on the sheet
 /// is then four chords, not thirteen, and stays within the tolerance.
 constexpr double kDrawnArcStep = 1.5707963267948966;
+/// Edge ends in a parameter plane closer than this, relative to their
+/// size, are one point.
+constexpr double kSameEnd = 1e-9;
 
 gp_Pnt pnt(Vec3 p) { return {p.x, p.y, p.z}; }
 
@@ -169,9 +179,9 @@ Handle(Geom2d_Curve) basis(Handle(Geom2d_Curve) curve) {
 
 /// The parameters at which an edge's curve is turned into points: its
 /// ends where the edge, or its curve on the face, is straight.
-std::vector<double> edge_parameters(const TopoDS_Edge &edge, const Handle(Geom2d_Curve) & on_face,
-                                    double first, double last, double tolerance) {
-  if (BRep_Tool::Degenerated(edge) || !Handle(Geom2d_Line)::DownCast(basis(on_face)).IsNull())
+std::vector<double> edge_parameters(const TopoDS_Edge &edge, bool straight_on_face, double first,
+                                    double last, double tolerance) {
+  if (BRep_Tool::Degenerated(edge) || straight_on_face)
     return {first, last};
   double f = 0, l = 0;
   const Handle(Geom_Curve) curve = basis(BRep_Tool::Curve(edge, f, l));
@@ -192,30 +202,137 @@ std::vector<double> edge_parameters(const TopoDS_Edge &edge, const Handle(Geom2d
   return out;
 }
 
+/// The edge's curve on the face as the edge stores it, with its range;
+/// null when it stores none there.  A plane's edges often store none: the
+/// kernel then projects the edge's curve anew at every asking.
+Handle(Geom2d_Curve) stored_curve_on_face(const TopoDS_Edge &edge, const TopoDS_Face &face,
+                                          double &first, double &last) {
+  TopLoc_Location face_location;
+  const Handle(Geom_Surface) &surface = BRep_Tool::Surface(face, face_location);
+  const TopLoc_Location location = face_location.Predivided(edge.Location());
+  const bool reversed =
+      (edge.Orientation() == TopAbs_REVERSED) != (face.Orientation() == TopAbs_REVERSED);
+  const auto *shared = static_cast<const BRep_TEdge *>(edge.TShape().get());
+  for (BRep_ListIteratorOfListOfCurveRepresentation it(shared->Curves()); it.More(); it.Next()) {
+    const Handle(BRep_CurveRepresentation) &kept = it.Value();
+    if (!kept->IsCurveOnSurface(surface, location))
+      continue;
+    const auto *curve = static_cast<const BRep_GCurve *>(kept.get());
+    curve->Range(first, last);
+    return curve->IsCurveOnClosedSurface() && reversed ? curve->PCurve2() : curve->PCurve();
+  }
+  return {};
+}
+
+/// Adds an edge's points in the face's parameter plane to points, in the
+/// edge's direction along its wire; false when it has no curve there.  On
+/// a plane, an edge with no curve of its own there is put on the plane
+/// point by point, as the kernel's projection would put it.
+bool add_edge_points(const TopoDS_Edge &edge, const TopoDS_Face &face, const gp_Pln *plane,
+                     double tolerance, std::vector<Point2> &points) {
+  double first = 0, last = 0;
+  Handle(Geom2d_Curve) on_face = stored_curve_on_face(edge, face, first, last);
+  Handle(Geom_Curve) in_space;
+  TopLoc_Location location;
+  if (on_face.IsNull() && plane)
+    in_space = BRep_Tool::Curve(edge, location, first, last);
+  else if (on_face.IsNull())
+    on_face = BRep_Tool::CurveOnSurface(edge, face, first, last);
+  if (on_face.IsNull() && in_space.IsNull())
+    return false;
+  const bool straight =
+      !on_face.IsNull() && !Handle(Geom2d_Line)::DownCast(basis(on_face)).IsNull();
+  std::vector<double> ts = edge_parameters(edge, straight, first, last, tolerance);
+  if (edge.Orientation() == TopAbs_REVERSED)
+    std::reverse(ts.begin(), ts.end());
+  for (double t : ts) {
+    if (!on_face.IsNull()) {
+      const gp_Pnt2d q = on_face->Value(t);
+      points.push_back({q.X(), q.Y()});
+      continue;
+    }
+    gp_Pnt p = in_space->Value(t);
+    if (!location.IsIdentity())
+      p.Transform(location.Transformation());
+    double u = 0, v = 0;
+    ElSLib::Parameters(*plane, p, u, v);
+    points.push_back({u, v});
+  }
+  return true;
+}
+
+/// True when two ends in a parameter plane are one point up to rounding.
+bool same_end(const Point2 &a, const Point2 &b) {
+  const double scale = 1 + std::max({std::fabs(a[0]), std::fabs(a[1])});
+  return std::hypot(a[0] - b[0], a[1] - b[1]) <= kSameEnd * scale;
+}
+
+/// The pieces chained end to start into one closed polygon, starting with
+/// the first; empty unless each piece has exactly one that can follow it.
+std::vector<Point2> chained(std::vector<std::vector<Point2>> &pieces) {
+  std::vector<Point2> points;
+  std::vector<bool> used(pieces.size(), false);
+  std::size_t at = 0;
+  for (std::size_t n = 0; n < pieces.size(); ++n) {
+    used[at] = true;
+    points.insert(points.end(), pieces[at].begin(), pieces[at].end());
+    if (n + 1 == pieces.size())
+      break;
+    std::size_t next = pieces.size(), candidates = 0;
+    for (std::size_t k = 0; k < pieces.size(); ++k)
+      if (!used[k] && same_end(pieces[k].front(), points.back()))
+        next = k, ++candidates;
+    if (candidates != 1)
+      return {};
+    at = next;
+  }
+  if (!same_end(points.front(), points.back()))
+    return {};
+  return points;
+}
+
+/// A wire's closed polygon in the face's parameter plane.  The edges are
+/// chained by their ends there, which on nearly every wire gives the
+/// kernel's order around the wire but for where it starts; where the ends
+/// do not chain one way only, the kernel's order is taken.  Empty when an
+/// edge has no curve on the face.
+std::vector<Point2> wire_points(const TopoDS_Wire &wire, const TopoDS_Face &face,
+                                const gp_Pln *plane, double tolerance) {
+  std::vector<std::vector<Point2>> pieces;
+  for (TopoDS_Iterator e(wire); e.More(); e.Next()) {
+    if (e.Value().ShapeType() != TopAbs_EDGE ||
+        !add_edge_points(TopoDS::Edge(e.Value()), face, plane, tolerance, pieces.emplace_back()))
+      return {};
+    if (pieces.back().empty())
+      pieces.pop_back();
+  }
+  if (pieces.empty())
+    return {};
+  if (std::vector<Point2> points = chained(pieces); !points.empty())
+    return points;
+  std::vector<Point2> points;
+  for (BRepTools_WireExplorer e(wire, face); e.More(); e.Next())
+    if (!add_edge_points(e.Current(), face, plane, tolerance, points))
+      return {};
+  return points;
+}
+
 /// A face's boundary in its parameter plane, scaled so that one unit is
 /// about one tolerance on the face, as closed polygons.
 class FaceDomain {
 public:
   /// False when a wire does not close in the parameter plane.
   bool build(const TopoDS_Face &face, const BRepAdaptor_Surface &surface, double tolerance) {
+    std::optional<gp_Pln> plane;
+    if (surface.GetType() == GeomAbs_Plane)
+      plane = surface.Plane();
     Rect all;
     for (TopExp_Explorer w(face, TopAbs_WIRE); w.More(); w.Next()) {
       Loop loop;
-      for (BRepTools_WireExplorer e(TopoDS::Wire(w.Current()), face); e.More(); e.Next()) {
-        const TopoDS_Edge &edge = e.Current();
-        double first = 0, last = 0;
-        Handle(Geom2d_Curve) on_face = BRep_Tool::CurveOnSurface(edge, face, first, last);
-        if (on_face.IsNull())
-          return false;
-        std::vector<double> ts = edge_parameters(edge, on_face, first, last, tolerance);
-        if (edge.Orientation() == TopAbs_REVERSED)
-          std::reverse(ts.begin(), ts.end());
-        for (double t : ts) {
-          const gp_Pnt2d q = on_face->Value(t);
-          loop.points.push_back({q.X(), q.Y()});
-          loop.box.add(q.X(), q.Y());
-        }
-      }
+      loop.points =
+          wire_points(TopoDS::Wire(w.Current()), face, plane ? &*plane : nullptr, tolerance);
+      for (const Point2 &q : loop.points)
+        loop.box.add(q[0], q[1]);
       if (loop.points.size() < 2)
         return false;
       all.add(loop.box.x0, loop.box.y0);
@@ -576,6 +693,19 @@ void add_edges(const Shape::Impl &body, double tolerance, std::vector<ModelLine>
   }
 }
 
+/// Appends body's faces, each with its box, to faces.
+void add_boxed_faces(const Shape::Impl &body, double tolerance, std::deque<BoxedFace> &faces) {
+  for (const TopoDS_Face &face : body.faces) {
+    Bnd_Box box;
+    BRepBndLib::Add(face, box, false);
+    if (box.IsVoid())
+      continue;
+    double x0 = 0, y0 = 0, z0 = 0, x1 = 0, y1 = 0, z1 = 0;
+    box.Get(x0, y0, z0, x1, y1, z1);
+    faces.emplace_back(face, tolerance, Vec3{x0, y0, z0}, Vec3{x1, y1, z1});
+  }
+}
+
 /// The outlines of body's curved faces seen along out.
 void add_outlines(const Shape::Impl &body, const gp_Dir &out, double tolerance,
                   std::vector<ModelLine> &lines) {
@@ -641,18 +771,22 @@ SampledBodies::SampledBodies(const std::vector<Shape> &bodies, double tolerance)
   for (const Shape &body : bodies)
     if (!body.is_null())
       data_->bodies.push_back(&body.impl());
-  for (const Shape::Impl *body : data_->bodies) {
-    add_edges(*body, tolerance, data_->edges.emplace_back());
-    for (const TopoDS_Face &face : body->faces) {
-      Bnd_Box box;
-      BRepBndLib::Add(face, box, false);
-      if (box.IsVoid())
-        continue;
-      double x0 = 0, y0 = 0, z0 = 0, x1 = 0, y1 = 0, z1 = 0;
-      box.Get(x0, y0, z0, x1, y1, z1);
-      data_->faces.emplace_back(face, tolerance, Vec3{x0, y0, z0}, Vec3{x1, y1, z1});
-    }
+  // The faces' boxes are made on a thread of their own, beside the edges.
+  std::exception_ptr faces_failed;
+  {
+    std::jthread boxer([&] {
+      try {
+        for (const Shape::Impl *body : data_->bodies)
+          add_boxed_faces(*body, tolerance, data_->faces);
+      } catch (...) {
+        faces_failed = std::current_exception();
+      }
+    });
+    for (const Shape::Impl *body : data_->bodies)
+      add_edges(*body, tolerance, data_->edges.emplace_back());
   }
+  if (faces_failed)
+    std::rethrow_exception(faces_failed);
 }
 
 SampledBodies::~SampledBodies() = default;

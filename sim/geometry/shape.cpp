@@ -480,15 +480,19 @@ Result<Shape> Shape::from_brep(const std::string &text) {
   }
 }
 
-Shape Shape::placed(const Frame &frame) const {
-  if (is_null())
-    return *this;
+gp_Trsf placement(const Frame &frame) {
   gp_Trsf t;
   const auto &r = frame.axes.row;
   // columns are the frame's axes, translation its origin
   t.SetValues(r[0].x, r[1].x, r[2].x, frame.origin.x, r[0].y, r[1].y, r[2].y, frame.origin.y,
               r[0].z, r[1].z, r[2].z, frame.origin.z);
-  BRepBuilderAPI_Transform move(impl_->shape, t, Standard_True);
+  return t;
+}
+
+Shape Shape::placed(const Frame &frame) const {
+  if (is_null())
+    return *this;
+  BRepBuilderAPI_Transform move(impl_->shape, placement(frame), Standard_True);
   return Shape(std::make_shared<Impl>(move.Shape()));
 }
 

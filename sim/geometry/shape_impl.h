@@ -56,16 +56,19 @@ struct Shape::Impl {
 std::vector<Curve> face_isoclines(const Shape::Impl &impl, int index, const gp_Dir &direction,
                                   double angle, double tolerance, bool general_only = false);
 
-// Fills the face data face_isoclines keeps in impl.prep, for every face;
-// false when the kernel failed on one (its data is then left to be made
-// on first use).
-bool prepare_faces(const Shape::Impl &impl) noexcept;
+// Fills the face data face_isoclines keeps in impl.prep, for every face
+// but the planes, whose outlines no view asks; false when the kernel
+// failed on one (its data is then left to be made on first use).
+bool prepare_curved_faces(const Shape::Impl &impl) noexcept;
 
 // The host's curve for a kernel edge, between parameters first and last.
 Curve curve_of_edge(const TopoDS_Edge &edge, double first, double last, double tolerance);
 
 // Exact box of a kernel shape, without tolerance gaps.
 Box exact_box(const TopoDS_Shape &shape);
+
+// The transformation taking frame coordinates to absolute ones.
+gp_Trsf placement(const Frame &frame);
 
 // The transformation taking absolute coordinates to those of a frame
 // whose axes are the rows of axes.

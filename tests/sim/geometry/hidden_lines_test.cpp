@@ -197,6 +197,30 @@ TEST(SampledLines, DrawWhatTheKernelDraws) {
     }
 }
 
+// A body under a location (an instance of an assembly) draws as its moved
+// copy: the faces' boundaries are found through the location, whether
+// their edges keep a curve on the face or, on a plane, are put on it.
+TEST(SampledLines, ALocatedBodyDrawsAsItsMovedCopy) {
+  Frame frame;
+  frame.origin = {15, -7, 4};
+  frame.axes.row = {Vec3{0, 1, 0}, Vec3{-1, 0, 0}, Vec3{0, 0, 1}};
+  const Shape plate = must(make_hole_plate(6, 10, 3, 20));
+  const Shape block = boss_hole_block();
+  for (const auto &[name, body] : {std::pair{"plate", &plate}, {"block", &block}})
+    for (const auto &[view_name, view] :
+         {std::pair{"top", &kTop}, {"front", &kFront}, {"iso", &kIso}}) {
+      SCOPED_TRACE(std::string(name) + ", " + view_name + " view");
+      const ViewLines copy =
+          must(view_lines({body->placed(frame)}, *view, 0.01, HiddenLineMethod::Sampled));
+      const ViewLines instance =
+          must(view_lines({located(*body, frame)}, *view, 0.01, HiddenLineMethod::Sampled));
+      for (const bool visible : {true, false}) {
+        EXPECT_LT(lines_apart(instance, copy, 0.001, visible), 0.05);
+        EXPECT_LT(lines_apart(copy, instance, 0.001, visible), 0.05);
+      }
+    }
+}
+
 // The sampled method draws an arc with the fewest chords that stay within
 // the tolerance, and never with a step past a quarter turn: a hole of
 // radius 3 is four chords at tolerance 1 and forty at 0.01.

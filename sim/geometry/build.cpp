@@ -28,6 +28,7 @@
 #include <TopExp.hxx>
 #include <TopTools_IndexedMapOfShape.hxx>
 #include <TopoDS.hxx>
+#include <TopoDS_Compound.hxx>
 #include <TopoDS_Vertex.hxx>
 #include <gp_Ax2.hxx>
 #include <gp_Circ.hxx>
@@ -207,6 +208,16 @@ Shape located(const Shape &s, const Frame &frame) {
     return s;
   return Shape(
       std::make_shared<Shape::Impl>(s.impl().shape.Moved(TopLoc_Location(placement(frame)))));
+}
+
+Shape compound_of(const std::vector<Shape> &shapes) {
+  TopoDS_Compound all;
+  BRep_Builder builder;
+  builder.MakeCompound(all);
+  for (const Shape &s : shapes)
+    if (!s.is_null())
+      builder.Add(all, s.impl().shape);
+  return Shape(std::make_shared<Shape::Impl>(all));
 }
 
 Box kernel_exact_box(const Shape &s) { return exact_box(s.impl().shape); }

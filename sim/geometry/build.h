@@ -6,6 +6,7 @@
 #include "geometry/shape.h"
 
 #include <string>
+#include <vector>
 
 namespace sim::geo {
 
@@ -28,6 +29,9 @@ namespace sim::geo {
 // The shape moved by frame as an assembly moves an instance: the same
 // geometry under a location, where Shape::placed copies it moved.
 [[nodiscard]] Shape located(const Shape &s, const Frame &frame);
+// The shapes as one compound, each as it is (two instances of one body
+// then share its faces and edges).
+[[nodiscard]] Shape compound_of(const std::vector<Shape> &shapes);
 
 // Rounds or bevels every edge of the shape.
 [[nodiscard]] Result<Shape> fillet_all(const Shape &s, double radius);

@@ -55,6 +55,7 @@
 #include <exception>
 #include <mutex>
 #include <thread>
+#include <unordered_map>
 
 #include <algorithm>
 #include <cmath>
@@ -676,20 +677,63 @@ double image_length(const Curve &curve, const Mat3 &axes, double tolerance) {
 }
 
 /// The edges of body as lines: smooth where its two faces meet tangentially.
-void add_edges(const Shape::Impl &body, double tolerance, std::vector<ModelLine> &out) {
+/// Whether an edge between faces a and b (as they are met around it) is a
+/// smooth join: two different faces meeting without a crease.
+bool smooth_join(const TopoDS_Edge &edge, const TopoDS_Face &a, const TopoDS_Face &b) {
+  return !a.IsSame(b) && BRep_Tool::HasContinuity(edge, a, b) &&
+         BRep_Tool::Continuity(edge, a, b) != GeomAbs_C0;
+}
+
+/// The kind of each of body's edges, by the faces around it: smooth where
+/// exactly two meet without a crease, sharp elsewhere.  The faces around
+/// each edge are found through the edges' shared parts; where two edges
+/// share one (an edge used again under another location), through the
+/// kernel's map of ancestors.
+std::vector<ViewLineKind> edge_kinds(const Shape::Impl &body) {
+  std::vector<ViewLineKind> kinds(body.edges.size(), ViewLineKind::Sharp);
+  std::unordered_map<const TopoDS_TShape *, std::size_t> index_of;
+  index_of.reserve(body.edges.size());
+  bool shared = false;
+  for (std::size_t i = 0; i < body.edges.size() && !shared; ++i)
+    shared = !index_of.emplace(body.edges[i].TShape().get(), i).second;
+  struct Around {
+    int count = 0;
+    TopoDS_Face first, last;
+  };
+  std::vector<Around> around(shared ? 0 : body.edges.size());
+  for (TopExp_Explorer f(body.shape, TopAbs_FACE); f.More() && !shared; f.Next())
+    for (TopExp_Explorer e(f.Current(), TopAbs_EDGE); e.More() && !shared; e.Next()) {
+      const auto found = index_of.find(e.Current().TShape().get());
+      if (found == index_of.end())
+        continue; // a seam or a degenerate edge: not drawn
+      shared = !e.Current().Location().IsEqual(body.edges[found->second].Location());
+      Around &a = around[found->second];
+      if (a.count++ == 0)
+        a.first = TopoDS::Face(f.Current());
+      a.last = TopoDS::Face(f.Current());
+    }
+  if (!shared) {
+    for (std::size_t i = 0; i < kinds.size(); ++i)
+      if (around[i].count == 2 && smooth_join(body.edges[i], around[i].first, around[i].last))
+        kinds[i] = ViewLineKind::Smooth;
+    return kinds;
+  }
   TopTools_IndexedDataMapOfShapeListOfShape faces_of;
   TopExp::MapShapesAndAncestors(body.shape, TopAbs_EDGE, TopAbs_FACE, faces_of);
-  for (const TopoDS_Edge &edge : body.edges) {
-    ViewLineKind kind = ViewLineKind::Sharp;
-    if (const TopTools_ListOfShape *faces = faces_of.Seek(edge); faces && faces->Extent() == 2) {
-      const TopoDS_Face &a = TopoDS::Face(faces->First()), &b = TopoDS::Face(faces->Last());
-      if (!a.IsSame(b) && BRep_Tool::HasContinuity(edge, a, b) &&
-          BRep_Tool::Continuity(edge, a, b) != GeomAbs_C0)
-        kind = ViewLineKind::Smooth;
-    }
+  for (std::size_t i = 0; i < kinds.size(); ++i)
+    if (const TopTools_ListOfShape *faces = faces_of.Seek(body.edges[i]);
+        faces && faces->Extent() == 2 &&
+        smooth_join(body.edges[i], TopoDS::Face(faces->First()), TopoDS::Face(faces->Last())))
+      kinds[i] = ViewLineKind::Smooth;
+  return kinds;
+}
+
+void add_edges(const Shape::Impl &body, double tolerance, std::vector<ModelLine> &out) {
+  const std::vector<ViewLineKind> kinds = edge_kinds(body);
+  for (std::size_t i = 0; i < body.edges.size(); ++i) {
     double first = 0, last = 0;
-    BRep_Tool::Range(edge, first, last);
-    out.push_back({kind, curve_of_edge(edge, first, last, tolerance)});
+    BRep_Tool::Range(body.edges[i], first, last);
+    out.push_back({kinds[i], curve_of_edge(body.edges[i], first, last, tolerance)});
   }
 }
 

@@ -10,6 +10,7 @@
 #include <algorithm>
 #include <cmath>
 #include <functional>
+#include <map>
 #include <string>
 
 namespace sim::geo {
@@ -219,6 +220,38 @@ TEST(SampledLines, ALocatedBodyDrawsAsItsMovedCopy) {
         EXPECT_LT(lines_apart(copy, instance, 0.001, visible), 0.05);
       }
     }
+}
+
+/// Length of each kind of line, visible and hidden, keyed by 2 * kind + visible.
+std::map<int, double> lengths_by_kind(const ViewLines &lines) {
+  std::map<int, double> total;
+  for (const ViewLine &line : lines.lines)
+    for (std::size_t i = 1; i < line.points.size(); ++i)
+      total[2 * static_cast<int>(line.kind) + line.visible] += std::hypot(
+          line.points[i][0] - line.points[i - 1][0], line.points[i][1] - line.points[i - 1][1]);
+  return total;
+}
+
+// One body holding two instances of a filleted block (the same edges under
+// two locations) draws as the two instances given as bodies of their own:
+// the same lines of each kind, smooth joins included.
+TEST(SampledLines, InstancesInOneBodyDrawAsBodiesOfTheirOwn) {
+  Frame frame;
+  frame.origin = {0, 90, 0};
+  const Shape block = boss_hole_block();
+  const Shape copy = located(block, frame);
+  for (const auto &[view_name, view] : {std::pair{"front", &kFront}, {"iso", &kIso}}) {
+    SCOPED_TRACE(view_name);
+    const ViewLines one =
+        must(view_lines({compound_of({block, copy})}, *view, 0.01, HiddenLineMethod::Sampled));
+    const ViewLines two = must(view_lines({block, copy}, *view, 0.01, HiddenLineMethod::Sampled));
+    const std::map<int, double> expected = lengths_by_kind(two);
+    ASSERT_GT(expected.count(2 * static_cast<int>(ViewLineKind::Smooth) + 1), 0u);
+    const std::map<int, double> got = lengths_by_kind(one);
+    ASSERT_EQ(got.size(), expected.size());
+    for (const auto &[key, length] : expected)
+      EXPECT_NEAR(got.at(key), length, 1e-6 * length) << "kind and visibility " << key;
+  }
 }
 
 // The sampled method draws an arc with the fewest chords that stay within

@@ -28,7 +28,6 @@
 #include <TopExp.hxx>
 #include <TopTools_IndexedMapOfShape.hxx>
 #include <TopoDS.hxx>
-#include <TopoDS_Compound.hxx>
 #include <TopoDS_Vertex.hxx>
 #include <gp_Ax2.hxx>
 #include <gp_Circ.hxx>
@@ -211,13 +210,7 @@ Shape located(const Shape &s, const Frame &frame) {
 }
 
 Shape compound_of(const std::vector<Shape> &shapes) {
-  TopoDS_Compound all;
-  BRep_Builder builder;
-  builder.MakeCompound(all);
-  for (const Shape &s : shapes)
-    if (!s.is_null())
-      builder.Add(all, s.impl().shape);
-  return Shape(std::make_shared<Shape::Impl>(all));
+  return Shape(std::make_shared<Shape::Impl>(kernel_compound(shapes)));
 }
 
 Box kernel_exact_box(const Shape &s) { return exact_box(s.impl().shape); }

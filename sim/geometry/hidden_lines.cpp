@@ -7,7 +7,6 @@
 #include <BRepAdaptor_Curve.hxx>
 #include <BRepBuilderAPI_Copy.hxx>
 #include <BRepMesh_IncrementalMesh.hxx>
-#include <BRep_Builder.hxx>
 #include <GCPnts_TangentialDeflection.hxx>
 #include <HLRAlgo_Projector.hxx>
 #include <IntCurvesFace_ShapeIntersector.hxx>
@@ -18,7 +17,6 @@
 #include <HLRBRep_PolyHLRToShape.hxx>
 #include <TopExp_Explorer.hxx>
 #include <TopoDS.hxx>
-#include <TopoDS_Compound.hxx>
 #include <Precision.hxx>
 #include <gp_Ax2.hxx>
 
@@ -142,13 +140,7 @@ Result<ViewLines> view_lines(const std::vector<Shape> &bodies, const Mat3 &axes,
   try {
     if (method == HiddenLineMethod::Sampled)
       return sampled_view_lines(bodies, axes, tolerance);
-    TopoDS_Compound all;
-    BRep_Builder builder;
-    builder.MakeCompound(all);
-    for (const Shape &body : bodies)
-      if (!body.is_null())
-        builder.Add(all, body.impl().shape);
-    run_kernel(all, axes, tolerance, method,
+    run_kernel(kernel_compound(bodies), axes, tolerance, method,
                [&](auto &extract) { add_all(extract, tolerance, result.lines); });
   } catch (const Standard_Failure &f) {
     return failed(f.GetMessageString());

@@ -480,6 +480,16 @@ Result<Shape> Shape::from_brep(const std::string &text) {
   }
 }
 
+TopoDS_Compound kernel_compound(const std::vector<Shape> &shapes) {
+  TopoDS_Compound all;
+  BRep_Builder builder;
+  builder.MakeCompound(all);
+  for (const Shape &s : shapes)
+    if (!s.is_null())
+      builder.Add(all, s.impl().shape);
+  return all;
+}
+
 gp_Trsf placement(const Frame &frame) {
   gp_Trsf t;
   const auto &r = frame.axes.row;

@@ -5,6 +5,7 @@
 #include "geometry/shape.h"
 
 #include <GeomAbs_SurfaceType.hxx>
+#include <TopoDS_Compound.hxx>
 #include <TopoDS_Edge.hxx>
 #include <TopoDS_Face.hxx>
 #include <TopoDS_Shape.hxx>
@@ -66,6 +67,9 @@ Curve curve_of_edge(const TopoDS_Edge &edge, double first, double last, double t
 
 // Exact box of a kernel shape, without tolerance gaps.
 Box exact_box(const TopoDS_Shape &shape);
+
+// The shapes as one compound of the kernel's, each as it is.
+TopoDS_Compound kernel_compound(const std::vector<Shape> &shapes);
 
 // The transformation taking frame coordinates to absolute ones.
 gp_Trsf placement(const Frame &frame);

@@ -43,9 +43,7 @@
 #include <IntAna_IntConicQuad.hxx>
 #include <IntAna_IntLinTorus.hxx>
 #include <IntAna_Quadric.hxx>
-#include <TopExp.hxx>
 #include <TopExp_Explorer.hxx>
-#include <TopTools_IndexedDataMapOfShapeListOfShape.hxx>
 #include <TopoDS.hxx>
 #include <TopoDS_Iterator.hxx>
 #include <TopoDS_Wire.hxx>
@@ -685,45 +683,35 @@ bool smooth_join(const TopoDS_Edge &edge, const TopoDS_Face &a, const TopoDS_Fac
 }
 
 /// The kind of each of body's edges, by the faces around it: smooth where
-/// exactly two meet without a crease, sharp elsewhere.  The faces around
-/// each edge are found through the edges' shared parts; where two edges
-/// share one (an edge used again under another location), through the
-/// kernel's map of ancestors.
+/// exactly two meet without a crease, sharp elsewhere.  An edge is found
+/// from the faces by its shared part and its location (a prism's top edges
+/// are its bottom ones moved), as the kernel's map of ancestors finds it.
 std::vector<ViewLineKind> edge_kinds(const Shape::Impl &body) {
-  std::vector<ViewLineKind> kinds(body.edges.size(), ViewLineKind::Sharp);
-  std::unordered_map<const TopoDS_TShape *, std::size_t> index_of;
+  std::unordered_multimap<const TopoDS_TShape *, std::size_t> index_of;
   index_of.reserve(body.edges.size());
-  bool shared = false;
-  for (std::size_t i = 0; i < body.edges.size() && !shared; ++i)
-    shared = !index_of.emplace(body.edges[i].TShape().get(), i).second;
+  for (std::size_t i = 0; i < body.edges.size(); ++i)
+    index_of.emplace(body.edges[i].TShape().get(), i);
   struct Around {
     int count = 0;
     TopoDS_Face first, last;
   };
-  std::vector<Around> around(shared ? 0 : body.edges.size());
-  for (TopExp_Explorer f(body.shape, TopAbs_FACE); f.More() && !shared; f.Next())
-    for (TopExp_Explorer e(f.Current(), TopAbs_EDGE); e.More() && !shared; e.Next()) {
-      const auto found = index_of.find(e.Current().TShape().get());
-      if (found == index_of.end())
+  std::vector<Around> around(body.edges.size());
+  for (TopExp_Explorer f(body.shape, TopAbs_FACE); f.More(); f.Next())
+    for (TopExp_Explorer e(f.Current(), TopAbs_EDGE); e.More(); e.Next()) {
+      const auto [from, to] = index_of.equal_range(e.Current().TShape().get());
+      const auto same = std::find_if(from, to, [&](const auto &entry) {
+        return body.edges[entry.second].Location() == e.Current().Location();
+      });
+      if (same == to)
         continue; // a seam or a degenerate edge: not drawn
-      shared = !e.Current().Location().IsEqual(body.edges[found->second].Location());
-      Around &a = around[found->second];
+      Around &a = around[same->second];
       if (a.count++ == 0)
         a.first = TopoDS::Face(f.Current());
       a.last = TopoDS::Face(f.Current());
     }
-  if (!shared) {
-    for (std::size_t i = 0; i < kinds.size(); ++i)
-      if (around[i].count == 2 && smooth_join(body.edges[i], around[i].first, around[i].last))
-        kinds[i] = ViewLineKind::Smooth;
-    return kinds;
-  }
-  TopTools_IndexedDataMapOfShapeListOfShape faces_of;
-  TopExp::MapShapesAndAncestors(body.shape, TopAbs_EDGE, TopAbs_FACE, faces_of);
+  std::vector<ViewLineKind> kinds(body.edges.size(), ViewLineKind::Sharp);
   for (std::size_t i = 0; i < kinds.size(); ++i)
-    if (const TopTools_ListOfShape *faces = faces_of.Seek(body.edges[i]);
-        faces && faces->Extent() == 2 &&
-        smooth_join(body.edges[i], TopoDS::Face(faces->First()), TopoDS::Face(faces->Last())))
+    if (around[i].count == 2 && smooth_join(body.edges[i], around[i].first, around[i].last))
       kinds[i] = ViewLineKind::Smooth;
   return kinds;
 }

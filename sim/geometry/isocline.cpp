@@ -21,7 +21,6 @@
 #include <ElSLib.hxx>
 #include <GCPnts_TangentialDeflection.hxx>
 #include <Geom2d_Line.hxx>
-#include <Geom2d_TrimmedCurve.hxx>
 #include <Precision.hxx>
 #include <TopExp_Explorer.hxx>
 #include <TopTools_MapOfShape.hxx>
@@ -54,10 +53,8 @@ Vec3 vec(const gp_Dir &p) { return vec(p.XYZ()); }
 // on one of the bounds of the face.
 bool iso_on_bounds(const TopoDS_Edge &edge, const TopoDS_Face &face, const FacePrep &p) {
   double f = 0, l = 0;
-  Handle(Geom2d_Curve) c = BRep_Tool::CurveOnSurface(edge, face, f, l);
-  while (!c.IsNull() && c->IsKind(STANDARD_TYPE(Geom2d_TrimmedCurve)))
-    c = Handle(Geom2d_TrimmedCurve)::DownCast(c)->BasisCurve();
-  Handle(Geom2d_Line) line = Handle(Geom2d_Line)::DownCast(c);
+  Handle(Geom2d_Line) line =
+      Handle(Geom2d_Line)::DownCast(untrimmed(BRep_Tool::CurveOnSurface(edge, face, f, l)));
   if (line.IsNull())
     return false;
   gp_Pnt2d o = line->Location();

@@ -34,12 +34,10 @@
 #include <GCPnts_TangentialDeflection.hxx>
 #include <Geom2d_Curve.hxx>
 #include <Geom2d_Line.hxx>
-#include <Geom2d_TrimmedCurve.hxx>
 #include <GeomAPI_IntCS.hxx>
 #include <Geom_Circle.hxx>
 #include <Geom_Line.hxx>
 #include <Geom_Surface.hxx>
-#include <Geom_TrimmedCurve.hxx>
 #include <IntAna_IntConicQuad.hxx>
 #include <IntAna_IntLinTorus.hxx>
 #include <IntAna_Quadric.hxx>
@@ -164,18 +162,6 @@ double arc_step(double r, double tolerance, double largest = kAngularDeflection)
   return std::clamp(2 * half, 1e-3, largest);
 }
 
-/// The curve under any trimming.
-Handle(Geom_Curve) basis(Handle(Geom_Curve) curve) {
-  while (!curve.IsNull() && curve->IsKind(STANDARD_TYPE(Geom_TrimmedCurve)))
-    curve = Handle(Geom_TrimmedCurve)::DownCast(curve)->BasisCurve();
-  return curve;
-}
-Handle(Geom2d_Curve) basis(Handle(Geom2d_Curve) curve) {
-  while (!curve.IsNull() && curve->IsKind(STANDARD_TYPE(Geom2d_TrimmedCurve)))
-    curve = Handle(Geom2d_TrimmedCurve)::DownCast(curve)->BasisCurve();
-  return curve;
-}
-
 /// The parameters at which an edge's curve is turned into points: its
 /// ends where the edge, or its curve on the face, is straight.
 std::vector<double> edge_parameters(const TopoDS_Edge &edge, bool straight_on_face, double first,
@@ -183,7 +169,7 @@ std::vector<double> edge_parameters(const TopoDS_Edge &edge, bool straight_on_fa
   if (BRep_Tool::Degenerated(edge) || straight_on_face)
     return {first, last};
   double f = 0, l = 0;
-  const Handle(Geom_Curve) curve = basis(BRep_Tool::Curve(edge, f, l));
+  const Handle(Geom_Curve) curve = untrimmed(BRep_Tool::Curve(edge, f, l));
   if (!Handle(Geom_Line)::DownCast(curve).IsNull())
     return {first, last};
   std::vector<double> out;
@@ -240,7 +226,7 @@ bool add_edge_points(const TopoDS_Edge &edge, const TopoDS_Face &face, const gp_
   if (on_face.IsNull() && in_space.IsNull())
     return false;
   const bool straight =
-      !on_face.IsNull() && !Handle(Geom2d_Line)::DownCast(basis(on_face)).IsNull();
+      !on_face.IsNull() && !Handle(Geom2d_Line)::DownCast(untrimmed(on_face)).IsNull();
   std::vector<double> ts = edge_parameters(edge, straight, first, last, tolerance);
   if (edge.Orientation() == TopAbs_REVERSED)
     std::reverse(ts.begin(), ts.end());
@@ -268,7 +254,7 @@ bool same_end(const Point2 &a, const Point2 &b) {
 
 /// The pieces chained end to start into one closed polygon, starting with
 /// the first; empty unless each piece has exactly one that can follow it.
-std::vector<Point2> chained(std::vector<std::vector<Point2>> &pieces) {
+std::vector<Point2> chained(const std::vector<std::vector<Point2>> &pieces) {
   std::vector<Point2> points;
   std::vector<bool> used(pieces.size(), false);
   std::size_t at = 0;
@@ -674,7 +660,6 @@ double image_length(const Curve &curve, const Mat3 &axes, double tolerance) {
   return length;
 }
 
-/// The edges of body as lines: smooth where its two faces meet tangentially.
 /// Whether an edge between faces a and b (as they are met around it) is a
 /// smooth join: two different faces meeting without a crease.
 bool smooth_join(const TopoDS_Edge &edge, const TopoDS_Face &a, const TopoDS_Face &b) {
@@ -716,6 +701,7 @@ std::vector<ViewLineKind> edge_kinds(const Shape::Impl &body) {
   return kinds;
 }
 
+/// The edges of body as lines: smooth where its two faces meet tangentially.
 void add_edges(const Shape::Impl &body, double tolerance, std::vector<ModelLine> &out) {
   const std::vector<ViewLineKind> kinds = edge_kinds(body);
   for (std::size_t i = 0; i < body.edges.size(); ++i) {

@@ -14,6 +14,7 @@
 #include <Geom_Circle.hxx>
 #include <Geom_Ellipse.hxx>
 #include <Geom_Line.hxx>
+#include <Geom2d_TrimmedCurve.hxx>
 #include <Geom_TrimmedCurve.hxx>
 #include <Bnd_Box.hxx>
 #include <Standard_Failure.hxx>
@@ -252,9 +253,7 @@ bool closed_form_box(const Shape::Impl &impl, std::size_t index) {
     if (BRep_Tool::Degenerated(edge))
       continue;
     double first = 0, last = 0;
-    Handle(Geom_Curve) curve = BRep_Tool::Curve(edge, first, last);
-    while (!curve.IsNull() && curve->IsKind(STANDARD_TYPE(Geom_TrimmedCurve)))
-      curve = Handle(Geom_TrimmedCurve)::DownCast(curve)->BasisCurve();
+    const Handle(Geom_Curve) curve = untrimmed(BRep_Tool::Curve(edge, first, last));
     closed = !curve.IsNull() && (curve->IsKind(STANDARD_TYPE(Geom_Line)) ||
                                  curve->IsKind(STANDARD_TYPE(Geom_Circle)) ||
                                  curve->IsKind(STANDARD_TYPE(Geom_Ellipse)));
@@ -312,8 +311,9 @@ Box exact_box_by_faces(const Shape::Impl &impl) {
 /// it, so its exact box is not computed: faces nearest the outside are
 /// taken first, and on a plate of holes only its outer faces are boxed.
 /// Faces whose box may be found numerically (curved faces other than
-/// cylinders and cones, faces with spline edges) are always boxed.  The boxes found are then joined
-/// in the faces' order, as the kernel joins them, so that even the sign of a zero side is its own.
+/// cylinders and cones, faces with spline edges) are always boxed.  The
+/// boxes found are then joined in the faces' order, as the kernel joins
+/// them, so that even the sign of a zero side is its own.
 Box exact_box_moved(const Shape::Impl &impl, const gp_Trsf &t) {
   const TopLoc_Location where(t);
   if (!only_faces(impl.shape))
@@ -478,6 +478,18 @@ Result<Shape> Shape::from_brep(const std::string &text) {
   } catch (const Standard_Failure &f) {
     return Result<Shape>::failure(std::string("native format: ") + f.GetMessageString());
   }
+}
+
+Handle(Geom_Curve) untrimmed(Handle(Geom_Curve) curve) {
+  while (!curve.IsNull() && curve->IsKind(STANDARD_TYPE(Geom_TrimmedCurve)))
+    curve = Handle(Geom_TrimmedCurve)::DownCast(curve)->BasisCurve();
+  return curve;
+}
+
+Handle(Geom2d_Curve) untrimmed(Handle(Geom2d_Curve) curve) {
+  while (!curve.IsNull() && curve->IsKind(STANDARD_TYPE(Geom2d_TrimmedCurve)))
+    curve = Handle(Geom2d_TrimmedCurve)::DownCast(curve)->BasisCurve();
+  return curve;
 }
 
 TopoDS_Compound kernel_compound(const std::vector<Shape> &shapes) {

@@ -4,7 +4,9 @@
 
 #include "geometry/shape.h"
 
+#include <Geom2d_Curve.hxx>
 #include <GeomAbs_SurfaceType.hxx>
+#include <Geom_Curve.hxx>
 #include <TopoDS_Compound.hxx>
 #include <TopoDS_Edge.hxx>
 #include <TopoDS_Face.hxx>
@@ -67,6 +69,10 @@ Curve curve_of_edge(const TopoDS_Edge &edge, double first, double last, double t
 
 // Exact box of a kernel shape, without tolerance gaps.
 Box exact_box(const TopoDS_Shape &shape);
+
+// The curve under any trimming.
+Handle(Geom_Curve) untrimmed(Handle(Geom_Curve) curve);
+Handle(Geom2d_Curve) untrimmed(Handle(Geom2d_Curve) curve);
 
 // The shapes as one compound of the kernel's, each as it is.
 TopoDS_Compound kernel_compound(const std::vector<Shape> &shapes);

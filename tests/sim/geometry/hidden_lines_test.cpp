@@ -198,30 +198,6 @@ TEST(SampledLines, DrawWhatTheKernelDraws) {
     }
 }
 
-// A body under a location (an instance of an assembly) draws as its moved
-// copy: the faces' boundaries are found through the location, whether
-// their edges keep a curve on the face or, on a plane, are put on it.
-TEST(SampledLines, ALocatedBodyDrawsAsItsMovedCopy) {
-  Frame frame;
-  frame.origin = {15, -7, 4};
-  frame.axes.row = {Vec3{0, 1, 0}, Vec3{-1, 0, 0}, Vec3{0, 0, 1}};
-  const Shape plate = must(make_hole_plate(6, 10, 3, 20));
-  const Shape block = boss_hole_block();
-  for (const auto &[name, body] : {std::pair{"plate", &plate}, {"block", &block}})
-    for (const auto &[view_name, view] :
-         {std::pair{"top", &kTop}, {"front", &kFront}, {"iso", &kIso}}) {
-      SCOPED_TRACE(std::string(name) + ", " + view_name + " view");
-      const ViewLines copy =
-          must(view_lines({body->placed(frame)}, *view, 0.01, HiddenLineMethod::Sampled));
-      const ViewLines instance =
-          must(view_lines({located(*body, frame)}, *view, 0.01, HiddenLineMethod::Sampled));
-      for (const bool visible : {true, false}) {
-        EXPECT_LT(lines_apart(instance, copy, 0.001, visible), 0.05);
-        EXPECT_LT(lines_apart(copy, instance, 0.001, visible), 0.05);
-      }
-    }
-}
-
 /// Length of each kind of line, visible and hidden, keyed by 2 * kind + visible.
 std::map<int, double> lengths_by_kind(const ViewLines &lines) {
   std::map<int, double> total;
@@ -232,25 +208,51 @@ std::map<int, double> lengths_by_kind(const ViewLines &lines) {
   return total;
 }
 
-// One body holding two instances of a filleted block (the same edges under
-// two locations) draws as the two instances given as bodies of their own:
-// the same lines of each kind, smooth joins included.
-TEST(SampledLines, InstancesInOneBodyDrawAsBodiesOfTheirOwn) {
-  Frame frame;
-  frame.origin = {0, 90, 0};
+// Instances draw as copies: a body under a location (as an assembly holds
+// an instance) as its moved copy, and one body holding two instances of a
+// filleted block (the same edges under two locations) as the two given as
+// bodies of their own.  The same lines in the same places, and the same
+// length of each kind, smooth joins included.
+TEST(SampledLines, InstancesDrawAsTheirCopies) {
+  Frame turned;
+  turned.origin = {15, -7, 4};
+  turned.axes.row = {Vec3{0, 1, 0}, Vec3{-1, 0, 0}, Vec3{0, 0, 1}};
+  Frame beside;
+  beside.origin = {0, 90, 0};
+  const Shape plate = must(make_hole_plate(6, 10, 3, 20));
   const Shape block = boss_hole_block();
-  const Shape copy = located(block, frame);
-  for (const auto &[view_name, view] : {std::pair{"front", &kFront}, {"iso", &kIso}}) {
-    SCOPED_TRACE(view_name);
-    const ViewLines one =
-        must(view_lines({compound_of({block, copy})}, *view, 0.01, HiddenLineMethod::Sampled));
-    const ViewLines two = must(view_lines({block, copy}, *view, 0.01, HiddenLineMethod::Sampled));
-    const std::map<int, double> expected = lengths_by_kind(two);
-    ASSERT_GT(expected.count(2 * static_cast<int>(ViewLineKind::Smooth) + 1), 0u);
-    const std::map<int, double> got = lengths_by_kind(one);
-    ASSERT_EQ(got.size(), expected.size());
-    for (const auto &[key, length] : expected)
-      EXPECT_NEAR(got.at(key), length, 1e-6 * length) << "kind and visibility " << key;
+  const Shape copy = located(block, beside);
+  const struct {
+    const char *name;
+    std::vector<Shape> instances, copies;
+    bool filleted;
+  } rows[] = {
+      {"located plate", {located(plate, turned)}, {plate.placed(turned)}, false},
+      {"located block", {located(block, turned)}, {block.placed(turned)}, true},
+      {"two blocks in one body", {compound_of({block, copy})}, {block, copy}, true},
+  };
+  for (const auto &row : rows) {
+    double smooth = 0;
+    for (const auto &[view_name, view] :
+         {std::pair{"top", &kTop}, {"front", &kFront}, {"iso", &kIso}}) {
+      SCOPED_TRACE(std::string(row.name) + ", " + view_name + " view");
+      const ViewLines instances =
+          must(view_lines(row.instances, *view, 0.01, HiddenLineMethod::Sampled));
+      const ViewLines copies = must(view_lines(row.copies, *view, 0.01, HiddenLineMethod::Sampled));
+      for (const bool visible : {true, false}) {
+        EXPECT_LT(lines_apart(instances, copies, 0.001, visible), 0.05);
+        EXPECT_LT(lines_apart(copies, instances, 0.001, visible), 0.05);
+      }
+      const std::map<int, double> expected = lengths_by_kind(copies);
+      const std::map<int, double> got = lengths_by_kind(instances);
+      ASSERT_EQ(got.size(), expected.size());
+      for (const auto &[key, length] : expected)
+        EXPECT_NEAR(got.at(key), length, 0.05) << "kind and visibility " << key;
+      smooth += expected.count(2 * static_cast<int>(ViewLineKind::Smooth) + 1);
+    }
+    if (row.filleted) {
+      EXPECT_GT(smooth, 0) << row.name << ": the fillets show no smooth line";
+    }
   }
 }
 

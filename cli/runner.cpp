@@ -191,7 +191,8 @@ int run_scenario(const RunOptions &options, std::ostream &out, std::ostream &err
 
   RunTimes times;
   auto phase_start = Clock::now();
-  sim::Session session;
+  auto owned_session = std::make_unique<sim::Session>();
+  sim::Session &session = *owned_session;
   sim::SessionScope scope(session);
   sim::Scenario scenario;
   try {
@@ -283,6 +284,8 @@ int run_scenario(const RunOptions &options, std::ostream &out, std::ostream &err
   times.peak_mib = peak_mib();
   if (options.times)
     *options.times = times;
+  if (options.finished_session)
+    *options.finished_session = std::move(owned_session);
   if (!saved) {
     err << "ncsheet: " << out_dir.string() << ": cannot write the outputs\n";
     return kExitRunFailed;
@@ -296,7 +299,8 @@ int run_scenario(const RunOptions &options, std::ostream &out, std::ostream &err
   return report.ok() ? kExitCompleted : kExitRunFailed;
 }
 
-int main_command(int argc, char **argv, std::ostream &out, std::ostream &err) {
+int main_command(int argc, char **argv, std::ostream &out, std::ostream &err,
+                 std::unique_ptr<sim::Session> *finished_session) {
   const std::vector<std::string_view> args(argv + 1, argv + argc);
   if (args.size() == 1 && (args[0] == "--help" || args[0] == "-h")) {
     out << kUsage;
@@ -315,6 +319,7 @@ int main_command(int argc, char **argv, std::ostream &out, std::ostream &err) {
     return kExitUsage;
   }
   RunOptions options;
+  options.finished_session = finished_session;
   for (std::size_t i = 1; i < args.size(); ++i) {
     const std::string_view arg = args[i];
     const bool has_value = i + 1 < args.size();

@@ -7,6 +7,7 @@
 
 #include <filesystem>
 #include <iosfwd>
+#include <memory>
 #include <optional>
 #include <string>
 #include <vector>
@@ -37,6 +38,10 @@ struct RunOptions {
   RunTimes *times = nullptr;                      ///< filled when given
   bool print_times = false;                       ///< --timings: one line after the summary
   bool interactive = false; ///< --interactive: a person at the terminal answers
+  /// When given, a run that wrote its outputs hands its session over here
+  /// instead of tearing it down, so that a process about to end need not
+  /// free a large part object by object.
+  std::unique_ptr<sim::Session> *finished_session = nullptr;
 };
 
 class Module;
@@ -57,8 +62,10 @@ class Outcome;
 [[nodiscard]] int run_scenario(const RunOptions &options, std::ostream &out, std::ostream &err);
 
 /// The command line: "run SCENARIO [--out DIR] [--module PATH] [--runs LIST] [--timings]"
-/// or "check-install [DIR]".
-[[nodiscard]] int main_command(int argc, char **argv, std::ostream &out, std::ostream &err);
+/// or "check-install [DIR]".  A run's session goes to finished_session
+/// when that is given (see RunOptions).
+[[nodiscard]] int main_command(int argc, char **argv, std::ostream &out, std::ostream &err,
+                               std::unique_ptr<sim::Session> *finished_session = nullptr);
 
 } // namespace ncsheet
 

@@ -328,15 +328,35 @@ TEST_P(RealModuleTest, PagesOfAnEarlierRunAreRemovedAndNothingElse) {
   EXPECT_NE(err_.str().find("cannot write the outputs"), std::string::npos) << err_.str();
 }
 
+// The executable's status and streams, each sent to a file: a run that
+// completes ends its process without tearing its session down, and its
+// summary must still reach the file whole.
 TEST_F(RunnerTest, ExecutableExitStatus) {
   const fs::path bad = dir_ / "bad.json";
   std::ofstream(bad) << "{ not json";
-  const std::string command = std::string(RUNNER_EXE) + " run " + bad.string() + " --out " +
-                              (dir_ / "out").string() + " 2>" + (dir_ / "err.txt").string();
-  const int status = std::system(command.c_str());
-  ASSERT_TRUE(WIFEXITED(status));
-  EXPECT_EQ(WEXITSTATUS(status), kExitUsage);
-  EXPECT_NE(slurp(dir_ / "err.txt").find(bad.string() + ": not valid JSON"), std::string::npos);
+  const fs::path demo = fs::path(NCSHEET_SOURCE_DIR) / "examples" / "demo" / "scenario.json";
+  struct Case {
+    fs::path scenario;
+    int status;
+    const char *stream; // the file that must hold the text
+    std::string text;
+  };
+  for (const Case &c : {Case{bad, kExitUsage, "err.txt", bad.string() + ": not valid JSON"},
+                        Case{demo, kExitCompleted, "out.txt", "outcome: 14 programs posted"}}) {
+    const std::string command = std::string(RUNNER_EXE) + " run " + c.scenario.string() +
+                                " --out " + (dir_ / "out").string() + " >" +
+                                (dir_ / "out.txt").string() + " 2>" + (dir_ / "err.txt").string();
+    const int status = std::system(command.c_str());
+    ASSERT_TRUE(WIFEXITED(status));
+    EXPECT_EQ(WEXITSTATUS(status), c.status) << c.scenario;
+    const std::string written = slurp(dir_ / c.stream);
+    ASSERT_FALSE(written.empty()) << c.stream;
+    if (c.status == kExitCompleted) // the summary's last line, whole
+      EXPECT_TRUE(written.substr(written.rfind('\n', written.size() - 2) + 1).starts_with(c.text))
+          << written;
+    else
+      EXPECT_NE(written.find(c.text), std::string::npos) << written;
+  }
 }
 
 } // namespace

@@ -151,6 +151,15 @@ Result<ViewLines> view_lines(const std::vector<Shape> &bodies, const Mat3 &axes,
 std::vector<Result<ViewLines>> view_lines(const std::vector<Shape> &bodies,
                                           const std::vector<ViewRequest> &views) {
   std::vector<std::optional<Result<ViewLines>>> done(views.size());
+  // The threads must find the curved faces' data made (their outlines ask
+  // it, and their boxes take the faces' parameter bounds from it): it is
+  // otherwise filled on first use.
+  const bool any_sampled = std::any_of(views.begin(), views.end(), [](const ViewRequest &view) {
+    return view.method == HiddenLineMethod::Sampled;
+  });
+  bool ready = true;
+  for (const Shape &body : bodies)
+    ready = (!any_sampled || body.is_null() || prepare_curved_faces(body.impl())) && ready;
   // The sampled views, each with what it shares with the views of the
   // same tolerance.
   std::vector<std::unique_ptr<SampledBodies>> shared;
@@ -175,12 +184,7 @@ std::vector<Result<ViewLines>> view_lines(const std::vector<Shape> &bodies,
       done[i].emplace(failed(f.GetMessageString()));
     }
   }
-  // The threads must find the curved faces' data made (their outlines
-  // ask it): it is filled on first use.  Pictorial views, the longest, go
-  // first.
-  bool ready = true;
-  for (const Shape &body : bodies)
-    ready = (body.is_null() || prepare_curved_faces(body.impl())) && ready;
+  // Pictorial views, the longest, go first.
   std::stable_partition(sampled.begin(), sampled.end(), [&](const auto &view) {
     return !along_model_axis(views[view.first].axes.row[2]);
   });

@@ -30,6 +30,7 @@
 #include <BRep_TEdge.hxx>
 #include <BRep_Tool.hxx>
 #include <Bnd_Box.hxx>
+#include <BndLib_AddSurface.hxx>
 #include <ElSLib.hxx>
 #include <GCPnts_TangentialDeflection.hxx>
 #include <Geom2d_Curve.hxx>
@@ -667,6 +668,18 @@ bool smooth_join(const TopoDS_Edge &edge, const TopoDS_Face &a, const TopoDS_Fac
          BRep_Tool::Continuity(edge, a, b) != GeomAbs_C0;
 }
 
+/// Calls visit on each edge inside shape, with the orientation and
+/// location it has there, in the order the kernel's explorer meets them.
+template <typename Visit> void for_each_edge_in(const TopoDS_Shape &shape, Visit &visit) {
+  for (TopoDS_Iterator it(shape); it.More(); it.Next()) {
+    const TopoDS_Shape &part = it.Value();
+    if (part.ShapeType() == TopAbs_EDGE)
+      visit(part);
+    else if (part.ShapeType() < TopAbs_EDGE)
+      for_each_edge_in(part, visit);
+  }
+}
+
 /// The kind of each of body's edges, by the faces around it: smooth where
 /// exactly two meet without a crease, sharp elsewhere.  An edge is found
 /// from the faces by its shared part and its location (a prism's top edges
@@ -681,19 +694,22 @@ std::vector<ViewLineKind> edge_kinds(const Shape::Impl &body) {
     TopoDS_Face first, last;
   };
   std::vector<Around> around(body.edges.size());
-  for (TopExp_Explorer f(body.shape, TopAbs_FACE); f.More(); f.Next())
-    for (TopExp_Explorer e(f.Current(), TopAbs_EDGE); e.More(); e.Next()) {
-      const auto [from, to] = index_of.equal_range(e.Current().TShape().get());
+  for (TopExp_Explorer f(body.shape, TopAbs_FACE); f.More(); f.Next()) {
+    const TopoDS_Face &face = TopoDS::Face(f.Current());
+    auto visit = [&](const TopoDS_Shape &edge) {
+      const auto [from, to] = index_of.equal_range(edge.TShape().get());
       const auto same = std::find_if(from, to, [&](const auto &entry) {
-        return body.edges[entry.second].Location() == e.Current().Location();
+        return body.edges[entry.second].Location() == edge.Location();
       });
       if (same == to)
-        continue; // a seam or a degenerate edge: not drawn
+        return; // a seam or a degenerate edge: not drawn
       Around &a = around[same->second];
       if (a.count++ == 0)
-        a.first = TopoDS::Face(f.Current());
-      a.last = TopoDS::Face(f.Current());
-    }
+        a.first = face;
+      a.last = face;
+    };
+    for_each_edge_in(face, visit);
+  }
   std::vector<ViewLineKind> kinds(body.edges.size(), ViewLineKind::Sharp);
   for (std::size_t i = 0; i < kinds.size(); ++i)
     if (around[i].count == 2 && smooth_join(body.edges[i], around[i].first, around[i].last))
@@ -701,26 +717,46 @@ std::vector<ViewLineKind> edge_kinds(const Shape::Impl &body) {
   return kinds;
 }
 
-/// The edges of body as lines: smooth where its two faces meet tangentially.
-void add_edges(const Shape::Impl &body, double tolerance, std::vector<ModelLine> &out) {
-  const std::vector<ViewLineKind> kinds = edge_kinds(body);
-  for (std::size_t i = 0; i < body.edges.size(); ++i) {
+/// The curves of body's edges, in their order.
+std::vector<Curve> edge_curves(const Shape::Impl &body, double tolerance) {
+  std::vector<Curve> curves;
+  curves.reserve(body.edges.size());
+  for (const TopoDS_Edge &edge : body.edges) {
     double first = 0, last = 0;
-    BRep_Tool::Range(body.edges[i], first, last);
-    out.push_back({kinds[i], curve_of_edge(body.edges[i], first, last, tolerance)});
+    BRep_Tool::Range(edge, first, last);
+    curves.push_back(curve_of_edge(edge, first, last, tolerance));
   }
+  return curves;
+}
+
+/// The kernel's box of a face, as BRepBndLib::Add gives it: for a curved
+/// face, the box of its surface over the face's parameter bounds.  A
+/// quadric face whose bounds are known already (its outlines asked them)
+/// takes them from there, which spares a walk around its wires.
+Bnd_Box face_box(const Shape::Impl &body, std::size_t index) {
+  const TopoDS_Face &face = body.faces[index];
+  const FacePrep &known = body.prep[index];
+  Bnd_Box box;
+  const bool quadric = known.type == GeomAbs_Cylinder || known.type == GeomAbs_Cone ||
+                       known.type == GeomAbs_Sphere || known.type == GeomAbs_Torus;
+  if (!known.ready || !quadric || BRep_Tool::Surface(face).IsNull()) {
+    BRepBndLib::Add(face, box, false);
+    return box;
+  }
+  BndLib_AddSurface::Add(BRepAdaptor_Surface(face, Standard_False), known.u0, known.u1, known.v0,
+                         known.v1, BRep_Tool::Tolerance(face), box);
+  return box;
 }
 
 /// Appends body's faces, each with its box, to faces.
 void add_boxed_faces(const Shape::Impl &body, double tolerance, std::deque<BoxedFace> &faces) {
-  for (const TopoDS_Face &face : body.faces) {
-    Bnd_Box box;
-    BRepBndLib::Add(face, box, false);
+  for (std::size_t i = 0; i < body.faces.size(); ++i) {
+    const Bnd_Box box = face_box(body, i);
     if (box.IsVoid())
       continue;
     double x0 = 0, y0 = 0, z0 = 0, x1 = 0, y1 = 0, z1 = 0;
     box.Get(x0, y0, z0, x1, y1, z1);
-    faces.emplace_back(face, tolerance, Vec3{x0, y0, z0}, Vec3{x1, y1, z1});
+    faces.emplace_back(body.faces[i], tolerance, Vec3{x0, y0, z0}, Vec3{x1, y1, z1});
   }
 }
 
@@ -789,22 +825,33 @@ SampledBodies::SampledBodies(const std::vector<Shape> &bodies, double tolerance)
   for (const Shape &body : bodies)
     if (!body.is_null())
       data_->bodies.push_back(&body.impl());
-  // The faces' boxes are made on a thread of their own, beside the edges.
-  std::exception_ptr faces_failed;
+  // The faces' boxes and the edges' curves are made on a thread of their
+  // own, beside the edges' kinds.
+  std::vector<std::vector<Curve>> curves(data_->bodies.size());
+  std::vector<std::vector<ViewLineKind>> kinds;
+  std::exception_ptr helper_failed;
   {
-    std::jthread boxer([&] {
+    std::jthread helper([&] {
       try {
-        for (const Shape::Impl *body : data_->bodies)
-          add_boxed_faces(*body, tolerance, data_->faces);
+        for (std::size_t i = 0; i < data_->bodies.size(); ++i) {
+          add_boxed_faces(*data_->bodies[i], tolerance, data_->faces);
+          curves[i] = edge_curves(*data_->bodies[i], tolerance);
+        }
       } catch (...) {
-        faces_failed = std::current_exception();
+        helper_failed = std::current_exception();
       }
     });
     for (const Shape::Impl *body : data_->bodies)
-      add_edges(*body, tolerance, data_->edges.emplace_back());
+      kinds.push_back(edge_kinds(*body));
   }
-  if (faces_failed)
-    std::rethrow_exception(faces_failed);
+  if (helper_failed)
+    std::rethrow_exception(helper_failed);
+  for (std::size_t i = 0; i < data_->bodies.size(); ++i) {
+    std::vector<ModelLine> &lines = data_->edges.emplace_back();
+    lines.reserve(curves[i].size());
+    for (std::size_t k = 0; k < curves[i].size(); ++k)
+      lines.push_back({kinds[i][k], std::move(curves[i][k])});
+  }
 }
 
 SampledBodies::~SampledBodies() = default;

@@ -668,18 +668,6 @@ bool smooth_join(const TopoDS_Edge &edge, const TopoDS_Face &a, const TopoDS_Fac
          BRep_Tool::Continuity(edge, a, b) != GeomAbs_C0;
 }
 
-/// Calls visit on each edge inside shape, with the orientation and
-/// location it has there, in the order the kernel's explorer meets them.
-template <typename Visit> void for_each_edge_in(const TopoDS_Shape &shape, Visit &visit) {
-  for (TopoDS_Iterator it(shape); it.More(); it.Next()) {
-    const TopoDS_Shape &part = it.Value();
-    if (part.ShapeType() == TopAbs_EDGE)
-      visit(part);
-    else if (part.ShapeType() < TopAbs_EDGE)
-      for_each_edge_in(part, visit);
-  }
-}
-
 /// The kind of each of body's edges, by the faces around it: smooth where
 /// exactly two meet without a crease, sharp elsewhere.  An edge is found
 /// from the faces by its shared part and its location (a prism's top edges

@@ -10,6 +10,9 @@
 #include <BRepBuilderAPI_Transform.hxx>
 #include <BRepTools.hxx>
 #include <BRep_Builder.hxx>
+#include <BRep_CurveRepresentation.hxx>
+#include <BRep_ListIteratorOfListOfCurveRepresentation.hxx>
+#include <BRep_TEdge.hxx>
 #include <BRep_Tool.hxx>
 #include <Geom_Circle.hxx>
 #include <Geom_Ellipse.hxx>
@@ -86,16 +89,27 @@ const Box &kept_face_box(const Shape::Impl &impl, std::size_t index) {
   return *slot;
 }
 
+// Whether the edge keeps a second curve on some surface or triangulation:
+// only such an edge can be closed on a face.
+bool has_closed_representation(const TopoDS_Edge &edge) {
+  const auto *tedge = static_cast<const BRep_TEdge *>(edge.TShape().get());
+  for (BRep_ListIteratorOfListOfCurveRepresentation it(tedge->Curves()); it.More(); it.Next())
+    if (it.Value()->IsCurveOnClosedSurface() || it.Value()->IsPolygonOnClosedTriangulation())
+      return true;
+  return false;
+}
+
 // The seam edges of the shape: edges with two parameter curves on one face.
 TopTools_MapOfShape seam_edges(const TopoDS_Shape &shape) {
   TopTools_MapOfShape seams;
   for (TopExp_Explorer f(shape, TopAbs_FACE); f.More(); f.Next()) {
     const TopoDS_Face &face = TopoDS::Face(f.Current());
-    for (TopExp_Explorer e(face, TopAbs_EDGE); e.More(); e.Next()) {
-      const TopoDS_Edge &edge = TopoDS::Edge(e.Current());
-      if (BRep_Tool::IsClosed(edge, face))
+    auto visit = [&](const TopoDS_Shape &part) {
+      const TopoDS_Edge &edge = TopoDS::Edge(part);
+      if (has_closed_representation(edge) && BRep_Tool::IsClosed(edge, face))
         seams.Add(edge);
-    }
+    };
+    for_each_edge_in(face, visit);
   }
   return seams;
 }

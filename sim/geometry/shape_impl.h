@@ -10,6 +10,7 @@
 #include <TopoDS_Compound.hxx>
 #include <TopoDS_Edge.hxx>
 #include <TopoDS_Face.hxx>
+#include <TopoDS_Iterator.hxx>
 #include <TopoDS_Shape.hxx>
 #include <gp_Ax3.hxx>
 #include <gp_Dir.hxx>
@@ -69,6 +70,19 @@ Curve curve_of_edge(const TopoDS_Edge &edge, double first, double last, double t
 
 // Exact box of a kernel shape, without tolerance gaps.
 Box exact_box(const TopoDS_Shape &shape);
+
+// Calls visit on each edge inside shape, with the orientation and location
+// it has there, in the order the kernel's explorer meets them (without the
+// explorer's stack).
+template <typename Visit> void for_each_edge_in(const TopoDS_Shape &shape, Visit &visit) {
+  for (TopoDS_Iterator it(shape); it.More(); it.Next()) {
+    const TopoDS_Shape &part = it.Value();
+    if (part.ShapeType() == TopAbs_EDGE)
+      visit(part);
+    else if (part.ShapeType() < TopAbs_EDGE)
+      for_each_edge_in(part, visit);
+  }
+}
 
 // The curve under any trimming.
 Handle(Geom_Curve) untrimmed(Handle(Geom_Curve) curve);

@@ -179,7 +179,29 @@ bool page_size(Session &session, tag_t drawing, double &width, double &height) {
   return true;
 }
 
-void draw_page(Session &session, tag_t drawing, Canvas &canvas,
+SheetObjects::SheetObjects(const Session &session) {
+  session.objects().for_each([&](const Object &object) {
+    tag_t drawing = NULL_TAG;
+    const Payload *payload = object.payload.get();
+    if (const auto *line = payload_cast<const drf::SheetLinePayload>(payload))
+      drawing = line->drawing;
+    else if (const auto *text = payload_cast<const drf::NotePayload>(payload))
+      drawing = text->drawing;
+    else if (const auto *dim = payload_cast<const drf::OrdDimensionPayload>(payload))
+      drawing = dim->drawing;
+    if (drawing != NULL_TAG)
+      by_drawing_[drawing].push_back(&object);
+  });
+}
+
+std::span<const Object *const> SheetObjects::of(tag_t drawing) const noexcept {
+  const auto found = by_drawing_.find(drawing);
+  if (found == by_drawing_.end())
+    return {};
+  return found->second;
+}
+
+void draw_page(Session &session, tag_t drawing, const SheetObjects &objects, Canvas &canvas,
                std::vector<std::string> &warnings) {
   const draw::DrawingPayload *sheet = draw::find_drawing(session, drawing);
   if (!sheet)
@@ -189,29 +211,23 @@ void draw_page(Session &session, tag_t drawing, Canvas &canvas,
   const std::string name = gbk_to_utf8(session.objects().find(drawing)->name);
   const geo::Layers &layers = session.component<geo::Layers>();
   std::vector<Upright> uprights;
-  session.objects().for_each([&](const Object &object) {
-    if (!object.payload || !shows(layers, object))
-      return;
-    if (const auto *line = payload_cast<const drf::SheetLinePayload>(object.payload.get()))
-      if (line->drawing == drawing && line->start.x == line->end.x)
-        uprights.push_back({line->start.x, std::min(line->start.y, line->end.y),
-                            std::max(line->start.y, line->end.y)});
-  });
-  session.objects().for_each([&](const Object &object) {
-    if (!object.payload || !shows(layers, object))
-      return;
-    if (const auto *line = payload_cast<const drf::SheetLinePayload>(object.payload.get())) {
-      if (line->drawing == drawing)
-        canvas.line({line->start.x, line->start.y}, {line->end.x, line->end.y}, kSheetPen);
-    } else if (const auto *text = payload_cast<const drf::NotePayload>(object.payload.get())) {
-      if (text->drawing == drawing)
-        note(lettering, canvas, *text, uprights, name, sheet->width, warnings);
-    } else if (const auto *dim =
-                   payload_cast<const drf::OrdDimensionPayload>(object.payload.get())) {
-      if (dim->drawing == drawing)
-        ordinate_dimension(lettering, canvas, *dim);
-    }
-  });
+  for (const Object *object : objects.of(drawing))
+    if (shows(layers, *object))
+      if (const auto *line = payload_cast<const drf::SheetLinePayload>(object->payload.get()))
+        if (line->start.x == line->end.x)
+          uprights.push_back({line->start.x, std::min(line->start.y, line->end.y),
+                              std::max(line->start.y, line->end.y)});
+  for (const Object *object : objects.of(drawing)) {
+    if (!shows(layers, *object))
+      continue;
+    const Payload *payload = object->payload.get();
+    if (const auto *line = payload_cast<const drf::SheetLinePayload>(payload))
+      canvas.line({line->start.x, line->start.y}, {line->end.x, line->end.y}, kSheetPen);
+    else if (const auto *text = payload_cast<const drf::NotePayload>(payload))
+      note(lettering, canvas, *text, uprights, name, sheet->width, warnings);
+    else if (const auto *dim = payload_cast<const drf::OrdDimensionPayload>(payload))
+      ordinate_dimension(lettering, canvas, *dim);
+  }
   for (tag_t view : sheet->views)
     if (const draw::MemberViewPayload *member = draw::find_member_view(session, view))
       member_view(session, canvas, view, *member, border);

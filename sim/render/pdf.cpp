@@ -118,6 +118,7 @@ Expected<void> write_pdf(Session &session, const std::filesystem::path &file) {
   std::unique_ptr<cairo_t, ContextDeleter> cr(cairo_create(surface.get()));
   auto *face = static_cast<cairo_font_face_t *>(session.component<Lettering>().font_face());
   std::vector<std::string> warnings; // told by the SVG pages already
+  const SheetObjects objects(session);
   for (tag_t drawing : drawings) {
     (void)page_size(session, drawing, w, h);
     cairo_pdf_surface_set_size(surface.get(), w * kPointsPerMm, h * kPointsPerMm);
@@ -126,7 +127,7 @@ Expected<void> write_pdf(Session &session, const std::filesystem::path &file) {
     cairo_set_source_rgb(cr.get(), 1, 1, 1);
     cairo_paint(cr.get());
     PdfCanvas canvas(cr.get(), h, face);
-    draw_page(session, drawing, canvas, warnings);
+    draw_page(session, drawing, objects, canvas, warnings);
     cairo_restore(cr.get());
     cairo_show_page(cr.get());
   }

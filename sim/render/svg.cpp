@@ -137,10 +137,10 @@ private:
   std::string out_;
 };
 
-} // namespace
-
-bool write_drawing_svg(Session &session, tag_t drawing, std::ostream &out,
-                       std::vector<std::string> &warnings) {
+/// Writes the SVG document of drawing, whose objects are in objects, to
+/// out; false when tag is not a drawing or out failed.
+bool write_svg(Session &session, tag_t drawing, const SheetObjects &objects, std::ostream &out,
+               std::vector<std::string> &warnings) {
   double w = 0, h = 0;
   if (!page_size(session, drawing, w, h))
     return false;
@@ -159,10 +159,17 @@ bool write_drawing_svg(Session &session, tag_t drawing, std::ostream &out,
            std::string(kPageFont) + "',sans-serif;fill:#000;white-space:pre}</style>\n");
   page.raw("<rect x=\"0\" y=\"0\" width=\"" + num(w) + "\" height=\"" + num(h) +
            "\" fill=\"#fff\"/>\n");
-  draw_page(session, drawing, page, warnings);
+  draw_page(session, drawing, objects, page, warnings);
   page.raw("</svg>\n");
   page.flush();
   return static_cast<bool>(out);
+}
+
+} // namespace
+
+bool write_drawing_svg(Session &session, tag_t drawing, std::ostream &out,
+                       std::vector<std::string> &warnings) {
+  return write_svg(session, drawing, SheetObjects(session), out, warnings);
 }
 
 bool write_drawing_svg(Session &session, tag_t drawing, std::ostream &out) {
@@ -205,6 +212,7 @@ Expected<std::vector<std::filesystem::path>> write_pages(Session &session,
     return Pages::failure(folder.string() + ": " + error.message());
   std::vector<std::filesystem::path> written;
   std::map<std::string, int> used;
+  const SheetObjects objects(session);
   for (tag_t drawing : drawings) {
     if (!draw::find_drawing(session, drawing))
       continue;
@@ -213,7 +221,7 @@ Expected<std::vector<std::filesystem::path>> write_pages(Session &session,
       name = name.substr(0, name.size() - 4) + "_" + std::to_string(seen + 1) + ".svg";
     const std::filesystem::path file = folder / name;
     std::ofstream out(file, std::ios::binary);
-    if (!write_drawing_svg(session, drawing, out, *warnings) || !out.flush())
+    if (!write_svg(session, drawing, objects, out, *warnings) || !out.flush())
       return Pages::failure(file.string() + ": cannot be written");
     written.push_back(file);
   }

@@ -23,8 +23,6 @@
 #include <Standard_Failure.hxx>
 #include <TopExp.hxx>
 #include <TopExp_Explorer.hxx>
-#include <TopTools_IndexedMapOfShape.hxx>
-#include <TopTools_MapOfShape.hxx>
 #include <TopoDS.hxx>
 #include <TopoDS_Iterator.hxx>
 #include <TopoDS_Vertex.hxx>
@@ -34,6 +32,7 @@
 #include <cmath>
 #include <limits>
 #include <optional>
+#include <unordered_map>
 #include <sstream>
 
 namespace sim::geo {
@@ -99,20 +98,67 @@ bool has_closed_representation(const TopoDS_Edge &edge) {
   return false;
 }
 
-// The seam edges of the shape: edges with two parameter curves on one face.
-TopTools_MapOfShape seam_edges(const TopoDS_Shape &shape) {
-  TopTools_MapOfShape seams;
-  for (TopExp_Explorer f(shape, TopAbs_FACE); f.More(); f.Next()) {
-    const TopoDS_Face &face = TopoDS::Face(f.Current());
-    auto visit = [&](const TopoDS_Shape &part) {
-      const TopoDS_Edge &edge = TopoDS::Edge(part);
-      if (has_closed_representation(edge) && BRep_Tool::IsClosed(edge, face))
-        seams.Add(edge);
-    };
-    for_each_edge_in(face, visit);
+// The edges and faces of a shape, each once (the same part at the same
+// location), in the order the kernel's explorer first meets them, with
+// whether each edge is a seam: closed on a face it lies on, with two
+// parameter curves there.  One walk finds them all.
+class ShapeParts {
+public:
+  explicit ShapeParts(const TopoDS_Shape &shape) {
+    if (shape.ShapeType() == TopAbs_FACE)
+      face(TopoDS::Face(shape));
+    else if (shape.ShapeType() == TopAbs_EDGE)
+      edge(TopoDS::Edge(shape), nullptr);
+    else
+      walk(shape, nullptr);
   }
-  return seams;
-}
+
+  std::vector<TopoDS_Edge> edges;
+  std::vector<bool> seam;
+  std::vector<TopoDS_Face> faces;
+
+private:
+  using Index = std::unordered_multimap<const TopoDS_TShape *, std::size_t>;
+
+  // The place of part in list, appended when it is not there yet.
+  template <class Part>
+  static std::size_t place(Index &index, std::vector<Part> &list, const Part &part) {
+    const auto [from, to] = index.equal_range(part.TShape().get());
+    for (auto it = from; it != to; ++it)
+      if (list[it->second].Location() == part.Location())
+        return it->second;
+    index.emplace(part.TShape().get(), list.size());
+    list.push_back(part);
+    return list.size() - 1;
+  }
+
+  void face(const TopoDS_Face &f) {
+    (void)place(face_index_, faces, f);
+    walk(f, &f);
+  }
+
+  void edge(const TopoDS_Edge &e, const TopoDS_Face *on) {
+    const std::size_t at = place(edge_index_, edges, e);
+    if (at == seam.size())
+      seam.push_back(false);
+    if (on && !seam[at] && has_closed_representation(e) && BRep_Tool::IsClosed(e, *on))
+      seam[at] = true;
+  }
+
+  void walk(const TopoDS_Shape &shape, const TopoDS_Face *on) {
+    for (TopoDS_Iterator it(shape); it.More(); it.Next()) {
+      const TopoDS_Shape &part = it.Value();
+      switch (part.ShapeType()) {
+      case TopAbs_FACE: face(TopoDS::Face(part)); break;
+      case TopAbs_EDGE: edge(TopoDS::Edge(part), on); break;
+      case TopAbs_VERTEX: break;
+      default: walk(part, on);
+      }
+    }
+  }
+
+  Index edge_index_, face_index_;
+};
 
 EdgeInfo edge_info_of(const TopoDS_Edge &edge) {
   EdgeInfo info;
@@ -174,27 +220,21 @@ Shape::Impl::Impl(TopoDS_Shape s) : shape(std::move(s)) {
   if (shape.IsNull())
     return;
   solid = TopExp_Explorer(shape, TopAbs_SOLID).More();
-  TopTools_MapOfShape seams = seam_edges(shape);
-  TopTools_IndexedMapOfShape map;
-  TopExp::MapShapes(shape, TopAbs_EDGE, map);
-  edges.reserve(map.Extent());
-  edge_info.reserve(map.Extent());
-  for (int i = 1; i <= map.Extent(); ++i) {
-    TopoDS_Edge e = TopoDS::Edge(map(i));
-    if (BRep_Tool::Degenerated(e) || seams.Contains(e))
+  ShapeParts parts(shape);
+  edges.reserve(parts.edges.size());
+  edge_info.reserve(parts.edges.size());
+  for (std::size_t i = 0; i < parts.edges.size(); ++i) {
+    TopoDS_Edge &e = parts.edges[i];
+    if (BRep_Tool::Degenerated(e) || parts.seam[i])
       continue;
     e.Orientation(TopAbs_FORWARD);
     edges.push_back(e);
     edge_info.push_back(edge_info_of(e));
   }
-  map.Clear();
-  TopExp::MapShapes(shape, TopAbs_FACE, map);
-  faces.reserve(map.Extent());
-  for (int i = 1; i <= map.Extent(); ++i) {
-    TopoDS_Face f = TopoDS::Face(map(i));
-    faces.push_back(f);
+  faces = std::move(parts.faces);
+  face_types.reserve(faces.size());
+  for (const TopoDS_Face &f : faces)
     face_types.push_back(face_type_of(BRepAdaptor_Surface(f, Standard_False).GetType()));
-  }
   edge_boxes.resize(edges.size());
   face_boxes.resize(faces.size());
   face_box_closed.resize(faces.size());

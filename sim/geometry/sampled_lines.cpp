@@ -52,7 +52,6 @@
 #include <exception>
 #include <mutex>
 #include <thread>
-#include <unordered_map>
 
 #include <algorithm>
 #include <cmath>
@@ -673,31 +672,26 @@ bool smooth_join(const TopoDS_Edge &edge, const TopoDS_Face &a, const TopoDS_Fac
 /// from the faces by its shared part and its location (a prism's top edges
 /// are its bottom ones moved), as the kernel's map of ancestors finds it.
 std::vector<ViewLineKind> edge_kinds(const Shape::Impl &body) {
-  std::unordered_multimap<const TopoDS_TShape *, std::size_t> index_of;
-  index_of.reserve(body.edges.size());
+  PartIndex index;
+  index.reserve(body.edges.size());
   for (std::size_t i = 0; i < body.edges.size(); ++i)
-    index_of.emplace(body.edges[i].TShape().get(), i);
+    index.add(body.edges[i], i);
   struct Around {
     int count = 0;
     TopoDS_Face first, last;
   };
   std::vector<Around> around(body.edges.size());
-  for (TopExp_Explorer f(body.shape, TopAbs_FACE); f.More(); f.Next()) {
-    const TopoDS_Face &face = TopoDS::Face(f.Current());
-    auto visit = [&](const TopoDS_Shape &edge) {
-      const auto [from, to] = index_of.equal_range(edge.TShape().get());
-      const auto same = std::find_if(from, to, [&](const auto &entry) {
-        return body.edges[entry.second].Location() == edge.Location();
-      });
-      if (same == to)
-        return; // a seam or a degenerate edge: not drawn
-      Around &a = around[same->second];
-      if (a.count++ == 0)
-        a.first = face;
-      a.last = face;
-    };
-    for_each_edge_in(face, visit);
-  }
+  auto on_face = [](const TopoDS_Face &) {};
+  auto on_edge = [&](const TopoDS_Edge &edge, const TopoDS_Face *face) {
+    const std::ptrdiff_t at = index.find(body.edges, edge);
+    if (!face || at < 0)
+      return; // outside faces, a seam or a degenerate edge: not drawn
+    Around &a = around[at];
+    if (a.count++ == 0)
+      a.first = *face;
+    a.last = *face;
+  };
+  walk_faces_and_edges(body.shape, on_face, on_edge);
   std::vector<ViewLineKind> kinds(body.edges.size(), ViewLineKind::Sharp);
   for (std::size_t i = 0; i < kinds.size(); ++i)
     if (around[i].count == 2 && smooth_join(body.edges[i], around[i].first, around[i].last))
@@ -727,7 +721,7 @@ Bnd_Box face_box(const Shape::Impl &body, std::size_t index) {
   Bnd_Box box;
   const bool quadric = known.type == GeomAbs_Cylinder || known.type == GeomAbs_Cone ||
                        known.type == GeomAbs_Sphere || known.type == GeomAbs_Torus;
-  if (!known.ready || !quadric || BRep_Tool::Surface(face).IsNull()) {
+  if (!known.ready || !quadric) {
     BRepBndLib::Add(face, box, false);
     return box;
   }

@@ -32,7 +32,6 @@
 #include <cmath>
 #include <limits>
 #include <optional>
-#include <unordered_map>
 #include <sstream>
 
 namespace sim::geo {
@@ -102,62 +101,32 @@ bool has_closed_representation(const TopoDS_Edge &edge) {
 // location), in the order the kernel's explorer first meets them, with
 // whether each edge is a seam: closed on a face it lies on, with two
 // parameter curves there.  One walk finds them all.
-class ShapeParts {
-public:
+struct ShapeParts {
   explicit ShapeParts(const TopoDS_Shape &shape) {
-    if (shape.ShapeType() == TopAbs_FACE)
-      face(TopoDS::Face(shape));
-    else if (shape.ShapeType() == TopAbs_EDGE)
-      edge(TopoDS::Edge(shape), nullptr);
-    else
-      walk(shape, nullptr);
+    PartIndex edge_index, face_index;
+    auto on_face = [&](const TopoDS_Face &face) {
+      if (face_index.find(faces, face) < 0) {
+        face_index.add(face, faces.size());
+        faces.push_back(face);
+      }
+    };
+    auto on_edge = [&](const TopoDS_Edge &edge, const TopoDS_Face *face) {
+      std::ptrdiff_t at = edge_index.find(edges, edge);
+      if (at < 0) {
+        at = static_cast<std::ptrdiff_t>(edges.size());
+        edge_index.add(edge, edges.size());
+        edges.push_back(edge);
+        seam.push_back(false);
+      }
+      if (face && !seam[at] && has_closed_representation(edge) && BRep_Tool::IsClosed(edge, *face))
+        seam[at] = true;
+    };
+    walk_faces_and_edges(shape, on_face, on_edge);
   }
 
   std::vector<TopoDS_Edge> edges;
   std::vector<bool> seam;
   std::vector<TopoDS_Face> faces;
-
-private:
-  using Index = std::unordered_multimap<const TopoDS_TShape *, std::size_t>;
-
-  // The place of part in list, appended when it is not there yet.
-  template <class Part>
-  static std::size_t place(Index &index, std::vector<Part> &list, const Part &part) {
-    const auto [from, to] = index.equal_range(part.TShape().get());
-    for (auto it = from; it != to; ++it)
-      if (list[it->second].Location() == part.Location())
-        return it->second;
-    index.emplace(part.TShape().get(), list.size());
-    list.push_back(part);
-    return list.size() - 1;
-  }
-
-  void face(const TopoDS_Face &f) {
-    (void)place(face_index_, faces, f);
-    walk(f, &f);
-  }
-
-  void edge(const TopoDS_Edge &e, const TopoDS_Face *on) {
-    const std::size_t at = place(edge_index_, edges, e);
-    if (at == seam.size())
-      seam.push_back(false);
-    if (on && !seam[at] && has_closed_representation(e) && BRep_Tool::IsClosed(e, *on))
-      seam[at] = true;
-  }
-
-  void walk(const TopoDS_Shape &shape, const TopoDS_Face *on) {
-    for (TopoDS_Iterator it(shape); it.More(); it.Next()) {
-      const TopoDS_Shape &part = it.Value();
-      switch (part.ShapeType()) {
-      case TopAbs_FACE: face(TopoDS::Face(part)); break;
-      case TopAbs_EDGE: edge(TopoDS::Edge(part), on); break;
-      case TopAbs_VERTEX: break;
-      default: walk(part, on);
-      }
-    }
-  }
-
-  Index edge_index_, face_index_;
 };
 
 EdgeInfo edge_info_of(const TopoDS_Edge &edge) {

@@ -10,13 +10,16 @@
 #include <TopoDS_Compound.hxx>
 #include <TopoDS_Edge.hxx>
 #include <TopoDS_Face.hxx>
+#include <TopoDS.hxx>
 #include <TopoDS_Iterator.hxx>
 #include <TopoDS_Shape.hxx>
 #include <gp_Ax3.hxx>
 #include <gp_Dir.hxx>
 #include <gp_Trsf.hxx>
 
+#include <cstddef>
 #include <optional>
+#include <unordered_map>
 #include <utility>
 #include <vector>
 
@@ -71,18 +74,47 @@ Curve curve_of_edge(const TopoDS_Edge &edge, double first, double last, double t
 // Exact box of a kernel shape, without tolerance gaps.
 Box exact_box(const TopoDS_Shape &shape);
 
-// Calls visit on each edge inside shape, with the orientation and location
-// it has there, in the order the kernel's explorer meets them (without the
-// explorer's stack).
-template <typename Visit> void for_each_edge_in(const TopoDS_Shape &shape, Visit &visit) {
-  for (TopoDS_Iterator it(shape); it.More(); it.Next()) {
-    const TopoDS_Shape &part = it.Value();
-    if (part.ShapeType() == TopAbs_EDGE)
-      visit(part);
-    else if (part.ShapeType() < TopAbs_EDGE)
-      for_each_edge_in(part, visit);
+// Walks shape as the kernel's explorer does, without its stack: calls
+// on_face(face) for each face met and on_edge(edge, face) for each edge,
+// face being the face it was met in (null outside faces), each with the
+// orientation and location it has there.
+template <typename OnFace, typename OnEdge>
+void walk_faces_and_edges(const TopoDS_Shape &shape, OnFace &on_face, OnEdge &on_edge,
+                          const TopoDS_Face *in = nullptr) {
+  switch (shape.ShapeType()) {
+  case TopAbs_EDGE: on_edge(TopoDS::Edge(shape), in); return;
+  case TopAbs_VERTEX: return;
+  case TopAbs_FACE:
+    in = &TopoDS::Face(shape);
+    on_face(*in);
+    break;
+  default: break;
   }
+  for (TopoDS_Iterator it(shape); it.More(); it.Next())
+    walk_faces_and_edges(it.Value(), on_face, on_edge, in);
 }
+
+// Shapes told apart as the kernel's maps tell them: by their shared part
+// and their location, whatever their orientation.
+class PartIndex {
+public:
+  // The place that part was added at, or -1.
+  template <class Part>
+  [[nodiscard]] std::ptrdiff_t find(const std::vector<Part> &places,
+                                    const TopoDS_Shape &part) const {
+    const auto [from, to] = at_.equal_range(part.TShape().get());
+    for (auto it = from; it != to; ++it)
+      if (places[it->second].Location() == part.Location())
+        return static_cast<std::ptrdiff_t>(it->second);
+    return -1;
+  }
+  // Notes that places[at] holds part.
+  void add(const TopoDS_Shape &part, std::size_t at) { at_.emplace(part.TShape().get(), at); }
+  void reserve(std::size_t count) { at_.reserve(count); }
+
+private:
+  std::unordered_multimap<const TopoDS_TShape *, std::size_t> at_;
+};
 
 // The curve under any trimming.
 Handle(Geom_Curve) untrimmed(Handle(Geom_Curve) curve);

@@ -114,9 +114,11 @@ protected:
 
 // A wrong menu number, a radio value out of range, a mould number of digits
 // alone and Enter on the file box: each wrong answer is explained and asked
-// again, and the run completes with what was typed.
+// again, and the run completes with what was typed.  A message dialog takes
+// a button's first letter; anything else is explained.  The second run
+// finds the NC files of the first and is told.
 TEST_F(Terminal, WrongAnswersAreExplainedAndAskedAgain) {
-  TerminalRun run(dir_ / "out", "1");
+  TerminalRun run(dir_ / "out", "2");
   if (!run.started())
     GTEST_SKIP() << "no pseudo-terminal on this machine";
   ASSERT_TRUE(run.reply({"(Enter) "}, "")) << run.output();
@@ -130,7 +132,15 @@ TEST_F(Terminal, WrongAnswersAreExplainedAndAskedAgain) {
       << run.output();
   ASSERT_TRUE(run.reply({"filter: D:\\nc\\A01.mpf", "press Enter to take the one shown"}, ""))
       << run.output();
-  ASSERT_TRUE(run.expect({"outcome: 14 programs posted"})) << run.output();
+  ASSERT_TRUE(run.reply({"Back, Cancel"}, "1")) << run.output();
+  ASSERT_TRUE(run.reply({"Enter alone presses OK."}, "")) << run.output();
+  ASSERT_TRUE(run.reply({"press Enter to take the one shown"}, "")) << run.output();
+  ASSERT_TRUE(run.reply({"Type a button: its number, its name or its first letter."}, "x"))
+      << run.output();
+  ASSERT_TRUE(run.reply({"? \"x\" is not an answer to this question."}, "n")) << run.output();
+  ASSERT_TRUE(
+      run.expect({"outcome: 14 programs posted", "run 2 stopped at \"D:\\nc\\A01.mpf", "(NO)"}))
+      << run.output();
   EXPECT_EQ(run.wait(), 0) << run.output();
 
   EXPECT_TRUE(fs::exists(dir_ / "out" / "drives" / "D" / "nc" / "A01.mpf"));
@@ -159,25 +169,6 @@ TEST_F(Terminal, EndOfInputCancelsAndEndsTheRun) {
     if (event.value("kind", "") == "answer") {
       EXPECT_EQ(event.value("detail", "").rfind("end of input", 0), 0u) << event.dump();
     }
-}
-
-// A message dialog takes a button's first letter; anything else is
-// explained.  The second run finds the NC files of the first and is told.
-TEST_F(Terminal, AMessageDialogTakesTheFirstLetter) {
-  TerminalRun run(dir_ / "out", "2");
-  if (!run.started())
-    GTEST_SKIP() << "no pseudo-terminal on this machine";
-  ASSERT_TRUE(run.reply({"(Enter) "}, "")) << run.output();
-  for (int n = 0; n < 2; ++n) {
-    ASSERT_TRUE(run.reply({"Back, Cancel"}, "1")) << run.output();
-    ASSERT_TRUE(run.reply({"Enter alone presses OK."}, "")) << run.output();
-    ASSERT_TRUE(run.reply({"press Enter to take the one shown"}, "")) << run.output();
-  }
-  ASSERT_TRUE(run.reply({"Type a button: its number, its name or its first letter."}, "x"))
-      << run.output();
-  ASSERT_TRUE(run.reply({"? \"x\" is not an answer to this question."}, "n")) << run.output();
-  ASSERT_TRUE(run.expect({"run 2 stopped at \"D:\\nc\\A01.mpf", "(NO)"})) << run.output();
-  EXPECT_EQ(run.wait(), 0) << run.output();
 }
 
 } // namespace

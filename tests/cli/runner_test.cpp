@@ -128,15 +128,14 @@ TEST_F(RunnerTest, ModuleStateLivesAsLongAsTheLoad) {
   for (const char *printed : {"3 runs", "messages shown: 2", "D:\\kv_conf\\temp\\runs.txt",
                               "API bracket: 3 opened, 3 closed", "result: completed"})
     EXPECT_NE(out_.str().find(printed), std::string::npos) << out_.str();
-}
 
-TEST_F(RunnerTest, RunsOptionOverridesTheScenario) {
+  // --runs overrides the scenario's runs; each run of the runner starts
+  // from a clean output folder.
   std::vector<sim::RunStep> steps;
   ASSERT_TRUE(sim::parse_run_steps("2", steps));
   EXPECT_EQ(run(scenario("plain", R"(, "runs": 5)"), steps), kExitCompleted);
   EXPECT_EQ(events("run_start").size(), 2u);
   EXPECT_EQ(events("message_box").size(), 1u);
-  // A second run of the runner starts from a clean output folder.
   EXPECT_EQ(run(scenario("plain")), kExitCompleted);
   EXPECT_EQ(events("listing").size(), 1u);
 }
@@ -251,20 +250,23 @@ TEST_P(RealModuleTest, RealModuleFaultLoop) {
   }
 }
 
-// The closing line: what the user got, and which question or message
+// The closing line tells what the user got and which question or message
 // stopped a run, on the shipped example of three runs and variants of it.
-TEST_P(RealModuleTest, ClosingLineTellsWhatTheUserGot) {
-  const nlohmann::json example = RealModuleTest::example();
+// pages/ holds the pages of the last run alone: those an earlier run wrote
+// into the same folder go, a file of the user's there stays.
+TEST_P(RealModuleTest, ClosingLineAndPagesOfTheExampleRuns) {
+  nlohmann::json example = RealModuleTest::example();
   const auto closing = [&](const nlohmann::json &scenario) {
     EXPECT_EQ(run_real(scenario), kExitCompleted) << out_.str() << err_.str();
     std::string text = out_.str();
     text.pop_back();
     return text.substr(text.rfind('\n') + 1);
   };
-  const std::string pages = "2 pages in " + (dir_ / "out" / "pages").string();
+  const fs::path pages = dir_ / "out" / "pages";
+  const std::string two_pages = "2 pages in " + pages.string();
 
   EXPECT_EQ(closing(example), "outcome: 8 programs posted, 8 NC files written (0 replaced), " +
-                                  pages +
+                                  two_pages +
                                   ", last message \"小提示： ...\"; run 2 stopped at "
                                   "\"D:\\nc\\m2612\\B02.nc  已经存在，要覆盖吗？\" (NO)");
 
@@ -272,16 +274,10 @@ TEST_P(RealModuleTest, ClosingLineTellsWhatTheUserGot) {
   replace["answers"][9] = {{"buttons", "YES"}};
   replace["runs"] = {"run", "run"};
   EXPECT_EQ(closing(replace), "outcome: 8 programs posted, 8 NC files written (4 replaced), " +
-                                  pages + ", last message \"小提示： ...\"");
+                                  two_pages + ", last message \"小提示： ...\"");
 
-  nlohmann::json cancel = example;
-  cancel["answers"][2] = {{"file", "Cancel"}};
-  cancel["runs"] = 1;
-  EXPECT_EQ(closing(cancel),
-            "outcome: 0 programs posted, 0 NC files written (0 replaced), 0 pages, "
-            "last message \"小提示： ...\"; run 1 stopped at "
-            "\"NC 文件输出文件夹 ...\" (Cancel)");
-
+  // A run that makes no page: with no file of the user's in it, the folder
+  // goes with the pages.
   nlohmann::json refused = example;
   refused["part"]["selected"] = nlohmann::json::array();
   refused["answers"] = nlohmann::json::array();
@@ -291,34 +287,22 @@ TEST_P(RealModuleTest, ClosingLineTellsWhatTheUserGot) {
             0u)
       << line;
   EXPECT_NE(line.find("; run 1 stopped at the message \""), std::string::npos) << line;
-}
+  EXPECT_FALSE(fs::exists(pages));
 
-// pages/ holds the pages of the last run alone: those an earlier run wrote
-// into the same folder go, a file of the user's there stays.
-TEST_P(RealModuleTest, PagesOfAnEarlierRunAreRemovedAndNothingElse) {
-  nlohmann::json example = RealModuleTest::example();
   example["runs"] = 1;
   ASSERT_EQ(run_real(example), kExitCompleted) << out_.str() << err_.str();
-  const fs::path pages = dir_ / "out" / "pages";
   ASSERT_TRUE(fs::exists(pages / "prog_sheet1.svg"));
   std::ofstream(pages / "my_notes.txt") << "mine";
   std::ofstream(pages / "prog_sheet9.svg") << "<svg/>"; // the user's, though it looks like ours
-
   // A run that stops at the file box makes no page.
   example["answers"][2] = {{"file", "Cancel"}};
-  ASSERT_EQ(run_real(example), kExitCompleted) << out_.str() << err_.str();
+  EXPECT_EQ(closing(example),
+            "outcome: 0 programs posted, 0 NC files written (0 replaced), 0 pages, "
+            "last message \"小提示： ...\"; run 1 stopped at "
+            "\"NC 文件输出文件夹 ...\" (Cancel)");
   EXPECT_FALSE(fs::exists(pages / "prog_sheet1.svg"));
   EXPECT_EQ(slurp(pages / "my_notes.txt"), "mine");
   EXPECT_TRUE(fs::exists(pages / "prog_sheet9.svg"));
-
-  // Once the user's files are gone too, the folder goes with the pages.
-  fs::remove(pages / "my_notes.txt");
-  fs::remove(pages / "prog_sheet9.svg");
-  example["answers"][2] = {{"file", "D:\\nc\\m2612\\A01.nc"}};
-  ASSERT_EQ(run_real(example), kExitCompleted);
-  example["answers"][2] = {{"file", "Cancel"}};
-  ASSERT_EQ(run_real(example), kExitCompleted);
-  EXPECT_FALSE(fs::exists(pages));
 
   // A page that cannot be written fails the run and says which.
   fs::create_directories(pages / "prog_sheet1.svg" / "mine");

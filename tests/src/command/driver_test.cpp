@@ -12,6 +12,7 @@
 #include <algorithm>
 #include <cstdio>
 #include <filesystem>
+#include <functional>
 #include <string>
 #include <vector>
 
@@ -81,67 +82,64 @@ TEST_F(Driver, FailedInitializeOnlyReportsTheFinalStatus) {
   EXPECT_EQ(count(Call::UF_terminate), 0u);
 }
 
-TEST_F(Driver, MissingLanguageFileIsToldAndNothingElseHappens) {
-  const auto path = session().runtime().resolve(kLang);
-  ASSERT_TRUE(path.has_value());
-  fs::remove(*path);
-  run();
-  EXPECT_EQ(shown(), std::vector<std::string>{test_text::no_lang_file(kLang)});
-  EXPECT_EQ(count(Call::UF_PART_ask_display_part), 0u);
-  EXPECT_EQ(session().status_line(), "");
-  EXPECT_EQ(transcript().count(EventKind::Stderr), 0u);
-  expect_closed_once();
-}
-
-TEST_F(Driver, MissingKeyIsToldAloneAndTheBracketCloses) {
-  for (const char *key : {"ufusr_01:", "ufusr_02:", "ufusr_03:"}) {
-    SCOPED_TRACE(key);
+// Each refusal shows its one message inside the bracket, before the call
+// untouched is ever made; the bracket then closes once and no status is
+// reported.  Any application but CAM (16) and Drafting (1), and one that
+// cannot be asked (-1), is refused.
+TEST_F(Driver, RefusalShowsOneMessageInsideTheBracket) {
+  struct Case {
+    std::string what;
+    std::function<void()> setup;
+    std::string message;
+    Call untouched;
+  };
+  std::vector<Case> cases = {
+      {"no language file", [this] { fs::remove(*session().runtime().resolve(kLang)); },
+       test_text::no_lang_file(kLang), Call::UF_PART_ask_display_part},
+      {"no displayed part", [this] { with_part_ = false, new_session(); }, "U1",
+       Call::UF_ask_application_module},
+      {"no setup", [this] { fail("UF_SETUP_ask_setup", 1); }, "U3",
+       Call::UF_SETUP_ask_program_root},
+  };
+  for (const char *key : {"ufusr_01:", "ufusr_02:", "ufusr_03:"})
+    cases.push_back({key, [this, key] { write_file(kLang, short_texts(key)); }, no_key(kLang, key),
+                     Call::UF_PART_ask_display_part});
+  for (int module_id : {0, 2, 15, 17, -1})
+    cases.push_back({"application " + std::to_string(module_id),
+                     [this, module_id] {
+                       module_id < 0 ? fail("UF_ask_application_module")
+                                     : session().set_application(module_id);
+                     },
+                     "U2", Call::UF_UNDO_set_mark});
+  for (const Case &c : cases) {
+    SCOPED_TRACE(c.what);
+    with_part_ = true;
     fresh();
-    write_file(kLang, short_texts(key)); // only the short texts, without the one key
+    c.setup();
     run();
-    EXPECT_EQ(shown(), std::vector<std::string>{no_key(kLang, key)});
-    EXPECT_EQ(count(Call::UF_PART_ask_display_part), 0u);
+    EXPECT_EQ(shown(), std::vector<std::string>{c.message});
+    EXPECT_EQ(count(c.untouched), 0u);
+    EXPECT_LT(first(EventKind::MessageBox), first(EventKind::BracketClose));
+    EXPECT_EQ(transcript().count(EventKind::OutsideBracket), 0u);
+    EXPECT_EQ(session().status_line(), "");
+    EXPECT_EQ(transcript().count(EventKind::Stderr), 0u);
     expect_closed_once();
   }
 }
 
-TEST_F(Driver, NoDisplayedPartIsRefusedBeforeTheModuleIsAsked) {
-  with_part_ = false;
-  new_session();
-  run();
-  EXPECT_EQ(shown(), std::vector<std::string>{"U1"});
-  EXPECT_EQ(count(Call::UF_ask_application_module), 0u);
-  // The message is shown inside the bracket, then the bracket closes.
-  EXPECT_LT(first(EventKind::MessageBox), first(EventKind::BracketClose));
-  EXPECT_EQ(transcript().count(EventKind::OutsideBracket), 0u);
-  expect_closed_once();
-}
-
-// CAM (16) and Drafting (1) go on and set one visible unnamed undo mark;
-// any other application, and one that cannot be asked (-1), is refused
-// inside the bracket.
-TEST_F(Driver, OnlyCamAndDraftingGoOn) {
-  for (int module_id : {16, 1, 0, 2, 15, 17, -1}) {
+// CAM and Drafting go on and set one visible unnamed undo mark.
+TEST_F(Driver, CamAndDraftingGoOn) {
+  for (int module_id : {16, 1}) {
     SCOPED_TRACE(module_id);
     fresh();
-    if (module_id < 0)
-      fail("UF_ask_application_module");
-    else
-      session().set_application(module_id);
+    session().set_application(module_id);
     run();
-    const auto messages = shown();
-    ASSERT_FALSE(messages.empty());
-    if (module_id == 16 || module_id == 1) {
-      EXPECT_NE(messages[0], "U2");
-      ASSERT_EQ(session().undo_marks().size(), 1u);
-      EXPECT_TRUE(session().undo_marks()[0].visible);
-      EXPECT_EQ(session().undo_marks()[0].name, "");
-      EXPECT_GE(count(Call::UF_SETUP_ask_setup), 1u);
-    } else {
-      EXPECT_EQ(messages, std::vector<std::string>{"U2"});
-      EXPECT_EQ(count(Call::UF_UNDO_set_mark), 0u);
-      EXPECT_LT(first(EventKind::MessageBox), first(EventKind::BracketClose));
-    }
+    ASSERT_FALSE(shown().empty());
+    EXPECT_NE(shown()[0], "U2");
+    ASSERT_EQ(session().undo_marks().size(), 1u);
+    EXPECT_TRUE(session().undo_marks()[0].visible);
+    EXPECT_EQ(session().undo_marks()[0].name, "");
+    EXPECT_GE(count(Call::UF_SETUP_ask_setup), 1u);
     expect_closed_once();
   }
 }
@@ -151,20 +149,11 @@ TEST_F(Driver, FailedUndoMarkIsReportedAndTheCommandGoesOn) {
   run();
   const auto lines = transcript().listing_lines();
   ASSERT_GE(lines.size(), 2u);
-  const std::string suffix = ":  UF_UNDO_set_mark( UF_UNDO_visible, NULL, &mark_id )";
   EXPECT_NE(lines[0].find("ufusr.cpp, line "), std::string::npos) << lines[0];
-  ASSERT_GE(lines[0].size(), suffix.size());
-  EXPECT_EQ(lines[0].substr(lines[0].size() - suffix.size()), suffix);
+  EXPECT_TRUE(lines[0].ends_with(":  UF_UNDO_set_mark( UF_UNDO_visible, NULL, &mark_id )"))
+      << lines[0];
   EXPECT_EQ(lines[1], "    error 1:  The operation failed");
   EXPECT_GE(count(Call::UF_SETUP_ask_setup), 1u);
-  expect_closed_once();
-}
-
-TEST_F(Driver, FailedSetupQueryIsRefused) {
-  fail("UF_SETUP_ask_setup", 1);
-  run();
-  EXPECT_EQ(shown(), std::vector<std::string>{"U3"});
-  EXPECT_EQ(transcript().count(EventKind::Stderr), 0u);
   expect_closed_once();
 }
 

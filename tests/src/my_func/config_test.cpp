@@ -134,16 +134,5 @@ TEST_F(ConfigLookup, LongestNoticeIsShownWhole) {
   EXPECT_EQ(r.shown[0], expected);
 }
 
-TEST_F(ConfigLookup, DefinitionFileIsClosedOnEveryWayOut) {
-  EXPECT_EQ(number("a: 1\n", "a:").result, 1);
-  EXPECT_EQ(number("a: 1\n", "b:").result, 0);
-  EXPECT_EQ(number("a:", "a:").result, 0);
-  EXPECT_EQ(word("a: x\n", "a:").result, 1);
-  EXPECT_EQ(word("a:", "a:").result, 0);
-  const sim::FinishReport report = finish();
-  EXPECT_EQ(report.files_left_open, 0u);
-  EXPECT_TRUE(report.ok());
-}
-
 } // namespace
 } // namespace my_func_test

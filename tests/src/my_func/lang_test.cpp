@@ -83,16 +83,6 @@ TEST_F(LangLookup, MissingFileIsNamed) {
   EXPECT_EQ(r.shown[0], test_text::no_lang_file("D:\\kv_conf\\lang\\none.txt"));
 }
 
-TEST_F(LangLookup, FileIsClosedOnEveryWayOut) {
-  write_file(kFile, "ufusr_01:x\nufusr_02:");
-  EXPECT_EQ(lookup("ufusr_01:").result, 1);
-  EXPECT_EQ(lookup("ufusr_02:").result, 0);
-  EXPECT_EQ(lookup("ufusr_03:").result, 0);
-  const sim::FinishReport report = finish();
-  EXPECT_EQ(report.files_left_open, 0u);
-  EXPECT_TRUE(report.ok());
-}
-
 TEST_F(LangLookup, LongestNoticeIsShownWhole) {
   // A long path and a key of 255 characters: the notice naming the key
   // twice is composed whole.

@@ -1,5 +1,6 @@
 // lookup_fixture.h: a lookup of the language or the definition file run
-// inside the API bracket, with what it wrote and the notices it showed.
+// inside the API bracket, with what it wrote and the notices it showed; no
+// lookup leaves a file open, whichever way it ends.
 #ifndef NCSHEET_TESTS_MY_FUNC_LOOKUP_FIXTURE_H
 #define NCSHEET_TESTS_MY_FUNC_LOOKUP_FIXTURE_H
 
@@ -7,6 +8,7 @@
 
 #include "gbk_text.h"
 #include "host/core.h"
+#include "runtime/runtime.h"
 #include "system_fixture.h"
 
 #include <gtest/gtest.h>
@@ -35,6 +37,7 @@ protected:
     EXPECT_EQ(UF_initialize(), 0);
     r.result = call(out, &r.number);
     EXPECT_EQ(UF_terminate(), 0);
+    EXPECT_EQ(session().runtime().open_files(), std::vector<std::string>{});
     r.out = out;
     r.shown = transcript().messages_shown();
     return r;

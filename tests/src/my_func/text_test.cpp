@@ -45,12 +45,10 @@ TEST(TextAppend, AppendsUntilFullThenCuts) {
   EXPECT_STREQ(buf, "abcdefg");
   EXPECT_EQ(text_append(buf, sizeof buf, "z"), 0);
   EXPECT_STREQ(buf, "abcdefg");
-}
-
-TEST(TextAppend, UnterminatedDestinationIsTerminatedAtItsEnd) {
-  char buf[4] = {'a', 'b', 'c', 'd'};
-  EXPECT_EQ(text_append(buf, sizeof buf, "e"), 0);
-  EXPECT_STREQ(buf, "abc");
+  // An unterminated destination is terminated at its end.
+  char full[4] = {'a', 'b', 'c', 'd'};
+  EXPECT_EQ(text_append(full, sizeof full, "e"), 0);
+  EXPECT_STREQ(full, "abc");
 }
 
 TEST(TextFormat, ReportsWhetherTheWholeTextFitted) {

@@ -94,7 +94,7 @@ TEST_F(Driver, RefusalShowsOneMessageInsideTheBracket) {
     Call untouched;
   };
   std::vector<Case> cases = {
-      {"no language file", [this] { fs::remove(*session().runtime().resolve(kLang)); },
+      {"no language file", [this] { fs::remove(session().runtime().resolve(kLang).value()); },
        test_text::no_lang_file(kLang), Call::UF_PART_ask_display_part},
       {"no displayed part", [this] { with_part_ = false, new_session(); }, "U1",
        Call::UF_ask_application_module},

@@ -186,22 +186,4 @@ TEST_F(Post, ScenarioDefinesItsOwnPostprocessors) {
     expect_refused(kPart, keys, path);
 }
 
-TEST_F(Post, ExampleMoveFilesLoad) {
-  const std::filesystem::path folder =
-      std::filesystem::path(NCSHEET_SOURCE_DIR) / "examples" / "demo";
-  int files = 0;
-  for (const auto &entry : std::filesystem::directory_iterator(folder)) {
-    if (entry.path().extension() != ".nc")
-      continue;
-    ++files;
-    SCOPED_TRACE(entry.path().string());
-    const std::string rel = "examples/demo/" + entry.path().filename().string();
-    load_part(R"("programs": [{"G": [{"op": "OP", "feed": 1000, "spindle": 5000, "moves": ")" +
-              rel + R"("}]}])");
-    ASSERT_EQ(generate("G", "ISO_MILL_3AX", "D:\\nc\\g.nc"), 0);
-    EXPECT_FALSE(read_file("D:\\kv_conf\\temp\\G.xl").empty());
-  }
-  EXPECT_GE(files, 2);
-}
-
 } // namespace

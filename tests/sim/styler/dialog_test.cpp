@@ -25,10 +25,11 @@
 
 namespace {
 
-using sim::styler::ControlKind;
 using sim::styler::DialogSpec;
 namespace fs = std::filesystem;
 
+// Each control's kind and choice count are checked by the installation
+// checker's CheckInstallShipped test, with this reader.
 TEST(DialogFile, ShippedPostDialogsHaveTheEightControls) {
   for (const char *installation : {"kv_conf", "kv_conf_en"}) {
     SCOPED_TRACE(installation);
@@ -37,19 +38,9 @@ TEST(DialogFile, ShippedPostDialogsHaveTheEightControls) {
     ASSERT_TRUE(parsed.ok()) << parsed.error();
     const DialogSpec &dialog = *parsed;
     EXPECT_FALSE(dialog.title.empty());
-    const std::tuple<const char *, ControlKind, std::size_t> expected[] = {
-        {"STR_0", ControlKind::String, 0},    {"STR_1", ControlKind::String, 0},
-        {"RADIO_4", ControlKind::Radio, 2},   {"INT_3", ControlKind::Integer, 0},
-        {"OPTION_6", ControlKind::Option, 8}, {"RADIO_7", ControlKind::Radio, 5},
-        {"OPTION_9", ControlKind::Option, 7}, {"TOGGLE_8", ControlKind::Toggle, 0}};
     ASSERT_EQ(dialog.controls.size(), 8u);
-    for (const auto &[id, kind, options] : expected) {
-      const auto *control = dialog.find(id);
-      ASSERT_NE(control, nullptr) << id;
-      EXPECT_EQ(control->kind, kind) << id;
-      EXPECT_EQ(control->options.size(), options) << id;
-      EXPECT_FALSE(control->label.empty()) << id;
-    }
+    for (const auto &control : dialog.controls)
+      EXPECT_FALSE(control.label.empty()) << control.id;
     // The extension choices in the post run's order.
     const std::vector<std::string> extensions(dialog.find("OPTION_9")->options.begin() + 1,
                                               dialog.find("OPTION_9")->options.end());

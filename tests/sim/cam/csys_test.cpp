@@ -106,17 +106,25 @@ TEST_F(Csys, MatrixValuesAreRowsOfTheAxesInAbsoluteCoordinates) {
   EXPECT_EQ(origin[1], 0.002);
 }
 
+// A WCS moved and turned: the codes of the mapping are easy to swap.
 TEST_F(Csys, SetWcsMovesTheWorkFrame) {
-  load_part(R"("csys": {"MCS": {"origin": [5, 0, 0], "x": [0, 1, 0], "y": [-1, 0, 0]}})");
+  load_part(R"("csys": {"MCS": {"origin": [5, 7, 9], "x": [0, 1, 0], "y": [-1, 0, 0]}})");
   EXPECT_EQ(cam::work_frame(session()).origin, (Vec3{0, 0, 0}));
   ASSERT_EQ(UF_CSYS_set_wcs(named("MCS")), 0);
   EXPECT_EQ(session().component<cam::CamState>().wcs_csys(), named("MCS"));
-  EXPECT_EQ(cam::work_frame(session()).origin, (Vec3{5, 0, 0}));
-  // Absolute (5, 1, 0) lies on the WCS X axis.
-  double p[3] = {5, 1, 0};
+  EXPECT_EQ(cam::work_frame(session()).origin, (Vec3{5, 7, 9}));
+  // Absolute (5, 8, 9) lies on the WCS X axis.
+  double p[3] = {5, 8, 9};
   ASSERT_EQ(UF_CSYS_map_point(UF_CSYS_WORK_COORDS, p, UF_CSYS_ROOT_WCS_COORDS, p), 0);
   EXPECT_NEAR(p[0], 1, 1e-12);
   EXPECT_NEAR(p[1], 0, 1e-12);
+  EXPECT_NEAR(p[2], 0, 1e-12);
+  double q[3] = {0, 2, -1};
+  ASSERT_EQ(UF_CSYS_map_point(UF_CSYS_ROOT_WCS_COORDS, q, UF_CSYS_WORK_COORDS, q), 0);
+  EXPECT_NEAR(q[0], 3, 1e-12); // 2 along WCS Y = absolute -X
+  EXPECT_NEAR(q[1], 7, 1e-12);
+  EXPECT_NEAR(q[2], 8, 1e-12);
+  EXPECT_NE(UF_CSYS_map_point(1, q, 3, q), 0);
 }
 
 TEST_F(Csys, WrongObjectsAreRefused) {

@@ -158,6 +158,10 @@ TEST_F(RuntimeTest, RefusesWhatWindowsRefuses) {
   EXPECT_EQ(read_file("D:\\t\\c.txt"), "a");
   EXPECT_EQ(host_remove("D:\\T\\C.txt"), 0);
   EXPECT_FALSE(file_exists("D:\\t\\c.txt"));
+  host_file *bogus = reinterpret_cast<host_file *>(&bogus);
+  EXPECT_EQ(host_fgetc(bogus), HOST_EOF) << "an unknown handle";
+  EXPECT_EQ(host_fclose(bogus), HOST_EOF);
+  EXPECT_EQ(host_fclose(nullptr), HOST_EOF);
 }
 
 TEST_F(RuntimeTest, RefusesNamesWindowsRefuses) {
@@ -212,24 +216,7 @@ TEST_F(RuntimeTest, ClockComesFromTheSession) {
     EXPECT_FALSE(parse_clock(text).has_value()) << text;
 }
 
-TEST_F(RuntimeTest, FilesLeftOpenFailTheRun) {
-  write_file("D:\\t\\a.txt", "a");
-  ASSERT_NE(host_fopen("D:\\t\\a.txt", "r"), nullptr);
-  const FinishReport report = finish();
-  EXPECT_EQ(report.files_left_open, 1u);
-  EXPECT_FALSE(report.ok());
-  EXPECT_EQ(transcript().details(EventKind::FileLeftOpen),
-            std::vector<std::string>{"D:\\t\\a.txt"});
-}
-
-TEST_F(RuntimeTest, UnknownHandlesAreRefused) {
-  host_file *bogus = reinterpret_cast<host_file *>(&bogus);
-  EXPECT_EQ(host_fgetc(bogus), HOST_EOF);
-  EXPECT_EQ(host_fclose(bogus), HOST_EOF);
-  EXPECT_EQ(host_fclose(nullptr), HOST_EOF);
-}
-
-TEST_F(RuntimeTest, FileCallsCanBeMadeToFail) {
+TEST_F(RuntimeTest, FileCallsCanBeMadeToFailAndFilesLeftOpenFailTheRun) {
   write_file("D:\\t\\a.txt", "a");
   fail("host_fopen", 2);
   fail("host_rename", 1);
@@ -240,6 +227,13 @@ TEST_F(RuntimeTest, FileCallsCanBeMadeToFail) {
   EXPECT_EQ(host_rename("D:\\t\\a.txt", "D:\\t\\b.txt"), -1);
   EXPECT_TRUE(file_exists("D:\\t\\a.txt"));
   EXPECT_EQ(transcript().count(EventKind::FaultInjected), 2u);
+  // A file left open fails the run.
+  ASSERT_NE(host_fopen("D:\\t\\a.txt", "r"), nullptr);
+  const FinishReport report = finish();
+  EXPECT_EQ(report.files_left_open, 1u);
+  EXPECT_EQ(report.failures, std::vector<std::string>{"1 file(s) left open"});
+  EXPECT_EQ(transcript().details(EventKind::FileLeftOpen),
+            std::vector<std::string>{"D:\\t\\a.txt"});
 }
 
 } // namespace

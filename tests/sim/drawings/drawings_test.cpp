@@ -4,6 +4,7 @@
 
 #include "drafting/drafting.h"
 #include "drawings/drawings.h"
+#include "drawings/member_views.h"
 #include "drawings/sheet_templates.h"
 #include "drawings/template_import.h"
 #include "dump/dump.h"
@@ -11,6 +12,7 @@
 #include "objects/object_store.h"
 #include "session/status.h"
 
+#include <algorithm>
 #include <array>
 #include <cstring>
 #include <nlohmann/json.hpp>
@@ -400,6 +402,11 @@ TEST_F(DrawingFaultTest, FaultLoopOverAPageBuild) {
       }
       if (const auto *l = dynamic_cast<const drf::SheetLinePayload *>(object.payload.get())) {
         EXPECT_NE(draw::find_drawing(s, l->drawing), nullptr) << k;
+      }
+      if (const auto *v = dynamic_cast<const draw::MemberViewPayload *>(object.payload.get())) {
+        const draw::DrawingPayload *sheet = draw::find_drawing(s, v->drawing);
+        ASSERT_NE(sheet, nullptr) << k;
+        EXPECT_EQ(std::count(sheet->views.begin(), sheet->views.end(), object.tag), 1) << k;
       }
     });
     const UF_DRF_lettering_preferences_t &now = s.component<drf::Drafting>().lettering;

@@ -24,30 +24,27 @@ protected:
     EXPECT_EQ(MY_select_screen_view_solid(&solids, &count), 1);
     bodies_.assign(solids, solids + count);
     std::free(solids);
-    for (int i = 0; i < 3; ++i)
-      lo_[i] = hi_[i] = 0;
-    if (count > 0) {
-      EXPECT_EQ(MY_solids_box(bodies_.data(), count, lo_, hi_), 1);
-    }
+    EXPECT_EQ(MY_solids_box(bodies_.data(), count, lo_, hi_), 1);
   }
-  // Runs an analysis on the collected bodies, with their box or the one
-  // given.
-  int run(Analysis analysis, Slots &slots, const double *box_min = nullptr,
-          const double *box_max = nullptr) {
+  // Runs an analysis on the collected bodies and their box.
+  int run(Analysis analysis, Slots &slots) {
     slots.fill(kUnset);
-    return analysis(bodies_.data(), static_cast<int>(bodies_.size()), box_min ? box_min : lo_,
-                    box_max ? box_max : hi_, slots.data());
-  }
-  int analyse(Analysis analysis, Slots &slots, const double *box_min = nullptr,
-              const double *box_max = nullptr) {
-    collect();
-    return run(analysis, slots, box_min, box_max);
+    return analysis(bodies_.data(), static_cast<int>(bodies_.size()), lo_, hi_, slots.data());
   }
   // The slots a successful analysis of the bodies shown fills.
-  Slots slots_of(Analysis analysis = analy_elec_top_wc, const double *box_min = nullptr,
-                 const double *box_max = nullptr) {
+  Slots slots_of(Analysis analysis = analy_elec_top_wc) {
+    collect();
     Slots slots{};
-    EXPECT_EQ(analyse(analysis, slots, box_min, box_max), 1);
+    EXPECT_EQ(run(analysis, slots), 1);
+    return slots;
+  }
+  // The slots an analysis of count bodies with the box lo..hi leaves, after
+  // it returned result.
+  Slots slots_on(const tag_t *bodies, int count, const double *lo, const double *hi,
+                 Analysis analysis = analy_elec_top_wc, int result = 1) {
+    Slots slots{};
+    slots.fill(kUnset);
+    EXPECT_EQ(analysis(bodies, count, lo, hi, slots.data()), result);
     return slots;
   }
   // The edge of the bodies running from a to b (either way), or null.
@@ -79,7 +76,7 @@ protected:
   double lo_[3] = {0, 0, 0}, hi_[3] = {0, 0, 0};
 };
 
-TEST_F(EdgeAnalysis, BlockFillsEverySlot) {
+TEST_F(EdgeAnalysis, BlockFillsEverySlotInEachViewFrame) {
   block({100, 60, 30});
   Slots s = slots_of();
   for (int i = 0; i < VIEW_EDGE_SLOT_COUNT; ++i)
@@ -108,10 +105,7 @@ TEST_F(EdgeAnalysis, BlockFillsEverySlot) {
     ASSERT_NE(vertical, NULL_TAG);
     EXPECT_EQ(std::count(s.begin(), s.end(), vertical), 0);
   }
-}
-
-TEST_F(EdgeAnalysis, ViewFramesAndBackFaces) {
-  block({100, 60, 30});
+  // The other views' frames and back faces.
   const std::tuple<const char *, Analysis, int, Vec3, Vec3> cases[] = {
       // front: A1 X, A2 Z, back face Y = Ymax
       {"front 0", analy_elec_front_wc, 0, {0, 60, 0}, {100, 60, 0}},
@@ -126,14 +120,12 @@ TEST_F(EdgeAnalysis, ViewFramesAndBackFaces) {
   };
   for (const auto &[name, analysis, slot, a, b] : cases) {
     SCOPED_TRACE(name);
-    const Slots s = slots_of(analysis); // collects the bodies first
-    EXPECT_EQ(s[slot], edge_between(a, b));
+    EXPECT_EQ(slots_of(analysis)[slot], edge_between(a, b));
   }
 }
 
 TEST_F(EdgeAnalysis, RoundedCornersLeaveOnlyTheStraightSegments) {
-  Result<Shape> rounded = fillet_vertical(*make_block({100, 60, 30}), 5);
-  body(rounded);
+  body(fillet_vertical(*make_block({100, 60, 30}), 5));
   Slots s = slots_of();
   for (int i : {0, 1, 2, 3, 8, 9, 10, 11})
     EXPECT_EQ(s[i], NULL_TAG) << "slot " << i;
@@ -162,13 +154,8 @@ TEST_F(EdgeAnalysis, SplitSides) {
 
   // A notch splits the lower side into 30 and 50: the longer half.
   renew();
-  Result<Shape> notched =
-      boolean(BooleanOp::Cut, *make_block({100, 60, 30}), make_block({20, 10, 40})->placed([] {
-        Frame f;
-        f.origin = {30, -1, -5};
-        return f;
-      }()));
-  body(notched);
+  body(boolean(BooleanOp::Cut, *make_block({100, 60, 30}),
+               make_block({20, 10, 40})->placed(Frame{{30, -1, -5}, {}})));
   s = slots_of();
   EXPECT_EQ(s[0], NULL_TAG);
   EXPECT_EQ(s[2], NULL_TAG);
@@ -199,9 +186,10 @@ TEST_F(EdgeAnalysis, ComparisonsOnRoundedValues) {
   block({100, 10, 5});
   const std::tuple<double, bool> cases[] = {
       {10.0004, true}, {10.0006, false}, {9.9996, true}, {9.9994, false}};
+  collect();
   for (const auto &[ymax, on_side] : cases) {
     const double lo[3] = {0, 0, 0}, hi[3] = {100, ymax, 5};
-    const Slots s = slots_of(analy_elec_top_wc, lo, hi);
+    const Slots s = slots_on(bodies_.data(), 1, lo, hi);
     for (int i : {1, 3, 5, 7})
       EXPECT_EQ(s[i] != NULL_TAG, on_side) << ymax << " slot " << i;
     EXPECT_NE(s[0], NULL_TAG);
@@ -215,9 +203,7 @@ TEST_F(EdgeAnalysis, BlankedBodiesContributeNoEdges) {
   const tag_t blanked = block({100, 60, 30}, {}, hidden);
   const double lo[3] = {0, 0, 0}, hi[3] = {100, 60, 30};
   const tag_t both[2] = {shown, blanked};
-  Slots s{};
-  s.fill(kUnset);
-  ASSERT_EQ(analy_elec_top_wc(both, 2, lo, hi, s.data()), 1);
+  Slots s = slots_on(both, 2, lo, hi);
   const auto shown_edges = edges_of(shown);
   for (tag_t t : s)
     EXPECT_TRUE(t == NULL_TAG ||
@@ -225,51 +211,39 @@ TEST_F(EdgeAnalysis, BlankedBodiesContributeNoEdges) {
   EXPECT_EQ(s[0], NULL_TAG) << "no edge spans the box";
   EXPECT_NE(s[EDGE_X_ONE_MIN_SLOT], NULL_TAG) << "the small block's edge on the lower side";
   // Every body blanked: every slot null, and still success.
-  s.fill(kUnset);
-  ASSERT_EQ(analy_elec_top_wc(&blanked, 1, lo, hi, s.data()), 1);
-  for (tag_t t : s)
-    EXPECT_EQ(t, NULL_TAG);
-}
-
-TEST_F(EdgeAnalysis, NoBodyShowsTheFirstMessage) {
-  const std::string first = message("analy_elec_front_wc_01:");
-  const double lo[3] = {0, 0, 0}, hi[3] = {1, 1, 1};
-  Slots s{};
-  s.fill(kUnset);
-  EXPECT_EQ(analy_elec_front_wc(nullptr, 0, lo, hi, s.data()), 0);
-  EXPECT_EQ(shown(), std::vector<std::string>{first});
-  EXPECT_EQ(s[0], kUnset) << "slots are written only on success";
-  EXPECT_EQ(count(sim::Call::UF_DRAW_ask_display_state), 0u);
+  s = slots_on(&blanked, 1, lo, hi);
+  EXPECT_EQ(std::count(s.begin(), s.end(), NULL_TAG), VIEW_EDGE_SLOT_COUNT);
 }
 
 TEST_F(EdgeAnalysis, MessagesLoadOncePerModuleLoad) {
   block({10, 10, 10});
-  Slots s{};
   auto opens = [&] { return count(sim::Call::host_fopen); };
-  ASSERT_EQ(analyse(analy_elec_top_wc, s), 1);
+  slots_of(analy_elec_top_wc);
   EXPECT_EQ(opens(), 2u) << "both keys of the top view";
-  ASSERT_EQ(analyse(analy_elec_top_wc, s), 1);
+  slots_of(analy_elec_top_wc);
   EXPECT_EQ(opens(), 2u) << "kept";
-  ASSERT_EQ(analyse(analy_elec_right_wc, s), 1);
+  slots_of(analy_elec_right_wc);
   EXPECT_EQ(opens(), 4u) << "each view has its own";
   reset_module_state(); // as a reload does
   use_lang();
-  ASSERT_EQ(analyse(analy_elec_top_wc, s), 1);
+  slots_of(analy_elec_top_wc);
   EXPECT_EQ(opens(), 6u);
 }
 
 TEST_F(EdgeAnalysis, MissingKeyStopsAndALaterCallTriesAgain) {
   use_short_lang("analy_elec_top_wc_01:only the first\n");
   const double lo[3] = {0, 0, 0}, hi[3] = {1, 1, 1};
-  Slots s{};
-  EXPECT_EQ(analy_elec_top_wc(nullptr, 0, lo, hi, s.data()), 0);
+  (void)slots_on(nullptr, 0, lo, hi, analy_elec_top_wc, 0);
   ASSERT_EQ(shown().size(), 1u) << "the lookup's notice only";
-  // With the whole file the next call loads both and shows the real text.
+  // With the whole file the next call loads both and shows the real text;
+  // without a body the slots are not written.
   use_lang();
-  const std::string first = message("analy_elec_top_wc_01:");
-  EXPECT_EQ(analy_elec_top_wc(nullptr, 0, lo, hi, s.data()), 0);
-  ASSERT_EQ(shown().size(), 2u);
-  EXPECT_EQ(shown()[1], first);
+  (void)slots_on(nullptr, 0, lo, hi, analy_elec_top_wc, 0);
+  const Slots s = slots_on(nullptr, 0, lo, hi, analy_elec_front_wc, 0);
+  EXPECT_EQ(std::count(s.begin(), s.end(), kUnset), VIEW_EDGE_SLOT_COUNT);
+  EXPECT_EQ(shown(), (std::vector<std::string>{shown()[0], message("analy_elec_top_wc_01:"),
+                                               message("analy_elec_front_wc_01:")}));
+  EXPECT_EQ(count(sim::Call::UF_DRAW_ask_display_state), 0u);
 }
 
 TEST_F(EdgeAnalysis, AFailedVertexQueryTakesNoSlot) {
@@ -287,15 +261,12 @@ TEST_F(EdgeAnalysis, AFailedVertexQueryTakesNoSlot) {
   int queries = 0;
   bool seen[VIEW_EDGE_SLOT_COUNT] = {};
   for (int i = 0; i <= index; ++i) {
-    ++queries;
     const EdgeInfo e = edge_info(edges[static_cast<std::size_t>(i)]);
     const bool along_x = e.v1.y == e.v2.y && e.v1.z == e.v2.z;
     const bool along_y = e.v1.x == e.v2.x && e.v1.z == e.v2.z;
     const int slot = along_x ? (e.v1.y == 0 ? 4 : 5) : along_y ? (e.v1.x == 0 ? 12 : 13) : -1;
-    if (slot >= 0 && seen[slot])
-      ++queries;
-    if (slot >= 0)
-      seen[slot] = true;
+    queries += slot >= 0 && seen[slot] ? 2 : 1;
+    seen[std::max(slot, 0)] |= slot >= 0;
   }
   renew();
   block({100, 60, 30});
@@ -310,25 +281,24 @@ TEST_F(EdgeAnalysis, AFailedVertexQueryTakesNoSlot) {
 
 TEST_F(EdgeAnalysis, DisplaySwitching) {
   block({100, 60, 30});
-  Slots s{};
   auto switches = [&] {
     return count(sim::Call::UF_DRAW_set_display_state) + count(sim::Call::UF_DRAW_open_drawing);
   };
   // The model shown: no switching at all.
-  ASSERT_EQ(analyse(analy_elec_top_wc, s), 1);
+  slots_of(analy_elec_top_wc);
   EXPECT_EQ(switches(), 0u);
   // A drawing shown: the model for the scan, then the same drawing again.
   const tag_t first = page();
   (void)page("two");
   ASSERT_EQ(UF_DRAW_open_drawing(first), 0);
   const auto before = switches();
-  ASSERT_EQ(analyse(analy_elec_right_wc, s), 1);
+  slots_of(analy_elec_right_wc);
   EXPECT_EQ(switches() - before, 2u);
   EXPECT_EQ(display_state(), UF_DRAW_DRAWING_DISPLAY);
   EXPECT_EQ(current_drawing(), first);
   // The open drawing cannot be asked: the current drawing is shown again.
   fail("UF_DRAW_ask_current_drawing", 0);
-  ASSERT_EQ(analyse(analy_elec_front_wc, s), 1);
+  slots_of(analy_elec_front_wc);
   EXPECT_EQ(display_state(), UF_DRAW_DRAWING_DISPLAY);
   EXPECT_EQ(current_drawing(), first);
 }

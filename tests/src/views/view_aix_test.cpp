@@ -53,8 +53,7 @@ TEST_F(AxisMarkers, ArrowsAndLettersForBothProjections) {
       mcs(origin, x, y, z);
       // a box whose WCS maxima are (40, 30, 20)
       Vec3 wlo{-60, -10, -5}, whi{40, 30, 20};
-      Frame f;
-      f.origin = origin;
+      Frame f{origin, {}};
       f.axes.row = {x, y, z};
       Box abs;
       abs.add(f.to_absolute(wlo));

@@ -41,11 +41,13 @@ protected:
     std::ofstream(def, std::ios::binary) << text;
   }
   // Runs a 100 x 60 x 30 block with the machining origin at the centre of
-  // its top face through the whole command; returns the part dump.
-  json run(const char *runs = R"(["run"])", bool twice = false) {
+  // its top face through the whole command, once or twice around a reload;
+  // returns the part dump.
+  json run(bool twice = false) {
+    const std::string answers = R"({ "menu": 1 }, { "dialog": { "STR_0": "M1" }, "press": "OK" },
+        { "file": "D:\\A01.mpf" })";
     const fs::path file = dir_ / "scenario.json";
-    std::ofstream(file)
-        << R"({
+    std::ofstream(file) << R"({
       "installation": "inst",
       "part": {
         "file": "D:\\work\\block.prt", "application": "cam",
@@ -55,14 +57,10 @@ protected:
                         "moves": ["G0 X-60 Y0 Z5", "G1 Z0 F500", "X60 F2000"] } ] } ] } ],
         "selected": [ "P" ]
       },
-      "answers": [
-        { "menu": 1 }, { "dialog": { "STR_0": "M1" }, "press": "OK" }, { "file": "D:\\A01.mpf" })"
-        << (twice ? R"(, { "menu": 1 }, { "dialog": { "STR_0": "M1" }, "press": "OK" },
-        { "file": "D:\\A01.mpf" }, { "buttons": "YES" })"
-                  : "")
-        << R"( ],
-      "runs": )"
-        << runs << "}";
+      "answers": [ )" << answers
+                        << (twice ? ", " + answers + R"(, { "buttons": "YES" })" : "")
+                        << R"( ], "runs": )"
+                        << (twice ? R"(["run", "reload", "run"])" : R"(["run"])") << "}";
     ncsheet::RunOptions options;
     options.scenario = file;
     options.out = dir_ / "out";
@@ -73,18 +71,21 @@ protected:
     return json::parse(slurp(dir_ / "out" / "part.json"));
   }
 
-  // "type:text" of each dimension per member view, in creation order.
+  // "type:text:kind" of each dimension per member view, in creation order:
+  // its margin's type, its text and the kind of the object it sits on.
   static std::map<int, std::vector<std::string>> dims_by_view(const json &part) {
     std::map<int, int> margin_type;
+    std::map<int, std::string> kinds;
     std::map<int, std::vector<std::string>> out;
     for (const json &o : part["objects"]) {
       const std::string kind = o.value("kind", "");
+      kinds[o["tag"]] = kind;
       if (kind == "ordinate_margin")
         margin_type[o["tag"]] = o["payload"]["type"];
       if (kind == "ordinate_dimension") {
         const json &p = o["payload"];
         out[p["view"]].push_back(std::to_string(margin_type[p["margin"]]) + ":" +
-                                 p["text"].get<std::string>());
+                                 p["text"].get<std::string>() + ":" + kinds[p["object"]]);
       }
     }
     return out;
@@ -98,27 +99,17 @@ INSTANTIATE_TEST_SUITE_P(Modules, DimsScenario, ::testing::ValuesIn(sim::testing
 
 TEST_P(DimsScenario, FirstPageOfEveryRunCarriesTheDimensions) {
   // Two runs around a reload: the messages of the edge analysis are loaded
-  // again and each first page gets its own dimensions.
-  const json part = run(R"(["run", "reload", "run"])", true);
-  const auto dims = dims_by_view(part);
-  const std::vector<std::string> top = {"2:0", "2:-30", "2:30", "1:0", "1:-50", "1:50"};
-  const std::vector<std::string> front = {"2:0", "2:-30"};
+  // again and each first page gets its own dimensions, on the block's edges
+  // and the origin point (no construction geometry).
+  const auto dims = dims_by_view(run(true));
+  const std::vector<std::string> top = {"2:0:point", "2:-30:edge", "2:30:edge",
+                                        "1:0:point", "1:-50:edge", "1:50:edge"};
+  const std::vector<std::string> front = {"2:0:point", "2:-30:edge"};
   ASSERT_EQ(dims.size(), 4u) << "top and front view of two pages";
   auto view = dims.begin();
   for (int page = 0; page < 2; ++page) {
     EXPECT_EQ((view++)->second, top);
     EXPECT_EQ((view++)->second, front);
-  }
-  // No construction geometry: every dimension sits on an edge or the
-  // origin point.
-  std::map<int, std::string> kinds;
-  for (const json &o : part["objects"])
-    kinds[o["tag"]] = o.value("kind", "");
-  for (const json &o : part["objects"]) {
-    if (o.value("kind", "") != "ordinate_dimension")
-      continue;
-    const std::string &kind = kinds[o["payload"]["object"]];
-    EXPECT_TRUE(kind == "edge" || kind == "point") << kind;
   }
 }
 
@@ -126,7 +117,7 @@ TEST_P(DimsScenario, SideViewConfigured) {
   view_select(0);
   const auto dims = dims_by_view(run());
   ASSERT_EQ(dims.size(), 2u);
-  EXPECT_EQ(std::next(dims.begin())->second, (std::vector<std::string>{"1:0", "1:-30"}));
+  EXPECT_EQ(std::next(dims.begin())->second, (std::vector<std::string>{"1:0:point", "1:-30:edge"}));
 }
 
 } // namespace

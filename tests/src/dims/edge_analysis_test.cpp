@@ -303,25 +303,5 @@ TEST_F(EdgeAnalysis, DisplaySwitching) {
   EXPECT_EQ(current_drawing(), first);
 }
 
-TEST_F(EdgeAnalysis, FaultLoop) {
-  // Every host call of the scan failed in turn: no crash, every list
-  // deleted, the drawing shown again (unless deleting or reopening is the
-  // call that failed).
-  tag_t drawing = NULL_TAG;
-  const std::uint64_t n = fault_loop_after(
-      [&] {
-        use_lang();
-        block({100, 60, 30});
-        collect();
-        drawing = page();
-      },
-      [&] {
-        Slots s{};
-        (void)run(analy_elec_top_wc, s);
-      },
-      [&](std::uint64_t k) { expect_recovered(k, drawing); });
-  EXPECT_GT(n, 50u);
-}
-
 } // namespace
 } // namespace dims_test

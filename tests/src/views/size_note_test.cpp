@@ -90,31 +90,5 @@ TEST_F(SizeNote, AMissingKeyOrTheModelShownMakesNoNote) {
   EXPECT_TRUE(notes().empty());
 }
 
-TEST_F(SizeNote, FaultLoopKeepsTheLettering) {
-  const double lo[3] = {0, 0, 0}, hi[3] = {10, 20, 30};
-  UF_DRF_lettering_preferences_t before{};
-  fault_loop(
-      [&] {
-        use_lang();
-        page();
-        before = lettering();
-        create_elec_size_note(101, lo, hi);
-      },
-      [&](std::uint64_t k) {
-        expect_finish_ok(k);
-        // put back unless putting it back is the call that fails
-        if (injected_use() != "UF_DRF_set_lettering_preferences #2") {
-          EXPECT_TRUE(same(lettering(), before)) << k;
-        }
-        for (const auto *note : notes()) {
-          EXPECT_NE(note->drawing, NULL_TAG) << k; // never a model note
-          EXPECT_EQ(note->lines.at(0), "10x20x30") << k;
-        }
-        if (k == 0) {
-          EXPECT_EQ(notes().size(), 1u);
-        }
-      });
-}
-
 } // namespace
 } // namespace place_test

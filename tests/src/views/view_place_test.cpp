@@ -300,8 +300,10 @@ TEST_F(ViewPlacement, FaultLoop) {
       [&](std::uint64_t k) {
         expect_finish_ok(k);
         EXPECT_TRUE(sheet_lines().empty()) << k;
-        for (const auto *note : notes())
+        for (const auto *note : notes()) {
           EXPECT_EQ(note->drawing, drawing_) << k;
+          EXPECT_EQ(note->lines, std::vector<std::string>{"100x50x20"}) << k;
+        }
         // the size note puts the lettering back unless putting it back fails
         const UF_DRF_lettering_preferences_t after = lettering();
         if (injected_use() != "UF_DRF_set_lettering_preferences #2") {

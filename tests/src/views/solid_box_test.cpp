@@ -36,7 +36,7 @@ protected:
   }
 };
 
-TEST_F(SolidBox, OnlyShownSolidsOnWorkOrSelectableLayersQualify) {
+TEST_F(SolidBox, OnlyShownSolidsOnWorkOrSelectableLayersQualifyAndPassTheChecks) {
   ASSERT_EQ(UF_LAYER_set_status(20, UF_LAYER_REFERENCE_LAYER), 0);
   ASSERT_EQ(UF_LAYER_set_status(21, UF_LAYER_INACTIVE_LAYER), 0);
   BodyOptions visible_only, invisible, blanked, selectable;
@@ -44,7 +44,7 @@ TEST_F(SolidBox, OnlyShownSolidsOnWorkOrSelectableLayersQualify) {
   invisible.layer = 21;
   blanked.blanked = true;
   selectable.layer = 7;
-  body(make_sheet(10, 10));
+  const tag_t sheet = body(make_sheet(10, 10));
   body(make_block({1, 1, 1}), visible_only);
   body(make_block({1, 1, 1}), invisible);
   body(make_block({1, 1, 1}), blanked);
@@ -52,6 +52,24 @@ TEST_F(SolidBox, OnlyShownSolidsOnWorkOrSelectableLayersQualify) {
   tag_t work = body(make_block({1, 1, 1}));
   tag_t other = body(make_sphere(2), selectable);
   EXPECT_EQ(collect(), (std::vector<tag_t>{work, other}));
+  // Bodies that fail the box's checks.
+  const tag_t face = find_body(session(), work)->faces[0];
+  const std::tuple<std::vector<tag_t>, const char *> cases[] = {
+      {{work, NULL_TAG}, "you post solid is null"},
+      {{work, face}, "you post solid is not body_type"},
+      {{sheet}, "you post solid is not MODL_SOLID"},
+  };
+  for (const auto &[bodies, message] : cases) {
+    double lo[3], hi[3];
+    EXPECT_EQ(MY_solids_box(bodies.data(), static_cast<int>(bodies.size()), lo, hi), 0);
+    ASSERT_FALSE(shown().empty());
+    EXPECT_EQ(shown().back(), message);
+  }
+  double lo[3], hi[3];
+  EXPECT_EQ(MY_solid_box_iso(NULL_TAG, lo, hi), 0);
+  EXPECT_EQ(shown().back(), "err! solid is null solid tag.  ( MY_solid_box_iso )");
+  EXPECT_EQ(MY_solid_box_iso(sheet, lo, hi), 0);
+  EXPECT_EQ(shown().back(), " err! solid is not solid type. ( MY_solid_box_edge_box )");
 }
 
 struct BoxCase {
@@ -105,28 +123,6 @@ const BoxCase kCases[] = {
 
 INSTANTIATE_TEST_SUITE_P(Bodies, SolidBoxShapes, ::testing::ValuesIn(kCases),
                          [](const auto &info) { return std::string(info.param.name); });
-
-TEST_F(SolidBox, BodiesThatFailTheChecks) {
-  tag_t block = body(make_block({1, 2, 3}));
-  tag_t sheet = body(make_sheet(1, 1));
-  tag_t face = find_body(session(), block)->faces[0];
-  const std::tuple<std::vector<tag_t>, const char *> cases[] = {
-      {{block, NULL_TAG}, "you post solid is null"},
-      {{block, face}, "you post solid is not body_type"},
-      {{sheet}, "you post solid is not MODL_SOLID"},
-  };
-  for (const auto &[bodies, message] : cases) {
-    double lo[3], hi[3];
-    EXPECT_EQ(MY_solids_box(bodies.data(), static_cast<int>(bodies.size()), lo, hi), 0);
-    ASSERT_FALSE(shown().empty());
-    EXPECT_EQ(shown().back(), message);
-  }
-  double lo[3], hi[3];
-  EXPECT_EQ(MY_solid_box_iso(NULL_TAG, lo, hi), 0);
-  EXPECT_EQ(shown().back(), "err! solid is null solid tag.  ( MY_solid_box_iso )");
-  EXPECT_EQ(MY_solid_box_iso(sheet, lo, hi), 0);
-  EXPECT_EQ(shown().back(), " err! solid is not solid type. ( MY_solid_box_edge_box )");
-}
 
 // Every fallible host call fails once in turn: no crash, every array freed,
 // no curve left behind unless its deletion failed, and a box that is never

@@ -105,21 +105,16 @@ TEST_F(EdgeAnalysis, BlockFillsEverySlotInEachViewFrame) {
     ASSERT_NE(vertical, NULL_TAG);
     EXPECT_EQ(std::count(s.begin(), s.end(), vertical), 0);
   }
-  // The other views' frames and back faces.
-  const std::tuple<const char *, Analysis, int, Vec3, Vec3> cases[] = {
-      // front: A1 X, A2 Z, back face Y = Ymax
-      {"front 0", analy_elec_front_wc, 0, {0, 60, 0}, {100, 60, 0}},
-      {"front 1", analy_elec_front_wc, 1, {0, 60, 30}, {100, 60, 30}},
-      {"front 8", analy_elec_front_wc, 8, {0, 60, 0}, {0, 60, 30}},
-      {"front 9", analy_elec_front_wc, 9, {100, 60, 0}, {100, 60, 30}},
-      // side: A1 Y, A2 Z, back face X = Xmin
-      {"side 0", analy_elec_right_wc, 0, {0, 0, 0}, {0, 60, 0}},
-      {"side 1", analy_elec_right_wc, 1, {0, 0, 30}, {0, 60, 30}},
-      {"side 8", analy_elec_right_wc, 8, {0, 0, 0}, {0, 0, 30}},
-      {"side 9", analy_elec_right_wc, 9, {0, 60, 0}, {0, 60, 30}},
-  };
-  for (const auto &[name, analysis, slot, a, b] : cases) {
-    SCOPED_TRACE(name);
+  // The other views' frames and back faces: front A1 X, A2 Z, back face
+  // Y = Ymax; side A1 Y, A2 Z, back face X = Xmin.
+  const Analysis front = analy_elec_front_wc, side = analy_elec_right_wc;
+  const std::tuple<Analysis, int, Vec3, Vec3> cases[] = {
+      {front, 0, {0, 60, 0}, {100, 60, 0}}, {front, 1, {0, 60, 30}, {100, 60, 30}},
+      {front, 8, {0, 60, 0}, {0, 60, 30}},  {front, 9, {100, 60, 0}, {100, 60, 30}},
+      {side, 0, {0, 0, 0}, {0, 60, 0}},     {side, 1, {0, 0, 30}, {0, 60, 30}},
+      {side, 8, {0, 0, 0}, {0, 0, 30}},     {side, 9, {0, 60, 0}, {0, 60, 30}}};
+  for (const auto &[analysis, slot, a, b] : cases) {
+    SCOPED_TRACE(::testing::Message() << (analysis == front ? "front " : "side ") << slot);
     EXPECT_EQ(slots_of(analysis)[slot], edge_between(a, b));
   }
 }

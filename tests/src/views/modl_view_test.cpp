@@ -60,8 +60,7 @@ TEST_F(ModelViews, CodesIgnoreNoiseInTheThirdDecimalAndATiltedSystemHasNone) {
       {{0.004, 0.999, 0}, {-0.999, 0.004, 0}, {0, 0, 0.9999}, 102},
       {{0.9996, 0, -0.003}, {0, 1, 0}, {0.003, 0, 0.9996}, 101},
       {{0, -0.001, -1.004}, {0, 0.996, 0}, {1, 0, 0.001}, 501},
-      {{h, h, 0}, {-h, h, 0}, {0, 0, 1}, 0},
-  };
+      {{h, h, 0}, {-h, h, 0}, {0, 0, 1}, 0}};
   for (const auto &[x, y, z, expected] : cases) {
     ASSERT_EQ(make(csys_rows({0, 0, 0}, x, y, z)), 1);
     EXPECT_EQ(code_, expected);

@@ -57,8 +57,7 @@ TEST_F(SolidBox, OnlyShownSolidsOnWorkOrSelectableLayersQualifyAndPassTheChecks)
   const std::tuple<std::vector<tag_t>, const char *> cases[] = {
       {{work, NULL_TAG}, "you post solid is null"},
       {{work, face}, "you post solid is not body_type"},
-      {{sheet}, "you post solid is not MODL_SOLID"},
-  };
+      {{sheet}, "you post solid is not MODL_SOLID"}};
   for (const auto &[bodies, message] : cases) {
     double lo[3], hi[3];
     EXPECT_EQ(MY_solids_box(bodies.data(), static_cast<int>(bodies.size()), lo, hi), 0);

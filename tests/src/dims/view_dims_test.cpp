@@ -237,7 +237,7 @@ TEST_F(ViewDims, DomedTopGetsAConstructionPointOnTheZmaxFace) {
               {{V, "0", 'p'}, {V, ordinate_text_of(s.view_max[2]), 'p', {0, 0, s.view_max[2]}}});
 }
 
-TEST_F(ViewDims, CoincidenceOnTheSheetAtTwoDecimals) {
+TEST_F(ViewDims, RoundingOnTheSheet) {
   // Lower side at drawing y 10.004 against the origin at 9.996: both 10.00,
   // the side is skipped; 10.006 (10.01) against 10.004 (10.00) is not.
   const std::tuple<double, double, bool> cases[] = {{10.004, 9.996, true}, {10.006, 10.004, false}};
@@ -259,12 +259,10 @@ TEST_F(ViewDims, CoincidenceOnTheSheetAtTwoDecimals) {
     EXPECT_EQ(dims.size(), skipped ? 5u : 6u);
     EXPECT_EQ(dims[1].text, skipped ? "60.008" : "0.002");
   }
-}
-
-TEST_F(ViewDims, EndsLevelOnTheSheetGiveTheSecondVertex) {
   // At a tiny scale both ends of every side edge round to the same drawing
   // value: the dimension goes to the second vertex.  The origin point lies
   // far to the lower left, so that no side coincides with it.
+  renew();
   block({100, 60, 30});
   Sheet s = make_sheet({50, 30, 30}, {1, 0, 0}, {0, 1, 0}, UF_DRAW_PROJ_BELOW, 0.00004);
   ASSERT_EQ(UF_DRAW_set_display_state(UF_DRAW_MODEL_DISPLAY), 0);
@@ -279,7 +277,7 @@ TEST_F(ViewDims, EndsLevelOnTheSheetGiveTheSecondVertex) {
   }
 }
 
-TEST_F(ViewDims, NullViewsOrAFailedEdgeAnalysisMakeNothing) {
+TEST_F(ViewDims, NullViewsOrNoBodiesMakeNothingAndFailedPreferenceAsksChangeNothing) {
   block({100, 60, 30});
   const Sheet s = make_sheet({50, 30, 30}, {1, 0, 0}, {0, 1, 0});
   const auto calls = session().calls().total();
@@ -296,21 +294,20 @@ TEST_F(ViewDims, NullViewsOrAFailedEdgeAnalysisMakeNothing) {
   EXPECT_TRUE(margins_in(s.top).empty());
   EXPECT_EQ(prefs(), before);
   EXPECT_EQ(count(sim::Call::UF_DRF_set_preferences), 2u);
-}
-
-TEST_F(ViewDims, PreferenceAsksThatFailChangeNothing) {
+  // A preference ask that fails: nothing is changed or reported, and the
+  // dimensions are still made.
   for (std::uint32_t nth : {1u, 2u}) {
     SCOPED_TRACE(nth);
     renew();
     block({100, 60, 30});
-    const Sheet s = make_sheet({50, 30, 30}, {1, 0, 0}, {0, 1, 0});
-    const auto before = prefs();
+    const Sheet again = make_sheet({50, 30, 30}, {1, 0, 0}, {0, 1, 0});
+    const auto kept = prefs();
     fail("UF_DRF_ask_preferences", nth);
-    ASSERT_EQ(top_dims(s), 1);
+    ASSERT_EQ(top_dims(again), 1);
     EXPECT_EQ(count(sim::Call::UF_DRF_set_preferences), 0u);
-    EXPECT_EQ(prefs(), before);
-    EXPECT_EQ(dims_in(s.top).size(), 6u) << "the dimensions are still made";
-    EXPECT_TRUE(transcript().listing().empty()) << "preference calls are not reported";
+    EXPECT_EQ(prefs(), kept);
+    EXPECT_EQ(dims_in(again.top).size(), 6u);
+    EXPECT_TRUE(transcript().listing().empty());
   }
 }
 

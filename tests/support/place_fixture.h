@@ -97,13 +97,12 @@ protected:
   [[nodiscard]] Segment wcs_segment(tag_t line) {
     const auto *curve = session().objects().payload_as<CurvePayload>(line);
     EXPECT_NE(curve, nullptr);
-    Segment s{curve->curve.start(), curve->curve.end()};
-    return {to_wcs(s.start), to_wcs(s.end)};
-  }
-  [[nodiscard]] Vec3 to_wcs(Vec3 p) {
-    double in[3] = {p.x, p.y, p.z}, out[3] = {};
-    EXPECT_EQ(UF_CSYS_map_point(UF_CSYS_WORK_COORDS, in, UF_CSYS_ROOT_WCS_COORDS, out), 0);
-    return {out[0], out[1], out[2]};
+    const auto to_wcs = [](Vec3 p) {
+      double in[3] = {p.x, p.y, p.z}, out[3] = {};
+      EXPECT_EQ(UF_CSYS_map_point(UF_CSYS_WORK_COORDS, in, UF_CSYS_ROOT_WCS_COORDS, out), 0);
+      return Vec3{out[0], out[1], out[2]};
+    };
+    return {to_wcs(curve->curve.start()), to_wcs(curve->curve.end())};
   }
 
   // The drawing rectangle that the corners of the box lo..hi cover in a

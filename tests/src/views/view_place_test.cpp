@@ -20,7 +20,7 @@ constexpr int kLayer = 253;
 
 // The layout of the fitting examples: rectangle 150 x 100 about (0, 0),
 // gap 10; isometric rectangle 80 x 60 about (300, 200).
-std::string layout(int view_select, double iso_flag = 1) {
+std::string layout(double view_select, double iso_flag = 1) {
   std::ostringstream out;
   out << "nc_prog_elec_top_and_front_view_bound_x: 150\n"
          "nc_prog_elec_top_and_front_view_bound_y: 100\n"
@@ -205,22 +205,18 @@ TEST_F(ViewPlacement, FiveHundredCodeUsesTheLengthsAlongTheMcsAxes) {
 }
 
 TEST_F(ViewPlacement, Switches) {
-  // aix choice, ISO flag, view select in tenths, views, lines, projection
-  const std::tuple<int, double, int, std::size_t, std::size_t, int> cases[] = {
-      {1, 1, 10, 3, 0, 3},                         // no markers
-      {0, 0.9, 10, 2, 43, 3},                      // an ISO flag of 0.9 counts as 0
-      {0, -1, 10, 3, 43, 3},  {0, 1, 5, 3, 43, 2}, // a view select of 0.5 counts as 0: side view
-      {0, 1, -20, 3, 43, 3},
+  // aix choice, ISO flag, view select, views, lines, projection
+  const std::tuple<int, double, double, std::size_t, std::size_t, int> cases[] = {
+      {1, 1, 1, 3, 0, 3},                           // no markers
+      {0, 0.9, 1, 2, 43, 3},                        // an ISO flag of 0.9 counts as 0
+      {0, -1, 1, 3, 43, 3},  {0, 1, 0.5, 3, 43, 2}, // a view select of 0.5 counts as 0: side view
+      {0, 1, -2, 3, 43, 3},
   };
-  for (const auto &[aix, iso_flag, select_tenths, view_count, line_count, proj_dir] : cases) {
+  for (const auto &[aix, iso_flag, select, view_count, line_count, proj_dir] : cases) {
     SCOPED_TRACE(::testing::Message()
-                 << "aix " << aix << " iso " << iso_flag << " select " << select_tenths);
-    renew();
+                 << "aix " << aix << " iso " << iso_flag << " select " << select);
+    renew_with(layout(select, iso_flag));
     aix_choice = aix;
-    std::string text = layout(0, iso_flag);
-    text.replace(text.find("nc_prog_elec_view_select: 0"), 27,
-                 "nc_prog_elec_view_select: " + std::to_string(select_tenths / 10.0));
-    configure(text);
     workpiece();
     ASSERT_EQ(place(), 1);
     const std::vector<tag_t> views = member_views();

@@ -48,23 +48,25 @@ protected:
   }
 };
 
+// The extension is the dialog's choice (.ptp), or the menu item's when the
+// choice is 0; the file dialog's answer gives only the folder.
 TEST_F(PostRun, PostsEveryProgramIntoTheChosenFolder) {
-  answer_run(3, R"({"STR_0": "M2612"})");
+  answer_run(3, R"({"STR_0": "M2612", "OPTION_9": 4})", "D:\\nc\\whatever.txt");
   EXPECT_EQ(run(), 1);
   EXPECT_TRUE(boxes().empty());
   // The menu: the five names of the definition file, the title cut and
   // bannered.
   ASSERT_EQ(questions_of("menu").size(), 1u);
   EXPECT_EQ(questions_of("menu")[0], "P5 [ncsheet]");
-  EXPECT_EQ(filter(0), "D:\\nc\\P1.nc");
+  EXPECT_EQ(filter(0), "D:\\nc\\P1.ptp");
   EXPECT_NE(questions_of("file_box")[0].find("P15\nP14 [ncsheet]\n"), std::string::npos);
 
-  EXPECT_STREQ(nc_ext, ".nc");
+  EXPECT_STREQ(nc_ext, ".ptp");
   EXPECT_STREQ(post_dir, "D:\\nc\\");
   EXPECT_STREQ(mold_no, "M2612");
   for (const char *name : {"P1", "P2"}) {
     SCOPED_TRACE(name);
-    const std::string nc = std::string("D:\\nc\\") + name + ".nc";
+    const std::string nc = std::string("D:\\nc\\") + name + ".ptp";
     EXPECT_TRUE(file_exists(nc));
     EXPECT_FALSE(read_file(nc).empty());
     EXPECT_FALSE(file_exists(std::string("D:\\nc\\") + name + "_kv.nc"));
@@ -77,6 +79,10 @@ TEST_F(PostRun, PostsEveryProgramIntoTheChosenFolder) {
     ASSERT_FALSE(info.empty());
     EXPECT_EQ(info.back(), '\n');
   }
+
+  answer_run(5, R"({"OPTION_9": 0})");
+  EXPECT_EQ(run(), 1);
+  EXPECT_TRUE(file_exists("D:\\nc\\P1.h"));
   EXPECT_TRUE(finish().ok());
 }
 
@@ -95,42 +101,22 @@ TEST(NcExtension, FollowsTheChoiceOrTheMenuItem) {
   reset_module_state();
 }
 
-TEST_F(PostRun, TheDialogsExtensionNamesTheFiles) {
-  answer_run(1, R"({"OPTION_9": 4})");
-  EXPECT_EQ(run(), 1);
-  EXPECT_TRUE(file_exists("D:\\nc\\P1.ptp"));
-  EXPECT_TRUE(file_exists("D:\\nc\\P2.ptp"));
-  EXPECT_EQ(filter(0), "D:\\nc\\P1.ptp");
-
-  answer_run(5, R"({"OPTION_9": 0})", "D:\\nc\\whatever.txt");
-  EXPECT_EQ(run(), 1);
-  EXPECT_TRUE(file_exists("D:\\nc\\P1.h"));
-  EXPECT_TRUE(finish().ok());
-}
-
-TEST_F(PostRun, NamesOf37BytesAreOfferedLongerOnesAreTold) {
+// A name of 37 bytes is offered, a longer one told and its item left
+// empty; Back, Cancel and the NONE_POST item stop before the dialog.
+TEST_F(PostRun, MenuNamesAndStopsBeforeTheDialog) {
   const std::string n37(37, 'Q');
   const std::string n38 = std::string(37, 'R') + "S";
-  prepend_def("post_category_2: " + n38 + "\npost_category_3: " + n37 + "\n");
-  answer({{"menu", "Cancel"}});
-  EXPECT_EQ(run(), 0);
-  EXPECT_EQ(boxes(), std::vector<std::string>{"P1 " + n38 + " P2\nP3 " + kDef + " P4"});
-  ASSERT_EQ(transcript().details(sim::EventKind::Question).size(), 1u);
-  EXPECT_EQ(transcript().details(sim::EventKind::Question)[0],
-            "menu: 1 ISO_MILL_3AX | 2  | 3 " + n37 + " | 4 ISO_MILL_4AX | 5 ISO_MILL_5AX");
-  EXPECT_TRUE(questions_of("dialog").empty());
-  EXPECT_TRUE(finish().ok());
-}
-
-TEST_F(PostRun, BackCancelAndTheEmptyChoiceStopBeforeTheDialog) {
-  for (const char *menu : {"Back", "Cancel"}) {
+  prepend_def("post_category_2: " + n38 + "\npost_category_3: " + n37 +
+              "\npost_category_4: NONE_POST\n");
+  const std::string too_long = "P1 " + n38 + " P2\nP3 " + kDef + " P4";
+  for (const nlohmann::json &menu : nlohmann::json::array({"Back", "Cancel", 4})) {
     answer({{"menu", menu}});
     EXPECT_EQ(run(), 0);
   }
-  prepend_def("post_category_4: NONE_POST\n");
-  answer({{"menu", 4}});
-  EXPECT_EQ(run(), 0);
-  EXPECT_EQ(boxes(), std::vector<std::string>{"P7"});
+  EXPECT_EQ(boxes(), (std::vector<std::string>{too_long, too_long, too_long, "P7"}));
+  EXPECT_EQ(transcript().details(sim::EventKind::Question),
+            std::vector<std::string>(3, "menu: 1 ISO_MILL_3AX | 2  | 3 " + n37 +
+                                            " | 4 NONE_POST | 5 ISO_MILL_5AX"));
   EXPECT_TRUE(questions_of("dialog").empty());
   EXPECT_STREQ(nc_ext, "");
   EXPECT_TRUE(finish().ok());
@@ -193,12 +179,19 @@ TEST_F(PostRun, TheFolderOfTheAnswerOrNone) {
 
 // post_dir and nc_ext live as long as the module: a second run offers the
 // folder of the first, a cancelled file dialog keeps it, a reload forgets.
+// The 40-byte cuts of the menu title and the file dialog prompt keep whole
+// characters.
 TEST_F(PostRun, TheFolderCarriesOverUntilTheModuleIsReloaded) {
+  const std::string a39(39, 'a');
+  write_file(kLang, "post_pro_05:" + a39 + gbk("程") + "\npost_pro_14:" + a39 + "b" + gbk("程") +
+                        "\n" + read_file(kLang));
   make_folder("D:\\out1");
   answer_run(1, "{}", "D:\\out1\\anything.nc");
   EXPECT_EQ(run(), 1);
   EXPECT_STREQ(post_dir, "D:\\out1\\");
   EXPECT_TRUE(file_exists("D:\\out1\\P1.mpf"));
+  EXPECT_EQ(questions_of("menu").at(0), a39 + " [ncsheet]");
+  EXPECT_NE(questions_of("file_box").at(0).find("\n" + a39 + "b [ncsheet]\n"), std::string::npos);
 
   answer_run(2, "{}", "Cancel");
   EXPECT_EQ(run(), 0);
@@ -213,19 +206,6 @@ TEST_F(PostRun, TheFolderCarriesOverUntilTheModuleIsReloaded) {
   EXPECT_EQ(run(), 0);
   EXPECT_EQ(filter(2), "D:\\nc\\P1.mpf");
   EXPECT_STREQ(post_dir, "");
-  EXPECT_TRUE(finish().ok());
-}
-
-// The 40-byte cuts of the menu title and the file dialog prompt keep whole
-// characters.
-TEST_F(PostRun, TitleCutsKeepWholeCharacters) {
-  const std::string a39(39, 'a');
-  write_file(kLang, "post_pro_05:" + a39 + gbk("程") + "\npost_pro_14:" + a39 + "b" + gbk("程") +
-                        "\n" + read_file(kLang));
-  answer_run(1, "{}", "Cancel");
-  EXPECT_EQ(run(), 0);
-  EXPECT_EQ(questions_of("menu").at(0), a39 + " [ncsheet]");
-  EXPECT_NE(questions_of("file_box").at(0).find("\n" + a39 + "b [ncsheet]\n"), std::string::npos);
   EXPECT_TRUE(finish().ok());
 }
 

@@ -164,7 +164,14 @@ protected:
     session().objects().for_each([&](const sim::Object &o) { out.push_back(&o); });
     return out;
   }
-
+  template <class Payload> std::vector<const Payload *> payloads() {
+    std::vector<const Payload *> out;
+    for (const sim::Object *o : objects())
+      if (auto *p = dynamic_cast<const Payload *>(o->payload.get()))
+        out.push_back(p);
+    return out;
+  }
+  std::vector<const sim::drf::NotePayload *> notes() { return payloads<sim::drf::NotePayload>(); }
   std::vector<std::string> drawing_names() {
     std::vector<std::string> names;
     for (const sim::Object *o : objects())
@@ -173,16 +180,9 @@ protected:
     return names;
   }
 
-  std::vector<const sim::drf::NotePayload *> notes() {
-    std::vector<const sim::drf::NotePayload *> out;
-    for (const sim::Object *o : objects())
-      if (auto *note = dynamic_cast<const sim::drf::NotePayload *>(o->payload.get()))
-        out.push_back(note);
-    return out;
-  }
-
   // The table's cells in the order they were written: notes with the
-  // cells' aspect ratio, each after its four border lines.
+  // cells' aspect ratio, each after its four border lines, drawn clockwise
+  // from the top left corner.
   std::vector<Cell> cells() {
     const std::vector<const sim::Object *> all = objects();
     std::vector<Cell> out;
@@ -191,19 +191,25 @@ protected:
       if (note == nullptr || note->lettering.general_text.aspect_ratio != kCellRatio ||
           note->lettering.general_text.char_space_factor != 0.2)
         continue;
-      EXPECT_GE(i, 4u);
-      if (i < 4)
-        continue;
-      const sim::drf::SheetLinePayload *edge[4];
-      for (int k = 0; k < 4; ++k) {
+      const sim::drf::SheetLinePayload *edge[4] = {};
+      for (int k = 0; k < 4 && i >= 4; ++k)
         edge[k] = dynamic_cast<const sim::drf::SheetLinePayload *>(all[i - 4 + k]->payload.get());
-        EXPECT_NE(edge[k], nullptr);
-        if (edge[k] == nullptr)
+      for (const auto *e : edge)
+        if (e == nullptr) {
+          ADD_FAILURE() << "a cell note without its four border lines";
           return out;
-      }
-      out.push_back({note->drawing, note->lines.empty() ? "<none>" : note->lines[0],
-                     edge[0]->start.x, edge[0]->end.x, edge[0]->start.y, edge[1]->end.y,
-                     note->origin, note->lettering});
+        }
+      const Cell cell{note->drawing,    note->lines.empty() ? "<none>" : note->lines[0],
+                      edge[0]->start.x, edge[0]->end.x,
+                      edge[0]->start.y, edge[1]->end.y,
+                      note->origin,     note->lettering};
+      const double x[] = {cell.left, cell.right, cell.right, cell.left, cell.left};
+      const double y[] = {cell.top, cell.top, cell.bottom, cell.bottom, cell.top};
+      for (int k = 0; k < 4; ++k)
+        EXPECT_EQ(std::tuple(edge[k]->start.x, edge[k]->start.y, edge[k]->end.x, edge[k]->end.y),
+                  std::tuple(x[k], y[k], x[k + 1], y[k + 1]))
+            << cell.text << " edge " << k;
+      out.push_back(cell);
     }
     return out;
   }
@@ -250,33 +256,11 @@ TEST_F(SheetTest, CellBorderAndNoteOriginFollowTheAlignment) {
     EXPECT_TRUE(same_lettering(lettering(), before));
   }
   close();
-
-  // The four edges in their order and direction.
-  std::vector<const sim::drf::SheetLinePayload *> lines;
-  for (const sim::Object *o : objects())
-    if (auto *l = dynamic_cast<const sim::drf::SheetLinePayload *>(o->payload.get()))
-      lines.push_back(l);
-  ASSERT_GE(lines.size(), 4u);
-  const double expected[4][4] = {
-      {10, 100, 40, 100}, {40, 100, 40, 92}, {40, 92, 10, 92}, {10, 92, 10, 100}};
-  for (int k = 0; k < 4; ++k)
-    EXPECT_EQ(std::tuple(lines[k]->start.x, lines[k]->start.y, lines[k]->end.x, lines[k]->end.y),
-              std::tuple(expected[k][0], expected[k][1], expected[k][2], expected[k][3]))
-        << k;
 }
 
-TEST_F(SheetTest, CellRatioIsReadOncePerModuleLoad) {
-  open_page();
-  ASSERT_EQ(create_cell_note(8, 50, 0, 20, "a", 4), 1);
-  const std::uint32_t opened = count(Call::host_fopen);
-  configure("prog_sheet_note_ratio: 0.5\n");
-  ASSERT_EQ(create_cell_note(8, 50, 0, 20, "b", 4), 1);
-  EXPECT_EQ(count(Call::host_fopen), opened);
-  close();
-  EXPECT_EQ(cells().size(), 2u); // both with the first ratio
-}
-
-TEST_F(SheetTest, RefusedCellRatioIsCheckedAgainOnTheNextCall) {
+// A refused ratio is not kept: the next call reads the file again.  One
+// taken is kept while the module stays loaded.
+TEST_F(SheetTest, CellRatioIsReadUntilOneIsTaken) {
   const std::string refusal = gbk("程式单格子注释的高宽比只能是大于 0 的数,在 ") + kConfig +
                               gbk(" 文件中的/n prog_sheet_note_ratio: 值定义错误,请修改!");
   for (const char *bad : {"0", "-1", "EOF", "nan"}) {
@@ -287,11 +271,14 @@ TEST_F(SheetTest, RefusedCellRatioIsCheckedAgainOnTheNextCall) {
     EXPECT_EQ(create_cell_note(8, 50, 0, 20, "a", 4), 0);
     EXPECT_EQ(shown(), std::vector<std::string>{refusal});
     EXPECT_EQ(count(Call::UF_CURVE_create_line), 0u);
-    // Mended: the refused value is not kept; the file is read again.
     configure("prog_sheet_note_ratio: 0.9\n");
     EXPECT_EQ(create_cell_note(8, 50, 0, 20, "b", 4), 1);
+    const std::uint32_t opened = count(Call::host_fopen);
+    configure("prog_sheet_note_ratio: 0.5\n");
+    ASSERT_EQ(create_cell_note(8, 50, 0, 20, "c", 4), 1);
+    EXPECT_EQ(count(Call::host_fopen), opened);
     close();
-    ASSERT_EQ(cells().size(), 1u);
+    ASSERT_EQ(cells().size(), 2u); // both with the ratio 0.9
     EXPECT_EQ(cells()[0].text, "b");
   }
 }

@@ -385,14 +385,6 @@ TEST_F(SheetTest, FurtherPageHasItsPageNoteWithTheCallersAlignment) {
 
 // ---- The table -------------------------------------------------------------
 
-TEST_F(SheetTest, EmptyListMakesViewsAndOriginPointButNoPage) {
-  EXPECT_EQ(sheet({}), 1);
-  EXPECT_TRUE(drawing_names().empty());
-  EXPECT_EQ(count(Call::uc6450), 2u);
-  EXPECT_EQ(count(Call::UF_CURVE_create_point), 1u);
-  EXPECT_TRUE(cells().empty());
-}
-
 // Each row as "group|sequence|time" from its cells; a header row has only
 // its group cell, a total row its time and group cells.
 std::vector<std::string> rows_of(const std::vector<Cell> &cells) {
@@ -421,46 +413,42 @@ std::vector<std::string> rows_of(const std::vector<Cell> &cells) {
 // total row carrying the running total (records without a parent: no
 // header); rows follow each other by the row height from the first row's
 // top, on one page even when the end line is below the page.  The time
-// column switched off takes the total rows with it.
+// column switched off takes the total rows with it.  An empty list makes
+// the views and the origin point but no page.
 TEST_F(SheetTest, GroupsGetHeaderAndRunningTotalRows) {
-  // config, records, rows, tops of the sequence column's cells
-  const std::tuple<const char *, std::vector<prog_entry>, std::vector<std::string>,
-                   std::vector<double>>
-      cases[] = {
-          {"",
-           {entry("", summary("a")), entry("", summary("b")), entry("", summary("c"))},
-           {"|1|3", "|2|3", "|3|3", "[]|| T    9"},
-           {140, 132, 124, 116}},
-          {"",
-           {entry("A", summary("a1", "-1", "0")), entry("A", summary("a2", "-1", "12")),
-            entry("B", summary("b1", "-1", "5"))},
-           {"[A]||", "|1|1", "|2|12", "[]|| T   13", "[B]||", "|1|5", "[]|| T   18"},
-           {140, 132, 124, 116, 108, 100, 92}},
-          {"",
-           {entry("A", summary("a1")), entry("", summary("x1")), entry("A", summary("a2"))},
-           {"[A]||", "|1|3", "[]|| T    3", "|1|3", "[]|| T    6", "[A]||", "|1|3", "[]|| T    9"},
-           {140, 132, 124, 116, 108, 100, 92, 84}},
-          {"page_space_y_end_site: -50\n",
-           {entry("", summary("a"))},
-           {"|1|3", "[]|| T    3"},
-           {140, 132}},
-          {"require_time: 0\n",
-           {entry("A", summary("a1")), entry("B", summary("b1"))},
-           {"[A]||", "|1|", "[B]||", "|1|"},
-           {140, 132, 124, 116}},
-      };
-  for (const auto &[config, list, rows, expected_tops] : cases) {
-    SCOPED_TRACE(rows.back());
+  const std::tuple<const char *, std::vector<prog_entry>, std::vector<std::string>> cases[] = {
+      {"",
+       {entry("", summary("a")), entry("", summary("b")), entry("", summary("c"))},
+       {"|1|3", "|2|3", "|3|3", "[]|| T    9"}},
+      {"",
+       {entry("A", summary("a1", "-1", "0")), entry("A", summary("a2", "-1", "12")),
+        entry("B", summary("b1", "-1", "5"))},
+       {"[A]||", "|1|1", "|2|12", "[]|| T   13", "[B]||", "|1|5", "[]|| T   18"}},
+      {"",
+       {entry("A", summary("a1")), entry("", summary("x1")), entry("A", summary("a2"))},
+       {"[A]||", "|1|3", "[]|| T    3", "|1|3", "[]|| T    6", "[A]||", "|1|3", "[]|| T    9"}},
+      {"page_space_y_end_site: -50\n", {entry("", summary("a"))}, {"|1|3", "[]|| T    3"}},
+      {"require_time: 0\n",
+       {entry("A", summary("a1")), entry("B", summary("b1"))},
+       {"[A]||", "|1|", "[B]||", "|1|"}},
+      {"", {}, {}},
+  };
+  for (const auto &[config, list, rows] : cases) {
+    SCOPED_TRACE(rows.empty() ? "no records" : rows.back());
     fresh();
     configure(config);
     ASSERT_EQ(sheet(list), 1);
-    EXPECT_EQ(drawing_names(), std::vector<std::string>{"prog_sheet1"});
+    EXPECT_EQ(drawing_names(), std::vector<std::string>(!list.empty(), "prog_sheet1"));
+    EXPECT_EQ(count(Call::uc6450), 2u);
+    EXPECT_EQ(count(Call::UF_CURVE_create_point), 1u);
     EXPECT_EQ(rows_of(cells()), rows);
-    std::vector<double> tops;
+    std::vector<double> tops, expected_tops;
     for (const Cell &cell : column(kSequenceX))
       tops.push_back(cell.top);
+    for (std::size_t i = 0; i < rows.size(); ++i)
+      expected_tops.push_back(140 - 8.0 * i);
     EXPECT_EQ(tops, expected_tops);
-    EXPECT_EQ(column(kTimeX).empty(), *config == 'r');
+    EXPECT_EQ(column(kTimeX).empty(), *config == 'r' || list.empty());
   }
 }
 
@@ -470,41 +458,33 @@ TEST_F(SheetTest, RowValuesGoToTheirColumns) {
   ASSERT_EQ(sheet({entry("", "o1234 D10R0.5 rough 0.3 -15.25 12 T7 2000 3000 800 1500 0.1"),
                    entry("", "")}),
             1);
-  const std::tuple<double, int, std::string, std::string> expected[] = {
-      {kProgNameX, 6, "O1234.NC", ".NC"},
-      {kToolX, 6, "D10R0.5", ""},
-      {kMachDescX, 5, "rough", ""},
-      {kSideStockX, 6, "0.3", ""},
-      // The workpiece top is at 10, the allowance 5.
-      {kMaxDepthX, 6, "-25.3", "-10.0"},
-      {kToolLenX, 6, "30.3", "15.0"},
-      {kTimeX, 6, "12", "1"},
-      {kToolNumberX, 6, "T7", ""},
-      {kMinSpeedX, 6, "2000", ""},
-      {kMaxSpeedX, 6, "3000", ""},
-      {kMinFeedX, 6, "800", ""},
-      {kMaxFeedX, 6, "1500", ""},
-      {kFloorStockX, 6, "0.1", ""},
-      {kRemarkX, 6, "", ""},
+  // The cells of an operation row in their order: left edge, the first
+  // row's and the second's text; every cell right aligned but the
+  // description's, centred.  The workpiece top is at 10, the allowance 5.
+  // clang-format off
+  const std::tuple<double, std::string, std::string> expected[] = {
+      {kProgNameX, "O1234.NC", ".NC"}, {kSequenceX, "1", "2"},       {kRemarkX, "", ""},
+      {kToolX, "D10R0.5", ""},         {kMachDescX, "rough", ""},    {kSideStockX, "0.3", ""},
+      {kMaxDepthX, "-25.3", "-10.0"},  {kToolLenX, "30.3", "15.0"},  {kTimeX, "12", "1"},
+      {kToolNumberX, "T7", ""},        {kMinSpeedX, "2000", ""},     {kMaxSpeedX, "3000", ""},
+      {kMinFeedX, "800", ""},          {kMaxFeedX, "1500", ""},      {kFloorStockX, "0.1", ""},
   };
-  for (const auto &[left, align, first, second] : expected) {
+  // clang-format on
+  std::vector<double> order, expected_order;
+  for (const Cell &c : cells())
+    if (c.top == 140)
+      order.push_back(c.left);
+  for (const auto &[left, first, second] : expected) {
     SCOPED_TRACE(left);
+    expected_order.push_back(left);
     const std::vector<Cell> cells_of = column(left);
     ASSERT_GE(cells_of.size(), 2u);
     EXPECT_EQ(cells_of[0].text, first);
     EXPECT_EQ(cells_of[1].text, second);
-    EXPECT_EQ(cells_of[0].lettering.align_position, align);
+    EXPECT_EQ(cells_of[0].lettering.align_position, left == kMachDescX ? 5 : 6);
     EXPECT_EQ(cells_of[0].lettering.general_text.size, 2.5);
   }
-  // The cells of an operation row in their order.
-  std::vector<double> order;
-  for (const Cell &c : cells())
-    if (c.top == 140)
-      order.push_back(c.left);
-  EXPECT_EQ(order,
-            (std::vector<double>{kProgNameX, kSequenceX, kRemarkX, kToolX, kMachDescX, kSideStockX,
-                                 kMaxDepthX, kToolLenX, kTimeX, kToolNumberX, kMinSpeedX,
-                                 kMaxSpeedX, kMinFeedX, kMaxFeedX, kFloorStockX}));
+  EXPECT_EQ(order, expected_order);
 }
 
 TEST_F(SheetTest, ColumnsSwitchedOffGetNoCells) {

@@ -289,7 +289,8 @@ TEST_F(SheetTest, CellRatioIsReadUntilOneIsTaken) {
 // notes (page, description and part type choices, date, mould and part
 // numbers, the part file's name upper-cased byte-wise: the second byte of
 // a double-byte character may look like a letter), the lettering put back.
-TEST_F(SheetTest, FirstPageHasItsSevenHeaderNotes) {
+// A further page has its page note, with the caller's alignment.
+TEST_F(SheetTest, PagesHaveTheirHeaderNotes) {
   const std::tuple<int, int, const char *, std::string, std::string, std::string> cases[] = {
       {2, 7, "", gbk("半精加工"), gbk("其它"), "D:\\WORK\\PART.PRT"},
       {0, 0, "D:\\\xb0\x61\xb1\x7a\\part_b.prt", "", "", "D:\\\xb0\x61\xb1\x7a\\PART_B.PRT"},
@@ -305,14 +306,18 @@ TEST_F(SheetTest, FirstPageHasItsSevenHeaderNotes) {
     part_type_choice = part_type;
     configure("part_path_note_ratio: 0.6\n");
     open();
-    const UF_DRF_lettering_preferences_t before = lettering();
-    tag_t drawing = NULL_TAG;
+    UF_DRF_lettering_preferences_t before = lettering();
+    tag_t drawing = NULL_TAG, further = NULL_TAG;
     ASSERT_EQ(import_prog_drawing("prog_sheet1", &drawing, 1), 1);
+    EXPECT_TRUE(same_lettering(lettering(), before));
+    lettering().align_position = 6;
+    before = lettering();
+    ASSERT_EQ(import_prog_drawing_1("prog_sheet7", &further, 3), 1);
     EXPECT_TRUE(same_lettering(lettering(), before));
     close();
 
     ASSERT_NE(drawing, NULL_TAG);
-    EXPECT_EQ(drawing_names(), std::vector<std::string>{"prog_sheet1"});
+    EXPECT_EQ(drawing_names(), (std::vector<std::string>{"prog_sheet1", "prog_sheet7"}));
     const auto *page = sim::draw::find_drawing(session(), drawing);
     ASSERT_NE(page, nullptr);
     const UF_DRAW_info_t &info = page->info;
@@ -320,7 +325,7 @@ TEST_F(SheetTest, FirstPageHasItsSevenHeaderNotes) {
                          info.size.custom_size.length, info.drawing_scale, info.units,
                          info.projection_angle),
               std::tuple(UF_DRAW_CUSTOM_SIZE, 297.0, 420.0, 1.0, UF_PART_METRIC, 1));
-    EXPECT_EQ(count(Call::UF_PART_import), 1u);
+    EXPECT_EQ(count(Call::UF_PART_import), 2u);
     EXPECT_TRUE(transcript().listing_lines().empty());
 
     const Note expected[] = {
@@ -329,12 +334,16 @@ TEST_F(SheetTest, FirstPageHasItsSevenHeaderNotes) {
         {"M2612", 72.5, 272, 3.175, 0.8, 5},  {"insert_a", 172.5, 272, 3.175, 0.8, 5},
         {file_text, 137, 262, 3.175, 0.6, 4},
     };
-    const auto all = notes();
-    ASSERT_GE(all.size(), 7u);
+    std::vector<const sim::drf::NotePayload *> first, next;
+    for (const auto *note : notes())
+      (note->drawing == drawing ? first : next).push_back(note);
+    ASSERT_GE(first.size(), 7u);
     for (int i = 0; i < 7; ++i) {
       SCOPED_TRACE(i);
-      expect_note(*all[all.size() - 7 + i], drawing, expected[i]);
+      expect_note(*first[first.size() - 7 + i], drawing, expected[i]);
     }
+    ASSERT_FALSE(next.empty());
+    expect_note(*next.back(), further, {"Q 3 end", 385, 282, 3.175, 0.8, 6});
   }
 }
 
@@ -369,18 +378,6 @@ TEST_F(SheetTest, FirstPageRefusals) {
     EXPECT_EQ(shown(), std::vector<std::string>{message});
     EXPECT_TRUE(drawing_names().empty());
   }
-}
-
-TEST_F(SheetTest, FurtherPageHasItsPageNoteWithTheCallersAlignment) {
-  open();
-  lettering().align_position = 6;
-  const UF_DRF_lettering_preferences_t before = lettering();
-  tag_t drawing = NULL_TAG;
-  ASSERT_EQ(import_prog_drawing_1("prog_sheet7", &drawing, 3), 1);
-  EXPECT_TRUE(same_lettering(lettering(), before));
-  close();
-  EXPECT_EQ(drawing_names(), std::vector<std::string>{"prog_sheet7"});
-  expect_note(*notes().back(), drawing, {"Q 3 end", 385, 282, 3.175, 0.8, 6});
 }
 
 // ---- The table -------------------------------------------------------------

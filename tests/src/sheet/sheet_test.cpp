@@ -164,14 +164,13 @@ protected:
     session().objects().for_each([&](const sim::Object &o) { out.push_back(&o); });
     return out;
   }
-  template <class Payload> std::vector<const Payload *> payloads() {
-    std::vector<const Payload *> out;
+  std::vector<const sim::drf::NotePayload *> notes() {
+    std::vector<const sim::drf::NotePayload *> out;
     for (const sim::Object *o : objects())
-      if (auto *p = dynamic_cast<const Payload *>(o->payload.get()))
-        out.push_back(p);
+      if (auto *note = dynamic_cast<const sim::drf::NotePayload *>(o->payload.get()))
+        out.push_back(note);
     return out;
   }
-  std::vector<const sim::drf::NotePayload *> notes() { return payloads<sim::drf::NotePayload>(); }
   std::vector<std::string> drawing_names() {
     std::vector<std::string> names;
     for (const sim::Object *o : objects())

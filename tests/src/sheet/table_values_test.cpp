@@ -16,9 +16,15 @@ std::vector<std::string> split(const char *post_info) {
   return {std::begin(values.value), std::end(values.value)};
 }
 
+// The values of a line, padded with empty ones to twelve.
+std::vector<std::string> twelve(std::vector<std::string> values) {
+  values.resize(12);
+  return values;
+}
+
 TEST(SplitPostInfo, TakesTwelveValuesLeftToRight) {
   // clang-format off
-  struct Case { const char *line; std::vector<std::string> expected; };
+  struct Case { std::string line; std::vector<std::string> expected; };
   const std::vector<Case> cases = {
       {"o1 D10R0.5 rough 0.3 -15.25 12 T1 2000 3000 800 1500 0.1",
        {"o1", "D10R0.5", "rough", "0.3", "-15.25", "12", "T1", "2000", "3000", "800", "1500",
@@ -27,58 +33,42 @@ TEST(SplitPostInfo, TakesTwelveValuesLeftToRight) {
       {"  o1   D10 \n rough\n\n0.3 -1 2 T1 1 2 3 4 5\n",
        {"o1", "D10", "rough", "0.3", "-1", "2", "T1", "1", "2", "3", "4", "5"}},
       // Nine values: the last three are empty.
-      {"a b c d e f g h i", {"a", "b", "c", "d", "e", "f", "g", "h", "i", "", "", ""}},
+      {"a b c d e f g h i", twelve({"a", "b", "c", "d", "e", "f", "g", "h", "i"})},
       // What follows the twelfth value is ignored.
       {"1 2 3 4 5 6 7 8 9 10 11 12 13 14", {"1", "2", "3", "4", "5", "6", "7", "8", "9", "10",
                                              "11", "12"}},
       // A tab is no separator.
-      {"a\tb c", {"a\tb", "c", "", "", "", "", "", "", "", "", "", ""}},
-      {"", std::vector<std::string>(12, "")},
+      {"a\tb c", twelve({"a\tb", "c"})},
+      {"", twelve({})},
+      // A long value is cut to 79 bytes, between characters: a double-byte
+      // character whose second byte would be the 80th is dropped whole.
+      {std::string(100, 'x') + " next", twelve({std::string(79, 'x'), "next"})},
+      {std::string(78, 'y') + "\xd5\xd2\xd5\xd2", twelve({std::string(78, 'y')})},
   };
   // clang-format on
   for (const Case &c : cases) {
-    EXPECT_EQ(split(c.line), c.expected) << c.line;
+    EXPECT_EQ(split(c.line.c_str()), c.expected) << c.line;
   }
-}
-
-TEST(SplitPostInfo, CutsLongValuesBetweenCharacters) {
-  // 100 letters: cut to 79 bytes.
-  std::string line(100, 'x');
-  line += " next";
-  std::vector<std::string> values = split(line.c_str());
-  EXPECT_EQ(values[0], std::string(79, 'x'));
-  EXPECT_EQ(values[1], "next");
-
-  // 78 letters and a double-byte character whose second byte would be the
-  // 80th: the character is dropped whole.
-  std::string gbk(78, 'y');
-  gbk += "\xd5\xd2\xd5\xd2";
-  values = split(gbk.c_str());
-  EXPECT_EQ(values[0], std::string(78, 'y'));
 }
 
 TEST(ProgramNameText, AppendsTheExtensionAndUpperCasesSingleByteLetters) {
   // clang-format off
-  struct Case { const char *name; int show_ext; const char *nc_ext; std::string expected; };
+  struct Case { std::string name; int show_ext; const char *nc_ext; std::string expected; };
   const std::vector<Case> cases = {
       {"o1234", 1, ".nc", "O1234.NC"},
       {"o1234", 0, ".nc", "o1234"},
       {"a01", 1, "", "A01"},
       // The second byte 0x61 of a double-byte character stays as it is.
       {"\xb0\x61x", 1, ".h", "\xb0\x61X.H"},
+      // A name of 79 bytes leaves no room for the extension.
+      {std::string(79, 'p'), 1, ".nc", std::string(79, 'P')},
   };
   // clang-format on
   for (const Case &c : cases) {
     char out[ROW_VALUE_BUFSIZE];
-    program_name_text(c.name, c.show_ext, c.nc_ext, out);
+    program_name_text(c.name.c_str(), c.show_ext, c.nc_ext, out);
     EXPECT_EQ(out, c.expected) << c.name;
   }
-
-  // A name of 79 bytes leaves no room for the extension.
-  std::string long_name(79, 'p');
-  char out[ROW_VALUE_BUFSIZE];
-  program_name_text(long_name.c_str(), 1, ".nc", out);
-  EXPECT_EQ(out, std::string(79, 'P'));
 }
 
 TEST(DepthValue, ReadsNumbersAndRefusesWildValues) {

@@ -32,14 +32,19 @@ Bytes valid_bytes(int layer) {
   return bytes;
 }
 
+dialog_settings read(const Bytes &bytes) {
+  dialog_settings record;
+  settings_unpack(bytes.data(), &record);
+  return record;
+}
+
 // Fields read little-endian from their fixed offsets and packed back
 // byte for byte; layers 10 and 26 are a line feed and a Ctrl-Z byte.
 TEST(SettingsRecord, RoundTripIsByteExact) {
   for (int layer : {10, 26, 1, 256}) {
     SCOPED_TRACE(layer);
     const Bytes in = valid_bytes(layer);
-    dialog_settings record;
-    settings_unpack(in.data(), &record);
+    dialog_settings record = read(in);
     EXPECT_STREQ(record.str_0, "M2612");
     EXPECT_STREQ(record.str_1, "insert_a");
     EXPECT_EQ(std::tuple(record.radio_4, record.int_3, record.option_6, record.reserved_172,
@@ -51,54 +56,47 @@ TEST(SettingsRecord, RoundTripIsByteExact) {
   }
 }
 
+// Neither text terminated: each cut to 79 bytes, a double-byte character
+// across the cut dropped whole (bytes 77 to 79 of each field as given).
 TEST(SettingsRecord, DamagedTextsAreTerminated) {
-  Bytes bytes = valid_bytes(253);
-  std::memset(bytes.data(), 'A', 160); // neither text has a terminator
-  dialog_settings record;
-  settings_unpack(bytes.data(), &record);
-  EXPECT_EQ(std::string(record.str_0), std::string(79, 'A'));
-  EXPECT_EQ(std::string(record.str_1), std::string(79, 'A'));
-
-  // A double-byte character across the cut goes whole.
-  bytes[77] = static_cast<unsigned char>(0xB3);
-  bytes[78] = static_cast<unsigned char>(0xCC);
-  bytes[79] = static_cast<unsigned char>(0xB3);
-  settings_unpack(bytes.data(), &record);
-  EXPECT_EQ(std::string(record.str_0), std::string(77, 'A') + "\xB3\xCC");
-  bytes[77] = 'A';
-  bytes[78] = static_cast<unsigned char>(0xB3);
-  bytes[79] = static_cast<unsigned char>(0xCC);
-  settings_unpack(bytes.data(), &record);
-  EXPECT_EQ(std::string(record.str_0), std::string(78, 'A'));
+  const std::pair<std::string, std::string> cases[] = {
+      {"AAA", std::string(79, 'A')},
+      {"\xB3\xCC\xB3", std::string(77, 'A') + "\xB3\xCC"},
+      {"A\xB3\xCC", std::string(78, 'A')},
+  };
+  for (const auto &[bytes_77_to_79, str_0] : cases) {
+    SCOPED_TRACE(str_0.size());
+    Bytes bytes = valid_bytes(253);
+    std::memset(bytes.data(), 'A', 160);
+    std::memcpy(bytes.data() + 77, bytes_77_to_79.data(), 3);
+    std::memcpy(bytes.data() + 80 + 77, bytes_77_to_79.data(), 3);
+    const dialog_settings record = read(bytes);
+    EXPECT_EQ(std::string(record.str_0), str_0);
+    EXPECT_EQ(std::string(record.str_1), str_0);
+  }
 }
 
+// A choice outside its list reads as the first; the layer is not a choice
+// (the dialog's OK refuses a bad one).
 TEST(SettingsRecord, ChoicesOutsideTheirListsBecomeDefaults) {
-  // offset, value stored there, the field it goes to and its value read
-  const std::tuple<std::size_t, std::uint32_t, int dialog_settings::*, int> cases[] = {
-      {160, 1, &dialog_settings::radio_4, 1},
-      {160, 2, &dialog_settings::radio_4, 0},
-      {160, 0xFFFFFFFFu, &dialog_settings::radio_4, 0},
-      {168, 7, &dialog_settings::option_6, 7},
-      {168, 8, &dialog_settings::option_6, 0},
-      {176, 4, &dialog_settings::radio_7, 4},
-      {176, 5, &dialog_settings::radio_7, 0},
-      {176, 0x80000000u, &dialog_settings::radio_7, 0},
-      {180, 6, &dialog_settings::option_9, 6},
-      {180, 7, &dialog_settings::option_9, 0},
-      {184, 1, &dialog_settings::toggle_8, 1},
-      {184, 2, &dialog_settings::toggle_8, 0},
-      // The layer is not a choice: the dialog's OK refuses a bad one.
-      {164, 0, &dialog_settings::int_3, 0},
-      {164, 300, &dialog_settings::int_3, 300},
+  // offset, field, the largest choice
+  const std::tuple<std::size_t, int dialog_settings::*, std::uint32_t> cases[] = {
+      {160, &dialog_settings::radio_4, 1},  {168, &dialog_settings::option_6, 7},
+      {176, &dialog_settings::radio_7, 4},  {180, &dialog_settings::option_9, 6},
+      {184, &dialog_settings::toggle_8, 1},
   };
-  for (const auto &[offset, stored, field, expected] : cases) {
-    SCOPED_TRACE(testing::Message() << "offset " << offset << " value " << stored);
+  const auto stored_at = [](std::size_t offset, std::uint32_t value) {
     Bytes bytes = valid_bytes(253);
-    put_le(bytes, offset, stored);
-    dialog_settings record;
-    settings_unpack(bytes.data(), &record);
-    EXPECT_EQ(record.*field, expected);
-  }
+    put_le(bytes, offset, value);
+    return read(bytes);
+  };
+  for (const auto &[offset, field, largest] : cases)
+    for (const std::uint32_t value : {0u, largest, largest + 1, 0x80000000u, 0xFFFFFFFFu}) {
+      SCOPED_TRACE(testing::Message() << "offset " << offset << " value " << value);
+      EXPECT_EQ(stored_at(offset, value).*field, value <= largest ? static_cast<int>(value) : 0);
+    }
+  EXPECT_EQ(stored_at(164, 0).int_3, 0);
+  EXPECT_EQ(stored_at(164, 300).int_3, 300);
 }
 
 // Any 192 bytes read back: texts terminated within their fields, every
@@ -110,8 +108,7 @@ TEST(SettingsRecord, AnyBytesGiveASoundRecord) {
     Bytes bytes{};
     for (unsigned char &b : bytes)
       b = static_cast<unsigned char>(round % 3 == 0 ? (byte(random) & 0x07) : byte(random));
-    dialog_settings record;
-    settings_unpack(bytes.data(), &record);
+    const dialog_settings record = read(bytes);
     EXPECT_LT(std::strlen(record.str_0), 80u);
     EXPECT_LT(std::strlen(record.str_1), 80u);
     EXPECT_TRUE(record.radio_4 >= 0 && record.radio_4 < AIX_CHOICE_COUNT);
@@ -121,8 +118,7 @@ TEST(SettingsRecord, AnyBytesGiveASoundRecord) {
     EXPECT_TRUE(record.toggle_8 >= 0 && record.toggle_8 < SHOW_EXT_CHOICE_COUNT);
     Bytes packed{};
     settings_pack(&record, packed.data());
-    dialog_settings again;
-    settings_unpack(packed.data(), &again);
+    const dialog_settings again = read(packed);
     EXPECT_EQ(std::memcmp(&record, &again, sizeof record), 0);
     if (::testing::Test::HasFailure())
       break;

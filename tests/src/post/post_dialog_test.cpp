@@ -65,35 +65,56 @@ std::string record_bytes(const std::string &str_0, const std::string &str_1,
   return bytes;
 }
 
-// What the dialog offers with no settings file, a short one (the defaults,
-// and OK writes the record whole) and a damaged one (its texts cut to 79
-// bytes, its choices outside their lists back to the first): the part's
-// name always for the part number.
-TEST_F(PostDialog, OffersTheSavedValuesOrTheDefaults) {
+// No settings file or a short one: the defaults (OK writes the record
+// whole); a damaged one: texts cut to 79 bytes, choices outside their lists
+// the first; the part's name always for the part number.  Apply and Cancel
+// store nothing; OK writes the record back byte for byte: layers 10 and 26
+// are a line feed and a Ctrl-Z byte, which a text-mode file would change.
+TEST_F(PostDialog, OffersTheSavedValuesAndOkStoresThem) {
   std::string damaged = record_bytes("", "", {9, 40, 8, 0, 77, 0x80000000u, 2, 1});
   damaged.replace(0, 160, std::string(160, 'A')); // no terminators
-  // the file, the button, the texts and layer offered, the file afterwards ("" when none)
-  const std::tuple<std::string, std::string, std::string, int, std::string> cases[] = {
-      {"", "Cancel", "", 253, ""},
-      {std::string(100, 'x'), "OK", "", 253, record_bytes("", "part", {0, 253, 0, 0, 0, 0, 0, 1})},
-      {damaged, "Cancel", std::string(79, 'A'), 40, damaged},
+  const auto saved = [](std::uint32_t layer) {
+    return record_bytes("M7", "part", {1, layer, 7, 0x11223344u, 4, 6, 1, 0xFFFFFFFEu});
   };
-  for (const auto &[file, button, str_0, layer, after] : cases) {
-    SCOPED_TRACE(file.size());
+  // the values as the dialog closed, the file afterwards ("" when none), the
+  // mould number and layer taken
+  // clang-format off
+  struct Case {
+    std::string file, button; bool edited; std::string str_0; int layer;
+    std::array<int, 5> choices; std::string after, mold_no; int layer_taken;
+  };
+  const std::array<int, 5> none{}, stored{1, 7, 6, 4, 1};
+  const Case cases[] = {
+      {"", "Cancel", false, "", 253, none, "", "", 253},
+      {std::string(100, 'x'), "OK", false, "", 253, none,
+       record_bytes("", "part", {0, 253, 0, 0, 0, 0, 0, 1}), "", 253},
+      {damaged, "Cancel", false, std::string(79, 'A'), 40, none, damaged, "", 253},
+      {saved(30), "Apply", true, "NEW", 40, stored, saved(30), "", 253},
+      {saved(30), "Cancel", true, "NEW", 40, stored, saved(30), "", 253},
+      {saved(10), "OK", false, "M7", 10, stored, saved(10), "M7", 10},
+      {saved(26), "OK", false, "M7", 26, stored, saved(26), "M7", 26},
+  };
+  // clang-format on
+  for (const Case &c : cases) {
+    SCOPED_TRACE(testing::Message() << c.file.size() << " " << c.button << " " << c.layer);
     part();
     reset_module_state();
-    if (!file.empty())
-      write_file(kSettings, file);
-    press(button);
-    EXPECT_EQ(show(), button == "OK" ? 1 : 0);
-    EXPECT_EQ(text(0, "STR_0"), str_0);
+    if (!c.file.empty())
+      write_file(kSettings, c.file);
+    press(c.button,
+          c.edited ? nlohmann::json{{"STR_0", "NEW"}, {"INT_3", 40}} : nlohmann::json::object());
+    EXPECT_EQ(show(), c.button == "OK" ? 1 : 0);
+    EXPECT_EQ(text(0, "STR_0"), c.str_0);
     EXPECT_EQ(text(0, "STR_1"), "part");
-    EXPECT_EQ(integer(0, "INT_3"), layer);
-    for (const char *id : {"RADIO_4", "OPTION_6", "OPTION_9", "RADIO_7", "TOGGLE_8"})
-      EXPECT_EQ(integer(0, id), 0) << id;
+    EXPECT_EQ(integer(0, "INT_3"), c.layer);
+    for (std::size_t i = 0;
+         const char *id : {"RADIO_4", "OPTION_6", "OPTION_9", "RADIO_7", "TOGGLE_8"})
+      EXPECT_EQ(integer(0, id), c.choices[i++]) << id;
     EXPECT_EQ(session().prompt_line(), "ncsheet: NC files and program sheet");
-    EXPECT_EQ(file_exists(kSettings), !after.empty());
-    EXPECT_EQ(read_file(kSettings), after);
+    EXPECT_EQ(file_exists(kSettings), !c.after.empty());
+    EXPECT_EQ(read_file(kSettings), c.after);
+    EXPECT_STREQ(mold_no, c.mold_no.c_str());
+    EXPECT_EQ(save_aix_layer, c.layer_taken);
     EXPECT_TRUE(finish().ok());
   }
 }
@@ -152,29 +173,6 @@ TEST_F(PostDialog, OnlyLayersOneTo256AreTaken) {
     const sim::FinishReport report = finish();
     EXPECT_EQ(report.unfreed_arrays, 0u);
     EXPECT_TRUE(report.ok());
-  }
-}
-
-// Apply and Cancel store nothing; OK writes the record back byte for byte:
-// layers 10 and 26 are a line feed and a Ctrl-Z byte, which a text-mode
-// file would change, and the reserved fields go back as read.
-TEST_F(PostDialog, TheRecordGoesBackByteForByteOrStays) {
-  const std::pair<const char *, std::uint32_t> cases[] = {
-      {"Apply", 30}, {"Cancel", 30}, {"OK", 10}, {"OK", 26}};
-  for (const auto &[button, layer] : cases) {
-    SCOPED_TRACE(testing::Message() << button << " " << layer);
-    part();
-    reset_module_state();
-    const bool ok = std::string(button) == "OK";
-    const std::string saved =
-        record_bytes("M7", "part", {1, layer, 7, 0x11223344u, 4, 6, 1, 0xFFFFFFFEu});
-    write_file(kSettings, saved);
-    press(button, ok ? nlohmann::json::object() : nlohmann::json{{"STR_0", "NEW"}, {"INT_3", 40}});
-    EXPECT_EQ(show(), ok ? 1 : 0);
-    EXPECT_EQ(read_file(kSettings), saved);
-    EXPECT_STREQ(mold_no, ok ? "M7" : "");
-    EXPECT_EQ(save_aix_layer, ok ? static_cast<int>(layer) : 253);
-    EXPECT_TRUE(finish().ok());
   }
 }
 

@@ -9,6 +9,7 @@
 #include <gtest/gtest.h>
 #include <nlohmann/json.hpp>
 
+#include <algorithm>
 #include <filesystem>
 #include <sstream>
 #include <string>
@@ -39,9 +40,7 @@ protected:
   // A file of drive D as the run left it, its CR LF line ends read as LF.
   std::string nc(const std::string &host_path) const {
     std::string rel = host_path;
-    for (char &c : rel)
-      if (c == '\\')
-        c = '/';
+    std::ranges::replace(rel, '\\', '/');
     std::string text = slurp(dir_ / "out" / "drives" / "D" / rel);
     std::erase(text, '\r');
     return text;

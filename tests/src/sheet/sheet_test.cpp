@@ -19,6 +19,7 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <cstring>
 #include <map>
 #include <sstream>
@@ -545,10 +546,9 @@ TEST_F(SheetTest, RowsGoToTheNextPageAtTheEndLine) {
     // 30 rows and the total row: 31 cells in the sequence column.
     EXPECT_EQ(sequence.size(), 31u);
     // The page note of page 2.
-    bool page_note = false;
-    for (const auto *note : notes())
-      page_note = page_note || note->lines == std::vector<std::string>{"Q 2 end"};
-    EXPECT_TRUE(page_note);
+    EXPECT_TRUE(std::ranges::any_of(notes(), [](const sim::drf::NotePayload *note) {
+      return note->lines == std::vector<std::string>{"Q 2 end"};
+    }));
   }
 }
 

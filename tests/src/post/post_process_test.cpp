@@ -102,7 +102,8 @@ TEST(NcExtension, FollowsTheChoiceOrTheMenuItem) {
 }
 
 // A name of 37 bytes is offered, a longer one told and its item left
-// empty; Back, Cancel and the NONE_POST item stop before the dialog.
+// empty; Back, Cancel and the NONE_POST item stop before the dialog, a null
+// setup before the menu.
 TEST_F(PostRun, MenuNamesAndStopsBeforeTheDialog) {
   const std::string n37(37, 'Q');
   const std::string n38 = std::string(37, 'R') + "S";
@@ -113,24 +114,19 @@ TEST_F(PostRun, MenuNamesAndStopsBeforeTheDialog) {
     answer({{"menu", menu}});
     EXPECT_EQ(run(), 0);
   }
-  EXPECT_EQ(boxes(), (std::vector<std::string>{too_long, too_long, too_long, "P7"}));
+  // A null setup is refused before the menu.
+  prog_entry entry{};
+  (void)text_copy(entry.prog_name, sizeof entry.prog_name, "P1");
+  ASSERT_EQ(UF_initialize(), 0);
+  EXPECT_EQ(post_process(&entry, 1, NULL_TAG), 0);
+  (void)UF_terminate();
+  EXPECT_EQ(boxes(),
+            (std::vector<std::string>{too_long, too_long, too_long, "P7", "setup is null"}));
   EXPECT_EQ(transcript().details(sim::EventKind::Question),
             std::vector<std::string>(3, "menu: 1 ISO_MILL_3AX | 2  | 3 " + n37 +
                                             " | 4 NONE_POST | 5 ISO_MILL_5AX"));
   EXPECT_TRUE(questions_of("dialog").empty());
   EXPECT_STREQ(nc_ext, "");
-  EXPECT_TRUE(finish().ok());
-}
-
-TEST_F(PostRun, ANullSetupIsRefused) {
-  prog_entry entry{};
-  (void)text_copy(entry.prog_name, sizeof entry.prog_name, "P1");
-  (void)text_copy(lang_file, sizeof lang_file, kLang);
-  ASSERT_EQ(UF_initialize(), 0);
-  EXPECT_EQ(post_process(&entry, 1, NULL_TAG), 0);
-  (void)UF_terminate();
-  EXPECT_EQ(boxes(), std::vector<std::string>{"setup is null"});
-  EXPECT_TRUE(questions().empty());
   EXPECT_TRUE(finish().ok());
 }
 

@@ -1,6 +1,5 @@
-// The post dialog on the simulated host: the first use, OK with its
-// settings file, layer validation, Apply and Cancel, damaged and short
-// settings files, the byte-exact record, and texts too long for the record.
+// The post dialog on the simulated host: the values offered and stored, the
+// settings file, the layer's check, long texts and the host's troubles.
 #include "post/post.h"
 
 #include "gbk_text.h"

@@ -1,7 +1,5 @@
-// The post run through the real module and the runner: the output folder,
-// the extension and the dialog values live as long as the module stays
-// loaded, the saved settings survive a reload, and a refused replacement
-// loses no file (examples/post_runs).
+// The post runs of examples/post_runs through the real module and the
+// runner: module state across runs and a reload, no file lost.
 #include "runner.h"
 #include "session_fixture.h"
 #include "system_modules.h"

@@ -1,7 +1,5 @@
 // The post run on the simulated host: the menu, the extension, the output
-// folder and its life across runs, the overwrite questions, the summary
-// files, renames, and the mends (no file lost before its replacement is
-// written, names too long refused, cuts on character boundaries).
+// folder across runs, the replacements and summary files, the fault loop.
 #include "post/post.h"
 
 #include "gbk_text.h"

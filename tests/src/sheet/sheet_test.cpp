@@ -1,6 +1,5 @@
-// The program sheet on the simulated host: pages and their header notes,
-// table cells, pagination, header and total rows, the value columns,
-// columns switched off, and the lettering preferences around it all.
+// The program sheet on the simulated host: cells, pages, the table and its
+// pagination, and the lettering preferences around it all.
 #include "sheet/sheet.h"
 
 #include "gbk_text.h"
@@ -232,8 +231,6 @@ constexpr double kSequenceX = 10, kProgNameX = 20, kToolX = 52, kToolNumberX = 9
                  kTimeX = 240, kMinSpeedX = 256, kMaxSpeedX = 276, kMinFeedX = 296, kMaxFeedX = 316,
                  kRemarkX = 336;
 
-// ---- The cell writer -------------------------------------------------------
-
 TEST_F(SheetTest, CellBorderAndNoteOriginFollowTheAlignment) {
   const std::tuple<int, double, const char *> cases[] = {
       {6, 38, "abc"}, {5, 25, "abc"}, {4, 15, ""}, {7, 15, "abc"}};
@@ -282,8 +279,6 @@ TEST_F(SheetTest, CellRatioIsReadUntilOneIsTaken) {
     EXPECT_EQ(cells()[0].text, "b");
   }
 }
-
-// ---- Pages -----------------------------------------------------------------
 
 // The first page: an A3 drawing with the template and its seven header
 // notes (page, description and part type choices, date, mould and part
@@ -379,8 +374,6 @@ TEST_F(SheetTest, FirstPageRefusals) {
     EXPECT_TRUE(drawing_names().empty());
   }
 }
-
-// ---- The table -------------------------------------------------------------
 
 // Each row as "group|sequence|time" from its cells; a header row has only
 // its group cell, a total row its time and group cells.
@@ -516,8 +509,6 @@ TEST_F(SheetTest, ColumnWhoseStartIsNotLeftOfItsEndIsWarnedAndUsed) {
   EXPECT_EQ(tool[0].text, "D10");
   EXPECT_EQ(tool[0].right, 92);
 }
-
-// ---- Pagination --------------------------------------------------------------
 
 TEST_F(SheetTest, RowsGoToTheNextPageAtTheEndLine) {
   // Tops 200, 192, ..., 24: 23 rows; at an end line of exactly 24 the row

@@ -510,6 +510,8 @@ TEST_F(SheetTest, ColumnWhoseStartIsNotLeftOfItsEndIsWarnedAndUsed) {
   EXPECT_EQ(tool[0].right, 92);
 }
 
+// Pages take the first names not in use in the part, whatever their case,
+// and a second sheet in the same part the next free ones.
 TEST_F(SheetTest, RowsGoToTheNextPageAtTheEndLine) {
   // Tops 200, 192, ..., 24: 23 rows; at an end line of exactly 24 the row
   // at 24 goes to the next page.
@@ -517,12 +519,13 @@ TEST_F(SheetTest, RowsGoToTheNextPageAtTheEndLine) {
   for (const auto &[end, first_page_rows] : cases) {
     SCOPED_TRACE(end);
     new_session();
+    session().objects().create(sim::kGenericType, 0, "prog_sheet1");
+    session().objects().create(sim::kGenericType, 0, "PROG_SHEET3");
     configure(std::string("one_page_space_y_start_site: 200\nprog_sheet_note_space: 8\n"
                           "page_space_y_end_site: ") +
               end + "\n");
     ASSERT_EQ(sheet(std::vector<prog_entry>(30, entry("", summary("p")))), 1);
-    const std::vector<std::string> names = drawing_names();
-    ASSERT_EQ(names, (std::vector<std::string>{"prog_sheet1", "prog_sheet2"}));
+    ASSERT_EQ(drawing_names(), (std::vector<std::string>{"prog_sheet2", "prog_sheet4"}));
     const std::vector<Cell> sequence = column(kSequenceX);
     std::size_t on_first = 0;
     for (const Cell &cell : sequence)
@@ -536,25 +539,14 @@ TEST_F(SheetTest, RowsGoToTheNextPageAtTheEndLine) {
     EXPECT_EQ(sequence[first_page_rows].text, std::to_string(first_page_rows + 1));
     // 30 rows and the total row: 31 cells in the sequence column.
     EXPECT_EQ(sequence.size(), 31u);
-    // The page note of page 2.
     EXPECT_TRUE(std::ranges::any_of(notes(), [](const sim::drf::NotePayload *note) {
       return note->lines == std::vector<std::string>{"Q 2 end"};
     }));
+
+    ASSERT_EQ(sheet(std::vector<prog_entry>(1, entry("", summary("p")))), 1);
+    EXPECT_EQ(drawing_names(),
+              (std::vector<std::string>{"prog_sheet2", "prog_sheet4", "prog_sheet5"}));
   }
-}
-
-TEST_F(SheetTest, PageNamesInUseAreSkipped) {
-  auto &store = session().objects();
-  store.create(sim::kGenericType, 0, "prog_sheet1");
-  store.create(sim::kGenericType, 0, "PROG_SHEET3");
-  // 40 rows need three pages with the installed layout (16 + 32).
-  ASSERT_EQ(sheet(std::vector<prog_entry>(40, entry("", summary("p")))), 1);
-  EXPECT_EQ(drawing_names(), (std::vector<std::string>{"prog_sheet2", "prog_sheet4"}));
-
-  // A second sheet in the same part takes the next free names.
-  ASSERT_EQ(sheet(std::vector<prog_entry>(1, entry("", summary("p")))), 1);
-  EXPECT_EQ(drawing_names(),
-            (std::vector<std::string>{"prog_sheet2", "prog_sheet4", "prog_sheet5"}));
 }
 
 // On every way out the lettering is put back and the bracket, left to the

@@ -37,6 +37,7 @@ TEST_F(ViewDims, Workpieces) {
     std::function<void(const Sheet &)> more = nullptr;
     Vec3 x = {1, 0, 0}, y = {0, 1, 0};
     int code = 101;
+    std::size_t side_lines = 0; // more construction lines with the side view
   };
   const auto block_100 = [&] { block({100, 60, 30}); };
   const Vec3 Y{0, 1, 0};
@@ -53,6 +54,11 @@ TEST_F(ViewDims, Workpieces) {
   const std::vector<Expect> centred_front = {{V, "0", 'p'}, {V, "-30", 'e', {-50, kAny, -30}}};
   const double half = 100 * std::sqrt(0.5);
   const std::string h = ordinate_text_of(half);
+  const double r = 20 * std::sqrt(2.0);
+  const std::string rt = ordinate_text_of(r), dt = ordinate_text_of(2 * r);
+  Frame on_edge;
+  on_edge.axes.row = {Vec3{1, 0, 0}, Vec3{0, std::sqrt(0.5), std::sqrt(0.5)},
+                      Vec3{0, -std::sqrt(0.5), std::sqrt(0.5)}};
   std::map<tag_t, int> modifiers_101; // edge -> modifier in the first case
   int flipped = 0;
   const auto same_edges_flipped = [&](bool record) {
@@ -146,6 +152,15 @@ TEST_F(ViewDims, Workpieces) {
            EXPECT_NEAR(y_line.end_point[k], s.view_min[k] + (k == 1 ? 0.3 : 0), 1e-9);
          }
        }},
+      // A square prism lying along X on one of its edges: the side
+      // view's Zmin side is touched only by the end faces' slanting edges,
+      // anchored at their lower ends.
+      {"square prism on an edge", [&] { body(make_block({100, 40, 40})->placed(on_edge)); },
+       {50, 0, 2 * r},
+       {{V, "0", 'p'}, {V, "-" + rt, 'e', {-50, -r, kAny}}, {V, rt, 'e', {-50, r, kAny}},
+        {H, "0", 'p'}, {H, "-50", 'e', {-50, -r, kAny}}, {H, "50", 'e', {50, -r, kAny}}},
+       {{V, "0", 'p'}, {V, "-" + dt, 'e', {-50, 0, -2 * r}}},
+       {{H, "0", 'p'}, {H, "-" + dt, 'e', {kAny, 0, -2 * r}}}, 0, 0, nullptr, {1, 0, 0}, Y, 101, 1},
       // A cylinder: construction geometry only (two top margins, one front).
       {"cylinder", [&] { body(make_cylinder(20, 30)); }, {0, 0, 30},
        {{V, "0", 'p'}, {V, "-20", 'p', {0, -20, -30}}, {V, "20", 'p', {0, 20, -30}},
@@ -217,7 +232,7 @@ TEST_F(ViewDims, Workpieces) {
         ASSERT_EQ(margins.size(), 1u);
         EXPECT_EQ(margins[0]->type, dir == kBelow ? V : H);
       }
-      EXPECT_EQ(made_after(s.projected).size(), c.lines);
+      EXPECT_EQ(made_after(s.projected).size(), c.lines + (dir == kRight ? c.side_lines : 0));
       EXPECT_EQ(made_after<PointPayload>(s.projected).size(), c.points);
       EXPECT_EQ(prefs(), before);
       EXPECT_EQ(display_state(), UF_DRAW_DRAWING_DISPLAY);

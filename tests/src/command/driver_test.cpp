@@ -96,8 +96,12 @@ TEST_F(Driver, RefusalShowsOneMessageInsideTheBracket) {
   std::vector<Case> cases = {
       {"no language file", [this] { fs::remove(session().runtime().resolve(kLang).value()); },
        test_text::no_lang_file(kLang), Call::UF_PART_ask_display_part},
-      {"no displayed part", [this] { with_part_ = false, new_session(); }, "U1",
-       Call::UF_ask_application_module},
+      {"no displayed part",
+       [this] {
+         with_part_ = false;
+         new_session();
+       },
+       "U1", Call::UF_ask_application_module},
       {"no setup", [this] { fail("UF_SETUP_ask_setup", 1); }, "U3",
        Call::UF_SETUP_ask_program_root},
   };
